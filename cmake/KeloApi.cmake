@@ -1,0 +1,37 @@
+# The project's small CMake API: every module and test is declared the same way.
+#
+#   add_kelo_library(NAME SOURCES ... [DEPENDS ...] [PRIVATE_DEPENDS ...])
+#     a static library kelo_NAME with the alias kelo::NAME; headers are included
+#     from src/ as "NAME/header.h".
+#   add_kelo_test(NAME SOURCES ... [DEPENDS ...])
+#     a GoogleTest executable test_NAME linked with the test support library;
+#     every test case becomes a ctest test, run with the offscreen platform.
+
+function(add_kelo_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+    add_library(kelo_${name} STATIC ${ARG_SOURCES})
+    add_library(kelo::${name} ALIAS kelo_${name})
+    target_include_directories(kelo_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(kelo_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+    target_compile_options(kelo_${name} PRIVATE ${KELO_WARNINGS})
+endfunction()
+
+function(add_kelo_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(test_${name} ${ARG_SOURCES})
+    target_link_libraries(test_${name} PRIVATE ${ARG_DEPENDS} kelo::testsupport)
+    target_compile_options(test_${name} PRIVATE ${KELO_WARNINGS})
+    gtest_discover_tests(test_${name}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KELO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+                   TIMEOUT 120)
+endfunction()
+
+function(add_kelo_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+    target_compile_options(${name} PRIVATE ${KELO_WARNINGS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELO_APP_DIR})
+endfunction()

@@ -1,0 +1,27 @@
+#include "common/appdir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace kelo {
+
+namespace {
+QString &overridden() {
+    static QString dir;
+    return dir;
+}
+} // namespace
+
+QString AppDir() {
+    if (!overridden().isEmpty())
+        return overridden();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+void SetAppDir(const QString &dir) { overridden() = dir; }
+
+QString AppFile(const QString &fileName) { return QDir(AppDir()).filePath(fileName); }
+
+} // namespace kelo

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDateTime>
+
+namespace kelo {
+
+// The local date and time that TodayYmd and the database's SYSDATE() read.
+// KELO_NOW=yyyyMMddHHmmss in the environment fixes it (demo runs and tests of
+// screens that default to today).
+QDateTime Now();
+
+} // namespace kelo

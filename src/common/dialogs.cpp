@@ -1,0 +1,73 @@
+#include "common/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kelo {
+
+QString ApplicationTitle() { return QStringLiteral("경영정보관리"); }
+
+Dialogs::~Dialogs() = default;
+
+namespace {
+
+std::unique_ptr<Dialogs> &installed() {
+    static std::unique_ptr<Dialogs> dialogs;
+    return dialogs;
+}
+
+QWidget *owner() { return QApplication::activeWindow(); }
+
+QMessageBox::StandardButton box(QMessageBox::Icon icon, const QString &text,
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton) {
+    QMessageBox mb(icon, ApplicationTitle(), text, buttons, owner());
+    mb.setDefaultButton(defaultButton);
+    mb.setEscapeButton(buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok);
+    return QMessageBox::StandardButton(mb.exec());
+}
+
+} // namespace
+
+Dialogs &Dialogs::instance() {
+    static QtDialogs real;
+    auto &d = installed();
+    return d ? *d : static_cast<Dialogs &>(real);
+}
+
+std::unique_ptr<Dialogs> Dialogs::install(std::unique_ptr<Dialogs> dialogs) {
+    auto previous = std::move(installed());
+    installed() = std::move(dialogs);
+    return previous;
+}
+
+void QtDialogs::showError(const QString &message) {
+    box(QMessageBox::Critical, message, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtDialogs::askYesNo(const QString &question) {
+    return box(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void QtDialogs::showMessage(const QString &message) {
+    box(QMessageBox::Information, message, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QString QtDialogs::getOpenFileName(const QString &caption, const QString &dir,
+                                   const QString &filter) {
+    return QFileDialog::getOpenFileName(owner(), caption, dir, filter);
+}
+
+QString QtDialogs::getSaveFileName(const QString &caption, const QString &dir,
+                                   const QString &filter) {
+    return QFileDialog::getSaveFileName(owner(), caption, dir, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+void ShowError(const QString &message) { Dialogs::instance().showError(message); }
+bool AskYesNo(const QString &question) { return Dialogs::instance().askYesNo(question); }
+void ShowMessage(const QString &message) { Dialogs::instance().showMessage(message); }
+
+} // namespace kelo

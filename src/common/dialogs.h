@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QWidget;
+
+// The one way the program speaks to the user in message boxes and file dialogs.
+// The program runs on the real service (message boxes titled with the
+// application title); tests install a scripted one that records every message
+// and answers questions from a queue.
+namespace kelo {
+
+// "경영정보관리", the caption of every message box.
+QString ApplicationTitle();
+
+class Dialogs {
+public:
+    virtual ~Dialogs();
+
+    // Error icon, one OK button.
+    virtual void showError(const QString &message) = 0;
+    // Question icon, Yes and No with Yes the default; true for Yes.
+    virtual bool askYesNo(const QString &question) = 0;
+    // Information icon, one OK button.
+    virtual void showMessage(const QString &message) = 0;
+    // Empty text when the user cancels.
+    virtual QString getOpenFileName(const QString &caption, const QString &dir,
+                                    const QString &filter) = 0;
+    virtual QString getSaveFileName(const QString &caption, const QString &dir,
+                                    const QString &filter) = 0;
+
+    // The service in force; the real one unless another was installed.
+    static Dialogs &instance();
+    // Installs a service and returns the one it replaces (null for the built-in one).
+    static std::unique_ptr<Dialogs> install(std::unique_ptr<Dialogs> dialogs);
+};
+
+// Message boxes owned by the active window.
+class QtDialogs : public Dialogs {
+public:
+    void showError(const QString &message) override;
+    bool askYesNo(const QString &question) override;
+    void showMessage(const QString &message) override;
+    QString getOpenFileName(const QString &caption, const QString &dir,
+                            const QString &filter) override;
+    QString getSaveFileName(const QString &caption, const QString &dir,
+                            const QString &filter) override;
+};
+
+void ShowError(const QString &message);
+bool AskYesNo(const QString &question);
+void ShowMessage(const QString &message);
+
+} // namespace kelo

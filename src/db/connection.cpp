@@ -1,0 +1,271 @@
+#include "db/connection.h"
+
+#include "common/appdir.h"
+#include "db/dialect.h"
+#include "db/serverobjects.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QUrl>
+
+#include <set>
+#include <sqlite3.h>
+
+namespace kelo::db {
+
+struct Connection::Private {
+    QStringList params;
+    QString sqliteFile; // set directly, bypassing the alias
+    QString connectionName;
+    QString openFile;
+    sqlite3 *handle = nullptr;
+    bool inTransaction = false;
+    int transactionId = 0;
+    const ServerObjects *objects = &ServerObjects::standard();
+    std::set<Statement *> statements;
+
+    QSqlDatabase database() const { return QSqlDatabase::database(connectionName, false); }
+};
+
+namespace {
+
+QString sqliteMessage(sqlite3 *h) { return QString::fromUtf8(sqlite3_errmsg(h)); }
+
+void execOrThrow(sqlite3 *h, const char *sql) {
+    char *err = nullptr;
+    if (sqlite3_exec(h, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString message = err ? QString::fromUtf8(err) : sqliteMessage(h);
+        sqlite3_free(err);
+        throw DbError(message);
+    }
+}
+
+int nameIndex(const QStringList &params, const QString &name) {
+    for (int i = 0; i < params.size(); ++i) {
+        const QString &p = params.at(i);
+        const qsizetype eq = p.indexOf(u'=');
+        if (p.left(eq < 0 ? p.size() : eq).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+struct Target {
+    QString driver;
+    QString file;
+};
+
+Target resolveAlias(const QString &alias) {
+    const QString iniPath = AppFile(QStringLiteral("Databases.ini"));
+    if (alias.trimmed().isEmpty())
+        throw DbError(QStringLiteral("No database alias was given (parameter DATABASE)."));
+    if (!QFileInfo::exists(iniPath))
+        throw DbError(QStringLiteral("The database alias '%1' cannot be resolved: %2 does not exist.")
+                          .arg(alias, QDir::toNativeSeparators(iniPath)));
+    QSettings ini(iniPath, QSettings::IniFormat);
+    for (const QString &group : ini.childGroups()) {
+        if (group.compare(alias.trimmed(), Qt::CaseInsensitive) != 0)
+            continue;
+        ini.beginGroup(group);
+        Target t;
+        t.driver = ini.value(QStringLiteral("Driver"), QStringLiteral("SQLITE")).toString().toUpper();
+        t.file = ini.value(QStringLiteral("Database")).toString();
+        ini.endGroup();
+        if (t.driver != QLatin1String("SQLITE"))
+            throw DbError(QStringLiteral("The database alias '%1' names the driver %2, which this "
+                                         "build does not support; use Driver=SQLITE.")
+                              .arg(alias, t.driver));
+        if (t.file.isEmpty())
+            throw DbError(QStringLiteral("The database alias '%1' in %2 has no Database entry.")
+                              .arg(alias, QDir::toNativeSeparators(iniPath)));
+        if (QDir::isRelativePath(t.file))
+            t.file = QDir(AppDir()).absoluteFilePath(t.file);
+        return t;
+    }
+    throw DbError(QStringLiteral("The database alias '%1' is not defined in %2.")
+                      .arg(alias, QDir::toNativeSeparators(iniPath)));
+}
+
+} // namespace
+
+Connection::Connection() : d(std::make_unique<Private>()) {
+    static QAtomicInt counter;
+    d->connectionName = QStringLiteral("kelo-db-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+Connection::~Connection() {
+    close();
+}
+
+QStringList Connection::params() const { return d->params; }
+void Connection::setParams(const QStringList &nameValues) { d->params = nameValues; }
+
+QString Connection::param(const QString &name) const {
+    const int i = nameIndex(d->params, name);
+    if (i < 0)
+        return QString();
+    const QString &p = d->params.at(i);
+    return p.mid(p.indexOf(u'=') + 1);
+}
+
+void Connection::setParam(const QString &name, const QString &value) {
+    const int i = nameIndex(d->params, name);
+    const QString entry = name + u'=' + value;
+    if (i < 0)
+        d->params.append(entry);
+    else
+        d->params[i] = entry;
+}
+
+void Connection::setSqliteFile(const QString &path) { d->sqliteFile = path; }
+
+void Connection::open() {
+    if (isOpen())
+        return;
+    const QString file =
+        d->sqliteFile.isEmpty() ? resolveAlias(param(QStringLiteral("DATABASE"))).file
+                                : d->sqliteFile;
+    const QFileInfo info(file);
+    if (!info.exists())
+        throw DbError(QStringLiteral("The database file %1 does not exist.")
+                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+    if (!info.isFile() || !info.isReadable())
+        throw DbError(QStringLiteral("The database file %1 cannot be read.")
+                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
+        // mode=rw: opening never creates a file.
+        QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+        url.setQuery(QStringLiteral("mode=rw"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open()) {
+            const QString message = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(d->connectionName);
+            throw DbError(QStringLiteral("The database file %1 cannot be opened: %2")
+                              .arg(QDir::toNativeSeparators(info.absoluteFilePath()), message));
+        }
+        const QVariant v = db.driver()->handle();
+        d->handle = v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0
+                        ? *static_cast<sqlite3 *const *>(v.constData())
+                        : nullptr;
+    }
+    d->openFile = info.absoluteFilePath();
+    try {
+        if (!d->handle)
+            throw DbError(QStringLiteral("The SQLite driver did not hand out its connection."));
+        // A file that is not a database fails here, on its first read.
+        execOrThrow(d->handle, "SELECT count(*) FROM sqlite_master");
+        execOrThrow(d->handle, "PRAGMA foreign_keys = ON");
+        installDialect(d->handle);
+        d->objects->installFunctions(*this);
+    } catch (const DbError &e) {
+        close();
+        throw DbError(QStringLiteral("The database file %1 cannot be used: %2")
+                          .arg(QDir::toNativeSeparators(info.absoluteFilePath()), e.message()));
+    }
+}
+
+void Connection::close() {
+    for (Statement *s : std::set<Statement *>(d->statements))
+        s->releaseStatement();
+    if (d->handle && d->inTransaction)
+        sqlite3_exec(d->handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    d->inTransaction = false;
+    d->handle = nullptr;
+    d->openFile.clear();
+    if (QSqlDatabase::contains(d->connectionName)) {
+        {
+            QSqlDatabase db = d->database();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(d->connectionName);
+    }
+}
+
+bool Connection::isOpen() const { return d->handle != nullptr; }
+
+bool Connection::inTransaction() const { return d->inTransaction; }
+int Connection::transactionId() const { return d->transactionId; }
+
+void Connection::startTransaction(int id) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("The database connection is not open."));
+    if (d->inTransaction)
+        throw DbError(QStringLiteral("A transaction is already active on this connection."));
+    execOrThrow(d->handle, "BEGIN");
+    d->inTransaction = true;
+    d->transactionId = id;
+}
+
+void Connection::commit() {
+    if (!d->inTransaction)
+        throw DbError(QStringLiteral("No transaction is active on this connection."));
+    execOrThrow(d->handle, "COMMIT");
+    d->inTransaction = false;
+}
+
+void Connection::rollback() {
+    if (!d->inTransaction)
+        return;
+    d->inTransaction = false;
+    execOrThrow(d->handle, "ROLLBACK");
+}
+
+void Connection::executeScript(const QString &sql) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("The database connection is not open."));
+    execOrThrow(d->handle, sql.toUtf8().constData());
+}
+
+const ServerObjects &Connection::serverObjects() const { return *d->objects; }
+
+void Connection::setServerObjects(const ServerObjects &objects) { d->objects = &objects; }
+
+QString Connection::databaseFile() const { return d->openFile; }
+
+sqlite3 *Connection::sqliteHandle() const {
+    if (!d->handle)
+        throw DbError(QStringLiteral("The database connection is not open."));
+    return d->handle;
+}
+
+void Connection::createSqliteFile(const QString &path) {
+    const QFileInfo info(path);
+    if (info.exists())
+        throw DbError(QStringLiteral("The file %1 exists already.")
+                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+    if (!info.absoluteDir().exists())
+        throw DbError(QStringLiteral("The folder %1 does not exist.")
+                          .arg(QDir::toNativeSeparators(info.absolutePath())));
+    sqlite3 *h = nullptr;
+    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
+    if (sqlite3_open_v2(file.constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        const QString message = h ? sqliteMessage(h) : QStringLiteral("out of memory");
+        sqlite3_close(h);
+        throw DbError(message);
+    }
+    try {
+        execOrThrow(h, "PRAGMA journal_mode = WAL;"
+                       "CREATE TABLE DUAL (DUMMY TEXT NOT NULL);"
+                       "INSERT INTO DUAL VALUES ('X');");
+    } catch (...) {
+        sqlite3_close(h);
+        QFile::remove(info.absoluteFilePath());
+        throw;
+    }
+    sqlite3_close(h);
+}
+
+void Connection::attach(Statement *statement) { d->statements.insert(statement); }
+void Connection::detach(Statement *statement) { d->statements.erase(statement); }
+
+} // namespace kelo::db

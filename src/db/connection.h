@@ -1,0 +1,82 @@
+#pragma once
+
+#include "db/dberror.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+struct sqlite3;
+
+namespace kelo::db {
+
+class ServerObjects;
+
+// The one connection to the database. Parameters are name=value texts:
+//   DATABASE   the alias, resolved through Databases.ini in AppDir:
+//                [ALIAS] Driver=SQLITE, Database=path (relative to AppDir)
+//   USER_NAME, PASSWORD   the database user and password (not used by SQLite)
+// Names are matched without regard to case; other parameters are kept and ignored.
+// A SQLite file is never created by opening: a missing file, an unknown alias
+// or a file that is not a database is a DbError with a clear text.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QStringList params() const;
+    void setParams(const QStringList &nameValues);
+    QString param(const QString &name) const;
+    void setParam(const QString &name, const QString &value);
+
+    // Opens a SQLite file directly, without an alias (tools, tests, benchmarks).
+    void setSqliteFile(const QString &path);
+
+    void open();
+    void close();
+    bool isOpen() const;
+
+    // Transactions: one at a time, identified by the caller's number.
+    bool inTransaction() const;
+    void startTransaction(int id = 0);
+    void commit();
+    void rollback();
+    int transactionId() const;
+
+    // Runs one or more statements without parameters or results (schema scripts).
+    void executeScript(const QString &sql);
+
+    // The procedures and functions this database holds beyond the engine's own.
+    const ServerObjects &serverObjects() const;
+    void setServerObjects(const ServerObjects &objects);
+
+    // The file of an open SQLite connection.
+    QString databaseFile() const;
+
+    // The engine's handle, for the layer's own statements and functions.
+    sqlite3 *sqliteHandle() const;
+
+    // Creates a new, empty SQLite database file with the DUAL table; refuses an
+    // existing file.
+    static void createSqliteFile(const QString &path);
+
+    // Internal: statements register so that closing the connection finalises them.
+    class Statement;
+    void attach(Statement *statement);
+    void detach(Statement *statement);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// A prepared statement's hook into the connection, so that close() can release it.
+class Connection::Statement {
+public:
+    virtual ~Statement() = default;
+    virtual void releaseStatement() = 0;
+};
+
+} // namespace kelo::db

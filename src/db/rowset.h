@@ -1,0 +1,84 @@
+#pragma once
+
+#include "db/query.h"
+
+#include <QVariant>
+#include <vector>
+
+namespace kelo::db {
+
+// An in-memory copy of a query result, fed in packets of 100 rows as it is
+// walked. The grids' models sit on it: they show the rows fetched so far and
+// ask for the next packet as the user scrolls. walking past the fetched rows
+// fetches the next packet; fetchAll() copies the rest at once.
+class RowSet {
+public:
+    static constexpr int PacketRows = 100;
+
+    explicit RowSet(Connection &connection);
+    ~RowSet();
+
+    // The query whose text and parameters are set before open().
+    Query &query() { return m_query; }
+
+    // Opens the query and fetches the first packet; the first row is current.
+    void open();
+    void close();
+    bool isOpen() const { return m_open; }
+
+    int columnCount() const { return m_columns; }
+    QString columnName(int column) const;
+    int columnIndex(const QString &name) const; // -1 when there is none
+
+    // Rows fetched so far, and whether the query has delivered them all.
+    int fetchedRows() const { return m_rows; }
+    bool isComplete() const { return m_complete; }
+    // Fetches up to the next packet; the number of rows added.
+    int fetchPacket();
+    void fetchAll();
+    // Fetches until the row exists or the rows are done; true when it exists.
+    bool ensureRow(int row);
+    // Every row of the result (fetches the rest).
+    int totalRows();
+
+    QVariant value(int row, int column) const;
+    QString text(int row, int column) const;
+    double number(int row, int column) const;
+    bool isNull(int row, int column) const;
+    void setValue(int row, int column, const QVariant &value);
+
+    // The current row, -1 when there are no rows.
+    int recNo() const { return m_current; }
+    bool isEmpty() const { return m_rows == 0; }
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool moveTo(int row);
+
+    QVariant field(const QString &name) const;
+    QString fieldText(const QString &name) const;
+    double fieldNumber(const QString &name) const;
+
+private:
+    int requireColumn(const QString &name) const;
+
+    Query m_query;
+    bool m_open = false;
+    bool m_complete = true;
+    int m_columns = 0;
+    int m_rows = 0;
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    QStringList m_names;
+    std::vector<QVariant> m_cells; // row-major
+};
+
+// The text of a value under the number-to-text rule.
+QString ValueText(const QVariant &value);
+double ValueNumber(const QVariant &value);
+
+} // namespace kelo::db

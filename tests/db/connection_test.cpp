@@ -1,0 +1,174 @@
+#include "common/appdir.h"
+#include "db/connection.h"
+#include "db/query.h"
+#include "db/transaction.h"
+#include "support/temp_database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kelo;
+
+namespace {
+
+// An AppDir with a Databases.ini of the given text.
+struct AppDirWithIni {
+    explicit AppDirWithIni(const QByteArray &ini) {
+        QFile f(dir.filePath(QStringLiteral("Databases.ini")));
+        f.open(QIODevice::WriteOnly);
+        f.write(ini);
+        f.close();
+        SetAppDir(dir.path());
+    }
+    ~AppDirWithIni() { SetAppDir(QString()); }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
+
+QString openError(db::Connection &c) {
+    try {
+        c.open();
+    } catch (const db::DbError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+TEST(Connection, AliasResolvesThroughDatabasesIniInAppDir) {
+    AppDirWithIni app("[Demo]\nDriver=SQLITE\nDatabase=demo.db\n");
+    db::Connection::createSqliteFile(app.path("demo.db"));
+    db::Connection c;
+    c.setParams({QStringLiteral("DATABASE=DEMO"), QStringLiteral("USER_NAME=KLUSER"),
+                 QStringLiteral("PASSWORD=secret"), QStringLiteral("RowsetSize=20")});
+    EXPECT_EQ(c.param(QStringLiteral("database")), QStringLiteral("DEMO"));
+    c.open();
+    EXPECT_TRUE(c.isOpen());
+    EXPECT_EQ(QDir(c.databaseFile()), QDir(app.path("demo.db")));
+    c.close();
+    EXPECT_FALSE(c.isOpen());
+}
+
+TEST(Connection, BadTargetsFailWithAClearTextAndCreateNothing) {
+    AppDirWithIni app("[GONE]\nDriver=SQLITE\nDatabase=gone.db\n"
+                      "[JUNK]\nDriver=SQLITE\nDatabase=junk.db\n"
+                      "[PG]\nDriver=ORACLE\nDatabase=x\n");
+    QFile junk(app.path("junk.db"));
+    junk.open(QIODevice::WriteOnly);
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+
+    const struct {
+        const char *alias;
+        const char *expectedPart;
+    } cases[] = {
+        {"GONE", "does not exist"},
+        {"NOSUCH", "is not defined"},
+        {"JUNK", "not a database"},
+        {"PG", "does not support"},
+        {"", "No database alias"},
+    };
+    for (const auto &c : cases) {
+        db::Connection connection;
+        connection.setParam(QStringLiteral("DATABASE"), QLatin1String(c.alias));
+        const QString error = openError(connection);
+        EXPECT_TRUE(error.contains(QLatin1String(c.expectedPart))) << c.alias << ": " << error.toStdString();
+        EXPECT_FALSE(connection.isOpen());
+    }
+    EXPECT_FALSE(QFile::exists(app.path("gone.db")));
+}
+
+TEST(Connection, MissingDatabasesIniIsNamed) {
+    QTemporaryDir dir;
+    SetAppDir(dir.path());
+    db::Connection c;
+    c.setParam(QStringLiteral("DATABASE"), QStringLiteral("DEMO"));
+    EXPECT_TRUE(openError(c).contains(QStringLiteral("Databases.ini")));
+    SetAppDir(QString());
+}
+
+TEST(Connection, CreateRefusesAnExistingFileAndMakesDual) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.db"));
+    db::Connection::createSqliteFile(file);
+    EXPECT_THROW(db::Connection::createSqliteFile(file), db::DbError);
+    db::Connection c;
+    c.setSqliteFile(file);
+    c.open();
+    db::Query q(c);
+    q.setSql(QStringLiteral("SELECT COUNT(*) FROM DUAL"));
+    q.open();
+    EXPECT_EQ(q.text(0), QStringLiteral("1"));
+}
+
+TEST(Transaction, RollsBackUnlessCommittedAndRefusesASecondBegin) {
+    test::TempDatabase database;
+    database.exec(QStringLiteral("CREATE TABLE T (K TEXT PRIMARY KEY)"));
+    db::Connection &c = database.connection();
+    db::Query insert(c);
+    insert.setSql(QStringLiteral("INSERT INTO T VALUES (:K)"));
+    {
+        db::Transaction t(c);
+        t.begin(42);
+        EXPECT_EQ(c.transactionId(), 42);
+        EXPECT_THROW(c.startTransaction(43), db::DbError);
+        insert.setParam(QStringLiteral("K"), QStringLiteral("a"));
+        insert.exec();
+        // leaves the scope without commit: rolled back
+    }
+    EXPECT_FALSE(c.inTransaction());
+    {
+        db::Transaction t(c);
+        EXPECT_TRUE(t.beginIfNone());
+        db::Transaction joined(c);
+        EXPECT_FALSE(joined.beginIfNone()); // joins the open one
+        insert.setParam(QStringLiteral("K"), QStringLiteral("b"));
+        insert.exec();
+        t.commit();
+    }
+    db::Query count(c);
+    count.setSql(QStringLiteral("SELECT NVL(MAX(K), '-') || COUNT(*) FROM T"));
+    count.open();
+    EXPECT_EQ(count.text(0), QStringLiteral("b1"));
+}
+
+TEST(Transaction, ConstraintViolationLeavesTheTransactionToTheCaller) {
+    test::TempDatabase database;
+    database.exec(QStringLiteral("CREATE TABLE T (K TEXT PRIMARY KEY)"));
+    db::Connection &c = database.connection();
+    db::Transaction t(c);
+    t.begin();
+    db::Query insert(c);
+    insert.setSql(QStringLiteral("INSERT INTO T VALUES (:K)"));
+    insert.setParam(QStringLiteral("K"), QStringLiteral("a"));
+    insert.exec();
+    try {
+        insert.exec();
+        FAIL() << "a duplicate key was accepted";
+    } catch (const db::DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("UNIQUE"))) << e.message().toStdString();
+    }
+    EXPECT_TRUE(c.inTransaction());
+    t.rollback();
+    db::Query count(c);
+    count.setSql(QStringLiteral("SELECT COUNT(*) FROM T"));
+    count.open();
+    EXPECT_EQ(count.integer(0), 0);
+}
+
+TEST(Connection, ClosingReleasesOpenQueriesWhichReopenLater) {
+    test::TempDatabase database;
+    db::Connection &c = database.connection();
+    db::Query q(c);
+    q.setSql(QStringLiteral("SELECT 1 FROM DUAL"));
+    q.open();
+    c.close();
+    EXPECT_FALSE(q.isActive());
+    EXPECT_THROW(q.open(), db::DbError); // not open
+    c.open();
+    q.open();
+    EXPECT_EQ(q.text(0), QStringLiteral("1"));
+}
+
+} // namespace

@@ -1,0 +1,151 @@
+#include "db/query.h"
+#include "db/rowset.h"
+#include "support/temp_database.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelo;
+
+namespace {
+
+class QueryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        database.exec(QStringLiteral(
+            "CREATE TABLE SA030MS (SALE_DATE TEXT, UPJANG_CODE TEXT, NET_AMT REAL, "
+            "PRIMARY KEY (SALE_DATE, UPJANG_CODE));"
+            "INSERT INTO SA030MS VALUES ('20040407', '1001', 1500.0);"
+            "INSERT INTO SA030MS VALUES ('20040407', '1002', 0.5);"
+            "INSERT INTO SA030MS VALUES ('20040408', '1001', NULL);"));
+    }
+    test::TempDatabase database;
+};
+
+TEST(ParamNames, InOrderOfFirstAppearanceSkippingLiteralsAndComments) {
+    const QString sql = QStringLiteral(
+        "SELECT ':NOT', \"A:B\" FROM T -- :COMMENT\n"
+        "WHERE a = :asale_date AND b = :AUPJANG_CODE /* :X */ AND c = :ASALE_DATE "
+        "AND TO_CHAR(d, 'HH24:MI:SS') = :P0");
+    EXPECT_EQ(db::ParseParamNames(sql),
+              (QStringList{QStringLiteral("ASALE_DATE"), QStringLiteral("AUPJANG_CODE"),
+                           QStringLiteral("P0")}));
+}
+
+TEST_F(QueryTest, EveryOccurrenceOfANameTakesTheSameValue) {
+    db::Query q(database.connection());
+    q.addSql(QStringLiteral("SELECT UPJANG_CODE, NET_AMT FROM SA030MS"));
+    q.addSql(QStringLiteral("WHERE SALE_DATE = :ASALE_DATE AND SUBSTR(:ASALE_DATE, 7, 2) = '07'"));
+    q.addSql(QStringLiteral("ORDER BY UPJANG_CODE"));
+    ASSERT_EQ(q.paramCount(), 1);
+    q.setParam(0, QStringLiteral("20040407")); // by position
+    q.open();
+    ASSERT_FALSE(q.eof());
+    EXPECT_EQ(q.text(QStringLiteral("upjang_code")), QStringLiteral("1001"));
+    EXPECT_EQ(q.text(1), QStringLiteral("1500"));
+    EXPECT_DOUBLE_EQ(q.number(QStringLiteral("NET_AMT")), 1500);
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.text(1), QStringLiteral(".5"));
+    EXPECT_FALSE(q.next());
+    EXPECT_TRUE(q.eof());
+    // reopened with another value
+    q.setParam(QStringLiteral("asale_date"), QStringLiteral("20040408"));
+    q.open();
+    EXPECT_TRUE(q.eof()); // the 8th is not the 7th day
+}
+
+TEST_F(QueryTest, EmptyTextBindsAsNull) {
+    db::Query q(database.connection());
+    q.setSql(QStringLiteral("SELECT COUNT(*) FROM SA030MS WHERE :P0 IS NULL"));
+    q.setParam(QStringLiteral("P0"), QString());
+    q.open();
+    EXPECT_EQ(q.integer(0), 3);
+    q.setParam(QStringLiteral("P0"), QStringLiteral(" "));
+    q.open();
+    EXPECT_EQ(q.integer(0), 0);
+}
+
+TEST_F(QueryTest, MistakesAreDbErrorsWithTheEngineText) {
+    db::Query q(database.connection());
+    q.setSql(QStringLiteral("SELECT * FROM SA030MS WHERE SALE_DATE = :ASALE_DATE"));
+    EXPECT_THROW(q.open(), db::DbError); // no value set
+    EXPECT_THROW(q.setParam(QStringLiteral("AUNKNOWN"), QStringLiteral("x")), db::DbError);
+    EXPECT_THROW(q.setParam(3, QStringLiteral("x")), db::DbError);
+
+    q.setSql(QStringLiteral("SELECT NO_SUCH_COLUMN FROM SA030MS"));
+    try {
+        q.open();
+        FAIL();
+    } catch (const db::DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("no such column"))) << e.message().toStdString();
+    }
+    q.setSql(QStringLiteral("SELECT 1 FROM DUAL"));
+    q.open();
+    EXPECT_THROW(q.text(QStringLiteral("MISSING")), db::DbError);
+    EXPECT_THROW(q.text(5), db::DbError);
+}
+
+TEST_F(QueryTest, NullAndMissingRowsReadAsEmptyAndZero) {
+    db::Query q(database.connection());
+    q.setSql(QStringLiteral("SELECT NET_AMT FROM SA030MS WHERE SALE_DATE = '20040408'"));
+    q.open();
+    EXPECT_TRUE(q.isNull(0));
+    EXPECT_EQ(q.text(0), QString());
+    EXPECT_EQ(q.number(0), 0);
+    q.next();
+    EXPECT_TRUE(q.eof());
+    EXPECT_EQ(q.text(0), QString());
+}
+
+TEST_F(QueryTest, ExecReportsChangedRows) {
+    db::Query q(database.connection());
+    q.setSql(QStringLiteral("UPDATE SA030MS SET NET_AMT = :AMT WHERE SALE_DATE = :D"));
+    q.setParam(QStringLiteral("AMT"), QStringLiteral("10"));
+    q.setParam(QStringLiteral("D"), QStringLiteral("20040407"));
+    EXPECT_EQ(q.exec(), 2);
+}
+
+TEST(RowSet, FeedsInPacketsOf100AsItIsWalked) {
+    test::TempDatabase database;
+    database.exec(QStringLiteral(
+        "CREATE TABLE N (I INTEGER);"
+        "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 250) "
+        "INSERT INTO N SELECT X FROM C;"));
+    db::RowSet rows(database.connection());
+    rows.query().setSql(QStringLiteral("SELECT I, I / 2.0 AS HALF FROM N ORDER BY I"));
+    rows.open();
+    EXPECT_EQ(rows.fetchedRows(), 100);
+    EXPECT_FALSE(rows.isComplete());
+    EXPECT_EQ(rows.recNo(), 0);
+    EXPECT_EQ(rows.fieldText(QStringLiteral("HALF")), QStringLiteral(".5"));
+
+    for (int i = 0; i < 100; ++i)
+        rows.next();
+    EXPECT_EQ(rows.recNo(), 100);
+    EXPECT_EQ(rows.fetchedRows(), 200); // the next packet came when the walk reached it
+    EXPECT_EQ(rows.fieldText(QStringLiteral("I")), QStringLiteral("101"));
+
+    rows.last();
+    EXPECT_TRUE(rows.isComplete());
+    EXPECT_EQ(rows.fetchedRows(), 250);
+    EXPECT_EQ(rows.text(249, 0), QStringLiteral("250"));
+    rows.next();
+    EXPECT_TRUE(rows.eof());
+    EXPECT_EQ(rows.recNo(), 249);
+    EXPECT_TRUE(rows.moveTo(10));
+    EXPECT_DOUBLE_EQ(rows.fieldNumber(QStringLiteral("HALF")), 5.5);
+    EXPECT_FALSE(rows.moveTo(250));
+}
+
+TEST(RowSet, EmptyResult) {
+    test::TempDatabase database;
+    db::RowSet rows(database.connection());
+    rows.query().setSql(QStringLiteral("SELECT 1 AS X FROM DUAL WHERE 1 = 0"));
+    rows.open();
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_TRUE(rows.eof());
+    EXPECT_EQ(rows.recNo(), -1);
+    EXPECT_EQ(rows.columnIndex(QStringLiteral("x")), 0);
+    EXPECT_EQ(rows.fieldText(QStringLiteral("X")), QString());
+}
+
+} // namespace
