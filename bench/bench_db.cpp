@@ -26,9 +26,8 @@ namespace {
 constexpr int kRows = 1000000;
 constexpr int kFetchRows = 100000;
 
-const char *kAggregate =
-    "SELECT UPJANG_CODE, SUM(NET_AMT), SUM(GUESTS), COUNT(*) FROM BENCH_SALES "
-    "WHERE SALE_DATE BETWEEN '20000101' AND '20991231' GROUP BY UPJANG_CODE";
+const char *kAggregate = "SELECT UPJANG_CODE, SUM(NET_AMT), SUM(GUESTS), COUNT(*) FROM BENCH_SALES "
+                         "WHERE SALE_DATE BETWEEN '20000101' AND '20991231' GROUP BY UPJANG_CODE";
 const char *kFetch =
     "SELECT SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT, GUESTS FROM BENCH_SALES LIMIT 100000";
 
@@ -49,13 +48,15 @@ void makeData(const QString &file) {
                        nullptr, nullptr, nullptr),
           h);
     sqlite3_stmt *st = nullptr;
-    check(sqlite3_prepare_v2(h, "INSERT INTO BENCH_SALES VALUES (?, ?, ?, ?, ?)", -1, &st, nullptr), h);
+    check(sqlite3_prepare_v2(h, "INSERT INTO BENCH_SALES VALUES (?, ?, ?, ?, ?)", -1, &st, nullptr),
+          h);
     unsigned seed = 12345;
     char date[16], outlet[8], division[8];
     for (int i = 0; i < kRows; ++i) {
         seed = seed * 1103515245u + 12345u;
         const int day = i / 400;
-        std::snprintf(date, sizeof date, "%04d%02d%02d", 2000 + day / 365, day % 365 / 31 + 1, day % 31 + 1);
+        std::snprintf(date, sizeof date, "%04d%02d%02d", 2000 + day / 365, day % 365 / 31 + 1,
+                      day % 31 + 1);
         std::snprintf(outlet, sizeof outlet, "%04d", 1001 + int(seed % 400));
         std::snprintf(division, sizeof division, "%03d", 100 + int(seed / 7 % 50));
         sqlite3_bind_text(st, 1, date, -1, SQLITE_TRANSIENT);
@@ -100,7 +101,9 @@ int main(int argc, char **argv) {
     connection.setSqliteFile(file);
     connection.open();
     sqlite3 *raw = nullptr;
-    check(sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr), raw);
+    check(
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
+        raw);
 
     auto aggregateDb = [&] {
         kelo::db::Query q(connection);
@@ -164,10 +167,10 @@ int main(int argc, char **argv) {
         fRaw.push_back(millis(fetchRaw));
         fRows.push_back(millis(fetchRowSet));
     }
-    std::printf("aggregate over %d rows: db %.1f ms, raw %.1f ms, ratio %.3f (goal <= 1.05)\n", kRows,
-                median(aDb), median(aRaw), median(aDb) / median(aRaw));
-    std::printf("fetch %d rows as text: db %.1f ms, raw %.1f ms, ratio %.3f (goal <= 1.5)\n", kFetchRows,
-                median(fDb), median(fRaw), median(fDb) / median(fRaw));
+    std::printf("aggregate over %d rows: db %.1f ms, raw %.1f ms, ratio %.3f (goal <= 1.05)\n",
+                kRows, median(aDb), median(aRaw), median(aDb) / median(aRaw));
+    std::printf("fetch %d rows as text: db %.1f ms, raw %.1f ms, ratio %.3f (goal <= 1.5)\n",
+                kFetchRows, median(fDb), median(fRaw), median(fDb) / median(fRaw));
     std::printf("fetch %d rows into a RowSet as text: %.1f ms, ratio %.3f to raw\n", kFetchRows,
                 median(fRows), median(fRows) / median(fRaw));
     sqlite3_close(raw);

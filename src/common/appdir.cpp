@@ -20,8 +20,12 @@ QString AppDir() {
     return QDir::currentPath();
 }
 
-void SetAppDir(const QString &dir) { overridden() = dir; }
+void SetAppDir(const QString &dir) {
+    overridden() = dir;
+}
 
-QString AppFile(const QString &fileName) { return QDir(AppDir()).filePath(fileName); }
+QString AppFile(const QString &fileName) {
+    return QDir(AppDir()).filePath(fileName);
+}
 
 } // namespace kelo

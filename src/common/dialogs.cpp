@@ -6,7 +6,9 @@
 
 namespace kelo {
 
-QString ApplicationTitle() { return QStringLiteral("경영정보관리"); }
+QString ApplicationTitle() {
+    return QStringLiteral("경영정보관리");
+}
 
 Dialogs::~Dialogs() = default;
 
@@ -17,7 +19,9 @@ std::unique_ptr<Dialogs> &installed() {
     return dialogs;
 }
 
-QWidget *owner() { return QApplication::activeWindow(); }
+QWidget *owner() {
+    return QApplication::activeWindow();
+}
 
 QMessageBox::StandardButton box(QMessageBox::Icon icon, const QString &text,
                                 QMessageBox::StandardButtons buttons,
@@ -66,8 +70,14 @@ QString QtDialogs::getSaveFileName(const QString &caption, const QString &dir,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-void ShowError(const QString &message) { Dialogs::instance().showError(message); }
-bool AskYesNo(const QString &question) { return Dialogs::instance().askYesNo(question); }
-void ShowMessage(const QString &message) { Dialogs::instance().showMessage(message); }
+void ShowError(const QString &message) {
+    Dialogs::instance().showError(message);
+}
+bool AskYesNo(const QString &question) {
+    return Dialogs::instance().askYesNo(question);
+}
+void ShowMessage(const QString &message) {
+    Dialogs::instance().showMessage(message);
+}
 
 } // namespace kelo

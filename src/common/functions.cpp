@@ -85,7 +85,9 @@ QString DisplayToYmd(const QString &text) {
     return isValidYmd8(ymd) ? ymd : text;
 }
 
-bool IsValidDate(const QString &text) { return isValidYmd8(DigitsOnly(text)); }
+bool IsValidDate(const QString &text) {
+    return isValidYmd8(DigitsOnly(text));
+}
 
 QString WeekdayName(const QString &ymd) {
     if (ymd.size() != 8 || !IsValidDate(ymd))
@@ -129,7 +131,9 @@ int64_t StrToInt64Def0(const QString &text) {
     return negative ? int64_t(0 - v) : int64_t(v);
 }
 
-QString TodayYmd() { return Now().date().toString(QStringLiteral("yyyyMMdd")); }
+QString TodayYmd() {
+    return Now().date().toString(QStringLiteral("yyyyMMdd"));
+}
 
 QString GetClientIP() {
     const QString host = QHostInfo::localHostName().left(255);

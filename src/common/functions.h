@@ -20,7 +20,9 @@ extern const std::array<QString, 4> EditStatusTexts;
 
 enum class EditStatus { Unchanged = 0, Changed = 1, New = 2, Deleted = 3 };
 
-inline const QString &EditStatusText(EditStatus s) { return EditStatusTexts[int(s)]; }
+inline const QString &EditStatusText(EditStatus s) {
+    return EditStatusTexts[int(s)];
+}
 
 // The digits of the text in order, with a '-' kept only as the first character.
 QString DigitsOnly(const QString &text);

@@ -147,9 +147,13 @@ QString NumberToText(double value) {
     return QString::fromLatin1(buf, n);
 }
 
-double RoundHalfAway(double value, int decimals) { return roundDecimal(value, decimals, true); }
+double RoundHalfAway(double value, int decimals) {
+    return roundDecimal(value, decimals, true);
+}
 
-double TruncDecimals(double value, int decimals) { return roundDecimal(value, decimals, false); }
+double TruncDecimals(double value, int decimals) {
+    return roundDecimal(value, decimals, false);
+}
 
 double ParseNumber(const QString &text, bool *ok) {
     bool converted = false;

@@ -34,7 +34,9 @@ struct Connection::Private {
 
 namespace {
 
-QString sqliteMessage(sqlite3 *h) { return QString::fromUtf8(sqlite3_errmsg(h)); }
+QString sqliteMessage(sqlite3 *h) {
+    return QString::fromUtf8(sqlite3_errmsg(h));
+}
 
 void execOrThrow(sqlite3 *h, const char *sql) {
     char *err = nullptr;
@@ -65,15 +67,17 @@ Target resolveAlias(const QString &alias) {
     if (alias.trimmed().isEmpty())
         throw DbError(QStringLiteral("No database alias was given (parameter DATABASE)."));
     if (!QFileInfo::exists(iniPath))
-        throw DbError(QStringLiteral("The database alias '%1' cannot be resolved: %2 does not exist.")
-                          .arg(alias, QDir::toNativeSeparators(iniPath)));
+        throw DbError(
+            QStringLiteral("The database alias '%1' cannot be resolved: %2 does not exist.")
+                .arg(alias, QDir::toNativeSeparators(iniPath)));
     QSettings ini(iniPath, QSettings::IniFormat);
     for (const QString &group : ini.childGroups()) {
         if (group.compare(alias.trimmed(), Qt::CaseInsensitive) != 0)
             continue;
         ini.beginGroup(group);
         Target t;
-        t.driver = ini.value(QStringLiteral("Driver"), QStringLiteral("SQLITE")).toString().toUpper();
+        t.driver =
+            ini.value(QStringLiteral("Driver"), QStringLiteral("SQLITE")).toString().toUpper();
         t.file = ini.value(QStringLiteral("Database")).toString();
         ini.endGroup();
         if (t.driver != QLatin1String("SQLITE"))
@@ -102,8 +106,12 @@ Connection::~Connection() {
     close();
 }
 
-QStringList Connection::params() const { return d->params; }
-void Connection::setParams(const QStringList &nameValues) { d->params = nameValues; }
+QStringList Connection::params() const {
+    return d->params;
+}
+void Connection::setParams(const QStringList &nameValues) {
+    d->params = nameValues;
+}
 
 QString Connection::param(const QString &name) const {
     const int i = nameIndex(d->params, name);
@@ -122,14 +130,16 @@ void Connection::setParam(const QString &name, const QString &value) {
         d->params[i] = entry;
 }
 
-void Connection::setSqliteFile(const QString &path) { d->sqliteFile = path; }
+void Connection::setSqliteFile(const QString &path) {
+    d->sqliteFile = path;
+}
 
 void Connection::open() {
     if (isOpen())
         return;
-    const QString file =
-        d->sqliteFile.isEmpty() ? resolveAlias(param(QStringLiteral("DATABASE"))).file
-                                : d->sqliteFile;
+    const QString file = d->sqliteFile.isEmpty()
+                             ? resolveAlias(param(QStringLiteral("DATABASE"))).file
+                             : d->sqliteFile;
     const QFileInfo info(file);
     if (!info.exists())
         throw DbError(QStringLiteral("The database file %1 does not exist.")
@@ -190,10 +200,16 @@ void Connection::close() {
     }
 }
 
-bool Connection::isOpen() const { return d->handle != nullptr; }
+bool Connection::isOpen() const {
+    return d->handle != nullptr;
+}
 
-bool Connection::inTransaction() const { return d->inTransaction; }
-int Connection::transactionId() const { return d->transactionId; }
+bool Connection::inTransaction() const {
+    return d->inTransaction;
+}
+int Connection::transactionId() const {
+    return d->transactionId;
+}
 
 void Connection::startTransaction(int id) {
     if (!isOpen())
@@ -225,11 +241,17 @@ void Connection::executeScript(const QString &sql) {
     execOrThrow(d->handle, sql.toUtf8().constData());
 }
 
-const ServerObjects &Connection::serverObjects() const { return *d->objects; }
+const ServerObjects &Connection::serverObjects() const {
+    return *d->objects;
+}
 
-void Connection::setServerObjects(const ServerObjects &objects) { d->objects = &objects; }
+void Connection::setServerObjects(const ServerObjects &objects) {
+    d->objects = &objects;
+}
 
-QString Connection::databaseFile() const { return d->openFile; }
+QString Connection::databaseFile() const {
+    return d->openFile;
+}
 
 sqlite3 *Connection::sqliteHandle() const {
     if (!d->handle)
@@ -265,7 +287,11 @@ void Connection::createSqliteFile(const QString &path) {
     sqlite3_close(h);
 }
 
-void Connection::attach(Statement *statement) { d->statements.insert(statement); }
-void Connection::detach(Statement *statement) { d->statements.erase(statement); }
+void Connection::attach(Statement *statement) {
+    d->statements.insert(statement);
+}
+void Connection::detach(Statement *statement) {
+    d->statements.erase(statement);
+}
 
 } // namespace kelo::db

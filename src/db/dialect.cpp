@@ -237,8 +237,8 @@ void fnSysdate(sqlite3_context *ctx, int, sqlite3_value **) {
     const QDateTime now = Now();
     const QDate d = now.date();
     const QTime t = now.time();
-    sqlite3_result_double(ctx, serialFromParts({d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                                                t.second()}));
+    sqlite3_result_double(
+        ctx, serialFromParts({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}));
 }
 
 void fnInitcap(sqlite3_context *ctx, int, sqlite3_value **argv) {
@@ -293,8 +293,12 @@ void pad(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool left) {
     resultText(ctx, left ? padding + s : s + padding);
 }
 
-void fnLpad(sqlite3_context *ctx, int argc, sqlite3_value **argv) { pad(ctx, argc, argv, true); }
-void fnRpad(sqlite3_context *ctx, int argc, sqlite3_value **argv) { pad(ctx, argc, argv, false); }
+void fnLpad(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    pad(ctx, argc, argv, true);
+}
+void fnRpad(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    pad(ctx, argc, argv, false);
+}
 
 // ROUND and TRUNC take a number with decimals, or a date with a format.
 void roundOrTrunc(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool round) {
@@ -323,7 +327,8 @@ void roundOrTrunc(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool rou
         else if (unit == "YYYY" || unit == "YEAR" || unit == "YY" || unit == "Y")
             result = serialFromParts({p.year, 1, 1, 0, 0, 0});
         else {
-            sqlite3_result_error(ctx, (std::string(fn) + ": unknown date unit " + unit).c_str(), -1);
+            sqlite3_result_error(ctx, (std::string(fn) + ": unknown date unit " + unit).c_str(),
+                                 -1);
             return;
         }
         sqlite3_result_double(ctx, result);
@@ -473,8 +478,12 @@ void extreme(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool greatest
     sqlite3_result_value(ctx, argv[best]);
 }
 
-void fnGreatest(sqlite3_context *ctx, int argc, sqlite3_value **argv) { extreme(ctx, argc, argv, true); }
-void fnLeast(sqlite3_context *ctx, int argc, sqlite3_value **argv) { extreme(ctx, argc, argv, false); }
+void fnGreatest(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    extreme(ctx, argc, argv, true);
+}
+void fnLeast(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    extreme(ctx, argc, argv, false);
+}
 
 void fnMod(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double a, b;
@@ -483,16 +492,21 @@ void fnMod(sqlite3_context *ctx, int, sqlite3_value **argv) {
     resultNumber(ctx, b == 0 ? a : a - b * std::trunc(a / b));
 }
 
-template <double (*F)(double)>
-void unaryMath(sqlite3_context *ctx, int, sqlite3_value **argv) {
+template <double (*F)(double)> void unaryMath(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double v;
     if (readNumberArg(ctx, "numeric function", argv[0], v))
         resultNumber(ctx, F(v));
 }
 
-double signOf(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
-double ceilOf(double v) { return std::ceil(v); }
-double floorOf(double v) { return std::floor(v); }
+double signOf(double v) {
+    return v > 0 ? 1 : v < 0 ? -1 : 0;
+}
+double ceilOf(double v) {
+    return std::ceil(v);
+}
+double floorOf(double v) {
+    return std::floor(v);
+}
 
 struct FunctionDef {
     const char *name;

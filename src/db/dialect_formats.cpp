@@ -2,12 +2,12 @@
 
 #include "common/numbertext.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <algorithm>
 
 namespace kelo::db::dialect {
 
@@ -74,8 +74,8 @@ void appendNumber(std::string &out, int value, int width, bool fill) {
 
 bool validParts(const DateParts &p) {
     return p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
-           p.day <= daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour < 24 &&
-           p.minute >= 0 && p.minute < 60 && p.second >= 0 && p.second < 60;
+           p.day <= daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour < 24 && p.minute >= 0 &&
+           p.minute < 60 && p.second >= 0 && p.second < 60;
 }
 
 } // namespace
@@ -146,8 +146,7 @@ bool parseImplicitDate(std::string_view text, double &serial) {
     return true;
 }
 
-bool parseDate(std::string_view text, std::string_view format, double &serial,
-               std::string &error) {
+bool parseDate(std::string_view text, std::string_view format, double &serial, std::string &error) {
     DateParts p;
     p.year = -1;
     p.month = -1;
@@ -217,7 +216,8 @@ bool parseDate(std::string_view text, std::string_view format, double &serial,
             ok = readNumber(2, v);
             p.second = v;
         } else if (tok == "AM" || tok == "PM") {
-            if (t + 2 <= text.size() && (startsWithCI(text, t, "PM") || startsWithCI(text, t, "AM"))) {
+            if (t + 2 <= text.size() &&
+                (startsWithCI(text, t, "PM") || startsWithCI(text, t, "AM"))) {
                 pm = startsWithCI(text, t, "PM");
                 t += 2;
             } else if (text.substr(t, 6) == "오후" || text.substr(t, 6) == "오전") {
@@ -235,8 +235,8 @@ bool parseDate(std::string_view text, std::string_view format, double &serial,
         }
     }
     if (t != text.size()) {
-        error = "'" + std::string(text) + "' does not match the format '" + std::string(format) +
-                "'";
+        error =
+            "'" + std::string(text) + "' does not match the format '" + std::string(format) + "'";
         return false;
     }
     if (twelveHour) {
@@ -270,7 +270,8 @@ bool isNumberFormat(std::string_view format) {
         const char c = char(std::toupper((unsigned char)format[i]));
         if (c == '9' || c == '0')
             digit = true;
-        else if (c == 'F' && i + 1 < format.size() && std::toupper((unsigned char)format[i + 1]) == 'M')
+        else if (c == 'F' && i + 1 < format.size() &&
+                 std::toupper((unsigned char)format[i + 1]) == 'M')
             ++i;
         else if (!std::strchr(",.$SGL", c))
             return false;
@@ -289,7 +290,8 @@ std::string formatDate(double serial, std::string_view format) {
             const char c = format[f];
             if (c == '"') {
                 const size_t end = format.find('"', f + 1);
-                out.append(format.substr(f + 1, (end == std::string_view::npos ? format.size() : end) - f - 1));
+                out.append(format.substr(
+                    f + 1, (end == std::string_view::npos ? format.size() : end) - f - 1));
                 f = end == std::string_view::npos ? format.size() : end + 1;
             } else {
                 out += c;
@@ -317,7 +319,8 @@ std::string formatDate(double serial, std::string_view format) {
             appendNumber(out, p.day, 2, fill);
         else if (tok == "DDD") {
             const int doy = int(serialFromParts({p.year, p.month, p.day, 0, 0, 0}) -
-                                serialFromParts({p.year, 1, 1, 0, 0, 0})) + 1;
+                                serialFromParts({p.year, 1, 1, 0, 0, 0})) +
+                            1;
             appendNumber(out, doy, 3, fill);
         } else if (tok == "D")
             appendNumber(out, weekdayOfSerial(serial), 1, true);
@@ -351,7 +354,8 @@ std::string formatNumber(double value, std::string_view format) {
     std::string model;
     for (size_t i = 0; i < format.size(); ++i) {
         const char c = char(std::toupper((unsigned char)format[i]));
-        if (c == 'F' && i + 1 < format.size() && std::toupper((unsigned char)format[i + 1]) == 'M') {
+        if (c == 'F' && i + 1 < format.size() &&
+            std::toupper((unsigned char)format[i + 1]) == 'M') {
             fm = true;
             ++i;
         } else {
@@ -360,7 +364,8 @@ std::string formatNumber(double value, std::string_view format) {
     }
     const size_t point = model.find('.');
     const std::string intModel = model.substr(0, point);
-    const std::string fracModel = point == std::string::npos ? std::string() : model.substr(point + 1);
+    const std::string fracModel =
+        point == std::string::npos ? std::string() : model.substr(point + 1);
     int fracDigits = 0;
     for (char c : fracModel)
         fracDigits += c == '9' || c == '0';
@@ -394,7 +399,9 @@ std::string formatNumber(double value, std::string_view format) {
             else
                 intOut.insert(intOut.begin(), ' ');
         } else if (c == ',' || c == 'G') {
-            intOut.insert(intOut.begin(), di >= 0 || (firstZero != std::string::npos && size_t(i) > firstZero) ? ',' : ' ');
+            intOut.insert(
+                intOut.begin(),
+                di >= 0 || (firstZero != std::string::npos && size_t(i) > firstZero) ? ',' : ' ');
         } else if (c == '$') {
             intOut.insert(intOut.begin(), '$');
         }
@@ -414,7 +421,8 @@ std::string formatNumber(double value, std::string_view format) {
             size_t keep = fracOut.size();
             // FM trims trailing zeros that stand in 9 positions.
             int pos = int(fracModel.size()) - 1;
-            while (keep > 1 && fracOut[keep - 1] == '0' && pos >= 0 && fracModel[size_t(pos)] == '9') {
+            while (keep > 1 && fracOut[keep - 1] == '0' && pos >= 0 &&
+                   fracModel[size_t(pos)] == '9') {
                 --keep;
                 --pos;
             }

@@ -28,8 +28,7 @@ bool parseImplicitDate(std::string_view text, double &serial);
 
 // Reads text by a format model (YYYY, YY, RRRR, RR, MM, DD, HH24, HH, MI, SS and
 // separators); false with a reason when it does not match or is not a valid date.
-bool parseDate(std::string_view text, std::string_view format, double &serial,
-               std::string &error);
+bool parseDate(std::string_view text, std::string_view format, double &serial, std::string &error);
 
 // True when the format model is a number model (9, 0, comma, period, FM, $, S).
 bool isNumberFormat(std::string_view format);

@@ -101,9 +101,13 @@ Query::~Query() {
     d->connection.detach(this);
 }
 
-Connection &Query::connection() const { return d->connection; }
+Connection &Query::connection() const {
+    return d->connection;
+}
 
-void Query::releaseStatement() { d->finalize(); }
+void Query::releaseStatement() {
+    d->finalize();
+}
 
 void Query::clearSql() {
     d->lines.clear();
@@ -125,17 +129,24 @@ void Query::setSql(const QStringList &lines) {
     d->textEdited();
 }
 
-QString Query::sql() const { return d->textOf(); }
+QString Query::sql() const {
+    return d->textOf();
+}
 
-int Query::paramCount() const { return int(d->paramNames.size()); }
+int Query::paramCount() const {
+    return int(d->paramNames.size());
+}
 
 QString Query::paramName(int position) const {
     if (position < 0 || position >= d->paramNames.size())
-        throw DbError(QStringLiteral("The statement has no parameter at position %1.").arg(position));
+        throw DbError(
+            QStringLiteral("The statement has no parameter at position %1.").arg(position));
     return d->paramNames.at(position);
 }
 
-bool Query::hasParam(const QString &name) const { return d->slotOf(name) >= 0; }
+bool Query::hasParam(const QString &name) const {
+    return d->slotOf(name) >= 0;
+}
 
 void Query::setParam(const QString &name, const QString &value) {
     const int slot = d->slotOf(name);
@@ -267,8 +278,12 @@ int Query::exec() {
     return changed;
 }
 
-bool Query::isActive() const { return d->active; }
-bool Query::eof() const { return !d->active || d->eof; }
+bool Query::isActive() const {
+    return d->active;
+}
+bool Query::eof() const {
+    return !d->active || d->eof;
+}
 
 bool Query::next() {
     if (!d->active || d->eof)
@@ -284,7 +299,9 @@ void Query::close() {
     d->eof = true;
 }
 
-int Query::fieldCount() const { return d->stmt ? d->columns : 0; }
+int Query::fieldCount() const {
+    return d->stmt ? d->columns : 0;
+}
 
 QString Query::fieldName(int index) const {
     if (index < 0 || index >= d->fieldNames.size())

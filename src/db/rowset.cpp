@@ -115,9 +115,15 @@ QVariant RowSet::value(int row, int column) const {
     return m_cells[size_t(row) * size_t(m_columns) + size_t(column)];
 }
 
-QString RowSet::text(int row, int column) const { return ValueText(value(row, column)); }
-double RowSet::number(int row, int column) const { return ValueNumber(value(row, column)); }
-bool RowSet::isNull(int row, int column) const { return !value(row, column).isValid(); }
+QString RowSet::text(int row, int column) const {
+    return ValueText(value(row, column));
+}
+double RowSet::number(int row, int column) const {
+    return ValueNumber(value(row, column));
+}
+bool RowSet::isNull(int row, int column) const {
+    return !value(row, column).isValid();
+}
 
 void RowSet::setValue(int row, int column, const QVariant &value) {
     if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
@@ -164,8 +170,14 @@ bool RowSet::moveTo(int row) {
     return true;
 }
 
-QVariant RowSet::field(const QString &name) const { return value(m_current, requireColumn(name)); }
-QString RowSet::fieldText(const QString &name) const { return ValueText(field(name)); }
-double RowSet::fieldNumber(const QString &name) const { return ValueNumber(field(name)); }
+QVariant RowSet::field(const QString &name) const {
+    return value(m_current, requireColumn(name));
+}
+QString RowSet::fieldText(const QString &name) const {
+    return ValueText(field(name));
+}
+double RowSet::fieldNumber(const QString &name) const {
+    return ValueNumber(field(name));
+}
 
 } // namespace kelo::db

@@ -24,7 +24,8 @@ struct ProcParam {
 // caller's transaction).
 class ProcCall {
 public:
-    ProcCall(Connection &connection, const QString &name) : m_connection(connection), m_name(name) {}
+    ProcCall(Connection &connection, const QString &name)
+        : m_connection(connection), m_name(name) {}
     Connection &connection() const { return m_connection; }
     const QString &procName() const { return m_name; }
     QString input(const QString &name) const;

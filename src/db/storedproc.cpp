@@ -10,7 +10,9 @@ namespace kelo::db {
 namespace {
 
 // Runs one statement without parameters.
-void run(Connection &connection, const QString &sql) { connection.executeScript(sql); }
+void run(Connection &connection, const QString &sql) {
+    connection.executeScript(sql);
+}
 
 } // namespace
 
@@ -57,7 +59,9 @@ const ProcParam *StoredProc::findParam(const QString &name) const {
     return nullptr;
 }
 
-bool StoredProc::hasParam(const QString &name) const { return findParam(name) != nullptr; }
+bool StoredProc::hasParam(const QString &name) const {
+    return findParam(name) != nullptr;
+}
 
 void StoredProc::setParam(const QString &name, const QString &value) {
     if (m_params.empty() && !m_name.isEmpty())
@@ -79,9 +83,10 @@ void StoredProc::execute() {
         refreshParams();
     // Every declared parameter must be one of the procedure's.
     for (const ProcParam &p : m_params) {
-        const bool known = std::any_of(def.params.begin(), def.params.end(), [&](const ProcParam &q) {
-            return q.name.compare(p.name, Qt::CaseInsensitive) == 0;
-        });
+        const bool known =
+            std::any_of(def.params.begin(), def.params.end(), [&](const ProcParam &q) {
+                return q.name.compare(p.name, Qt::CaseInsensitive) == 0;
+            });
         if (!known)
             throw DbError(QStringLiteral("Wrong number or names of arguments in the call to %1: "
                                          "it has no parameter %2.")

@@ -64,7 +64,8 @@ TEST(Dialogs, ScriptedServiceRecordsAndAnswersFromItsQueue) {
     EXPECT_TRUE(AskYesNo(QStringLiteral("첫째?")));
     EXPECT_FALSE(AskYesNo(QStringLiteral("둘째?")));
     EXPECT_EQ(dialogs->errors(), QStringList{QStringLiteral("오류")});
-    EXPECT_EQ(dialogs->questions(), (QStringList{QStringLiteral("첫째?"), QStringLiteral("둘째?")}));
+    EXPECT_EQ(dialogs->questions(),
+              (QStringList{QStringLiteral("첫째?"), QStringLiteral("둘째?")}));
 }
 
 TEST(Dialogs, ScriptedServiceFailsOnAnUnexpectedQuestion) {

@@ -12,11 +12,14 @@ struct TextCase {
     const char *expected;
 };
 
-void PrintTo(const TextCase &c, std::ostream *os) { *os << '"' << c.input << '"'; }
+void PrintTo(const TextCase &c, std::ostream *os) {
+    *os << '"' << c.input << '"';
+}
 
 class DigitsOnlyTest : public ::testing::TestWithParam<TextCase> {};
 TEST_P(DigitsOnlyTest, KeepsDigitsAndALeadingMinus) {
-    EXPECT_EQ(DigitsOnly(QString::fromUtf8(GetParam().input)), QString::fromUtf8(GetParam().expected));
+    EXPECT_EQ(DigitsOnly(QString::fromUtf8(GetParam().input)),
+              QString::fromUtf8(GetParam().expected));
 }
 INSTANTIATE_TEST_SUITE_P(Cases, DigitsOnlyTest,
                          ::testing::Values(TextCase{"2003-05-01", "20030501"},
@@ -26,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DigitsOnlyTest,
 
 class YmdToDisplayTest : public ::testing::TestWithParam<TextCase> {};
 TEST_P(YmdToDisplayTest, FormsTheDashedDateOrGivesTheInputBack) {
-    EXPECT_EQ(YmdToDisplay(QString::fromUtf8(GetParam().input)), QString::fromUtf8(GetParam().expected));
+    EXPECT_EQ(YmdToDisplay(QString::fromUtf8(GetParam().input)),
+              QString::fromUtf8(GetParam().expected));
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, YmdToDisplayTest,
@@ -42,16 +46,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 class DisplayToYmdTest : public ::testing::TestWithParam<TextCase> {};
 TEST_P(DisplayToYmdTest, TakesOnlyTenCharacterValidDates) {
-    EXPECT_EQ(DisplayToYmd(QString::fromUtf8(GetParam().input)), QString::fromUtf8(GetParam().expected));
+    EXPECT_EQ(DisplayToYmd(QString::fromUtf8(GetParam().input)),
+              QString::fromUtf8(GetParam().expected));
 }
-INSTANTIATE_TEST_SUITE_P(Cases, DisplayToYmdTest,
-                         ::testing::Values(TextCase{"2003-05-01", "20030501"},
-                                           TextCase{"2003-5-1", "2003-5-1"},
-                                           TextCase{"2003-02-30", "2003-02-30"},
-                                           TextCase{"2003/05/01", "2003/05/01"},
-                                           TextCase{"20030501", "20030501"},
-                                           TextCase{"2004-02-29", "20040229"},
-                                           TextCase{"20a3-05-01", "20a3-05-01"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DisplayToYmdTest,
+    ::testing::Values(TextCase{"2003-05-01", "20030501"}, TextCase{"2003-5-1", "2003-5-1"},
+                      TextCase{"2003-02-30", "2003-02-30"}, TextCase{"2003/05/01", "2003/05/01"},
+                      TextCase{"20030501", "20030501"}, TextCase{"2004-02-29", "20040229"},
+                      TextCase{"20a3-05-01", "20a3-05-01"}));
 
 TEST(CommonFunctions, IsValidDate) {
     EXPECT_FALSE(IsValidDate("2003-13-01"));
@@ -110,7 +113,8 @@ TEST(CommonFunctions, TodayYmdIsAValidDate) {
 TEST(CommonFunctions, ClientIpIsDottedOrEmpty) {
     const QString ip = GetClientIP();
     if (!ip.isEmpty()) {
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{1,3}(\\.\\d{1,3}){3}$")).match(ip).hasMatch())
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^\\d{1,3}(\\.\\d{1,3}){3}$")).match(ip).hasMatch())
             << ip.toStdString();
     }
 }

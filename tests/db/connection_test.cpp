@@ -63,17 +63,15 @@ TEST(Connection, BadTargetsFailWithAClearTextAndCreateNothing) {
         const char *alias;
         const char *expectedPart;
     } cases[] = {
-        {"GONE", "does not exist"},
-        {"NOSUCH", "is not defined"},
-        {"JUNK", "not a database"},
-        {"PG", "does not support"},
-        {"", "No database alias"},
+        {"GONE", "does not exist"}, {"NOSUCH", "is not defined"}, {"JUNK", "not a database"},
+        {"PG", "does not support"}, {"", "No database alias"},
     };
     for (const auto &c : cases) {
         db::Connection connection;
         connection.setParam(QStringLiteral("DATABASE"), QLatin1String(c.alias));
         const QString error = openError(connection);
-        EXPECT_TRUE(error.contains(QLatin1String(c.expectedPart))) << c.alias << ": " << error.toStdString();
+        EXPECT_TRUE(error.contains(QLatin1String(c.expectedPart)))
+            << c.alias << ": " << error.toStdString();
         EXPECT_FALSE(connection.isOpen());
     }
     EXPECT_FALSE(QFile::exists(app.path("gone.db")));

@@ -12,7 +12,9 @@ struct DialectCase {
     const char *expected; // the text the client reads; "<null>" for NULL
 };
 
-void PrintTo(const DialectCase &c, std::ostream *os) { *os << c.expression; }
+void PrintTo(const DialectCase &c, std::ostream *os) {
+    *os << c.expression;
+}
 
 class DialectTest : public ::testing::TestWithParam<DialectCase> {
 protected:
@@ -150,10 +152,10 @@ TEST(Dialect, InvalidDatesAndNumbersAreStatementErrors) {
 
 TEST(Dialect, DatesStoredAsDayNumbersCompareAndFormat) {
     test::TempDatabase database;
-    database.exec(QStringLiteral(
-        "CREATE TABLE T (CODE TEXT, BGN_DATE REAL, END_DATE REAL);"
-        "INSERT INTO T VALUES ('past', TO_DATE('20000101'), TO_DATE('20001231'));"
-        "INSERT INTO T VALUES ('now', TO_DATE('20000101'), TO_DATE('99991231'));"));
+    database.exec(
+        QStringLiteral("CREATE TABLE T (CODE TEXT, BGN_DATE REAL, END_DATE REAL);"
+                       "INSERT INTO T VALUES ('past', TO_DATE('20000101'), TO_DATE('20001231'));"
+                       "INSERT INTO T VALUES ('now', TO_DATE('20000101'), TO_DATE('99991231'));"));
     db::Query q(database.connection());
     q.setSql(QStringLiteral("SELECT CODE, TO_CHAR(BGN_DATE, 'YYYY-MM-DD') FROM T "
                             "WHERE SYSDATE() BETWEEN BGN_DATE AND END_DATE"));

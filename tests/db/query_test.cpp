@@ -11,21 +11,21 @@ namespace {
 class QueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        database.exec(QStringLiteral(
-            "CREATE TABLE SA030MS (SALE_DATE TEXT, UPJANG_CODE TEXT, NET_AMT REAL, "
-            "PRIMARY KEY (SALE_DATE, UPJANG_CODE));"
-            "INSERT INTO SA030MS VALUES ('20040407', '1001', 1500.0);"
-            "INSERT INTO SA030MS VALUES ('20040407', '1002', 0.5);"
-            "INSERT INTO SA030MS VALUES ('20040408', '1001', NULL);"));
+        database.exec(
+            QStringLiteral("CREATE TABLE SA030MS (SALE_DATE TEXT, UPJANG_CODE TEXT, NET_AMT REAL, "
+                           "PRIMARY KEY (SALE_DATE, UPJANG_CODE));"
+                           "INSERT INTO SA030MS VALUES ('20040407', '1001', 1500.0);"
+                           "INSERT INTO SA030MS VALUES ('20040407', '1002', 0.5);"
+                           "INSERT INTO SA030MS VALUES ('20040408', '1001', NULL);"));
     }
     test::TempDatabase database;
 };
 
 TEST(ParamNames, InOrderOfFirstAppearanceSkippingLiteralsAndComments) {
-    const QString sql = QStringLiteral(
-        "SELECT ':NOT', \"A:B\" FROM T -- :COMMENT\n"
-        "WHERE a = :asale_date AND b = :AUPJANG_CODE /* :X */ AND c = :ASALE_DATE "
-        "AND TO_CHAR(d, 'HH24:MI:SS') = :P0");
+    const QString sql =
+        QStringLiteral("SELECT ':NOT', \"A:B\" FROM T -- :COMMENT\n"
+                       "WHERE a = :asale_date AND b = :AUPJANG_CODE /* :X */ AND c = :ASALE_DATE "
+                       "AND TO_CHAR(d, 'HH24:MI:SS') = :P0");
     EXPECT_EQ(db::ParseParamNames(sql),
               (QStringList{QStringLiteral("ASALE_DATE"), QStringLiteral("AUPJANG_CODE"),
                            QStringLiteral("P0")}));
@@ -76,7 +76,8 @@ TEST_F(QueryTest, MistakesAreDbErrorsWithTheEngineText) {
         q.open();
         FAIL();
     } catch (const db::DbError &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("no such column"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("no such column")))
+            << e.message().toStdString();
     }
     q.setSql(QStringLiteral("SELECT 1 FROM DUAL"));
     q.open();

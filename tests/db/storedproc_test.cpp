@@ -92,7 +92,7 @@ TEST_F(StoredProcTest, AnEngineErrorInTheBodyUndoesItsWritesAndRaises) {
     proc.setProcName(QStringLiteral("PR_TEST_01"));
     proc.setParam(QStringLiteral("AKEY"), QStringLiteral("a"));
     proc.setParam(QStringLiteral("AAMOUNT"), QStringLiteral("1"));
-    proc.execute(); // outside a transaction: the call commits on its own
+    proc.execute();                            // outside a transaction: the call commits on its own
     EXPECT_THROW(proc.execute(), db::DbError); // duplicate key
     EXPECT_EQ(rows(), 1);
     EXPECT_FALSE(database.connection().inTransaction());

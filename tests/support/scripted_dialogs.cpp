@@ -4,7 +4,9 @@
 
 namespace kelo::test {
 
-void ScriptedDialogs::showError(const QString &message) { m_log.push_back({Kind::Error, message}); }
+void ScriptedDialogs::showError(const QString &message) {
+    m_log.push_back({Kind::Error, message});
+}
 
 bool ScriptedDialogs::askYesNo(const QString &question) {
     m_log.push_back({Kind::Question, question});
@@ -46,9 +48,15 @@ QStringList texts(const std::vector<ScriptedDialogs::Entry> &log, ScriptedDialog
 }
 } // namespace
 
-QStringList ScriptedDialogs::errors() const { return texts(m_log, Kind::Error); }
-QStringList ScriptedDialogs::questions() const { return texts(m_log, Kind::Question); }
-QStringList ScriptedDialogs::messages() const { return texts(m_log, Kind::Message); }
+QStringList ScriptedDialogs::errors() const {
+    return texts(m_log, Kind::Error);
+}
+QStringList ScriptedDialogs::questions() const {
+    return texts(m_log, Kind::Question);
+}
+QStringList ScriptedDialogs::messages() const {
+    return texts(m_log, Kind::Message);
+}
 
 ScriptedDialogsScope::ScriptedDialogsScope() {
     auto dialogs = std::make_unique<ScriptedDialogs>();

@@ -26,8 +26,12 @@ TempDatabase::~TempDatabase() {
     SetAppDir(QString());
 }
 
-QString TempDatabase::file() const { return m_dir.filePath(QStringLiteral("test.db")); }
+QString TempDatabase::file() const {
+    return m_dir.filePath(QStringLiteral("test.db"));
+}
 
-void TempDatabase::exec(const QString &sql) { m_connection->executeScript(sql); }
+void TempDatabase::exec(const QString &sql) {
+    m_connection->executeScript(sql);
+}
 
 } // namespace kelo::test
