@@ -54,6 +54,7 @@ struct Query::Private {
     QStringList paramNames;
     std::vector<std::optional<QString>> values;
     std::vector<QByteArray> encoded;
+    std::vector<bool> isBlob;
     sqlite3_stmt *stmt = nullptr;
     std::vector<int> bindSlots; // per engine parameter (1-based, slot 0 unused)
     bool active = false;
@@ -87,6 +88,7 @@ struct Query::Private {
         }
         paramNames = names;
         values = std::move(kept);
+        isBlob.assign(values.size(), false);
     }
 
     int slotOf(const QString &name) const { return int(paramNames.indexOf(name.toUpper())); }
@@ -153,10 +155,24 @@ void Query::setParam(const QString &name, const QString &value) {
     if (slot < 0)
         throw DbError(QStringLiteral("The statement has no parameter :%1.").arg(name));
     d->values[size_t(slot)] = value;
+    d->isBlob[size_t(slot)] = false;
+}
+
+void Query::setParamBlob(const QString &name, const QByteArray &value) {
+    const int slot = d->slotOf(name);
+    if (slot < 0)
+        throw DbError(QStringLiteral("The statement has no parameter :%1.").arg(name));
+    d->values[size_t(slot)] = value.isEmpty() ? QString() : QStringLiteral("<blob>");
+    d->isBlob[size_t(slot)] = true;
+    d->encoded.resize(d->values.size());
+    d->encoded[size_t(slot)] = value;
 }
 
 void Query::setParam(int position, const QString &value) {
-    setParam(paramName(position), value);
+    if (position < 0 || position >= d->paramNames.size())
+        throw DbError(QStringLiteral("The statement has no parameter at position %1.").arg(position));
+    d->values[size_t(position)] = value;
+    d->isBlob[size_t(position)] = false;
 }
 
 QString Query::param(const QString &name) const {
@@ -219,10 +235,10 @@ void Query::prepare() {
 }
 
 void Query::bindAll() {
-    d->encoded.assign(d->values.size(), QByteArray());
+    d->encoded.resize(d->values.size());
     for (size_t i = 0; i < d->values.size(); ++i)
-        if (d->values[i] && !d->values[i]->isEmpty())
-            d->encoded[i] = d->values[i]->toUtf8();
+        if (!d->isBlob[i])
+            d->encoded[i] = d->values[i] && !d->values[i]->isEmpty() ? d->values[i]->toUtf8() : QByteArray();
     for (size_t i = 1; i < d->bindSlots.size(); ++i) {
         const size_t slot = size_t(d->bindSlots[i]);
         if (!d->values[slot]) {
@@ -233,6 +249,9 @@ void Query::bindAll() {
         int rc;
         if (d->values[slot]->isEmpty()) // an empty text is NULL
             rc = sqlite3_bind_null(d->stmt, int(i));
+        else if (d->isBlob[slot])
+            rc = sqlite3_bind_blob(d->stmt, int(i), d->encoded[slot].constData(),
+                                   int(d->encoded[slot].size()), SQLITE_STATIC);
         else
             rc = sqlite3_bind_text(d->stmt, int(i), d->encoded[slot].constData(),
                                    int(d->encoded[slot].size()), SQLITE_STATIC);

@@ -43,6 +43,8 @@ public:
     void setParam(const QString &name, const QString &value);
     void setParam(int position, const QString &value);
     QString param(const QString &name) const;
+    // A binary value (a photograph); an empty array binds as NULL.
+    void setParamBlob(const QString &name, const QByteArray &value);
     void clearParamValues();
 
     // Runs a statement that returns rows; the first row is current.

@@ -1,0 +1,10 @@
+string(REPLACE "|" ";" FILES "${FILES}")
+# Writes OUT: a C++ file with the text of every file of FILES, in order.
+set(content "// Generated from src/database/sql; do not edit.\n#include <vector>\n#include <utility>\n#include <QString>\nnamespace kelo::database {\nconst std::vector<std::pair<QString, QString>> &SchemaScripts() {\n    static const std::vector<std::pair<QString, QString>> scripts = {\n")
+foreach(f IN LISTS FILES)
+    file(READ ${f} text)
+    get_filename_component(name ${f} NAME)
+    string(APPEND content "        {QStringLiteral(\"${name}\"), QString::fromUtf8(R\"KELOSQL(${text})KELOSQL\")},\n")
+endforeach()
+string(APPEND content "    };\n    return scripts;\n}\n} // namespace kelo::database\n")
+file(WRITE ${OUT} "${content}")

@@ -1,0 +1,225 @@
+#include "database/procedures.h"
+
+#include "common/functions.h"
+#include "common/numbertext.h"
+#include "db/query.h"
+
+#include <QStringList>
+
+namespace kelo::database {
+
+namespace {
+
+using db::ParamDirection;
+using db::ProcCall;
+using db::ProcParam;
+
+enum class Kind { Text, Number, Date };
+
+struct Column {
+    QString name;
+    Kind kind = Kind::Number;
+};
+
+// One table written by key: inserts or updates the row of the key, or deletes it.
+struct TableWrite {
+    QString table;
+    std::vector<Column> keys;
+    std::vector<Column> values;
+};
+
+// A refusal: the text goes to AERROR_MSG (or raises where the procedure has none).
+struct Refusal {
+    QString message;
+};
+
+QString checkedValue(const ProcCall &call, const QString &param, const Column &column, bool key) {
+    const QString raw = call.input(param);
+    const QString value = column.kind == Kind::Text ? raw : raw.trimmed();
+    if (key && value.trimmed().isEmpty())
+        throw Refusal{QStringLiteral("필수 항목 %1의 값이 없습니다.").arg(param)};
+    if (value.isEmpty())
+        return value;
+    switch (column.kind) {
+    case Kind::Date:
+        if (value.size() != 8 || !IsValidDate(value))
+            throw Refusal{QStringLiteral("%1의 값 '%2'은(는) 올바른 일자(YYYYMMDD)가 아닙니다.")
+                              .arg(param, value)};
+        return value;
+    case Kind::Number: {
+        bool ok = false;
+        const double v = ParseNumber(QString(value).remove(u','), &ok);
+        if (!ok)
+            throw Refusal{QStringLiteral("%1의 값 '%2'은(는) 숫자가 아닙니다.").arg(param, value)};
+        return NumberToText(v);
+    }
+    case Kind::Text:
+        return value;
+    }
+    return value;
+}
+
+QString editStatus(const ProcCall &call) {
+    const QString status = call.input(QStringLiteral("AEDITSTATUS")).trimmed();
+    if (status != QLatin1String("0") && status != QLatin1String("1") &&
+        status != QLatin1String("2") && status != QLatin1String("3"))
+        throw Refusal{QStringLiteral("처리구분(AEDITSTATUS)의 값 '%1'이(가) 올바르지 않습니다.")
+                          .arg(status)};
+    return status;
+}
+
+// Writes one row of a table from the call's parameters; keyValues and values
+// may override where a parameter does not follow the "A" + column rule.
+void writeRow(ProcCall &call, const TableWrite &w, const QString &status,
+              const std::vector<QString> &keyValues, const std::vector<QString> &values) {
+    db::Query q(call.connection());
+    QStringList keyNames;
+    for (const Column &k : w.keys)
+        keyNames << k.name;
+    if (status == QLatin1String("3")) {
+        QStringList where;
+        for (const Column &k : w.keys)
+            where << QStringLiteral("%1 = :%1").arg(k.name);
+        q.setSql(QStringLiteral("DELETE FROM %1 WHERE %2").arg(w.table, where.join(QStringLiteral(" AND "))));
+    } else {
+        QStringList columns = keyNames, params, updates;
+        for (const Column &v : w.values) {
+            columns << v.name;
+            updates << QStringLiteral("%1 = excluded.%1").arg(v.name);
+        }
+        for (const QString &c : columns)
+            params << u':' + c;
+        columns << QStringLiteral("U_EMP_NO") << QStringLiteral("U_IP") << QStringLiteral("U_DATE");
+        params << QStringLiteral(":AU_EMP_NO") << QStringLiteral(":AU_IP") << QStringLiteral("SYSDATE()");
+        updates << QStringLiteral("U_EMP_NO = excluded.U_EMP_NO") << QStringLiteral("U_IP = excluded.U_IP")
+                << QStringLiteral("U_DATE = excluded.U_DATE");
+        q.setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
+                     .arg(w.table, columns.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")),
+                          keyNames.join(QStringLiteral(", ")), updates.join(QStringLiteral(", "))));
+        for (size_t i = 0; i < w.values.size(); ++i)
+            q.setParam(w.values[i].name, values[i]);
+        q.setParam(QStringLiteral("AU_EMP_NO"), call.input(QStringLiteral("AU_EMP_NO")));
+        q.setParam(QStringLiteral("AU_IP"), call.input(QStringLiteral("AU_IP")));
+    }
+    for (size_t i = 0; i < w.keys.size(); ++i)
+        q.setParam(w.keys[i].name, keyValues[i]);
+    q.exec();
+}
+
+std::vector<ProcParam> paramsOf(const TableWrite &w, bool withErrorMsg) {
+    std::vector<ProcParam> params;
+    for (const Column &k : w.keys)
+        params.push_back({u'A' + k.name});
+    for (const Column &v : w.values)
+        params.push_back({u'A' + v.name});
+    params.push_back({QStringLiteral("AU_EMP_NO")});
+    params.push_back({QStringLiteral("AU_IP")});
+    params.push_back({QStringLiteral("AEDITSTATUS")});
+    if (withErrorMsg)
+        params.push_back({QStringLiteral("AERROR_MSG"), ParamDirection::Output, 2000});
+    return params;
+}
+
+// A procedure that writes one row of a table by the "A" + column parameters.
+db::ProcedureDef simpleWrite(const QString &name, TableWrite w, bool withErrorMsg = true) {
+    db::ProcedureDef def;
+    def.name = name;
+    def.params = paramsOf(w, withErrorMsg);
+    def.body = [w, withErrorMsg](ProcCall &call) {
+        try {
+            const QString status = editStatus(call);
+            std::vector<QString> keys, values;
+            for (const Column &k : w.keys)
+                keys.push_back(checkedValue(call, u'A' + k.name, k, true));
+            for (const Column &v : w.values)
+                values.push_back(checkedValue(call, u'A' + v.name, v, false));
+            if (status != QLatin1String("0"))
+                writeRow(call, w, status, keys, values);
+        } catch (const Refusal &r) {
+            if (!withErrorMsg)
+                throw db::DbError(r.message);
+            call.setOutput(QStringLiteral("AERROR_MSG"), r.message);
+        }
+    };
+    return def;
+}
+
+const QString kHotels[] = {QStringLiteral("1001"), QStringLiteral("1002"), QStringLiteral("1003")};
+
+db::ProcedureDef roomCounts() {
+    const TableWrite w{QStringLiteral("SA020MS"),
+                       {{QStringLiteral("SALE_DATE"), Kind::Date}, {QStringLiteral("UPJANG_CODE"), Kind::Text}},
+                       {{QStringLiteral("TOTAL_RMS")},
+                        {QStringLiteral("OOO_RMS")},
+                        {QStringLiteral("OOI_RMS")},
+                        {QStringLiteral("AVAILABLE_RMS")}}};
+    db::ProcedureDef def;
+    def.name = QStringLiteral("PR_SA020MS_01");
+    def.params.push_back({QStringLiteral("ASALE_DATE")});
+    for (const QString &hotel : kHotels)
+        for (const Column &v : w.values)
+            def.params.push_back({u'A' + v.name + u'_' + hotel});
+    def.params.push_back({QStringLiteral("AU_EMP_NO")});
+    def.params.push_back({QStringLiteral("AU_IP")});
+    def.params.push_back({QStringLiteral("AEDITSTATUS")});
+    def.params.push_back({QStringLiteral("AERROR_MSG"), ParamDirection::Output, 2000});
+    def.body = [w](ProcCall &call) {
+        try {
+            const QString status = editStatus(call);
+            const QString date = checkedValue(call, QStringLiteral("ASALE_DATE"), w.keys[0], true);
+            // Every value is checked before the first row is written.
+            std::vector<std::vector<QString>> rows;
+            for (const QString &hotel : kHotels) {
+                std::vector<QString> values;
+                for (const Column &v : w.values)
+                    values.push_back(checkedValue(call, u'A' + v.name + u'_' + hotel, v, false));
+                rows.push_back(values);
+            }
+            if (status == QLatin1String("0"))
+                return;
+            for (size_t i = 0; i < rows.size(); ++i)
+                writeRow(call, w, status, {date, kHotels[i]}, rows[i]);
+        } catch (const Refusal &r) {
+            call.setOutput(QStringLiteral("AERROR_MSG"), r.message);
+        }
+    };
+    return def;
+}
+
+} // namespace
+
+void RegisterProcedures(db::ServerObjects &objects) {
+    const Column saleDate{QStringLiteral("SALE_DATE"), Kind::Date};
+    const Column upjang{QStringLiteral("UPJANG_CODE"), Kind::Text};
+    auto text = [](const char *n) { return Column{QLatin1String(n), Kind::Text}; };
+    auto number = [](const char *n) { return Column{QLatin1String(n), Kind::Number}; };
+
+    objects.addProcedure(simpleWrite(QStringLiteral("PR_SA010MS_01"),
+                                     {QStringLiteral("SA010MS"), {saleDate}, {text("WEATHER")}}));
+    objects.addProcedure(simpleWrite(
+        QStringLiteral("PR_SA010DT_01"),
+        {QStringLiteral("SA010DT"), {saleDate, text("MOVEMENT"), text("ITEM_CODE")}, {number("AMOUNT")}}));
+    objects.addProcedure(roomCounts());
+    objects.addProcedure(simpleWrite(
+        QStringLiteral("PR_SA030MS_01"),
+        {QStringLiteral("SA030MS"),
+         {saleDate, upjang, text("DIVISION")},
+         {number("HU_RMS"), number("COMP_RMS"), number("ETC_RMS"), number("TOTAL_RMS"), number("GOLF_TEAM"),
+          number("GUESTS"), number("SALE_AMT"), number("NET_AMT"), number("VAT_AMT"), number("SVC_AMT"),
+          number("ETC_AMT")}}));
+    objects.addProcedure(simpleWrite(
+        QStringLiteral("PR_SA040MS_01"),
+        {QStringLiteral("SA040MS"),
+         {saleDate, upjang, text("GUBUN")},
+         {number("IH_COVER"), number("WI_COVER"), number("TOTAL_COVER"), number("FOOD_REVENUE"),
+          number("BEVERAGE_REVENUE"), number("OTHER_REVENUE"), number("TOTAL_REVENUE")}}));
+    objects.addProcedure(simpleWrite(QStringLiteral("PR_STI010MS_01"),
+                                     {QStringLiteral("JH040MS"),
+                                      {saleDate, upjang, text("DIVISION")},
+                                      {number("GUESTS"), number("SALE_AMT"), text("REMARKS")}},
+                                     false));
+    objects.addProcedure(simpleWrite(QStringLiteral("PR_FA091MS_01"),
+                                     {QStringLiteral("FA010DS"), {text("EVENT_NO")}, {text("REPORT_CHK")}}));
+}
+
+} // namespace kelo::database

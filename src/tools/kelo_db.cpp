@@ -1,0 +1,180 @@
+// kelo-db: administration of the database this project supplies.
+//
+//   kelo-db init PATH [--force]
+//   kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]
+//   kelo-db query ALIAS "SQL" [NAME=VALUE ...]
+//   kelo-db call ALIAS PROC [NAME=VALUE ...]
+//
+// ALIAS is looked up in Databases.ini of the program's directory (or of
+// --app-dir DIR). Statements run through the database layer with the dialect.
+
+#include "common/appdir.h"
+#include "database/demo.h"
+#include "database/schema.h"
+#include "db/connection.h"
+#include "db/query.h"
+#include "db/storedproc.h"
+#include "db/transaction.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+using namespace kelo;
+
+int usage() {
+    std::fputs("usage:\n"
+               "  kelo-db init PATH [--force]\n"
+               "  kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
+               "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
+               "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
+               "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n",
+               stderr);
+    return 2;
+}
+
+void out(const QString &text) { std::fputs(text.toUtf8().constData(), stdout); }
+
+int runQuery(const QString &alias, const QString &sql, const QStringList &assignments) {
+    db::Connection connection;
+    connection.setParam(QStringLiteral("DATABASE"), alias);
+    connection.open();
+    db::Query q(connection);
+    q.setSql(sql);
+    for (const QString &a : assignments) {
+        const qsizetype eq = a.indexOf(u'=');
+        if (eq <= 0)
+            throw db::DbError(QStringLiteral("Parameters are NAME=VALUE, not '%1'.").arg(a));
+        q.setParam(a.left(eq), a.mid(eq + 1));
+    }
+    q.open();
+    QStringList header;
+    for (int i = 0; i < q.fieldCount(); ++i)
+        header << q.fieldName(i);
+    if (!header.isEmpty())
+        out(header.join(u'\t') + u'\n');
+    int rows = 0;
+    for (; !q.eof(); q.next(), ++rows) {
+        QStringList row;
+        for (int i = 0; i < q.fieldCount(); ++i)
+            row << q.text(i);
+        out(row.join(u'\t') + u'\n');
+    }
+    if (q.fieldCount() == 0)
+        out(QStringLiteral("done\n"));
+    return 0;
+}
+
+int runCall(const QString &alias, const QString &proc, const QStringList &assignments) {
+    db::Connection connection;
+    connection.setParam(QStringLiteral("DATABASE"), alias);
+    connection.open();
+    db::StoredProc call(connection);
+    call.setProcName(proc);
+    call.refreshParams();
+    for (const QString &a : assignments) {
+        const qsizetype eq = a.indexOf(u'=');
+        if (eq <= 0)
+            throw db::DbError(QStringLiteral("Parameters are NAME=VALUE, not '%1'.").arg(a));
+        call.setParam(a.left(eq), a.mid(eq + 1));
+    }
+    db::Transaction t(connection);
+    t.begin();
+    call.execute();
+    bool refused = false;
+    for (const db::ProcParam &p : call.params()) {
+        if (p.direction == db::ParamDirection::Input)
+            continue;
+        out(QStringLiteral("%1=%2\n").arg(p.name, call.param(p.name)));
+        refused = refused || (p.name == QLatin1String("AERROR_MSG") && !call.param(p.name).isEmpty());
+    }
+    if (refused) {
+        t.rollback();
+        std::fputs("refused: rolled back\n", stderr);
+        return 1;
+    }
+    t.commit();
+    out(QStringLiteral("committed\n"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // the demo draws the employees' photographs
+    QStringList args = app.arguments().mid(1);
+    const qsizetype appDirAt = args.indexOf(QStringLiteral("--app-dir"));
+    if (appDirAt >= 0) {
+        if (appDirAt + 1 >= args.size())
+            return usage();
+        SetAppDir(args.at(appDirAt + 1));
+        args.remove(appDirAt, 2);
+    }
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.takeFirst();
+    database::Install();
+    try {
+        if (command == QLatin1String("init") || command == QLatin1String("demo")) {
+            database::DemoOptions options;
+            options.force = args.removeAll(QStringLiteral("--force")) > 0;
+            for (int i = 0; i < args.size(); ++i) {
+                const QString &a = args.at(i);
+                auto value = [&]() -> QString {
+                    if (i + 1 >= args.size())
+                        throw db::DbError(QStringLiteral("%1 needs a value.").arg(a));
+                    return args.at(++i);
+                };
+                auto number = [&]() {
+                    bool ok = false;
+                    const QString v = value();
+                    const int n = v.toInt(&ok);
+                    if (!ok)
+                        throw db::DbError(QStringLiteral("%1 takes a whole number, not '%2'.").arg(a, v));
+                    return n;
+                };
+                if (a == QLatin1String("--years"))
+                    options.years = number();
+                else if (a == QLatin1String("--scale"))
+                    options.scale = number();
+                else if (a == QLatin1String("--seed"))
+                    options.seed = quint64(number());
+                else if (a == QLatin1String("--end"))
+                    options.endDate = value();
+                else if (options.path.isEmpty() && !a.startsWith(QLatin1String("--")))
+                    options.path = a;
+                else
+                    return usage();
+            }
+            if (options.path.isEmpty())
+                return usage();
+            QElapsedTimer timer;
+            timer.start();
+            if (command == QLatin1String("init")) {
+                database::CreateDatabase(options.path, options.force);
+            } else {
+                options.progress = [&](const QString &text) {
+                    std::fprintf(stderr, "[%6.1fs] %s\n", timer.elapsed() / 1000.0, text.toUtf8().constData());
+                };
+                database::GenerateDemo(options);
+            }
+            std::fprintf(stderr, "%s written in %.1f s, %.1f MB\n", options.path.toUtf8().constData(),
+                         timer.elapsed() / 1000.0, QFileInfo(options.path).size() / 1048576.0);
+            return 0;
+        }
+        if (command == QLatin1String("query") && args.size() >= 2)
+            return runQuery(args.at(0), args.at(1), args.mid(2));
+        if (command == QLatin1String("call") && args.size() >= 2)
+            return runCall(args.at(0), args.at(1), args.mid(2));
+        return usage();
+    } catch (const db::DbError &e) {
+        std::fprintf(stderr, "kelo-db: %s\n", e.message().toUtf8().constData());
+        return 1;
+    }
+}
