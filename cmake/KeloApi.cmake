@@ -20,7 +20,8 @@ function(add_kelo_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
     add_executable(test_${name} ${ARG_SOURCES})
     target_link_libraries(test_${name} PRIVATE ${ARG_DEPENDS} kelo::testsupport)
-    target_compile_options(test_${name} PRIVATE ${KELO_WARNINGS})
+    target_compile_options(test_${name} PRIVATE ${KELO_WARNINGS}
+        -include ${PROJECT_SOURCE_DIR}/tests/support/qt_printers.h)
     gtest_discover_tests(test_${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60

@@ -6,7 +6,9 @@ namespace kelo::database {
 
 namespace {
 
-QString stars(qsizetype n) { return QString(n, u'*'); }
+QString stars(qsizetype n) {
+    return QString(n, u'*');
+}
 
 bool hasHangulOrDigit(const QString &s) {
     for (QChar c : s)

@@ -63,8 +63,8 @@ QString editStatus(const ProcCall &call) {
     const QString status = call.input(QStringLiteral("AEDITSTATUS")).trimmed();
     if (status != QLatin1String("0") && status != QLatin1String("1") &&
         status != QLatin1String("2") && status != QLatin1String("3"))
-        throw Refusal{QStringLiteral("처리구분(AEDITSTATUS)의 값 '%1'이(가) 올바르지 않습니다.")
-                          .arg(status)};
+        throw Refusal{
+            QStringLiteral("처리구분(AEDITSTATUS)의 값 '%1'이(가) 올바르지 않습니다.").arg(status)};
     return status;
 }
 
@@ -80,7 +80,8 @@ void writeRow(ProcCall &call, const TableWrite &w, const QString &status,
         QStringList where;
         for (const Column &k : w.keys)
             where << QStringLiteral("%1 = :%1").arg(k.name);
-        q.setSql(QStringLiteral("DELETE FROM %1 WHERE %2").arg(w.table, where.join(QStringLiteral(" AND "))));
+        q.setSql(QStringLiteral("DELETE FROM %1 WHERE %2")
+                     .arg(w.table, where.join(QStringLiteral(" AND "))));
     } else {
         QStringList columns = keyNames, params, updates;
         for (const Column &v : w.values) {
@@ -90,12 +91,15 @@ void writeRow(ProcCall &call, const TableWrite &w, const QString &status,
         for (const QString &c : columns)
             params << u':' + c;
         columns << QStringLiteral("U_EMP_NO") << QStringLiteral("U_IP") << QStringLiteral("U_DATE");
-        params << QStringLiteral(":AU_EMP_NO") << QStringLiteral(":AU_IP") << QStringLiteral("SYSDATE()");
-        updates << QStringLiteral("U_EMP_NO = excluded.U_EMP_NO") << QStringLiteral("U_IP = excluded.U_IP")
+        params << QStringLiteral(":AU_EMP_NO") << QStringLiteral(":AU_IP")
+               << QStringLiteral("SYSDATE()");
+        updates << QStringLiteral("U_EMP_NO = excluded.U_EMP_NO")
+                << QStringLiteral("U_IP = excluded.U_IP")
                 << QStringLiteral("U_DATE = excluded.U_DATE");
         q.setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
-                     .arg(w.table, columns.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")),
-                          keyNames.join(QStringLiteral(", ")), updates.join(QStringLiteral(", "))));
+                     .arg(w.table, columns.join(QStringLiteral(", ")),
+                          params.join(QStringLiteral(", ")), keyNames.join(QStringLiteral(", ")),
+                          updates.join(QStringLiteral(", "))));
         for (size_t i = 0; i < w.values.size(); ++i)
             q.setParam(w.values[i].name, values[i]);
         q.setParam(QStringLiteral("AU_EMP_NO"), call.input(QStringLiteral("AU_EMP_NO")));
@@ -147,12 +151,13 @@ db::ProcedureDef simpleWrite(const QString &name, TableWrite w, bool withErrorMs
 const QString kHotels[] = {QStringLiteral("1001"), QStringLiteral("1002"), QStringLiteral("1003")};
 
 db::ProcedureDef roomCounts() {
-    const TableWrite w{QStringLiteral("SA020MS"),
-                       {{QStringLiteral("SALE_DATE"), Kind::Date}, {QStringLiteral("UPJANG_CODE"), Kind::Text}},
-                       {{QStringLiteral("TOTAL_RMS")},
-                        {QStringLiteral("OOO_RMS")},
-                        {QStringLiteral("OOI_RMS")},
-                        {QStringLiteral("AVAILABLE_RMS")}}};
+    const TableWrite w{
+        QStringLiteral("SA020MS"),
+        {{QStringLiteral("SALE_DATE"), Kind::Date}, {QStringLiteral("UPJANG_CODE"), Kind::Text}},
+        {{QStringLiteral("TOTAL_RMS")},
+         {QStringLiteral("OOO_RMS")},
+         {QStringLiteral("OOI_RMS")},
+         {QStringLiteral("AVAILABLE_RMS")}}};
     db::ProcedureDef def;
     def.name = QStringLiteral("PR_SA020MS_01");
     def.params.push_back({QStringLiteral("ASALE_DATE")});
@@ -196,17 +201,18 @@ void RegisterProcedures(db::ServerObjects &objects) {
 
     objects.addProcedure(simpleWrite(QStringLiteral("PR_SA010MS_01"),
                                      {QStringLiteral("SA010MS"), {saleDate}, {text("WEATHER")}}));
-    objects.addProcedure(simpleWrite(
-        QStringLiteral("PR_SA010DT_01"),
-        {QStringLiteral("SA010DT"), {saleDate, text("MOVEMENT"), text("ITEM_CODE")}, {number("AMOUNT")}}));
+    objects.addProcedure(simpleWrite(QStringLiteral("PR_SA010DT_01"),
+                                     {QStringLiteral("SA010DT"),
+                                      {saleDate, text("MOVEMENT"), text("ITEM_CODE")},
+                                      {number("AMOUNT")}}));
     objects.addProcedure(roomCounts());
-    objects.addProcedure(simpleWrite(
-        QStringLiteral("PR_SA030MS_01"),
-        {QStringLiteral("SA030MS"),
-         {saleDate, upjang, text("DIVISION")},
-         {number("HU_RMS"), number("COMP_RMS"), number("ETC_RMS"), number("TOTAL_RMS"), number("GOLF_TEAM"),
-          number("GUESTS"), number("SALE_AMT"), number("NET_AMT"), number("VAT_AMT"), number("SVC_AMT"),
-          number("ETC_AMT")}}));
+    objects.addProcedure(
+        simpleWrite(QStringLiteral("PR_SA030MS_01"),
+                    {QStringLiteral("SA030MS"),
+                     {saleDate, upjang, text("DIVISION")},
+                     {number("HU_RMS"), number("COMP_RMS"), number("ETC_RMS"), number("TOTAL_RMS"),
+                      number("GOLF_TEAM"), number("GUESTS"), number("SALE_AMT"), number("NET_AMT"),
+                      number("VAT_AMT"), number("SVC_AMT"), number("ETC_AMT")}}));
     objects.addProcedure(simpleWrite(
         QStringLiteral("PR_SA040MS_01"),
         {QStringLiteral("SA040MS"),
@@ -218,8 +224,9 @@ void RegisterProcedures(db::ServerObjects &objects) {
                                       {saleDate, upjang, text("DIVISION")},
                                       {number("GUESTS"), number("SALE_AMT"), text("REMARKS")}},
                                      false));
-    objects.addProcedure(simpleWrite(QStringLiteral("PR_FA091MS_01"),
-                                     {QStringLiteral("FA010DS"), {text("EVENT_NO")}, {text("REPORT_CHK")}}));
+    objects.addProcedure(
+        simpleWrite(QStringLiteral("PR_FA091MS_01"),
+                    {QStringLiteral("FA010DS"), {text("EVENT_NO")}, {text("REPORT_CHK")}}));
 }
 
 } // namespace kelo::database

@@ -12,7 +12,9 @@
 
 namespace kelo::database {
 
-int CurrentSchemaVersion() { return int(SchemaScripts().size()); }
+int CurrentSchemaVersion() {
+    return int(SchemaScripts().size());
+}
 
 int SchemaVersion(db::Connection &connection) {
     db::Query q(connection);
@@ -58,8 +60,8 @@ void CreateDatabase(const QString &path, bool force) {
     Install();
     if (QFileInfo::exists(path)) {
         if (!force)
-            throw db::DbError(QStringLiteral("The file %1 exists already; use --force to replace it.")
-                                  .arg(path));
+            throw db::DbError(
+                QStringLiteral("The file %1 exists already; use --force to replace it.").arg(path));
         for (const char *suffix : {"", "-wal", "-shm", "-journal"})
             QFile::remove(path + QLatin1String(suffix));
     }

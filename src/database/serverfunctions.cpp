@@ -45,7 +45,8 @@ void ytd(sqlite3_context *ctx, sqlite3_value **argv, const char *setting) {
         return;
     }
     QString ymd;
-    if (sqlite3_value_type(argv[0]) == SQLITE_FLOAT || sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_FLOAT ||
+        sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
         const double v = sqlite3_value_double(argv[0]);
         // A day number (a date value) or an eight-digit business date written as a number.
         ymd = v > 10000000 ? QString::number(qint64(v))
@@ -53,9 +54,10 @@ void ytd(sqlite3_context *ctx, sqlite3_value **argv, const char *setting) {
     } else {
         ymd = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])));
     }
-    const QString which = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])))
-                              .trimmed()
-                              .toUpper();
+    const QString which =
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])))
+            .trimmed()
+            .toUpper();
     if (which != QLatin1String("F") && which != QLatin1String("T")) {
         sqlite3_result_error(ctx, "FN_GET_YTD_DATE: the second argument is 'F' or 'T'", -1);
         return;
@@ -83,7 +85,8 @@ void fnMask(sqlite3_context *ctx, int, sqlite3_value **argv) {
         sqlite3_result_null(ctx);
         return;
     }
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])));
     const QByteArray utf8 = MaskPersonalData(text).toUtf8();
     sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
@@ -94,9 +97,12 @@ void RegisterServerFunctions(db::ServerObjects &objects) {
     objects.addFunctions(QStringLiteral("kelo-server-functions"), [](db::Connection &c) {
         sqlite3 *h = c.sqliteHandle();
         const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-        sqlite3_create_function_v2(h, "FN_GET_YTD_DATE", 2, flags, nullptr, fnYtd, nullptr, nullptr, nullptr);
-        sqlite3_create_function_v2(h, "FN_GET_YTD1_DATE", 2, flags, nullptr, fnYtd1, nullptr, nullptr, nullptr);
-        sqlite3_create_function_v2(h, "FN_ZA010MS_04", 1, flags, nullptr, fnMask, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(h, "FN_GET_YTD_DATE", 2, flags, nullptr, fnYtd, nullptr, nullptr,
+                                   nullptr);
+        sqlite3_create_function_v2(h, "FN_GET_YTD1_DATE", 2, flags, nullptr, fnYtd1, nullptr,
+                                   nullptr, nullptr);
+        sqlite3_create_function_v2(h, "FN_ZA010MS_04", 1, flags, nullptr, fnMask, nullptr, nullptr,
+                                   nullptr);
     });
 }
 

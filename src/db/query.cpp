@@ -170,7 +170,8 @@ void Query::setParamBlob(const QString &name, const QByteArray &value) {
 
 void Query::setParam(int position, const QString &value) {
     if (position < 0 || position >= d->paramNames.size())
-        throw DbError(QStringLiteral("The statement has no parameter at position %1.").arg(position));
+        throw DbError(
+            QStringLiteral("The statement has no parameter at position %1.").arg(position));
     d->values[size_t(position)] = value;
     d->isBlob[size_t(position)] = false;
 }
@@ -238,7 +239,8 @@ void Query::bindAll() {
     d->encoded.resize(d->values.size());
     for (size_t i = 0; i < d->values.size(); ++i)
         if (!d->isBlob[i])
-            d->encoded[i] = d->values[i] && !d->values[i]->isEmpty() ? d->values[i]->toUtf8() : QByteArray();
+            d->encoded[i] =
+                d->values[i] && !d->values[i]->isEmpty() ? d->values[i]->toUtf8() : QByteArray();
     for (size_t i = 1; i < d->bindSlots.size(); ++i) {
         const size_t slot = size_t(d->bindSlots[i]);
         if (!d->values[slot]) {

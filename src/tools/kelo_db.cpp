@@ -27,17 +27,20 @@ namespace {
 using namespace kelo;
 
 int usage() {
-    std::fputs("usage:\n"
-               "  kelo-db init PATH [--force]\n"
-               "  kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
-               "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
-               "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
-               "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n",
-               stderr);
+    std::fputs(
+        "usage:\n"
+        "  kelo-db init PATH [--force]\n"
+        "  kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
+        "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
+        "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
+        "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n",
+        stderr);
     return 2;
 }
 
-void out(const QString &text) { std::fputs(text.toUtf8().constData(), stdout); }
+void out(const QString &text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+}
 
 int runQuery(const QString &alias, const QString &sql, const QStringList &assignments) {
     db::Connection connection;
@@ -90,7 +93,8 @@ int runCall(const QString &alias, const QString &proc, const QStringList &assign
         if (p.direction == db::ParamDirection::Input)
             continue;
         out(QStringLiteral("%1=%2\n").arg(p.name, call.param(p.name)));
-        refused = refused || (p.name == QLatin1String("AERROR_MSG") && !call.param(p.name).isEmpty());
+        refused =
+            refused || (p.name == QLatin1String("AERROR_MSG") && !call.param(p.name).isEmpty());
     }
     if (refused) {
         t.rollback();
@@ -136,7 +140,8 @@ int main(int argc, char **argv) {
                     const QString v = value();
                     const int n = v.toInt(&ok);
                     if (!ok)
-                        throw db::DbError(QStringLiteral("%1 takes a whole number, not '%2'.").arg(a, v));
+                        throw db::DbError(
+                            QStringLiteral("%1 takes a whole number, not '%2'.").arg(a, v));
                     return n;
                 };
                 if (a == QLatin1String("--years"))
@@ -160,12 +165,14 @@ int main(int argc, char **argv) {
                 database::CreateDatabase(options.path, options.force);
             } else {
                 options.progress = [&](const QString &text) {
-                    std::fprintf(stderr, "[%6.1fs] %s\n", timer.elapsed() / 1000.0, text.toUtf8().constData());
+                    std::fprintf(stderr, "[%6.1fs] %s\n", timer.elapsed() / 1000.0,
+                                 text.toUtf8().constData());
                 };
                 database::GenerateDemo(options);
             }
-            std::fprintf(stderr, "%s written in %.1f s, %.1f MB\n", options.path.toUtf8().constData(),
-                         timer.elapsed() / 1000.0, QFileInfo(options.path).size() / 1048576.0);
+            std::fprintf(stderr, "%s written in %.1f s, %.1f MB\n",
+                         options.path.toUtf8().constData(), timer.elapsed() / 1000.0,
+                         QFileInfo(options.path).size() / 1048576.0);
             return 0;
         }
         if (command == QLatin1String("query") && args.size() >= 2)

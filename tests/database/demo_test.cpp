@@ -1,0 +1,168 @@
+#include "database/demo.h"
+#include "database/schema.h"
+#include "db/query.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kelo;
+
+namespace {
+
+// A month of demo data, made once for the suite.
+class DemoTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        database::DemoOptions options;
+        options.path = dir->filePath(QStringLiteral("demo.db"));
+        options.days = 40;
+        options.endDate = QStringLiteral("20040229");
+        options.seed = 7;
+        database::GenerateDemo(options);
+        connection = new db::Connection;
+        connection->setSqliteFile(options.path);
+        connection->open();
+    }
+    static void TearDownTestSuite() {
+        delete connection;
+        delete dir;
+    }
+    static QString value(const QString &sql, const QStringList &params = {}) {
+        db::Query q(*connection);
+        q.setSql(sql);
+        for (int i = 0; i < params.size(); ++i)
+            q.setParam(i, params.at(i));
+        q.open();
+        return q.text(0);
+    }
+    static QTemporaryDir *dir;
+    static db::Connection *connection;
+};
+
+QTemporaryDir *DemoTest::dir = nullptr;
+db::Connection *DemoTest::connection = nullptr;
+
+TEST_F(DemoTest, DailyFiguresAgreeWithTheOperatingData) {
+    // Net sales per outlet and day: the management figures against the point-of-sale lines.
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM (SELECT SALE_DATE, UPJANG_CODE, "
+                                   "SUM(NET_AMT) AS NET FROM SA030MS GROUP BY "
+                                   "SALE_DATE, UPJANG_CODE) A FULL JOIN (SELECT SALE_DATE, "
+                                   "UPJANG_CODE, SUM(NET_AMT) AS NET FROM "
+                                   "IA010MS GROUP BY SALE_DATE, UPJANG_CODE) B ON B.SALE_DATE = "
+                                   "A.SALE_DATE AND B.UPJANG_CODE = "
+                                   "A.UPJANG_CODE WHERE NVL(A.NET, -1) <> NVL(B.NET, -1)")),
+              QStringLiteral("0"));
+    // Business-area sales against the lines.
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT (SELECT SUM(NET_AMT) FROM KF060MS) - (SELECT SUM(NET_AMT) FROM IA010MS) "
+                  "FROM DUAL")),
+              QStringLiteral("0"));
+    // Rooms sold per hotel, day and type: the summary against the stay-nights.
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM (SELECT UPJANG_CODE, TASK_DATE, "
+                                   "ROOM_TYPE, SUM(ROOMS) AS R, SUM(NET_AMT) AS N "
+                                   "FROM DE030MS GROUP BY UPJANG_CODE, TASK_DATE, ROOM_TYPE) A "
+                                   "JOIN (SELECT UPJANG_CODE, TASK_DATE, "
+                                   "ROOM_TYPE, COUNT(*) AS R, SUM(SALE_AMT) AS N FROM DA030SS "
+                                   "GROUP BY UPJANG_CODE, TASK_DATE, "
+                                   "ROOM_TYPE) B USING (UPJANG_CODE, TASK_DATE, ROOM_TYPE) WHERE "
+                                   "A.R <> B.R OR A.N <> B.N")),
+              QStringLiteral("0"));
+    // Rooms never exceed the sellable inventory.
+    EXPECT_EQ(
+        value(QStringLiteral("SELECT COUNT(*) FROM DE020MS A JOIN (SELECT UPJANG_CODE, TASK_DATE, "
+                             "ROOM_TYPE, SUM(ROOMS) AS R "
+                             "FROM DE030MS GROUP BY UPJANG_CODE, TASK_DATE, ROOM_TYPE) B USING "
+                             "(UPJANG_CODE, TASK_DATE, "
+                             "ROOM_TYPE) WHERE B.R > A.ROOM_CNT - A.BROKEN_CNT - A.INVENTORY_CNT")),
+        QStringLiteral("0"));
+    // The F&B index revenue is the outlets' F&B sales.
+    EXPECT_EQ(value(QStringLiteral("SELECT (SELECT SUM(TOTAL_REVENUE) FROM SA040MS) - (SELECT "
+                                   "SUM(A.NET_AMT) FROM IA010MS A JOIN "
+                                   "JA010MS B ON B.UPJANG_CODE = A.UPJANG_CODE WHERE "
+                                   "B.MIS_UPJANG_GUBUN1 = '20') FROM DUAL")),
+              QStringLiteral("0"));
+    // Each charge line points to the first line of its stay.
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT COUNT(*) FROM DC020MS A LEFT JOIN DC020MS F ON F.UPJANG_CODE = "
+                  "A.FIRST_UPJANG_CODE AND "
+                  "F.RSV_NO = A.FIRST_RSV_NO AND F.MANAGE_NO = A.FIRST_MANAGE_NO AND F.TASK_DATE = "
+                  "A.FIRST_TASK_DATE AND F.SEQ_NO = A.FIRST_SEQ_NO WHERE F.RSV_NO IS NULL")),
+              QStringLiteral("0"));
+}
+
+TEST_F(DemoTest, EveryProgramIsReachableBySomeDemoEmployee) {
+    // The menu's permission statement: (level programs UNION ALL added) EXCEPT removed.
+    const QString permitted =
+        QStringLiteral("SELECT PROGRAM_ID FROM ZA050MS WHERE PROJECT_ID = :P0 AND PROGRAM_ID IN "
+                       "(SELECT PROGRAM_ID FROM ZA140MS "
+                       "WHERE PROJECT_ID = :P0 AND PROJECT_LEVEL = (SELECT PROJECT_LEVEL FROM "
+                       "ZA130MS WHERE EMP_NO = :P2 AND "
+                       "PROJECT_ID = :P0) UNION ALL SELECT PROGRAM_ID FROM ZA150MS WHERE EMP_NO = "
+                       ":P2 AND PROJECT_ID = :P0 AND "
+                       "ADD_YN = 'Y' EXCEPT SELECT PROGRAM_ID FROM ZA150MS WHERE EMP_NO = :P2 AND "
+                       "PROJECT_ID = :P0 AND ADD_YN = 'N') "
+                       "AND DISPLAY_SEQ > 0");
+    QSet<QString> reachable;
+    QHash<QString, QSet<QString>> byEmployee;
+    for (const database::DemoUser &u : database::DemoUsers()) {
+        db::Query q(*connection);
+        q.setSql(permitted);
+        q.setParam(QStringLiteral("P0"), QStringLiteral("KELO_S"));
+        q.setParam(QStringLiteral("P2"), u.empNo);
+        for (q.open(); !q.eof(); q.next()) {
+            reachable.insert(q.text(0));
+            byEmployee[u.empNo].insert(q.text(0));
+        }
+    }
+    for (const database::DemoProgram &p : database::DemoPrograms())
+        EXPECT_TRUE(reachable.contains(p.id)) << p.id.toStdString();
+    EXPECT_EQ(database::DemoPrograms().size(), 74u);
+    // The exceptions: added and removed programs.
+    EXPECT_TRUE(byEmployee[QStringLiteral("20000002")].contains(QStringLiteral("SRI010")));
+    EXPECT_FALSE(byEmployee[QStringLiteral("20000002")].contains(QStringLiteral("SQS000")));
+    EXPECT_TRUE(byEmployee[QStringLiteral("20000003")].contains(QStringLiteral("SAS000")));
+    EXPECT_FALSE(byEmployee[QStringLiteral("20000003")].contains(QStringLiteral("SBS020")));
+}
+
+TEST_F(DemoTest, PersonnelAndPhotographs) {
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM QA010MS")), QStringLiteral("300"));
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT COUNT(*) FROM QA010DT WHERE SUBSTR(HEX(EMP_PIC), 1, 4) = 'FFD8'")),
+              QStringLiteral("270")); // JPEG pictures for most employees
+    // Four levels of the department tree valid today, four characters per level.
+    EXPECT_EQ(
+        value(QStringLiteral(
+            "SELECT MAX(LENGTH(R_CODE)) FROM QA160MS_DATE WHERE SYSDATE() BETWEEN BGN_DATE AND "
+            "END_DATE")),
+        QStringLiteral("16"));
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT COUNT(*) FROM QA010MS A LEFT JOIN QA160MS B ON B.AFF_DEPT_CODE = "
+                  "A.EMP_AFF_DEPT_CODE WHERE B.AFF_DEPT_CODE IS NULL")),
+              QStringLiteral("0"));
+}
+
+TEST_F(DemoTest, TheSameSeedGivesTheSameDatabase) {
+    QTemporaryDir other;
+    database::DemoOptions options;
+    options.path = other.filePath(QStringLiteral("again.db"));
+    options.days = 40;
+    options.endDate = QStringLiteral("20040229");
+    options.seed = 7;
+    database::GenerateDemo(options);
+    db::Connection again;
+    again.setSqliteFile(options.path);
+    again.open();
+    const QString fingerprint =
+        QStringLiteral("SELECT (SELECT COUNT(*) || ':' || SUM(NET_AMT) FROM IA010MS) || '/' || "
+                       "(SELECT SUM(ROOMS) FROM DE030MS) "
+                       "|| '/' || (SELECT GROUP_CONCAT(EMP_K_NAME, '') FROM QA010MS) || '/' || "
+                       "(SELECT SUM(LENGTH(EMP_PIC)) FROM "
+                       "QA010DT) FROM DUAL");
+    db::Query q(again);
+    q.setSql(fingerprint);
+    q.open();
+    EXPECT_EQ(q.text(0), value(fingerprint));
+}
+
+} // namespace
