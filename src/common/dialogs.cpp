@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace kelo {
 
 QString ApplicationTitle() {
@@ -34,10 +36,40 @@ QMessageBox::StandardButton box(QMessageBox::Icon icon, const QString &text,
 
 } // namespace
 
+// KELO_DIALOGS=stderr: messages are written to the standard error stream and
+// questions answered No, for runs without anyone to answer (process tests).
+class StderrDialogs : public Dialogs {
+public:
+    void showError(const QString &message) override { write("ERROR", message); }
+    bool askYesNo(const QString &question) override {
+        write("QUESTION", question);
+        return false;
+    }
+    void showMessage(const QString &message) override { write("MESSAGE", message); }
+    QString getOpenFileName(const QString &, const QString &, const QString &) override {
+        return QString();
+    }
+    QString getSaveFileName(const QString &, const QString &, const QString &) override {
+        return QString();
+    }
+
+private:
+    static void write(const char *kind, const QString &text) {
+        QString flat = text;
+        flat.replace(u'\r', u'\n');
+        std::fprintf(stderr, "%s: %s\n", kind, flat.toUtf8().constData());
+        std::fflush(stderr);
+    }
+};
+
 Dialogs &Dialogs::instance() {
     static QtDialogs real;
+    static StderrDialogs toStderr;
     auto &d = installed();
-    return d ? *d : static_cast<Dialogs &>(real);
+    if (d)
+        return *d;
+    static const bool useStderr = qgetenv("KELO_DIALOGS") == "stderr";
+    return useStderr ? static_cast<Dialogs &>(toStderr) : static_cast<Dialogs &>(real);
 }
 
 std::unique_ptr<Dialogs> Dialogs::install(std::unique_ptr<Dialogs> dialogs) {

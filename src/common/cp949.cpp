@@ -1,0 +1,59 @@
+#include "common/cp949.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <vector>
+
+namespace kelo {
+
+namespace {
+
+// Converts with iconv, replacing what cannot be converted by '?'.
+QByteArray convert(const char *to, const char *from, const QByteArray &in, int unitFrom) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == iconv_t(-1))
+        return QByteArray();
+    QByteArray out;
+    std::vector<char> buffer(size_t(in.size()) * 4 + 16);
+    char *src = const_cast<char *>(in.constData());
+    size_t srcLeft = size_t(in.size());
+    while (srcLeft > 0) {
+        char *dst = buffer.data();
+        size_t dstLeft = buffer.size();
+        const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer.data(), qsizetype(buffer.size() - dstLeft));
+        if (rc == size_t(-1)) {
+            if (errno == EILSEQ || errno == EINVAL) {
+                out.append('?');
+                const size_t skip = std::min<size_t>(srcLeft, size_t(unitFrom));
+                // Skip one character of the source (a whole UTF-8 sequence or a CP949 pair).
+                size_t n = skip;
+                if (unitFrom == 1 && srcLeft > 0) {
+                    const unsigned char lead = static_cast<unsigned char>(*src);
+                    n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+                    n = std::min(n, srcLeft);
+                } else if (unitFrom == 2) {
+                    n = static_cast<unsigned char>(*src) >= 0x81 ? std::min<size_t>(2, srcLeft) : 1;
+                }
+                src += n;
+                srcLeft -= n;
+            } else if (errno != E2BIG) {
+                break;
+            }
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+QByteArray ToCp949(const QString &text) {
+    return convert("CP949", "UTF-8", text.toUtf8(), 1);
+}
+
+QString FromCp949(const QByteArray &bytes) {
+    return QString::fromUtf8(convert("UTF-8", "CP949", bytes, 2));
+}
+
+} // namespace kelo

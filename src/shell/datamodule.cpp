@@ -1,0 +1,85 @@
+#include "shell/datamodule.h"
+
+#include "common/appdir.h"
+#include "common/dialogs.h"
+#include "common/functions.h"
+#include "common/globals.h"
+#include "shell/password.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace kelo::shell {
+
+TfrmZZD000::TfrmZZD000(const QStringList &arguments, QObject *parent)
+    : QObject(parent), m_arguments(arguments) {
+    GlobalValues &g = Globals();
+    QString dir = AppDir();
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    g.appDir = dir;
+    g.clientIP = GetClientIP();
+    g.empNo = arguments.value(2);
+    g.empName = arguments.value(3);
+    qryQuery = std::make_unique<db::Query>(dbsDB);
+    qryQuery2 = std::make_unique<db::Query>(dbsDB);
+    prcProc = std::make_unique<db::StoredProc>(dbsDB);
+    // The stored parameters of the connection; DATABASE, USER_NAME and PASSWORD are replaced below.
+    dbsDB.setParams(
+        {QStringLiteral("DataBase=ORAKL"), QStringLiteral("User_Name=KLUSER"),
+         QStringLiteral("Password=RQVANO"), QStringLiteral("RowsetSize=20"),
+         QStringLiteral("BlobSize=-1"), QStringLiteral("LocaleCode=0000"),
+         QStringLiteral("TransIsolation=ReadCommited"), QStringLiteral("OS Authentication=False"),
+         QStringLiteral("Multiple Transaction=False"), QStringLiteral("Trim Char=False")});
+    if (arguments.size() == 4) {
+        m_accepted = true;
+        dbsDB.setParam(QStringLiteral("DATABASE"), arguments.at(0));
+        dbsDB.setParam(QStringLiteral("USER_NAME"), arguments.at(1));
+        ConnectDatabase();
+    } else {
+        ShowError(QStringLiteral("이 프로그램은 단독으로 실행되지 않습니다.\r메인 "
+                                 "프로그램(Kelo.exe)으로 실행하십시오."));
+    }
+}
+
+TfrmZZD000::~TfrmZZD000() {
+    DisconnectDatabase();
+}
+
+QString TfrmZZD000::ReadDbPassword() const {
+    QSettings ini(AppFile(QStringLiteral("SBUpdate.ini")), QSettings::IniFormat);
+    const QString pass = ini.value(QStringLiteral("PROGRAM/PASS")).toString();
+    if (pass.isEmpty())
+        return m_arguments.value(1);
+    return DecodePassword(pass);
+}
+
+bool TfrmZZD000::ConnectDatabase() {
+    if (dbsDB.isOpen())
+        return true;
+    try {
+        dbsDB.setParam(QStringLiteral("PASSWORD"), ReadDbPassword());
+        dbsDB.open();
+        return true;
+    } catch (const PasswordError &e) {
+        ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +
+                  e.message());
+    } catch (const db::DbError &e) {
+        const QString text = e.message();
+        if (text.contains(QLatin1String("ORA-00018")) ||
+            text.contains(QLatin1String("ORA-00019")) ||
+            text.contains(QLatin1String("too many clients")))
+            ShowError(QStringLiteral("현재 너무 많은 사용자가 사용 중이므로 연결할 수 "
+                                     "없습니다.\r잠시 후 다시 시도하십시오."));
+        else
+            ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") + text);
+    }
+    return false;
+}
+
+void TfrmZZD000::DisconnectDatabase() {
+    if (dbsDB.isOpen())
+        dbsDB.close();
+}
+
+} // namespace kelo::shell

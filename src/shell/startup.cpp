@@ -1,0 +1,82 @@
+#include "shell/startup.h"
+
+#include "database/schema.h"
+#include "framework/messages.h"
+#include "shell/datamodule.h"
+#include "shell/mainwindow.h"
+#include "shell/registry.h"
+#include "shell/splash.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace kelo::shell {
+
+void InstallFontSubstitutions() {
+    QFont::insertSubstitutions(QStringLiteral("굴림"),
+                               {QStringLiteral("NanumGothic"), QStringLiteral("Nanum Gothic")});
+    QFont::insertSubstitutions(QStringLiteral("굴림체"), {QStringLiteral("NanumGothicCoding"),
+                                                          QStringLiteral("NanumGothic Coding")});
+    QFont::insertSubstitutions(QStringLiteral("바탕"),
+                               {QStringLiteral("NanumMyeongjo"), QStringLiteral("Nanum Myeongjo")});
+    QFont::insertSubstitutions(QStringLiteral("Gulim"), {QStringLiteral("NanumGothic")});
+}
+
+int RunClient(Application &app, const ProgramRegistry &registry) {
+    QElapsedTimer clock;
+    clock.start();
+    InstallFontSubstitutions();
+
+    // 1. One copy at a time: a second start brings the first copy's main window forward.
+    QLockFile guard(QDir::temp().filePath(InstanceGuardName() + QStringLiteral(".lock")));
+    guard.setStaleLockTime(0);
+    if (!guard.tryLock(0)) {
+        QLocalSocket socket;
+        socket.connectToServer(ClientWindowName());
+        if (socket.waitForConnected(1000)) {
+            socket.write("activate\n");
+            socket.waitForBytesWritten(1000);
+        }
+        return 0;
+    }
+
+    // 3. The splash, painted at once.
+    auto splash = std::make_unique<TfrmZZC010>();
+    if (!splash->region().isEmpty()) {
+        splash->show();
+        splash->repaint();
+        app.processEvents();
+    }
+
+    // 4. The data module with the connection.
+    database::Install();
+    TfrmZZD000 dataModule(app.arguments().mid(1));
+
+    // 5. The main window, which shows only when the connection is open.
+    TfrmS0Main mainWindow(dataModule, registry);
+    splash.reset();
+    if (!mainWindow.menuBuilt())
+        return 1;
+    mainWindow.showMaximized();
+    if (qEnvironmentVariableIsSet("KELO_QUIT_WHEN_SHOWN")) {
+        // Start-up measurement: report when the window is up, then end.
+        QTimer::singleShot(0, &app, [&] {
+            std::printf("main window shown after %lld ms\n",
+                        static_cast<long long>(clock.elapsed()));
+            std::fflush(stdout);
+            app.quit();
+        });
+    }
+    const int code = app.exec();
+    guard.unlock();
+    return code;
+}
+
+} // namespace kelo::shell

@@ -1,0 +1,145 @@
+// Kelo: a small stand-in for the suite's launcher. Sign in with an employee
+// number, and the client starts with its four arguments: database alias,
+// database user, employee number, display name. The client's closing notice
+// (1924) is shown in the window.
+
+#include "common/appdir.h"
+#include "common/application.h"
+#include "common/dialogs.h"
+#include "database/schema.h"
+#include "db/connection.h"
+#include "db/query.h"
+#include "framework/messages.h"
+#include "shell/startup.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+using namespace kelo;
+
+class LauncherWindow : public QWidget {
+public:
+    LauncherWindow() {
+        setObjectName(QStringLiteral("frm_0Main"));
+        setWindowTitle(QStringLiteral("Kelo - 로그인"));
+        auto *layout = new QVBoxLayout(this);
+        auto *title = new QLabel(QStringLiteral("켈로리조트 통합정보시스템"), this);
+        QFont f = title->font();
+        f.setPixelSize(18);
+        f.setBold(true);
+        title->setFont(f);
+        layout->addWidget(title);
+        auto *form = new QFormLayout;
+        cboAlias = new QComboBox(this);
+        cboAlias->setObjectName(QStringLiteral("cboAlias"));
+        QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
+        cboAlias->addItems(ini.childGroups());
+        edtEmpNo = new QLineEdit(this);
+        edtEmpNo->setObjectName(QStringLiteral("edtEmpNo"));
+        edtEmpNo->setMaxLength(8);
+        edtEmpNo->setPlaceholderText(QStringLiteral("예: 20000001"));
+        form->addRow(QStringLiteral("데이터베이스"), cboAlias);
+        form->addRow(QStringLiteral("사원번호"), edtEmpNo);
+        layout->addLayout(form);
+        bbtLogin = new QPushButton(QStringLiteral("경영정보관리 시작"), this);
+        bbtLogin->setObjectName(QStringLiteral("bbtLogin"));
+        bbtLogin->setDefault(true);
+        layout->addWidget(bbtLogin);
+        lblStatus = new QLabel(this);
+        lblStatus->setObjectName(QStringLiteral("lblStatus"));
+        lblStatus->setWordWrap(true);
+        layout->addWidget(lblStatus);
+        connect(bbtLogin, &QPushButton::clicked, this, [this] { signIn(); });
+        connect(edtEmpNo, &QLineEdit::returnPressed, this, [this] { signIn(); });
+        resize(360, 200);
+
+        // The client's closing notice arrives here.
+        server = new QLocalServer(this);
+        QLocalServer::removeServer(LauncherWindowName());
+        server->listen(LauncherWindowName());
+        connect(server, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket *socket = server->nextPendingConnection()) {
+                connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                    if (socket->readAll().trimmed() == QByteArray::number(WM_CLIENTCLOSING))
+                        lblStatus->setText(QStringLiteral("경영정보관리가 종료되었습니다."));
+                });
+                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    void signIn() {
+        const QString alias = cboAlias->currentText();
+        const QString empNo = edtEmpNo->text().trimmed();
+        if (alias.isEmpty()) {
+            ShowError(QStringLiteral("Databases.ini에 데이터베이스가 없습니다."));
+            return;
+        }
+        QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
+        const QString user =
+            ini.value(alias + QStringLiteral("/User"), QStringLiteral("KLUSER")).toString();
+        QString name;
+        try {
+            db::Connection c;
+            c.setParam(QStringLiteral("DATABASE"), alias);
+            c.setParam(QStringLiteral("USER_NAME"), user);
+            c.open();
+            db::Query q(c);
+            q.setSql(QStringLiteral(
+                "SELECT EMP_K_NAME FROM QA010MS WHERE EMP_NO = :P0 AND EMP_STAY_CODE = '01'"));
+            q.setParam(QStringLiteral("P0"), empNo);
+            q.open();
+            if (q.eof()) {
+                ShowError(QStringLiteral("사원번호를 확인하여 주십시요."));
+                edtEmpNo->setFocus();
+                return;
+            }
+            name = q.text(0);
+        } catch (const db::DbError &e) {
+            ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +
+                      e.message());
+            return;
+        }
+        const QString client = QDir(AppDir()).filePath(QStringLiteral("Kelo_S"));
+        if (!QProcess::startDetached(client, {alias, user, empNo, name}, AppDir())) {
+            ShowError(QStringLiteral("%1 을(를) 실행할 수 없습니다.").arg(client));
+            return;
+        }
+        lblStatus->setText(QStringLiteral("%1님, 경영정보관리를 시작합니다.").arg(name));
+    }
+
+    QComboBox *cboAlias;
+    QLineEdit *edtEmpNo;
+    QPushButton *bbtLogin;
+    QLabel *lblStatus;
+    QLocalServer *server;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    kelo::Application app(argc, argv);
+    kelo::shell::InstallFontSubstitutions();
+    kelo::database::Install();
+    LauncherWindow window;
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--emp"));
+    if (at >= 0 && at + 1 < args.size())
+        window.findChild<QLineEdit *>(QStringLiteral("edtEmpNo"))->setText(args.at(at + 1));
+    window.show();
+    return app.exec();
+}

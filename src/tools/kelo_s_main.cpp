@@ -1,0 +1,11 @@
+// Kelo_S: the management-information client. Started by the launcher with four
+// arguments: database alias, database user, employee number, display name.
+
+#include "common/application.h"
+#include "shell/registry.h"
+#include "shell/startup.h"
+
+int main(int argc, char **argv) {
+    kelo::Application app(argc, argv);
+    return kelo::shell::RunClient(app, kelo::shell::ProgramRegistry::standard());
+}
