@@ -15,6 +15,10 @@ QString &overridden() {
 QString AppDir() {
     if (!overridden().isEmpty())
         return overridden();
+    // KELO_APP_DIR points a program at another folder of settings files (tests, demo runs).
+    const QString fromEnvironment = qEnvironmentVariable("KELO_APP_DIR");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();

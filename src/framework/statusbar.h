@@ -2,7 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <array>
+#include <vector>
 
 namespace kelo {
 
@@ -22,8 +22,13 @@ public:
     // Width of a text in the status bar's font.
     int textWidth(const QString &text) const;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void layoutPanels();
     std::vector<QLabel *> m_panels;
+    std::vector<int> m_widths;
 };
 
 } // namespace kelo

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSettings>
 #include <QShortcut>
 #include <QTextEdit>
@@ -96,7 +97,7 @@ TfrmZZI000::TfrmZZI000(db::Connection &connection, const QString &name, QWidget 
 
     connect(bbtClose, &QPushButton::clicked, this, [this] { bbtCloseClick(); });
     // F12 in a screen of its own closes it; in a tab it travels on to the main window.
-    addHotkey(QKeySequence(Qt::Key_F12), [this] { bbtCloseClick(); });
+    m_closeKey = addHotkey(QKeySequence(Qt::Key_F12), [this] { bbtCloseClick(); });
     FormCreate();
 }
 
@@ -193,7 +194,13 @@ void TfrmZZI000::bbtCloseClick() {
         return;
     }
     // In a tab: F12 reaches the main window's close entry, which asks the active screen to close.
+    // The screen's own F12 key stays out of the way meanwhile.
+    QPointer<QShortcut> ownKey = m_closeKey;
+    const bool enabled = ownKey->isEnabled();
+    ownKey->setEnabled(false);
     SynthesizeKeyStroke(Qt::Key_F12, Qt::NoModifier, this);
+    if (ownKey)
+        ownKey->setEnabled(enabled);
 }
 
 void TfrmZZI000::registerQuery(db::Query *query) {

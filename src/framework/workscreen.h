@@ -80,6 +80,7 @@ protected:
 
 private:
     db::Connection &m_connection;
+    QShortcut *m_closeKey = nullptr;
     std::unique_ptr<db::Query> m_query;
     std::vector<db::Query *> m_queries;
 };

@@ -129,10 +129,8 @@ void TfrmZZMain::LoadMainSettings() {
 }
 
 void TfrmZZMain::BuildMenu() {
-    if (!m_dm.dbsDB.isOpen()) {
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        return;
-    }
+    if (!m_dm.dbsDB.isOpen())
+        return; // the program ends without showing the window (RunClient)
     m_menuBuilt = true;
     db::Query &q = *m_dm.qryQuery;
     q.setSql(QStringLiteral(

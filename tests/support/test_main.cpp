@@ -1,12 +1,13 @@
-#include <QApplication>
+#include "common/application.h"
+
 #include <gtest/gtest.h>
 
-// One QApplication for the whole test executable, on the offscreen platform
+// One application object for the whole test executable, on the offscreen platform
 // unless another is asked for.
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    kelo::Application app(argc, argv); // with the program's general error handling
     return RUN_ALL_TESTS();
 }
