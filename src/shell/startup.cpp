@@ -12,6 +12,9 @@
 #include <QFont>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -72,6 +75,27 @@ int RunClient(Application &app, const ProgramRegistry &registry) {
                         static_cast<long long>(clock.elapsed()));
             std::fflush(stdout);
             app.quit();
+        });
+    }
+    const QString screenshot = qEnvironmentVariable("KELO_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        // Demo runs without a display: open the first menu, photograph the screen, end.
+        QTimer::singleShot(800, &app, [&] {
+            const QList<QAction *> menus = mainWindow.menuBar()->actions();
+            if (!menus.isEmpty() && menus.first()->menu()) {
+                mainWindow.menuBar()->setActiveAction(menus.first());
+            }
+            QTimer::singleShot(700, &app, [&] {
+                QScreen *screen = QGuiApplication::primaryScreen();
+                const QPixmap shot = screen ? screen->grabWindow(0) : mainWindow.grab();
+                const bool saved = (shot.isNull() ? mainWindow.grab() : shot).save(screenshot);
+                std::printf("%s %s\n", saved ? "screenshot:" : "could not write",
+                            qPrintable(screenshot));
+                std::fflush(stdout);
+                mainWindow.menuBar()->setActiveAction(nullptr);
+                mainWindow.close(); // the close query, and the launcher's notice
+                app.quit();
+            });
         });
     }
     const int code = app.exec();

@@ -4,6 +4,7 @@
 //   kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]
 //   kelo-db query ALIAS "SQL" [NAME=VALUE ...]
 //   kelo-db call ALIAS PROC [NAME=VALUE ...]
+//   kelo-db encode-password TEXT
 //
 // ALIAS is looked up in Databases.ini of the program's directory (or of
 // --app-dir DIR). Statements run through the database layer with the dialect.
@@ -15,6 +16,7 @@
 #include "db/query.h"
 #include "db/storedproc.h"
 #include "db/transaction.h"
+#include "shell/password.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -175,12 +177,19 @@ int main(int argc, char **argv) {
                          QFileInfo(options.path).size() / 1048576.0);
             return 0;
         }
+        if (command == QLatin1String("encode-password") && args.size() == 1) {
+            out(shell::EncodePassword(args.at(0)) + u'\n');
+            return 0;
+        }
         if (command == QLatin1String("query") && args.size() >= 2)
             return runQuery(args.at(0), args.at(1), args.mid(2));
         if (command == QLatin1String("call") && args.size() >= 2)
             return runCall(args.at(0), args.at(1), args.mid(2));
         return usage();
     } catch (const db::DbError &e) {
+        std::fprintf(stderr, "kelo-db: %s\n", e.message().toUtf8().constData());
+        return 1;
+    } catch (const shell::PasswordError &e) {
         std::fprintf(stderr, "kelo-db: %s\n", e.message().toUtf8().constData());
         return 1;
     }

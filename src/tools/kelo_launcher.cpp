@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -32,7 +33,7 @@ using namespace kelo;
 
 class LauncherWindow : public QWidget {
 public:
-    LauncherWindow() {
+    explicit LauncherWindow(bool exitAfterClient) {
         setObjectName(QStringLiteral("frm_0Main"));
         setWindowTitle(QStringLiteral("Kelo - 로그인"));
         auto *layout = new QVBoxLayout(this);
@@ -70,11 +71,14 @@ public:
         server = new QLocalServer(this);
         QLocalServer::removeServer(LauncherWindowName());
         server->listen(LauncherWindowName());
-        connect(server, &QLocalServer::newConnection, this, [this] {
+        connect(server, &QLocalServer::newConnection, this, [this, exitAfterClient] {
             while (QLocalSocket *socket = server->nextPendingConnection()) {
-                connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                    if (socket->readAll().trimmed() == QByteArray::number(WM_CLIENTCLOSING))
+                connect(socket, &QLocalSocket::readyRead, this, [this, socket, exitAfterClient] {
+                    if (socket->readAll().trimmed() == QByteArray::number(WM_CLIENTCLOSING)) {
                         lblStatus->setText(QStringLiteral("경영정보관리가 종료되었습니다."));
+                        if (exitAfterClient)
+                            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+                    }
                 });
                 connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             }
@@ -135,11 +139,17 @@ int main(int argc, char **argv) {
     kelo::Application app(argc, argv);
     kelo::shell::InstallFontSubstitutions();
     kelo::database::Install();
-    LauncherWindow window;
+    // --emp N fills in the employee number, --sign-in signs in at once,
+    // --exit-after-client ends the launcher when the client's closing notice arrives.
     const QStringList args = app.arguments();
+    LauncherWindow window(args.contains(QStringLiteral("--exit-after-client")));
     const qsizetype at = args.indexOf(QStringLiteral("--emp"));
     if (at >= 0 && at + 1 < args.size())
         window.findChild<QLineEdit *>(QStringLiteral("edtEmpNo"))->setText(args.at(at + 1));
     window.show();
+    if (args.contains(QStringLiteral("--sign-in")))
+        QTimer::singleShot(0, &window, [&window] {
+            window.findChild<QPushButton *>(QStringLiteral("bbtLogin"))->click();
+        });
     return app.exec();
 }
