@@ -1,4 +1,6 @@
+#include "common/application.h"
 #include "common/dialogs.h"
+#include "common/silentstop.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
@@ -74,6 +76,47 @@ TEST(Dialogs, ScriptedServiceFailsOnAnUnexpectedQuestion) {
     EXPECT_NONFATAL_FAILURE(answer = AskYesNo(QStringLiteral("삭제하시겠습니까?")),
                             "unexpected question");
     EXPECT_FALSE(answer);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GeneralErrorHandling, AFullStopIsAddedOnlyAfterCharactersThatSortAfterIt) {
+    const struct {
+        const char *message, *shown;
+    } cases[] = {
+        {"자료가 없습니다", "자료가 없습니다."},
+        {"done.", "done."},
+        {"line\r", "line\r"},
+        {"what?", "what?."},
+        {"stop!", "stop!"},
+        {"abc", "abc."},
+        {"", ""},
+        {"(1)", "(1)"},
+        {"code 7", "code 7."},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(kelo::GeneralErrorText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown))
+            << c.message;
+}
+
+TEST(GeneralErrorHandling, AnUncaughtErrorIsShownAndASilentStopIsNot) {
+    kelo::test::ScriptedDialogsScope dialogs;
+    QObject target;
+    struct Thrower : QObject {
+        bool silent = false;
+        bool event(QEvent *) override {
+            if (silent)
+                throw kelo::SilentStop();
+            throw std::runtime_error("저장하지 못했습니다");
+        }
+    } thrower;
+    QEvent e(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &e);
+    thrower.silent = true;
+    QCoreApplication::sendEvent(&thrower, &e);
+    EXPECT_EQ(dialogs->errors(), QStringList{QStringLiteral("저장하지 못했습니다.")});
 }
 
 } // namespace

@@ -14,6 +14,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -283,6 +285,30 @@ TEST_F(MainWindowTest, NoConnectionNoWindow) {
     window = std::make_unique<shell::TfrmS0Main>(*dm, registry, QStringLiteral("KELO_S"));
     EXPECT_FALSE(window->menuBuilt());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("경영정보()"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProgramRegistry, EveryProgramIdOnceAndExactMatchesOnly) {
+    const QStringList &ids = shell::ProgramRegistry::ProgramIds();
+    EXPECT_EQ(ids.size(), 74);
+    EXPECT_EQ(QSet<QString>(ids.begin(), ids.end()).size(), 74);
+    for (const QString &id : ids)
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{3}\\d{3}$")).match(id).hasMatch())
+            << id.toStdString();
+    shell::ProgramRegistry registry;
+    test::TempDatabase database;
+    registry.add(QStringLiteral("SAS000"),
+                 [](db::Connection &c) { return new TfrmZZI000(c, QStringLiteral("frmSAS000")); });
+    std::unique_ptr<QWidget> first(
+        registry.create(QStringLiteral("SAS000"), database.connection()));
+    std::unique_ptr<QWidget> second(
+        registry.create(QStringLiteral("SAS000"), database.connection()));
+    EXPECT_TRUE(first && second && first != second); // a fresh screen each time
+    EXPECT_EQ(registry.create(QStringLiteral("sas000"), database.connection()), nullptr);
+    EXPECT_EQ(registry.create(QStringLiteral("SAS00"), database.connection()), nullptr);
 }
 
 } // namespace
