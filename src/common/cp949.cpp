@@ -57,3 +57,14 @@ QString FromCp949(const QByteArray &bytes) {
 }
 
 } // namespace kelo
+
+namespace kelo {
+
+int Cp949Length(const QString &text) {
+    int n = 0;
+    for (QChar c : text)
+        n += c.unicode() < 0x80 ? 1 : (c.isSurrogate() ? 1 : 2);
+    return n;
+}
+
+} // namespace kelo

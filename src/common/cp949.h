@@ -11,3 +11,11 @@ QByteArray ToCp949(const QString &text);
 QString FromCp949(const QByteArray &bytes);
 
 } // namespace kelo
+
+namespace kelo {
+
+// The length of a text as the screens count it: bytes in CP949, two for each
+// Korean letter (widths computed from text length use it).
+int Cp949Length(const QString &text);
+
+} // namespace kelo

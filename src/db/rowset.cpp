@@ -2,6 +2,8 @@
 
 #include "common/numbertext.h"
 
+#include <algorithm>
+
 namespace kelo::db {
 
 QString ValueText(const QVariant &value) {
@@ -30,25 +32,79 @@ double ValueNumber(const QVariant &value) {
     }
 }
 
-RowSet::RowSet(Connection &connection) : m_query(connection) {}
+RowSet::RowSet(Connection &connection) : m_query(std::make_unique<Query>(connection)) {}
+
+RowSet::RowSet() = default;
+
+Query &RowSet::query() {
+    if (!m_query)
+        throw DbError(QStringLiteral("This row set has no query: its rows are added by code."));
+    return *m_query;
+}
 
 RowSet::~RowSet() = default;
 
 void RowSet::open() {
     close();
-    m_query.open();
+    query().open();
     m_open = true;
-    m_columns = m_query.fieldCount();
+    m_columns = m_query->fieldCount();
     m_names.clear();
     for (int c = 0; c < m_columns; ++c)
-        m_names.append(m_query.fieldName(c));
-    m_complete = m_query.eof();
+        m_names.append(m_query->fieldName(c));
+    m_complete = m_query->eof();
     fetchPacket();
     first();
 }
 
+void RowSet::setColumns(const QStringList &names) {
+    close();
+    m_names.clear();
+    for (const QString &n : names)
+        m_names.append(n.toUpper());
+    m_columns = int(names.size());
+    m_open = true;
+    m_complete = true;
+}
+
+int RowSet::appendRow() {
+    insertRow(m_rows);
+    return m_rows - 1;
+}
+
+void RowSet::insertRow(int row) {
+    insertRowValues(row, std::vector<QVariant>(size_t(m_columns)));
+}
+
+void RowSet::insertRowValues(int row, const std::vector<QVariant> &values) {
+    row = std::clamp(row, 0, m_rows);
+    std::vector<QVariant> cells = values;
+    cells.resize(size_t(m_columns));
+    m_cells.insert(m_cells.begin() + std::ptrdiff_t(size_t(row) * size_t(m_columns)), cells.begin(),
+                   cells.end());
+    ++m_rows;
+}
+
+void RowSet::removeRow(int row) {
+    if (row < 0 || row >= m_rows)
+        return;
+    const auto from = m_cells.begin() + std::ptrdiff_t(size_t(row) * size_t(m_columns));
+    m_cells.erase(from, from + m_columns);
+    --m_rows;
+    if (m_current >= m_rows)
+        m_current = m_rows - 1;
+}
+
+std::vector<QVariant> RowSet::rowValues(int row) const {
+    if (row < 0 || row >= m_rows)
+        return {};
+    const auto from = m_cells.begin() + std::ptrdiff_t(size_t(row) * size_t(m_columns));
+    return std::vector<QVariant>(from, from + m_columns);
+}
+
 void RowSet::close() {
-    m_query.close();
+    if (m_query)
+        m_query->close();
     m_open = false;
     m_complete = true;
     m_rows = 0;
@@ -79,16 +135,16 @@ int RowSet::fetchPacket() {
     if (m_complete)
         return 0;
     int added = 0;
-    while (added < PacketRows && !m_query.eof()) {
+    while (added < PacketRows && !m_query->eof()) {
         for (int c = 0; c < m_columns; ++c)
-            m_cells.push_back(m_query.value(c));
+            m_cells.push_back(m_query->value(c));
         ++m_rows;
         ++added;
-        m_query.next();
+        m_query->next();
     }
-    if (m_query.eof()) {
+    if (m_query->eof()) {
         m_complete = true;
-        m_query.close();
+        m_query->close();
     }
     return added;
 }

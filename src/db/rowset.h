@@ -3,6 +3,7 @@
 #include "db/query.h"
 
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 namespace kelo::db {
@@ -16,13 +17,17 @@ public:
     static constexpr int PacketRows = 100;
 
     explicit RowSet(Connection &connection);
+    // A row set without a query, whose rows are added by code (setColumns).
+    RowSet();
     ~RowSet();
 
     // The query whose text and parameters are set before open().
-    Query &query() { return m_query; }
+    Query &query();
 
     // Opens the query and fetches the first packet; the first row is current.
     void open();
+    // A row set of its own, without a query: rows are added by code.
+    void setColumns(const QStringList &names);
     void close();
     bool isOpen() const { return m_open; }
 
@@ -46,6 +51,13 @@ public:
     double number(int row, int column) const;
     bool isNull(int row, int column) const;
     void setValue(int row, int column, const QVariant &value);
+    // Rows added or taken out by code (fetched rows keep arriving at the end).
+    int appendRow();
+    void insertRow(int row);
+    void removeRow(int row);
+    // The values of a row, and a row put back (a deleted row restored).
+    std::vector<QVariant> rowValues(int row) const;
+    void insertRowValues(int row, const std::vector<QVariant> &values);
 
     // The current row, -1 when there are no rows.
     int recNo() const { return m_current; }
@@ -65,7 +77,7 @@ public:
 private:
     int requireColumn(const QString &name) const;
 
-    Query m_query;
+    std::unique_ptr<Query> m_query;
     bool m_open = false;
     bool m_complete = true;
     int m_columns = 0;
