@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include <cmath>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -147,6 +148,19 @@ int screenshot(const QString &path) {
     add("M_C_SALE", "금년", 110, {QStringLiteral("월계")});
     add("M_L_SALE", "전년", 110, {QStringLiteral("월계")});
     add("M_GROTH", "대비율", 70, {QStringLiteral("월계")});
+    add("ENG", "", 10, {}, false);
+    add("D_SVC", "", 10, {});
+    add("M_SVC", "", 10, {});
+    cols[8].visible = cols[9].visible = cols[10].visible = false;
+    // Second lines: the English name under the Korean one, service charges under the sales.
+    cols[1].secondField = QStringLiteral("ENG");
+    cols[1].secondTitle = QStringLiteral("English");
+    cols[2].secondField = QStringLiteral("D_SVC");
+    cols[2].secondTitle = QStringLiteral("봉사료");
+    cols[2].secondFormat = QStringLiteral(",0");
+    cols[5].secondField = QStringLiteral("M_SVC");
+    cols[5].secondTitle = QStringLiteral("봉사료");
+    cols[5].secondFormat = QStringLiteral(",0");
     cols[4].displayFormat.clear();
     cols[7].displayFormat.clear();
     cols[0].alignment = Qt::AlignCenter;
@@ -156,9 +170,10 @@ int screenshot(const QString &path) {
     controls::GridOptions o;
     o.editing = false;
     o.rowSelect = true;
-    o.rowHeight = 25;
+    o.rowHeight = 19;
     o.footerHeight = 24;
     grid.setOptions(o);
+    const char *english[] = {"Condo", "Hotel", "Golf", "Ski", "Leisure", "F&B", "Others"};
     const char *rows[][8] = {
         {"1", "콘도사업부", "22793400", "20118000", "113.3", "512330000", "498120500", "102.9"},
         {"2", "호텔사업부", "36764400", "33910200", "108.4", "801774000", "812003000", "98.7"},
@@ -168,12 +183,16 @@ int screenshot(const QString &path) {
         {"6", "식음사업부", "43876800", "41922000", "104.7", "1011887000", "980115000", "103.2"},
         {"7", "기타사업부", "3510000", "3390000", "103.5", "80112000", "79230000", "101.1"},
     };
+    int n = 0;
     for (const auto &r : rows) {
         const int row = grid.gridModel()->appendRow();
         for (int c = 0; c < 8; ++c)
             grid.gridModel()->setValue(row, c,
                                        c < 2 ? QVariant(QString::fromUtf8(r[c]))
                                              : QVariant(QString::fromUtf8(r[c]).toDouble()));
+        grid.gridModel()->setValue(row, 8, QString::fromUtf8(english[n++]));
+        grid.gridModel()->setValue(row, 9, std::round(QString::fromUtf8(r[2]).toDouble() * 0.1));
+        grid.gridModel()->setValue(row, 10, std::round(QString::fromUtf8(r[5]).toDouble() * 0.1));
     }
     grid.gridModel()->clearStatus();
     const QStringList totals = {QString(), QString(),    "189565600",  "173454200",
@@ -183,7 +202,7 @@ int screenshot(const QString &path) {
                                   ? totals[c]
                                   : controls::FormatNumberText(totals[c], QStringLiteral(",0")));
     grid.setFooterText(0, QStringLiteral("합계"));
-    grid.resize(760, 300);
+    grid.resize(760, 380);
     grid.show();
     grid.setCurrentCell(1, 2);
     QApplication::processEvents();

@@ -99,6 +99,21 @@ public:
             return;
         }
         opt.rect.adjust(3, 0, -3, 0);
+        if (m_grid->gridModel()->hasSecondLine()) {
+            // A record on two lines: the first line's value above, the second line's below.
+            QRect top = opt.rect, bottom = opt.rect;
+            top.setHeight(opt.rect.height() / 2);
+            bottom.setTop(top.bottom() + 1);
+            QApplication::style()->drawItemText(painter, top, int(col.alignment), opt.palette, true,
+                                                opt.text, QPalette::Text);
+            painter->setPen(m_grid->options().lineColor.lighter(115));
+            painter->drawLine(option.rect.left(), top.bottom() + 1, option.rect.right(),
+                              top.bottom() + 1);
+            QApplication::style()->drawItemText(
+                painter, bottom, int(col.alignment), opt.palette, true,
+                m_grid->gridModel()->secondLineText(index.row(), index.column()), QPalette::Text);
+            return;
+        }
         QApplication::style()->drawItemText(painter, opt.rect, int(col.alignment), opt.palette,
                                             true, opt.text, QPalette::Text);
     }
@@ -163,17 +178,14 @@ Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this)) {
             m_rowDirty = true;
         emit valueChanged(row, column);
     });
-    connect(m_header, &QHeaderView::sectionClicked, this, [this](int column) {
-        emit titleClicked(column);
-        if (!m_options.titleClickSorts)
-            return;
-        const Qt::SortOrder order = m_header->sortIndicatorSection() == column &&
-                                            m_header->sortIndicatorOrder() == Qt::AscendingOrder
-                                        ? Qt::DescendingOrder
-                                        : Qt::AscendingOrder;
-        m_header->setSortIndicator(column, order);
-        m_model->sort(column, order);
-    });
+    connect(m_header, &QHeaderView::sectionClicked, this,
+            [this](int column) { emit titleClicked(column); });
+    // The header flips its sort mark on a title click; the rows follow the mark.
+    connect(m_header, &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                if (m_options.titleClickSorts && column >= 0)
+                    m_model->sort(column, order);
+            });
     setOptions(GridOptions{});
 }
 
@@ -201,8 +213,10 @@ void Grid::applyColumnLayout() {
         setColumnWidth(int(i), cols[i].width);
         setColumnHidden(int(i), !cols[i].visible);
     }
-    m_header->setFixedHeight(m_options.showHeaders ? m_header->levels() * m_options.headerRowHeight
-                                                   : 0);
+    const int lines = m_model->hasSecondLine() ? 2 : 1;
+    verticalHeader()->setDefaultSectionSize(m_options.rowHeight * lines);
+    m_header->setFixedHeight(
+        m_options.showHeaders ? (m_header->levels() + lines - 1) * m_options.headerRowHeight : 0);
     updateGeometries();
     viewport()->update();
     m_footer->update();
@@ -224,6 +238,8 @@ void Grid::setOptions(const GridOptions &options) {
     m_header->setVisible(options.showHeaders);
     m_header->setSectionsClickable(true);
     m_header->setSortIndicatorShown(options.titleClickSorts);
+    if (options.titleClickSorts && m_header->sortIndicatorSection() >= m_model->columnCount())
+        m_header->setSortIndicator(-1, Qt::DescendingOrder); // no mark until a title is clicked
     m_header->setSectionResizeMode(options.columnSizing ? QHeaderView::Interactive
                                                         : QHeaderView::Fixed);
     const Qt::ScrollBarPolicy bars =
@@ -479,6 +495,13 @@ QRect Grid::footerCellRect(int column) const {
     return m_footer->cellRect(column);
 }
 
+QRect Grid::secondLineRect(int row, int column) const {
+    if (!m_model->hasSecondLine())
+        return QRect();
+    const QRect r = visualRect(m_model->index(row, column));
+    return QRect(r.left(), r.top() + r.height() / 2, r.width(), r.height() - r.height() / 2);
+}
+
 CellStyle Grid::styleFor(const QModelIndex &index, const QStyleOptionViewItem &option) const {
     CellStyle style;
     const GridColumn &col = m_model->columns().at(size_t(index.column()));
@@ -560,9 +583,9 @@ QRect GroupHeaderView::cellRect(int level, int column) const {
     if (column < 0 || column >= int(cols.size()) || isSectionHidden(column))
         return QRect();
     const GridColumn &c = cols[size_t(column)];
-    const int total = levels();
+    const int total = levels() + (m_grid->gridModel()->hasSecondLine() ? 1 : 0);
     if (level >= c.groups.size()) {
-        // The title spans from below its last group to the bottom.
+        // The title (over the second line's title) spans from below its last group to the bottom.
         const int top = int(c.groups.size()) * m_levelHeight;
         return QRect(sectionViewportPosition(column), top, sectionSize(column),
                      total * m_levelHeight - top);
@@ -624,6 +647,9 @@ void GroupHeaderView::paintEvent(QPaintEvent *) {
             opt.rect = r;
             opt.section = column;
             opt.text = captionAt(level, column);
+            const GridColumn &gc = cols[size_t(column)];
+            if (level >= gc.groups.size() && m_grid->gridModel()->hasSecondLine())
+                opt.text += u'\n' + gc.secondTitle;
             opt.textAlignment = Qt::AlignCenter;
             opt.position = QStyleOptionHeader::Middle;
             const bool title = level >= cols[size_t(column)].groups.size();

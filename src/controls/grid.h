@@ -106,6 +106,9 @@ public:
                          int column) const; // a group band or, at the last level, the title
     int headerLevels() const;
     QRect footerCellRect(int column) const;
+    // The lower half of a record drawn on two lines (viewport coordinates); empty without a second
+    // line.
+    QRect secondLineRect(int row, int column) const;
 
     // Hooks that return an answer.
     std::function<bool(int row)> beforeRowExit; // false refuses leaving the row

@@ -41,6 +41,10 @@ struct GridColumn {
     bool repeatBlank = false; // a value equal to the row above shows blank
     QStringList groups;       // header group captions, outermost first
     FooterCell footer;
+    // The second line of a record drawn on two lines: the field shown under this column.
+    QString secondField;
+    QString secondTitle;
+    QString secondFormat;
 
     bool isChoice() const { return !pickCodes.isEmpty(); }
 };

@@ -134,6 +134,19 @@ QString GridModel::displayText(int row, int column) const {
     return stored;
 }
 
+QString GridModel::secondLineText(int row, int column) const {
+    const GridColumn &col = m_columns.at(size_t(column));
+    if (col.secondField.isEmpty())
+        return QString();
+    const QVariant v = fieldValue(row, col.secondField);
+    return col.secondFormat.isEmpty() ? db::ValueText(v) : FormatNumberText(v, col.secondFormat);
+}
+
+bool GridModel::hasSecondLine() const {
+    return std::any_of(m_columns.begin(), m_columns.end(),
+                       [](const GridColumn &c) { return !c.secondField.isEmpty(); });
+}
+
 QVariant GridModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid())
         return QVariant();

@@ -47,6 +47,9 @@ public:
     QVariant value(int row, int column) const;
     QString text(int row, int column) const;
     QString displayText(int row, int column) const;
+    // The second-line value of a column (empty when it has none), as shown.
+    QString secondLineText(int row, int column) const;
+    bool hasSecondLine() const;
     void setValue(int row, int column, const QVariant &value); // marks the row changed
     // By field name (any field of the row set, shown or not).
     QVariant fieldValue(int row, const QString &field) const;
