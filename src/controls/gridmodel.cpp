@@ -116,10 +116,10 @@ void GridModel::setFieldValue(int row, const QString &field, const QVariant &val
             emit dataChanged(index(row, int(c)), index(row, int(c)));
 }
 
-QString GridModel::displayText(int row, int column) const {
+QString GridModel::displayText(int row, int column, bool blankRepeats) const {
     const GridColumn &col = m_columns.at(size_t(column));
     const QString stored = text(row, column);
-    if (col.repeatBlank && row > 0 && text(row - 1, column) == stored)
+    if (blankRepeats && col.repeatBlank && row > 0 && text(row - 1, column) == stored)
         return QString();
     if (col.checkBox)
         return QString();

@@ -46,7 +46,8 @@ public:
     // Values as stored (codes, check values), and as shown.
     QVariant value(int row, int column) const;
     QString text(int row, int column) const;
-    QString displayText(int row, int column) const;
+    // As shown; blankRepeats false gives the value's own display (no repeat-blank).
+    QString displayText(int row, int column, bool blankRepeats = true) const;
     // The second-line value of a column (empty when it has none), as shown.
     QString secondLineText(int row, int column) const;
     bool hasSecondLine() const;

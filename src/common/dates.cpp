@@ -1,0 +1,53 @@
+#include "common/dates.h"
+
+#include "common/functions.h"
+
+#include <QDate>
+#include <stdexcept>
+
+namespace kelo {
+
+bool IsValidYmd(const QString &text) {
+    QString t = text;
+    t.remove(u' ');
+    if (t.size() != 8)
+        return false;
+    bool y = false, m = false, d = false;
+    const int year = t.left(4).toInt(&y), month = t.mid(4, 2).toInt(&m),
+              day = t.mid(6, 2).toInt(&d);
+    return y && m && d && IsValidYmdParts(year, month, day);
+}
+
+QString AddDays(const QString &ymd, int days, const QString &fallback) {
+    if (ymd.isEmpty() || !IsValidDate(ymd))
+        return fallback;
+    const QString d = DigitsOnly(ymd);
+    const QDate date(d.left(4).toInt(), d.mid(4, 2).toInt(), d.mid(6, 2).toInt());
+    return date.addDays(days).toString(QStringLiteral("yyyyMMdd"));
+}
+
+QString ShiftDays(const QString &ymd, int days, const QString &fallback) {
+    if (ymd.isEmpty())
+        return fallback;
+    const QString display = YmdToDisplay(ymd);
+    const QDate date = QDate::fromString(display, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        throw std::invalid_argument(
+            QStringLiteral("'%1' is not a valid date").arg(ymd).toStdString());
+    return DisplayToYmd(date.addDays(days).toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QString &HandoverWorkDate() {
+    static QString value;
+    return value;
+}
+
+QString &HandoverToDate() {
+    static QString value;
+    return value;
+}
+
+const std::array<QString, 4> EditStatusTexts2 = {QStringLiteral("0"), QStringLiteral("1"),
+                                                 QStringLiteral("2"), QStringLiteral("3")};
+
+} // namespace kelo

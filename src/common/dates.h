@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// Date helpers of the screens' date fields, and the hand-over texts.
+namespace kelo {
+
+// True when the text, without its blanks, is eight characters forming a valid YYYYMMDD date.
+bool IsValidYmd(const QString &text);
+
+// The date n days later as YYYYMMDD; the fallback (the caller's current value)
+// when the date is empty or not valid.
+QString AddDays(const QString &ymd, int days, const QString &fallback = QString());
+
+// The date n days later through its display form; an empty date gives the
+// fallback; a date that is not valid is a std::invalid_argument.
+QString ShiftDays(const QString &ymd, int days, const QString &fallback = QString());
+
+// Dates the target inquiries hand to their report pop-ups.
+QString &HandoverWorkDate();
+QString &HandoverToDate();
+
+// The second copy of the edit-status texts, used by the editable grid template with print.
+extern const std::array<QString, 4> EditStatusTexts2;
+
+} // namespace kelo

@@ -1,0 +1,224 @@
+#include "framework/screenhelpers.h"
+
+#include "common/silentstop.h"
+#include "controls/edits.h"
+#include "controls/grid.h"
+#include "db/query.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace kelo {
+
+namespace {
+
+bool ensureOpen(db::Connection &c) {
+    if (c.isOpen())
+        return true;
+    try {
+        c.open();
+        return true;
+    } catch (const db::DbError &) {
+        return false;
+    }
+}
+
+void paint(QWidget *w, const QColor &colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+bool isInputField(QWidget *w) {
+    return qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+           qobject_cast<QPlainTextEdit *>(w) || qobject_cast<QTextEdit *>(w);
+}
+
+bool isWithin(const QWidget *w, const QWidget *panel, int levels) {
+    const QWidget *p = w->parentWidget();
+    for (int i = 0; i < levels && p; ++i, p = p->parentWidget())
+        if (p == panel)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString CodeName(db::Connection &connection, const QString &set, const QString &code,
+                 bool onlyFlagged) {
+    if (!ensureOpen(connection))
+        return QString();
+    try {
+        db::Query q(connection);
+        q.addSql(QStringLiteral("SELECT  DETAIL_NAME"));
+        q.addSql(QStringLiteral("FROM    ZX010MS"));
+        q.addSql(QStringLiteral("WHERE   HEAD   = :AHEAD"));
+        q.addSql(QStringLiteral("AND     DETAIL = :ADETAIL"));
+        if (onlyFlagged)
+            q.addSql(QStringLiteral("AND     ITEM1 = 'Y'"));
+        q.setParam(QStringLiteral("AHEAD"), set);
+        q.setParam(QStringLiteral("ADETAIL"), code);
+        q.open();
+        return q.eof() ? QString() : q.text(0);
+    } catch (const db::DbError &) {
+        return QString();
+    }
+}
+
+CodeRowValues CodeRow(db::Connection &connection, const QString &set, const QString &code) {
+    CodeRowValues values;
+    for (int i = 0; i < 15; ++i)
+        values.items << QString();
+    if (!ensureOpen(connection))
+        return values;
+    try {
+        db::Query q(connection);
+        q.setSql(QStringList{QStringLiteral("SELECT  DETAIL_NAME,"),
+                             QStringLiteral("        ITEM1,  ITEM2,  ITEM3,  ITEM4,  ITEM5,"),
+                             QStringLiteral("        ITEM6,  ITEM7,  ITEM8,  ITEM9,  ITEM10,"),
+                             QStringLiteral("        ITEM11, ITEM12, ITEM13, ITEM14, ITEM15"),
+                             QStringLiteral("FROM    ZX010MS"),
+                             QStringLiteral("WHERE   HEAD   = :AHEAD"),
+                             QStringLiteral("AND     DETAIL = :ADETAIL")});
+        q.setParam(QStringLiteral("AHEAD"), set);
+        q.setParam(QStringLiteral("ADETAIL"), code);
+        q.open();
+        if (!q.eof()) {
+            for (int i = 0; i < 15; ++i)
+                values.items[i] = q.text(i + 1);
+            values.detailName = q.text(0);
+        }
+    } catch (const db::DbError &) {
+        for (QString &s : values.items)
+            s.clear();
+        values.detailName.clear();
+    }
+    return values;
+}
+
+void SetLabelFromQuery(db::Connection &connection, QLabel *label, const QString &statement,
+                       const QString &value) {
+    if (!connection.isOpen())
+        connection.open();
+    db::Query q(connection);
+    q.setSql(statement);
+    q.setParam(QStringLiteral("param"), value);
+    q.open();
+    label->setText(q.eof() ? QString() : q.text(QStringLiteral("name")));
+}
+
+QString DayNameDb(db::Connection &connection, const QString &date) {
+    if (!ensureOpen(connection))
+        return QString();
+    try {
+        db::Query q(connection);
+        q.setSql(QStringLiteral("select to_char(to_date(:aDate),'day') as Date_Value from dual"));
+        q.setParam(QStringLiteral("aDate"), date);
+        q.open();
+        return q.eof() ? QString() : q.text(QStringLiteral("Date_Value"));
+    } catch (const db::DbError &) {
+        return QString();
+    }
+}
+
+void StyleForm(QWidget *form) {
+    for (QAbstractButton *b : form->findChildren<QAbstractButton *>())
+        if (b->text() == QStringLiteral("도움말"))
+            b->setCursor(Qt::WhatsThisCursor);
+    for (controls::Grid *grid : form->findChildren<controls::Grid *>()) {
+        controls::GridOptions o = grid->options();
+        o.selectionColor = QApplication::palette().color(QPalette::Highlight);
+        o.selectionTextColor = QApplication::palette().color(QPalette::HighlightedText);
+        grid->setOptions(o);
+        for (int c = 0; c < int(grid->columns().size()); ++c) {
+            controls::GridColumn &col = grid->column(c);
+            col.color = col.readOnly ? QColor(192, 220, 192) : QColor(Qt::white);
+        }
+        grid->viewport()->update();
+    }
+}
+
+void SetInputColor(QWidget *field, bool entering) {
+    auto *line = qobject_cast<QLineEdit *>(field);
+    auto *combo = qobject_cast<QComboBox *>(field);
+    auto *date = qobject_cast<controls::DateEdit *>(field);
+    if (!line && !combo)
+        return;
+    const bool readOnly = line && line->isReadOnly() && !date;
+    if (entering) {
+        if (!readOnly)
+            paint(field, QColor(255, 255, 0));
+        return;
+    }
+    if (date)
+        paint(field, QApplication::palette().color(QPalette::Base));
+    else
+        paint(field, readOnly ? QApplication::palette().color(QPalette::Button)
+                              : QApplication::palette().color(QPalette::Base));
+}
+
+void FocusFirstSibling(QWidget *form, QWidget *field, bool forward) {
+    QWidget *parent = field->parentWidget();
+    if (!parent)
+        return;
+    // The parent's children in tab order: walk the focus chain of the form.
+    QList<QWidget *> order;
+    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain())
+        if (w->parentWidget() == parent && w->isEnabled() && w->isVisibleTo(form) &&
+            (w->focusPolicy() & Qt::TabFocus))
+            order << w;
+    if (order.isEmpty())
+        return;
+    QWidget *target = forward ? order.first() : order.last();
+    target->setFocus(Qt::TabFocusReason);
+    throw SilentStop();
+}
+
+void ClearPanel(QWidget *form, QWidget *panel) {
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        if (!isWithin(w, panel, 5))
+            continue;
+        if (auto *number = qobject_cast<controls::NumberEdit *>(w))
+            number->setValue(QStringLiteral("0"));
+        else if (auto *line = qobject_cast<QLineEdit *>(w))
+            line->clear();
+        else if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
+        else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+            memo->clear();
+        else if (auto *text = qobject_cast<QTextEdit *>(w))
+            text->clear();
+        else if (auto *value = qobject_cast<controls::ValueLabel *>(w))
+            value->clear();
+        else if (auto *label = qobject_cast<QLabel *>(w); label && !label->pixmap().isNull())
+            label->setPixmap(QPixmap());
+    }
+}
+
+void SetPanelEditable(QWidget *form, QWidget *panel, bool editable) {
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        if (!panel->isAncestorOf(w))
+            continue;
+        if (isInputField(w) && !w->objectName().startsWith(QLatin1String("qt_"))) {
+            w->setEnabled(editable);
+            w->setFocusPolicy(editable ? Qt::StrongFocus : Qt::NoFocus);
+            if (auto *line = qobject_cast<QLineEdit *>(w))
+                line->setReadOnly(!editable);
+            if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+                memo->setReadOnly(!editable);
+            paint(w,
+                  editable ? QColor(Qt::white) : QApplication::palette().color(QPalette::Button));
+        } else if (auto *speed = qobject_cast<QToolButton *>(w)) {
+            speed->setEnabled(editable);
+        }
+    }
+}
+
+} // namespace kelo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "db/connection.h"
+
+#include <QLabel>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Common-code lookups and the helpers that give every form the same look and
+// keyboard behaviour. The lookups run on the given connection (the program's
+// shared one); a closed connection is opened first.
+namespace kelo {
+
+// DETAIL_NAME of a code, or empty text (no row, or any error). With the code " "
+// (one blank) it is the set's title.
+QString CodeName(db::Connection &connection, const QString &set, const QString &code,
+                 bool onlyFlagged = false);
+
+// ITEM1 .. ITEM15 and DETAIL_NAME of a code; all empty when absent.
+struct CodeRowValues {
+    QStringList items; // ITEM1 .. ITEM15
+    QString detailName;
+    QString item(int n) const { return items.value(n - 1); }
+};
+CodeRowValues CodeRow(db::Connection &connection, const QString &set, const QString &code);
+
+// Runs a statement with the parameter "param" and shows its column "name" in the
+// label (empty without a row). Errors reach the caller.
+void SetLabelFromQuery(db::Connection &connection, QLabel *label, const QString &statement,
+                       const QString &value);
+
+// The database's weekday name of a date text, or empty.
+QString DayNameDb(db::Connection &connection, const QString &date);
+
+// The common look: help cursor on "도움말" buttons, grid selection and title
+// colours, read-only grid columns light green.
+void StyleForm(QWidget *form);
+
+// Edit colouring of the library's input fields: yellow on entering; on leaving
+// the window colour, or the button face when read-only.
+void SetInputColor(QWidget *field, bool entering);
+
+// Moves the focus to the first (forward) or last tab-stop sibling of the field,
+// then ends the key's handling silently (throws SilentStop when a sibling took the focus).
+void FocusFirstSibling(QWidget *form, QWidget *field, bool forward);
+
+// Empties every input control up to five levels below the panel.
+void ClearPanel(QWidget *form, QWidget *panel);
+
+// Makes the input fields of a panel editable (enabled, tab stop, white) or not
+// (disabled, out of the tab order, read-only, button face); speed buttons follow.
+void SetPanelEditable(QWidget *form, QWidget *panel, bool editable);
+
+} // namespace kelo
