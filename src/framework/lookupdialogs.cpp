@@ -293,8 +293,7 @@ void TfrmSZP900::bbtSearchClick() {
                                  : QStringLiteral("        DETAIL_NAME"),
                          QStringLiteral("FROM    ZX010MS"), QStringLiteral("WHERE   HEAD = :AHEAD"),
                          QStringLiteral("AND     DETAIL > ' '")};
-    lines << (weather ? QStringLiteral("AND     ITEM1 LIKE :ADETAIL_NAME")
-                      : QStringLiteral("AND     DETAIL_NAME LIKE :ADETAIL_NAME"));
+    lines << QStringLiteral("AND     DETAIL_NAME LIKE :ADETAIL_NAME");
     if (m_usedOnly && !weather)
         lines << QStringLiteral("AND     ITEM1 = 'Y'");
     lines << QStringLiteral("ORDER BY DETAIL");

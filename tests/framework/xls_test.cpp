@@ -1,0 +1,125 @@
+#include "framework/xlsexport.h"
+#include "support/scripted_dialogs.h"
+#include "xlsrecords.h"
+
+#include "common/xlswriter.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kelo;
+using namespace kelo::controls;
+
+namespace {
+
+// A plain grid of four columns: a text, an amount shown ",0", an amount whose format
+// holds "-", a choice; two rows.
+void fillGrid(Grid &grid) {
+    GridColumn name, amount, dashed, weather;
+    name.field = QStringLiteral("NAME");
+    name.title = QStringLiteral("영업장");
+    amount.field = QStringLiteral("AMT");
+    amount.title = QStringLiteral("금액");
+    amount.displayFormat = QStringLiteral(",0");
+    dashed.field = QStringLiteral("PHONE");
+    dashed.title = QStringLiteral("번호");
+    dashed.displayFormat = QStringLiteral("000-0000");
+    weather.field = QStringLiteral("WEATHER");
+    weather.title = QStringLiteral("날씨");
+    weather.pickTexts = {QStringLiteral("맑음"), QStringLiteral("흐림")};
+    weather.pickCodes = {QStringLiteral("01"), QStringLiteral("03")};
+    grid.setColumns({name, amount, dashed, weather});
+    const std::vector<std::tuple<QString, double, double, QString>> rows = {
+        {QStringLiteral("베로호텔"), 1500.0, 3301234.0, QStringLiteral("03")},
+        {QStringLiteral("가족호텔"), 0.5, 5551234.0, QStringLiteral("01")}};
+    for (const auto &[n, a, p, w] : rows) {
+        const int r = grid.gridModel()->appendRow();
+        grid.setValue(r, 0, n);
+        grid.setValue(r, 1, a);
+        grid.setValue(r, 2, p);
+        grid.setValue(r, 3, w);
+    }
+}
+
+TEST(SaveGridToXls, RecordsOfASmallGrid) {
+    QTemporaryDir dir;
+    Grid grid;
+    fillGrid(grid);
+    const QString result = SaveGridToXls(&grid, QStringLiteral("부문별 매출"), false,
+                                         dir.filePath(QStringLiteral("a")));
+    EXPECT_EQ(result, dir.filePath(QStringLiteral("a.xls")));
+    bool wellFormed = false;
+    const auto records = ReadXls(result, &wellFormed);
+    EXPECT_TRUE(wellFormed);
+    // BOF, title, 4 titles, 2 rows x 4 cells, EOF.
+    ASSERT_EQ(records.size(), 1u + 1 + 4 + 8 + 1);
+    EXPECT_EQ(records[1].text, QStringLiteral("부문별 매출"));
+    EXPECT_EQ(records[1].row, 0);
+    const struct {
+        size_t index;
+        int row, column;
+        bool number;
+        const char *text;
+        double value;
+    } cells[] = {
+        {2, 2, 0, false, "영업장", 0},   {5, 2, 3, false, "날씨", 0},
+        {6, 3, 0, false, "베로호텔", 0}, {7, 3, 1, true, "", 1500},
+        {8, 3, 2, false, "3301234", 0},  {9, 3, 3, false, "흐림", 0}, // a choice writes its text
+        {11, 4, 1, true, "", 0.5},
+    };
+    for (const auto &c : cells) {
+        const XlsRecord &r = records[c.index];
+        EXPECT_EQ(r.row, c.row) << c.index;
+        EXPECT_EQ(r.column, c.column) << c.index;
+        EXPECT_EQ(r.isNumber(), c.number) << c.index;
+        if (c.number)
+            EXPECT_DOUBLE_EQ(r.number, c.value) << c.index;
+        else
+            EXPECT_EQ(r.text, QString::fromUtf8(c.text)) << c.index;
+    }
+}
+
+TEST(SaveGridToXls, TitleExtensionAndCancel) {
+    QTemporaryDir dir;
+    Grid grid;
+    fillGrid(grid);
+    // An empty title leaves row 0 empty; an empty grid has the titles only.
+    Grid empty;
+    empty.setColumns(grid.columns());
+    const QString path =
+        SaveGridToXls(&empty, QString(), false, dir.filePath(QStringLiteral("e.XLS")));
+    EXPECT_EQ(path, dir.filePath(QStringLiteral("e.XLS")));
+    const auto records = ReadXls(path);
+    ASSERT_EQ(records.size(), 6u);
+    EXPECT_EQ(records[1].row, 2);
+    EXPECT_EQ(XlsFileName(QStringLiteral("r.txt")), QStringLiteral("r.xls"));
+    EXPECT_EQ(XlsFileName(QStringLiteral("dir.v2/report")), QStringLiteral("dir.v2/report.xls"));
+    EXPECT_EQ(XlsFileName(QStringLiteral("report.Xls")), QStringLiteral("report.Xls"));
+
+    test::ScriptedDialogsScope dialogs;
+    dialogs->answerFile(QString()); // the user cancels the save dialog
+    EXPECT_EQ(SaveGridToXls(&grid, QStringLiteral("t"), true, QStringLiteral("SRS184")),
+              QStringLiteral("^저장할 파일 이름을 지정하지 않았습니다."));
+    EXPECT_EQ(SaveGridToXls(&grid, QStringLiteral("t"), false, QString()),
+              QStringLiteral("^저장할 파일 이름을 지정하지 않았습니다."));
+    EXPECT_EQ(
+        SaveGridToXls(&grid, QStringLiteral("t"), false, QStringLiteral("/nonexistent/dir/x.xls")),
+        QStringLiteral("^Excel 파일로 저장할 수 없습니다."));
+}
+
+TEST(XlsWriter, LongTextsAreCutOnACharacterBoundary) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        XlsWriter xls(buffer);
+        xls.text(0, 0, QString(200, u'가')); // 400 bytes in CP949
+        xls.text(0, 1, QStringLiteral("a") + QString(200, u'가'));
+    }
+    EXPECT_EQ(Cp949Cut(QString(200, u'가'), 255).size(), 254);
+    EXPECT_EQ(Cp949Cut(QStringLiteral("a") + QString(200, u'가'), 255).size(), 255);
+    EXPECT_EQ(quint8(bytes.at(2)) | quint8(bytes.at(3)) << 8, 8 + 254);
+}
+
+} // namespace
