@@ -60,6 +60,67 @@ QString FromCp949(const QByteArray &bytes) {
 
 namespace kelo {
 
+namespace {
+
+// CP949 code of each UTF-16 unit: 0 not looked up yet, 0xFFFF none ('?'), a
+// value below 0x100 one byte, above two bytes (lead, trail).
+quint16 *codeTable() {
+    static std::vector<quint16> table(65536, 0);
+    return table.data();
+}
+
+quint16 lookUp(char16_t unit) {
+    if (unit < 0x80)
+        return unit;
+    quint16 &entry = codeTable()[unit];
+    if (entry == 0) {
+        const QByteArray bytes = ToCp949(QString(QChar(unit)));
+        if (bytes.size() == 1 && bytes.at(0) != '?')
+            entry = quint8(bytes.at(0));
+        else if (bytes.size() == 2)
+            entry = quint16(quint8(bytes.at(0)) << 8 | quint8(bytes.at(1)));
+        else
+            entry = 0xFFFF;
+    }
+    return entry;
+}
+
+} // namespace
+
+int AppendCp949(QStringView text, char *out, int maxBytes) {
+    int n = 0;
+    const char16_t *p = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = p[i];
+        if (unit < 0x80) {
+            if (n + 1 > maxBytes)
+                break;
+            out[n++] = char(unit);
+            continue;
+        }
+        if (QChar::isHighSurrogate(unit) && i + 1 < size) {
+            ++i; // outside the code page: one '?'
+            if (n + 1 > maxBytes)
+                break;
+            out[n++] = '?';
+            continue;
+        }
+        const quint16 code = lookUp(unit);
+        if (code == 0xFFFF || code < 0x100) {
+            if (n + 1 > maxBytes)
+                break;
+            out[n++] = code == 0xFFFF ? '?' : char(code);
+        } else {
+            if (n + 2 > maxBytes)
+                break;
+            out[n++] = char(code >> 8);
+            out[n++] = char(code & 0xFF);
+        }
+    }
+    return n;
+}
+
 int Cp949Length(const QString &text) {
     int n = 0;
     for (QChar c : text)

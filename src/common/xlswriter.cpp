@@ -11,79 +11,68 @@ constexpr int kBlock = 1 << 16;
 }
 
 QByteArray Cp949Cut(const QString &text, int maxBytes) {
-    QByteArray bytes = ToCp949(text);
-    if (bytes.size() <= maxBytes)
-        return bytes;
-    // Walk the characters: a lead byte of 0x81 and above starts a two-byte character.
-    int cut = 0;
-    while (cut < bytes.size()) {
-        const int width = quint8(bytes.at(cut)) >= 0x81 ? 2 : 1;
-        if (cut + width > maxBytes)
-            break;
-        cut += width;
-    }
-    bytes.truncate(cut);
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    bytes.truncate(AppendCp949(text, bytes.data(), std::min<int>(maxBytes, int(bytes.size()))));
     return bytes;
 }
 
-XlsWriter::XlsWriter(QIODevice &device) : m_device(device) {
-    m_buffer.reserve(kBlock + 512);
-}
+XlsWriter::XlsWriter(QIODevice &device) : m_device(device), m_buffer(size_t(kBlock) + 1024) {}
 
 XlsWriter::~XlsWriter() {
     flush();
 }
 
-void XlsWriter::word(quint16 v) {
-    m_buffer.append(char(v & 0xFF));
-    m_buffer.append(char(v >> 8));
+char *XlsWriter::reserve(int bytes) {
+    if (m_used + size_t(bytes) > m_buffer.size())
+        flush();
+    char *at = m_buffer.data() + m_used;
+    m_used += size_t(bytes);
+    return at;
 }
 
 void XlsWriter::beginFile() {
-    word(0x0809);
-    word(8);
-    word(0x0000);
-    word(0x0010);
-    word(0x0000);
-    word(0x0000);
+    char *at = reserve(12);
+    put(at, 0x0809);
+    put(at + 2, 8);
+    put(at + 4, 0x0000);
+    put(at + 6, 0x0010);
+    put(at + 8, 0x0000);
+    put(at + 10, 0x0000);
 }
 
-void XlsWriter::text(int row, int column, const QString &text) {
-    const QByteArray bytes = Cp949Cut(text, 255);
-    word(0x0204);
-    word(quint16(8 + bytes.size()));
-    word(quint16(row));
-    word(quint16(column));
-    word(0x0000);
-    word(quint16(bytes.size()));
-    m_buffer.append(bytes);
-    if (m_buffer.size() >= kBlock)
-        flush();
+void XlsWriter::text(int row, int column, QStringView text) {
+    char *at = reserve(12 + 255);
+    const int n = AppendCp949(text, at + 12, 255);
+    m_used -= size_t(255 - n); // give back what the text did not take
+    put(at, 0x0204);
+    put(at + 2, quint16(8 + n));
+    put(at + 4, quint16(row));
+    put(at + 6, quint16(column));
+    put(at + 8, 0x0000);
+    put(at + 10, quint16(n));
 }
 
 void XlsWriter::number(int row, int column, double value) {
-    word(0x0203);
-    word(14);
-    word(quint16(row));
-    word(quint16(column));
-    word(0x0000);
-    char raw[8];
-    std::memcpy(raw, &value, 8); // little-endian machines: the IEEE bytes in file order
-    m_buffer.append(raw, 8);
-    if (m_buffer.size() >= kBlock)
-        flush();
+    char *at = reserve(18);
+    put(at, 0x0203);
+    put(at + 2, 14);
+    put(at + 4, quint16(row));
+    put(at + 6, quint16(column));
+    put(at + 8, 0x0000);
+    std::memcpy(at + 10, &value, 8); // little-endian machines: the IEEE bytes in file order
 }
 
 void XlsWriter::endFile() {
-    word(0x000A);
-    word(0);
+    char *at = reserve(4);
+    put(at, 0x000A);
+    put(at + 2, 0);
 }
 
 bool XlsWriter::flush() {
-    if (!m_buffer.isEmpty()) {
-        if (m_device.write(m_buffer) != m_buffer.size())
+    if (m_used > 0) {
+        if (m_device.write(m_buffer.data(), qint64(m_used)) != qint64(m_used))
             m_ok = false;
-        m_buffer.clear();
+        m_used = 0;
     }
     return m_ok;
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <QStringView>
+#include <vector>
 
 namespace kelo {
 
@@ -18,7 +20,7 @@ public:
     void beginFile();
     // A text longer than 255 bytes is cut on a character boundary (spreadsheet
     // programs accept no more in such a cell).
-    void text(int row, int column, const QString &text);
+    void text(int row, int column, QStringView text);
     void number(int row, int column, double value);
     void endFile();
     // Writes what is buffered; false when the device refused it.
@@ -26,9 +28,14 @@ public:
     bool ok() const { return m_ok; }
 
 private:
-    void word(quint16 v);
+    char *reserve(int bytes);
+    static void put(char *at, quint16 v) {
+        at[0] = char(v & 0xFF);
+        at[1] = char(v >> 8);
+    }
     QIODevice &m_device;
-    QByteArray m_buffer;
+    std::vector<char> m_buffer;
+    size_t m_used = 0;
     bool m_ok = true;
 };
 

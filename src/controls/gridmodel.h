@@ -56,6 +56,8 @@ public:
     QVariant fieldValue(int row, const QString &field) const;
     void setFieldValue(int row, const QString &field, const QVariant &value);
     int fieldIndex(const QString &field) const;
+    // The row-set field a column shows, or -1.
+    int boundField(int column) const { return fieldOf(column); }
 
     RowStatus status(int row) const;
     void setStatus(int row, RowStatus status);

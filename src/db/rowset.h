@@ -47,6 +47,10 @@ public:
     int totalRows();
 
     QVariant value(int row, int column) const;
+    // The stored cell itself (no copy); row and column must exist.
+    const QVariant &cell(int row, int column) const {
+        return m_cells[size_t(row) * size_t(m_columns) + size_t(column)];
+    }
     QString text(int row, int column) const;
     double number(int row, int column) const;
     bool isNull(int row, int column) const;

@@ -2,7 +2,10 @@
 
 #include "common/dialogs.h"
 #include "common/functions.h"
+#include "common/numbertext.h"
 #include "common/xlswriter.h"
+
+#include <cmath>
 
 #include <QFile>
 #include <QFileInfo>
@@ -85,39 +88,95 @@ QString SaveGridToXls(controls::Grid *grid, const QString &title, bool askName,
     return name;
 }
 
+namespace {
+
+// A text that DigitsOnly leaves as it is: digits, with a minus only in front.
+bool isWholeNumberText(QStringView t) {
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (!(c >= u'0' && c <= u'9') && !(c == u'-' && i == 0))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteInquiryXls(QIODevice &device, controls::Grid *grid, const QString &caption) {
     controls::GridModel *model = grid->gridModel();
     XlsWriter xls(device);
     xls.beginFile();
     xls.text(0, 0, caption);
-    // Visible columns in display order.
-    std::vector<int> visible;
+    // Visible columns in display order, with what the walk needs of each.
+    struct Out {
+        int column, field;
+        bool rightAligned, plainText;
+    };
+    std::vector<Out> visible;
     const QHeaderView *header = grid->horizontalHeader();
     for (int v = 0; v < header->count(); ++v) {
         const int logical = header->logicalIndex(v);
-        if (!grid->isColumnHidden(logical))
-            visible.push_back(logical);
+        if (grid->isColumnHidden(logical))
+            continue;
+        const controls::GridColumn &col = model->columns()[size_t(logical)];
+        visible.push_back({logical, model->boundField(logical),
+                           (col.alignment & Qt::AlignRight) != 0,
+                           col.displayFormat.isEmpty() && col.displayMask.isEmpty() &&
+                               !col.isChoice() && !col.checkBox});
     }
     for (size_t c = 0; c < visible.size(); ++c)
-        xls.text(2, int(c), model->columns()[size_t(visible[c])].title);
-    int row = 0;
-    // Every row of the result: the packets arrive as the walk needs them.
-    for (; row < model->rowCount() || model->canFetchMore(QModelIndex()); ++row) {
+        xls.text(2, int(c), model->columns()[size_t(visible[c].column)].title);
+    db::RowSet *rows = model->rowSet();
+    char number[kNumberTextMax];
+    for (int row = 0; row < model->rowCount() || model->canFetchMore(QModelIndex()); ++row) {
         if (row >= model->rowCount())
-            model->fetchMore(QModelIndex());
+            model->fetchMore(QModelIndex()); // the packets arrive as the walk needs them
         if (row >= model->rowCount())
             break;
         if (row + 3 > 0xFFFF)
             return false; // beyond the rows the record can address
+        const int sheetRow = row + 3;
         for (size_t c = 0; c < visible.size(); ++c) {
-            const int column = visible[c];
-            const controls::GridColumn &col = model->columns()[size_t(column)];
-            const QString text = model->text(row, column);
-            const bool rightAligned = (col.alignment & Qt::AlignRight) != 0;
-            if (rightAligned && text == DigitsOnly(text) && text != QLatin1String("-"))
-                xls.number(row + 3, int(c), text.isEmpty() ? 0.0 : text.toDouble());
-            else
-                xls.text(row + 3, int(c), model->displayText(row, column, false));
+            const Out &o = visible[c];
+            static const QVariant none;
+            const QVariant &v = o.field >= 0 ? rows->cell(row, o.field) : none;
+            switch (v.typeId()) {
+            case QMetaType::Double: {
+                const double d = v.toDouble();
+                if (o.rightAligned && d == std::floor(d) && std::fabs(d) < 1e15) {
+                    xls.number(sheetRow, int(c), d);
+                } else if (o.plainText) {
+                    const int n = NumberToChars(d, number);
+                    xls.text(sheetRow, int(c), QString::fromLatin1(number, n));
+                } else {
+                    xls.text(sheetRow, int(c), model->displayText(row, o.column, false));
+                }
+                break;
+            }
+            case QMetaType::LongLong:
+                if (o.rightAligned)
+                    xls.number(sheetRow, int(c), double(v.toLongLong()));
+                else
+                    xls.text(sheetRow, int(c), model->displayText(row, o.column, false));
+                break;
+            case QMetaType::QString: {
+                const QString &t = *static_cast<const QString *>(v.constData());
+                if (o.rightAligned && isWholeNumberText(t) && t != QLatin1String("-"))
+                    xls.number(sheetRow, int(c), t.isEmpty() ? 0.0 : t.toDouble());
+                else if (o.plainText)
+                    xls.text(sheetRow, int(c), t);
+                else
+                    xls.text(sheetRow, int(c), model->displayText(row, o.column, false));
+                break;
+            }
+            default:
+                if (o.rightAligned) // an empty field counts as 0
+                    xls.number(sheetRow, int(c), 0.0);
+                else
+                    xls.text(sheetRow, int(c),
+                             o.plainText ? QString() : model->displayText(row, o.column, false));
+                break;
+            }
         }
     }
     xls.endFile();
