@@ -442,6 +442,12 @@ void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previou
         edit(current);
 }
 
+bool Grid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) {
+    if (index.isValid() && canEdit && !canEdit(index.row(), index.column()))
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
 int Grid::appendRow() {
     if (beforeInsert && !beforeInsert())
         return -1;

@@ -54,6 +54,7 @@ public:
     explicit Grid(QWidget *parent = nullptr);
     ~Grid() override;
 
+    using QTableView::edit;
     void setColumns(const std::vector<GridColumn> &columns);
     const std::vector<GridColumn> &columns() const { return m_model->columns(); }
     GridColumn &column(int c) { return m_model->column(c); }
@@ -117,7 +118,8 @@ public:
     std::function<bool(int row)> beforeDelete;
     std::function<void(int row, int column, CellStyle &)> onDrawCell;
     std::function<void(int row, CellStyle &)> onDrawRow;
-    std::function<bool(QKeyEvent *event)> onKeyDown; // true: the key was handled
+    std::function<bool(QKeyEvent *event)> onKeyDown;  // true: the key was handled
+    std::function<bool(int row, int column)> canEdit; // false keeps a cell from being edited
 
 signals:
     void cellEnter(int row, int column);
@@ -140,6 +142,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void updateGeometries() override;
 
 private:

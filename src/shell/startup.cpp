@@ -7,6 +7,7 @@
 #include "shell/registry.h"
 #include "shell/splash.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
@@ -81,8 +82,16 @@ int RunClient(Application &app, const ProgramRegistry &registry) {
     if (!screenshot.isEmpty()) {
         // Demo runs without a display: open the first menu, photograph the screen, end.
         QTimer::singleShot(800, &app, [&] {
+            // KELO_OPEN_PROGRAM=ID opens that program and searches; otherwise the first menu opens.
+            const QString program = qEnvironmentVariable("KELO_OPEN_PROGRAM");
             const QList<QAction *> menus = mainWindow.menuBar()->actions();
-            if (!menus.isEmpty() && menus.first()->menu()) {
+            if (!program.isEmpty()) {
+                mainWindow.OpenProgram(program, program);
+                if (QWidget *screen = mainWindow.activeScreen())
+                    if (auto *search =
+                            screen->findChild<QAbstractButton *>(QStringLiteral("bbtSearch")))
+                        search->click();
+            } else if (!menus.isEmpty() && menus.first()->menu()) {
                 mainWindow.menuBar()->setActiveAction(menus.first());
             }
             QTimer::singleShot(700, &app, [&] {

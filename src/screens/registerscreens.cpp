@@ -1,0 +1,19 @@
+#include "screens/registerscreens.h"
+
+#include "screens/mis/sri010_main_information.h"
+#include "screens/mis/sri020_accounting.h"
+#include "screens/mis/sri030_room_counts.h"
+#include "screens/mis/sri040_sales_summary.h"
+#include "shell/registry.h"
+
+namespace kelo::screens {
+
+void RegisterScreens(shell::ProgramRegistry &registry) {
+    registry.add(QStringLiteral("SRI010"), [](db::Connection &c) { return new TfrmSRI010(c); });
+    registry.add(QStringLiteral("SRI020"), [](db::Connection &c) { return new TfrmSRI020(c); });
+    registry.add(QStringLiteral("SRI030"), [](db::Connection &c) { return new TfrmSRI030(c); });
+    registry.add(QStringLiteral("SRI040"), [](db::Connection &c) { return new TfrmSRI040(c); });
+    registry.add(QStringLiteral("SRI050"), [](db::Connection &c) { return new TfrmSRI050(c); });
+}
+
+} // namespace kelo::screens
