@@ -292,6 +292,10 @@ int Grid::nextEditableColumn(int from, int step) const {
     return -1;
 }
 
+QWidget *Grid::openEditor() const {
+    return state() == QAbstractItemView::EditingState ? m_delegate->openEditor() : nullptr;
+}
+
 bool Grid::postEdit() {
     if (QWidget *editor = m_delegate->openEditor()) {
         if (state() == QAbstractItemView::EditingState) {
@@ -299,24 +303,30 @@ bool Grid::postEdit() {
             closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
     }
-    return true;
-}
-
-bool Grid::leaveRow(int row) {
-    postEdit();
-    if (row < 0 || row >= m_model->rowCount())
-        return true;
-    if (m_rowDirty) {
+    // Posting: a row changed since it was entered goes through beforePost and afterPost.
+    const int row = currentRow();
+    if (m_rowDirty && row >= 0 && row < m_model->rowCount()) {
         if (beforePost && !beforePost(row))
             return false;
-    }
-    if (beforeRowExit && !beforeRowExit(row))
-        return false;
-    if (m_rowDirty) {
         m_rowDirty = false;
         emit afterPost(row);
     }
     return true;
+}
+
+bool Grid::leaveRow(int row) {
+    if (row < 0 || row >= m_model->rowCount())
+        return true;
+    // The editor's text goes into the cell; the screen may refuse the move; then the row is posted.
+    if (QWidget *editor = m_delegate->openEditor()) {
+        if (state() == QAbstractItemView::EditingState) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+    if (beforeRowExit && !beforeRowExit(row))
+        return false;
+    return postEdit();
 }
 
 bool Grid::moveTo(const QModelIndex &target) {

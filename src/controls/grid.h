@@ -93,6 +93,8 @@ public:
 
     // Posts the pending edit of the current row (editor contents into the cell).
     bool postEdit();
+    // The cell editor open now, or null.
+    QWidget *openEditor() const;
     int appendRow();         // asks beforeInsert
     bool deleteCurrentRow(); // asks beforeDelete (and the user when confirmDelete)
 

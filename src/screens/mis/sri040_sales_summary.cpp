@@ -190,6 +190,7 @@ void OutletInputScreen::bindSearch() {
 }
 
 void OutletInputScreen::bbtSearchClick() {
+    RequireActive(bbtSearch);
     if (rbtPerDate->isChecked()) {
         qryQuery->setSql(m_perDate);
     } else {

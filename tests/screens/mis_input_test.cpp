@@ -1,0 +1,268 @@
+#include "common/globals.h"
+#include "common/silentstop.h"
+#include "database/schema.h"
+#include "db/query.h"
+#include "db/serverobjects.h"
+#include "screens/mis/sri010_main_information.h"
+#include "screens/mis/sri020_accounting.h"
+#include "screens/mis/sri030_room_counts.h"
+#include "screens/mis/sri040_sales_summary.h"
+#include "support/scripted_dialogs.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace kelo;
+using namespace kelo::screens;
+
+namespace {
+
+// A click as the user makes it: through the application's event handling.
+void press(QAbstractButton *button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// A database as the project makes them, opened as the program does.
+class MisTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        database::Install();
+        database::CreateDatabase(dir.filePath(QStringLiteral("m.db")), false);
+        connection.setSqliteFile(dir.filePath(QStringLiteral("m.db")));
+        connection.open();
+        Globals() = GlobalValues{};
+        Globals().empNo = QStringLiteral("20000001");
+        Globals().clientIP = QStringLiteral("10.1.2.3");
+    }
+    QString value(const QString &sql) {
+        db::Query q(connection);
+        q.setSql(sql);
+        q.open();
+        return q.eof() ? QStringLiteral("<none>") : q.text(0);
+    }
+    template <typename Screen> void show(Screen &s, const char *date) {
+        s.resize(1016, 700);
+        s.show();
+        s.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+        s.dedSaleDate->setYmd(QLatin1String(date));
+        press(s.bbtSearch);
+    }
+    // Types into a cell as a user does: the editor opens on the first key.
+    static void type(controls::Grid *grid, int row, int column, const QString &text) {
+        ASSERT_TRUE(grid->setCurrentCell(row, column));
+        if (!grid->openEditor())
+            grid->edit(grid->model()->index(row, column));
+        if (auto *editor = qobject_cast<QLineEdit *>(grid->openEditor())) {
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+            if (text.isEmpty())
+                QTest::keyClick(editor, Qt::Key_Delete);
+            grid->postEdit();
+        } else {
+            grid->setValue(row, column, text); // the cell as the editor would leave it
+        }
+        ASSERT_EQ(grid->text(row, column), text);
+    }
+    QTemporaryDir dir;
+    db::Connection connection;
+    test::ScriptedDialogsScope dialogs;
+};
+
+TEST_F(MisTest, MainInformationListsTheMonthWithTheDateCurrentAndYellowTens) {
+    TfrmSRI010 screen(connection);
+    show(screen, "20040407");
+    EXPECT_EQ(screen.rgrGrid->rowCountFetched(), 30);
+    EXPECT_EQ(screen.rgrGrid->currentRow(), 6);
+    EXPECT_EQ(screen.rgrGrid->currentColumn(), 1);
+    EXPECT_EQ(screen.rgrGrid->gridModel()->displayText(0, 0), QStringLiteral("2004-04-01"));
+    QStringList yellow;
+    const QImage picture = screen.rgrGrid->viewport()->grab().toImage();
+    for (int r = 0; r < 30; ++r) {
+        const QRect cell = screen.rgrGrid->visualRect(screen.rgrGrid->model()->index(r, 1));
+        if (cell.isValid() &&
+            picture.pixelColor(cell.left() + 3, cell.center().y()) == QColor(255, 255, 0))
+            yellow << QString::number(r + 1);
+    }
+    // The days on screen whose tens digit is odd.
+    for (const QString &day : yellow)
+        EXPECT_TRUE((day.toInt() >= 10 && day.toInt() <= 19) || day.toInt() == 30)
+            << day.toStdString();
+    EXPECT_TRUE(yellow.contains(QStringLiteral("10")));
+    EXPECT_FALSE(yellow.contains(QStringLiteral("9")));
+}
+
+TEST_F(MisTest, WeatherCodesAreCheckedAndSavedAsTyped) {
+    TfrmSRI010 screen(connection);
+    show(screen, "20040407");
+    type(screen.rgrGrid, 6, 1, QStringLiteral("99")); // a code without a weather text
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors(), QStringList{QStringLiteral("날씨코드이(가) 정확하지 않습니다.")});
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA010MS")), QStringLiteral("0"));
+
+    type(screen.rgrGrid, 6, 1, QStringLiteral("04"));
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors().size(), 1);
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT WEATHER || '/' || U_EMP_NO || '/' || U_IP FROM SA010MS WHERE SALE_DATE = "
+                  "'20040407'")),
+              QStringLiteral("04/20000001/10.1.2.3"));
+    // After the save the rows come again from the database.
+    EXPECT_EQ(screen.rgrGrid->text(6, 2), QStringLiteral("Rainy"));
+    EXPECT_EQ(screen.rgrGrid->rowStatus(6), controls::RowStatus::Unchanged);
+    EXPECT_TRUE(screen.changeLog().empty());
+
+    // An empty code is saved as empty.
+    type(screen.rgrGrid, 6, 1, QString());
+    press(screen.bbtSave);
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT NVL(WEATHER, 'empty') FROM SA010MS WHERE SALE_DATE = '20040407'")),
+              QStringLiteral("empty"));
+}
+
+TEST_F(MisTest, RoomCountsComputeAvailableAndRefuseNegatives) {
+    TfrmSRI030 screen(connection);
+    show(screen, "20040407");
+    ASSERT_EQ(screen.rgrGrid->rowCountFetched(), 30);
+    type(screen.rgrGrid, 6, 1, QStringLiteral("120"));
+    type(screen.rgrGrid, 6, 2, QStringLiteral("3"));
+    type(screen.rgrGrid, 6, 3, QStringLiteral("2"));
+    EXPECT_EQ(screen.rgrGrid->text(6, 4), QStringLiteral("115")); // as soon as the cell is left
+
+    type(screen.rgrGrid, 6, 2, QStringLiteral("-1"));
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors().last(),
+              QStringLiteral("OOO이(가) 0보다 작은 값이 입력되었습니다."));
+
+    type(screen.rgrGrid, 6, 1, QStringLiteral("2"));
+    type(screen.rgrGrid, 6, 2, QStringLiteral("3"));
+    type(screen.rgrGrid, 6, 3, QStringLiteral("0"));
+    EXPECT_EQ(screen.rgrGrid->text(6, 4), QStringLiteral("-1"));
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors().last(),
+              QStringLiteral("AVL이(가) 0보다 작은 값이 입력되었습니다."));
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA020MS")), QStringLiteral("0"));
+
+    type(screen.rgrGrid, 6, 1, QStringLiteral("120"));
+    press(screen.bbtSave);
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT GROUP_CONCAT(UPJANG_CODE || ':' || TO_CHAR(TOTAL_RMS) || '-' || "
+                  "TO_CHAR(OOO_RMS) || '=' || TO_CHAR(AVAILABLE_RMS), ' ') FROM (SELECT * FROM "
+                  "SA020MS WHERE SALE_DATE = '20040407' ORDER BY UPJANG_CODE)")),
+              QStringLiteral("1001:120-3=117 1002:0-0=0 1003:0-0=0"));
+}
+
+TEST_F(MisTest, SalesSummaryTotalsNegativeNetAndInputMethods) {
+    TfrmSRI040 screen(connection);
+    show(screen, "20040407");
+    const int rows = screen.rgrGrid->rowCountFetched();
+    EXPECT_GT(rows, 30); // every outlet-division pair of the date
+    // NET 100,000, VAT 10,000, SVC 10,000, ETC 0: revenue 120,000.
+    type(screen.rgrGrid, 0, 13, QStringLiteral("100000"));
+    type(screen.rgrGrid, 0, 14, QStringLiteral("10000"));
+    type(screen.rgrGrid, 0, 15, QStringLiteral("10000"));
+    EXPECT_EQ(screen.rgrGrid->gridModel()->displayText(0, 12), QStringLiteral("120,000"));
+    type(screen.rgrGrid, 1, 13, QStringLiteral("-5000")); // negative NET is accepted
+    press(screen.bbtSave);
+    EXPECT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'|').toStdString();
+    const QString outlet = screen.rgrGrid->text(0, 1);
+    EXPECT_EQ(value(QStringLiteral(
+                        "SELECT TO_CHAR(SALE_AMT) || '/' || TO_CHAR(NET_AMT) FROM SA030MS WHERE "
+                        "SALE_DATE = '20040407' AND UPJANG_CODE = '%1' ORDER BY DIVISION")
+                        .arg(outlet)),
+              QStringLiteral("120000/100000"));
+    EXPECT_EQ(value(QStringLiteral("SELECT MIN(NET_AMT) FROM SA030MS")), QStringLiteral("-5000"));
+
+    // By outlet: the first entry searches nothing.
+    press(screen.bbtCancel);
+    press(screen.rbtPerUpjang);
+    EXPECT_TRUE(screen.cboUpjang->isVisible());
+    EXPECT_THROW(screen.bbtSearchClick(), SilentStop);
+    EXPECT_EQ(dialogs->errors().last(), QStringLiteral("영업장을 선택하여 주십시요."));
+    screen.cboUpjang->setValue(QStringLiteral("1001"));
+    EXPECT_FALSE(screen.wlbMisUpjangGubun1->text().isEmpty());
+    press(screen.bbtSearch);
+    EXPECT_EQ(screen.rgrGrid->rowCountFetched(), 30 * 2); // April for its two divisions
+    // Back to by date: the list hides and every outlet of the date comes again.
+    press(screen.bbtCancel);
+    press(screen.rbtPerDate);
+    EXPECT_FALSE(screen.cboUpjang->isVisible());
+    press(screen.bbtSearch);
+    EXPECT_EQ(screen.rgrGrid->rowCountFetched(), rows);
+}
+
+TEST_F(MisTest, AFailedSaveRollsEverythingBackAndARetrySendsEachChangeOnce) {
+    // A procedure that refuses the second call of a save.
+    db::ServerObjects objects = db::ServerObjects::standard();
+    int calls = 0;
+    const db::ProcedureDef *real = objects.procedure(QStringLiteral("PR_SA010DT_01"));
+    db::ProcedureDef refusing = *real;
+    auto body = real->body;
+    refusing.body = [&calls, body](db::ProcCall &call) {
+        body(call);
+        if (++calls == 2)
+            call.setOutput(QStringLiteral("AERROR_MSG"),
+                           QStringLiteral("두 번째 행을 거부합니다."));
+    };
+    objects.addProcedure(refusing);
+    connection.setServerObjects(objects);
+
+    TfrmSRI020 screen(connection);
+    show(screen, "20040407");
+    ASSERT_EQ(screen.rgrGrid->rowCountFetched(), 10);
+    type(screen.rgrGrid, 0, 4, QStringLiteral("1000"));
+    type(screen.rgrGrid, 1, 4, QStringLiteral("2000"));
+    screen.rgrGrid->setCurrentCell(2, 4);
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors().last(),
+              QStringLiteral("오류가 발생되었습니다.\r\r두 번째 행을 거부합니다."));
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA010DT")),
+              QStringLiteral("0"));                                // the first is rolled back
+    EXPECT_EQ(screen.rgrGrid->text(0, 4), QStringLiteral("1000")); // the rows stay as edited
+    EXPECT_EQ(screen.changeLog().size(), 2u);
+    // The retry sends the two changes once each.
+    calls = 10;
+    press(screen.bbtSave);
+    EXPECT_EQ(calls, 12);
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT GROUP_CONCAT(TO_CHAR(AMOUNT), ',') FROM (SELECT * FROM SA010DT ORDER BY "
+                  "ITEM_CODE)")),
+              QStringLiteral("1000,2000"));
+    EXPECT_EQ(value(QStringLiteral("SELECT MIN(SALE_DATE) || U_EMP_NO FROM SA010DT")),
+              QStringLiteral("2004040720000001"));
+}
+
+TEST_F(MisTest, ASearchWithoutRowsStaysInSearchMode) {
+    TfrmSRI020 screen(connection);
+    connection.executeScript(QStringLiteral("DELETE FROM SX020MS"));
+    show(screen, "20040407");
+    EXPECT_EQ(screen.stbMessage->panelText(1), QStringLiteral("검색된 결과가 없습니다."));
+    EXPECT_TRUE(screen.isSearchMode());
+}
+
+TEST_F(MisTest, EditingARowTwiceAndPostingTwiceSendsItTwice) {
+    TfrmSRI020 screen(connection);
+    show(screen, "20040407");
+    int sent = 0;
+    db::ServerObjects objects = db::ServerObjects::standard();
+    db::ProcedureDef counting = *objects.procedure(QStringLiteral("PR_SA010DT_01"));
+    auto body = counting.body;
+    counting.body = [&sent, body](db::ProcCall &call) {
+        ++sent;
+        body(call);
+    };
+    objects.addProcedure(counting);
+    connection.setServerObjects(objects);
+    type(screen.rgrGrid, 0, 4, QStringLiteral("1"));
+    screen.rgrGrid->setCurrentCell(1, 4); // posted
+    type(screen.rgrGrid, 0, 4, QStringLiteral("2"));
+    screen.rgrGrid->setCurrentCell(1, 4); // posted again
+    press(screen.bbtSave);
+    EXPECT_EQ(sent, 2);
+    EXPECT_EQ(value(QStringLiteral("SELECT TO_CHAR(AMOUNT) FROM SA010DT")), QStringLiteral("2"));
+}
+
+} // namespace
