@@ -3,6 +3,7 @@
 #include "database/schema.h"
 #include "db/query.h"
 #include "db/serverobjects.h"
+#include "framework/lookupdialogs.h"
 #include "screens/mis/sri010_main_information.h"
 #include "screens/mis/sri020_accounting.h"
 #include "screens/mis/sri030_room_counts.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace kelo;
@@ -263,6 +265,79 @@ TEST_F(MisTest, EditingARowTwiceAndPostingTwiceSendsItTwice) {
     press(screen.bbtSave);
     EXPECT_EQ(sent, 2);
     EXPECT_EQ(value(QStringLiteral("SELECT TO_CHAR(AMOUNT) FROM SA010DT")), QStringLiteral("2"));
+}
+
+} // namespace
+
+namespace {
+
+// The main information screen with Delete shown, as the template offers it.
+class DeletingScreen : public TfrmSRI010 {
+public:
+    using TfrmSRI010::TfrmSRI010;
+    void enableDelete() {
+        bbtDelete->show();
+        bbtDelete->setEnabled(true);
+    }
+};
+
+TEST_F(MisTest, DeletingAnUnchangedRowSendsStatus3) {
+    connection.executeScript(
+        QStringLiteral("INSERT INTO SA010MS (SALE_DATE, WEATHER) VALUES ('20040407', '01')"));
+    DeletingScreen screen(connection);
+    screen.enableDelete();
+    show(screen, "20040407");
+    screen.rgrGrid->setCurrentCell(6, 1);
+    dialogs->answer(true);
+    press(screen.bbtDelete);
+    EXPECT_EQ(dialogs->questions().last(), QStringLiteral("데이타를 삭제하시겠습니까?"));
+    ASSERT_EQ(screen.changeLog().size(), 1u);
+    EXPECT_EQ(screen.changeLog().front().status, controls::RowStatus::Deleted);
+    press(screen.bbtSave);
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA010MS")), QStringLiteral("0"));
+}
+
+TEST_F(MisTest, F1OnTheWeatherColumnPicksACode) {
+    TfrmSRI010 screen(connection);
+    show(screen, "20040407");
+    screen.rgrGrid->setCurrentCell(6, 1);
+    screen.rgrGrid->postEdit();
+    QTimer::singleShot(0, [] {
+        auto *lookup = qobject_cast<TfrmSZP900 *>(QApplication::activeModalWidget());
+        ASSERT_NE(lookup, nullptr);
+        lookup->rgrGrid->setCurrentCell(1, 0); // 02 partly cloudy
+        lookup->bbtOK->click();
+    });
+    QTest::keyClick(screen.rgrGrid, Qt::Key_F1);
+    EXPECT_EQ(screen.rgrGrid->text(6, 1), QStringLiteral("02"));
+    press(screen.bbtSave);
+    EXPECT_EQ(value(QStringLiteral("SELECT WEATHER FROM SA010MS WHERE SALE_DATE = '20040407'")),
+              QStringLiteral("02"));
+    EXPECT_EQ(screen.rgrGrid->text(6, 2),
+              QStringLiteral("Partly Cloudy")); // the weather text after the reload
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MisTest, FnbIndexTotalsCoversAndRevenue) {
+    TfrmSRI050 screen(connection);
+    show(screen, "20040407");
+    EXPECT_EQ(
+        screen.rgrGrid->rowCountFetched(),
+        value(QStringLiteral("SELECT COUNT(*) * 4 FROM JA010MS WHERE MIS_UPJANG_GUBUN1 = '20'"))
+            .toInt());
+    type(screen.rgrGrid, 0, 6, QStringLiteral("30"));
+    type(screen.rgrGrid, 0, 7, QStringLiteral("12"));
+    type(screen.rgrGrid, 0, 9, QStringLiteral("500000"));
+    type(screen.rgrGrid, 0, 10, QStringLiteral("80000"));
+    EXPECT_EQ(screen.rgrGrid->text(0, 8), QStringLiteral("42"));
+    EXPECT_EQ(screen.rgrGrid->gridModel()->displayText(0, 12), QStringLiteral("580,000"));
+    press(screen.bbtSave);
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT TO_CHAR(TOTAL_COVER) || '/' || TO_CHAR(TOTAL_REVENUE) FROM SA040MS")),
+              QStringLiteral("42/580000"));
 }
 
 } // namespace

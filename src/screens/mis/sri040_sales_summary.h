@@ -34,8 +34,9 @@ protected:
     bool isYellowRow(int row) const override;
     int m_firstFigure = 0, m_lastFigure = 0, m_rankColumn = 0;
 
-private:
     QString m_perDate, m_perUpjang;
+
+private:
     QStringList m_groupNames;
 };
 
