@@ -88,9 +88,12 @@ int RunClient(Application &app, const ProgramRegistry &registry) {
             if (!program.isEmpty()) {
                 mainWindow.OpenProgram(program, program);
                 if (QWidget *screen = mainWindow.activeScreen())
-                    if (auto *search =
-                            screen->findChild<QAbstractButton *>(QStringLiteral("bbtSearch")))
-                        search->click();
+                    for (auto *search :
+                         screen->findChildren<QAbstractButton *>(QStringLiteral("bbtSearch")))
+                        if (search->isVisible()) {
+                            search->click();
+                            break;
+                        }
             } else if (!menus.isEmpty() && menus.first()->menu()) {
                 mainWindow.menuBar()->setActiveAction(menus.first());
             }
