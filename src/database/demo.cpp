@@ -292,7 +292,11 @@ struct Generator {
             const QString name = QString::fromUtf8(d.name);
             rcode[code] = rcode.value(parent) + code;
             rname[code] = rname.value(parent).isEmpty() ? name : rname.value(parent) + u' ' + name;
-            tree.row({code, name, rcode[code], rname[code], name, ++order * 10, "Y", begin, end});
+            // The level name: one blank per level before the name, as the organisation lists indent
+            // it.
+            const QString levelName = QString(int(rcode[code].size() / 4), u' ') + name;
+            tree.row(
+                {code, name, rcode[code], rname[code], levelName, ++order * 10, "Y", begin, end});
             flat.row({code, name});
         }
         // A department closed years ago stays in the dated tree but out of today's.
@@ -360,7 +364,7 @@ struct Generator {
                         "AWRD_ORGN_NAME", "AWRD_END_DATE"});
         const std::vector<QString> positions = {"30", "40", "50", "60", "60",
                                                 "70", "80", "80", "80"};
-        const std::vector<QString> kinds = {"01", "01", "01", "01", "02", "02", "07", "03"};
+        const std::vector<QString> kinds = {"02", "02", "02", "02", "02", "03", "03", "07", "01"};
         const std::vector<QString> works = {"100", "110", "200", "210", "300", "310", "400",
                                             "410", "500", "600", "610", "620", "700"};
         for (int i = 0; i < 300; ++i) {
@@ -1066,10 +1070,11 @@ struct Generator {
                            "NVL(LY_NET_AMT, 0), LM_DIFF_GUESTS = M_GUESTS - NVL(LM_GUESTS, 0), "
                            "LM_DIFF_NET_AMT = M_NET_AMT - "
                            "NVL(LM_NET_AMT, 0), TB_GUESTS = YB_GUESTS, TB_NET_AMT = YB_NET_AMT"),
-            QStringLiteral(
-                "INSERT INTO SA091MS (SALE_DATE, U_EMP_NO, U_DATE, U_IP) SELECT DISTINCT "
-                "SALE_DATE, "
-                "'SYSTEM', SYSDATE(), '127.0.0.1' FROM SA090MS WHERE SALE_DATE <= :LAST_INPUT"),
+            QStringLiteral("INSERT INTO SA091MS (SALE_DATE, U_EMP_NO, U_DATE, U_IP) SELECT "
+                           "SALE_DATE, 'SYSTEM', "
+                           "SYSDATE(), '127.0.0.1' FROM (SELECT DISTINCT SALE_DATE FROM SA090MS "
+                           "WHERE SALE_DATE <= "
+                           ":LAST_INPUT)"),
             QStringLiteral("INSERT INTO SA092MS (SALE_DATE, U_EMP_NO, U_DATE, U_IP) SELECT "
                            "SALE_DATE, U_EMP_NO, "
                            "U_DATE, U_IP FROM SA091MS"),

@@ -4,6 +4,7 @@
 #include "screens/mis/sri020_accounting.h"
 #include "screens/mis/sri030_room_counts.h"
 #include "screens/mis/sri040_sales_summary.h"
+#include "screens/personnel/personnel_inquiries.h"
 #include "screens/sales/sales_inquiries.h"
 #include "shell/registry.h"
 
@@ -11,6 +12,7 @@ namespace kelo::screens {
 
 void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SAS000"), [](db::Connection &c) { return new TfrmSAS000(c); });
+    registry.add(QStringLiteral("SQS000"), [](db::Connection &c) { return new TfrmSQS000(c); });
     registry.add(QStringLiteral("SRI010"), [](db::Connection &c) { return new TfrmSRI010(c); });
     registry.add(QStringLiteral("SRI020"), [](db::Connection &c) { return new TfrmSRI020(c); });
     registry.add(QStringLiteral("SRI030"), [](db::Connection &c) { return new TfrmSRI030(c); });
