@@ -93,3 +93,120 @@ TEST_F(SalesTest, HubHoldsTheSevenViewsInOrder) {
 }
 
 } // namespace
+
+namespace {
+
+class SalesDetailTest : public SalesTest {
+protected:
+    void SetUp() override {
+        SalesTest::SetUp();
+        connection.executeScript(QStringLiteral(
+            // Items: a hotel room charge (D3/1), the sauna's entry (menu group 20), golf green fees
+            // (group 01).
+            "INSERT INTO JB010MS (UPJANG_CODE, MENU_CODE, MENU_NAME, MENU_SHORT_NAME, MENU_ITEM1, "
+            "MENU_ITEM2, "
+            "MENU_GUBUN_CODE, DATE_FROM, DATE_TO) VALUES "
+            "('1002', 'D1001', '객실료', '객실', 'D3', '1', '30', '20000101', '99991231'),"
+            "('1003', 'D1001', '객실료', '객실', 'D3', '1', '30', '20000101', '99991231'),"
+            "('4053', 'L1001', '입장료', '입장', 'L1', '1', '20', '20000101', '99991231'),"
+            "('2001', 'G0101', '그린피', '그린피', 'G1', '1', '01', '20000101', '99991231');"
+            "INSERT INTO IA010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, MENU_CODE, MENU_ITEM1, "
+            "MENU_ITEM2, "
+            "SALE_QTY, NET_AMT, TIP_AMT) VALUES "
+            "('20040407', '1002', 'B1', 1, 'D1001', 'D3', '1', 10, 1000000, 100000),"
+            "('20040407', '1003', 'B2', 1, 'D1001', 'D3', '1', 5, 400000, NULL),"
+            "('20040407', '4053', 'B3', 1, 'L1001', 'L1', '1', 20, 300000, 0),"
+            "('20040407', '2001', 'B4', 1, 'G0101', 'G1', '1', 8, 1600000, 0),"
+            "('20040407', '2002', 'B5', 1, 'F1001', 'F1', '1', 3, 90000, 0);"
+            // Stays: two first lines and one follow-up night that does not count again.
+            "INSERT INTO DC020MS (UPJANG_CODE, RSV_NO, MANAGE_NO, TASK_DATE, SEQ_NO, MENU_CODE, "
+            "GUEST_TYPE, NET_AMT, "
+            "SVC_AMT, FIRST_UPJANG_CODE, FIRST_RSV_NO, FIRST_MANAGE_NO, FIRST_TASK_DATE, "
+            "FIRST_SEQ_NO) VALUES "
+            "('1002', 'R1', '01', '20040407', 1, 'D1001', '100', 100000, 10000, '1002', 'R1', "
+            "'01', '20040407', 1),"
+            "('1002', 'R2', '01', '20040406', 1, 'D1001', '200', 80000, 8000, '1002', 'R2', '01', "
+            "'20040406', 1),"
+            "('1002', 'R2', '01', '20040407', 1, 'D1001', '200', 80000, 8000, '1002', 'R2', '01', "
+            "'20040406', 1);"
+            // Rooms: 100 sellable today, 40 sold (5 of them house use, not counted).
+            "INSERT INTO DE020MS VALUES ('1001', '20040407', 'ST', 105, 3, 2);"
+            "INSERT INTO DE030MS VALUES ('1001', '20040407', 'ST', '100', 40, 70, 4000000, 400000);"
+            "INSERT INTO DE030MS VALUES ('1001', '20040407', 'ST', '900', 5, 5, 0, 0);"
+            // Targets of division 1: its outlets' whole month.
+            "INSERT INTO JH010MS VALUES ('20040415', '1002', '10', 3000, 0, 0);"));
+    }
+};
+
+int rowOf(const controls::Grid *grid, int column, const QString &value) {
+    for (int r = 0; r < grid->rowCountFetched(); ++r)
+        if (grid->gridModel()->text(r, column) == value)
+            return r;
+    return -1;
+}
+
+TEST_F(SalesDetailTest, HotelItemsWithTheSaunaUnder4053) {
+    TfrmSAH010 dialog(connection, QStringLiteral("1002"), QStringLiteral("20040407"));
+    dialog.show();
+    QTest::mouseClick(dialog.bbtSearch, Qt::LeftButton);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("가족호텔"));
+    ASSERT_EQ(dialog.rgrGrid->rowCountFetched(), 3);
+    EXPECT_EQ(row(dialog.rgrGrid, 0), (QStringList{"1002", "가족호텔", "D1001", "객실", "10",
+                                                   "1100000", "0", "10", "1100000", "0"}));
+    EXPECT_EQ(row(dialog.rgrGrid, 2), (QStringList{"4053", "사우나", "20", "입장료", "20", "300000",
+                                                   "0", "20", "300000", "0"}));
+    EXPECT_EQ(dialog.rgrGrid->footerText(5),
+              QStringLiteral("1,800,000")); // 1002, 1003 and the sauna
+}
+
+TEST_F(SalesDetailTest, GuestTypeGroupsCountFirstLinesOnly) {
+    TfrmSAH020 dialog(connection, QStringLiteral("1002"), QStringLiteral("20040407"));
+    dialog.show();
+    QTest::mouseClick(dialog.bbtSearch, Qt::LeftButton);
+    EXPECT_EQ(dialog.rgrGrid->rowCountFetched(), 5); // every group of S0012
+    const int general = rowOf(dialog.rgrGrid, 0, QStringLiteral("1"));
+    const int members = rowOf(dialog.rgrGrid, 0, QStringLiteral("2"));
+    EXPECT_EQ(row(dialog.rgrGrid, general).mid(2),
+              (QStringList{"1", "110000", "0", "1", "110000", "0"}));
+    // The member's stay began the day before: the month counts it once, today not at all.
+    EXPECT_EQ(row(dialog.rgrGrid, members).mid(2), (QStringList{"0", "0", "0", "1", "88000", "0"}));
+}
+
+TEST_F(SalesDetailTest, GolfGroupsWithoutSalesShowZeros) {
+    TfrmSAS040 screen(connection);
+    screen.show();
+    search(screen, "20040407");
+    const int fees = rowOf(screen.rgrGrid, 0, QStringLiteral("01"));
+    const int carts = rowOf(screen.rgrGrid, 0, QStringLiteral("02"));
+    ASSERT_GE(fees, 0);
+    ASSERT_GE(carts, 0);
+    EXPECT_LT(fees, rowOf(screen.rgrGrid, 0, QStringLiteral("2002"))); // shorter codes first
+    EXPECT_EQ(row(screen.rgrGrid, fees).mid(2, 2), (QStringList{"8", "1600000"}));
+    EXPECT_EQ(row(screen.rgrGrid, carts).mid(2),
+              (QStringList{"0", "0", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(screen.rgrGrid->footerText(3), QStringLiteral("1,690,000"));
+}
+
+TEST_F(SalesDetailTest, RoomSalesOccupancyAndRate) {
+    TfrmSAS030 screen(connection, QStringLiteral("1001"));
+    screen.show();
+    search(screen, "20040407");
+    ASSERT_EQ(screen.rgrGrid->rowCountFetched(), 1);
+    // 40 of 100 sellable rooms; revenue with service 4,400,000; 110,000 a room.
+    EXPECT_EQ(row(screen.rgrGrid, 0).mid(0, 6),
+              (QStringList{"ST", "40", "40", "70", "4400000", "110000"}));
+}
+
+TEST_F(SalesDetailTest, TheDivisionTargetLandsOnItsOwnSubDivision) {
+    TfrmSAH030 dialog(connection, QStringLiteral("1"), QStringLiteral("20040407"));
+    dialog.show();
+    QTest::mouseClick(dialog.bbtSearch, Qt::LeftButton);
+    const int own = rowOf(dialog.rgrGrid, 0, QStringLiteral("1"));
+    const int family = rowOf(dialog.rgrGrid, 0, QStringLiteral("11"));
+    ASSERT_GE(own, 0);
+    // The month's target 3000 over 30 days, 7 days in: 700.
+    EXPECT_EQ(row(dialog.rgrGrid, own).mid(2, 4), (QStringList{"700", "0", "0", "3000"}));
+    EXPECT_EQ(row(dialog.rgrGrid, family).mid(3, 1), QStringList{"1600"}); // 1100 + 500 this month
+}
+
+} // namespace
