@@ -353,13 +353,18 @@ TfrmSAS040::TfrmSAS040(db::Connection &connection, QWidget *parent)
     setupGrid(rgrGrid, columns);
     const QString figures = windows(QStringLiteral("A.SALE_DATE"), QStringLiteral("A.SALE_QTY"),
                                     QStringLiteral("A.NET_AMT"), true);
+    // The course's sales are cut to the two windows first and only then matched with the
+    // menu's validity periods: left to itself the planner walks the menus and reads each
+    // menu's whole validity range of sales.
+    const QString courseSales =
+        QStringLiteral("WITH C AS MATERIALIZED (SELECT * FROM IA010MS A WHERE A.UPJANG_CODE = "
+                       "'2001' AND %1) ")
+            .arg(windowFilter(QStringLiteral("A.SALE_DATE")));
     const QString course =
-        QStringLiteral("SELECT B.MENU_GUBUN_CODE AS GUBUN, %1 FROM IA010MS A JOIN JB010MS B ON "
-                       "B.UPJANG_CODE = "
-                       "A.UPJANG_CODE AND B.MENU_CODE = A.MENU_CODE AND %2 AND A.SALE_DATE BETWEEN "
-                       "B.DATE_FROM AND "
-                       "B.DATE_TO WHERE A.UPJANG_CODE = '2001' AND %3 GROUP BY B.MENU_GUBUN_CODE")
-            .arg(figures, sameItem("B", "A"), windowFilter(QStringLiteral("A.SALE_DATE")));
+        QStringLiteral("SELECT B.MENU_GUBUN_CODE AS GUBUN, %1 FROM C A JOIN JB010MS B ON "
+                       "B.UPJANG_CODE = A.UPJANG_CODE AND B.MENU_CODE = A.MENU_CODE AND %2 AND "
+                       "A.SALE_DATE BETWEEN B.DATE_FROM AND B.DATE_TO GROUP BY B.MENU_GUBUN_CODE")
+            .arg(figures, sameItem("B", "A"));
     const QString outlets =
         QStringLiteral("SELECT A.UPJANG_CODE AS GUBUN, %1 FROM IA010MS A WHERE A.UPJANG_CODE IN "
                        "('2002', '2003', '2004', '2005') AND %2 GROUP BY A.UPJANG_CODE")
@@ -373,6 +378,7 @@ TfrmSAS040::TfrmSAS040(db::Connection &connection, QWidget *parent)
     for (const QString &f : kQuantityFields)
         nvl << QStringLiteral("NVL(F.%1, 0) AS %1").arg(f);
     qryQuery->setSql(
+        courseSales +
         QStringLiteral(
             "SELECT R.GUBUN, R.GUBUN_NAME, %1 FROM (%2) R LEFT JOIN (%3 UNION ALL %4) F ON F.GUBUN "
             "= R.GUBUN ORDER BY LENGTH(R.GUBUN) ASC, R.GUBUN")
