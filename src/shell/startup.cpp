@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "database/schema.h"
+#include "framework/inquiry.h"
 #include "framework/messages.h"
 #include "shell/datamodule.h"
 #include "shell/mainwindow.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QLineEdit>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QMenu>
@@ -87,7 +89,22 @@ int RunClient(Application &app, const ProgramRegistry &registry) {
             const QList<QAction *> menus = mainWindow.menuBar()->actions();
             if (!program.isEmpty()) {
                 mainWindow.OpenProgram(program, program);
-                if (QWidget *screen = mainWindow.activeScreen())
+                QWidget *screen = mainWindow.activeScreen();
+                // KELO_OPEN_PAGE=n shows a hub's n-th page; KELO_OPEN_FIELD=name=text fills
+                // that field of the page before the search.
+                auto *hub = qobject_cast<TfrmSZS000 *>(screen);
+                bool pageOk = false;
+                const int page = qEnvironmentVariableIntValue("KELO_OPEN_PAGE", &pageOk);
+                if (hub && pageOk) {
+                    hub->ShowSubScreen(page);
+                    screen = hub->subScreen(page);
+                }
+                const QString field = qEnvironmentVariable("KELO_OPEN_FIELD");
+                const qsizetype eq = field.indexOf(QLatin1Char('='));
+                if (screen && eq > 0)
+                    if (auto *edit = screen->findChild<QLineEdit *>(field.left(eq)))
+                        edit->setText(field.mid(eq + 1));
+                if (screen)
                     for (auto *search :
                          screen->findChildren<QAbstractButton *>(QStringLiteral("bbtSearch")))
                         if (search->isVisible()) {
