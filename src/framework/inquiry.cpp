@@ -337,18 +337,8 @@ void TfrmSZS010::dedSaleDateCloseUp() {
 }
 
 bool TfrmSZS010::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == dedSaleDate) {
-        if (event->type() == QEvent::FocusIn)
-            SetInputColor(dedSaleDate, true);
-        else if (event->type() == QEvent::FocusOut)
-            SetInputColor(dedSaleDate, false);
-        else if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                HandleConditionEnter(dedSaleDate, bbtSearch))
-                return true;
-        }
-    }
+    if (watched == dedSaleDate && HandleConditionFieldEvent(dedSaleDate, event, bbtSearch))
+        return true;
     return TfrmZZS020::eventFilter(watched, event);
 }
 
@@ -397,6 +387,24 @@ bool HandleConditionEnter(QWidget *field, QPushButton *searchButton) {
     return true;
 }
 
+bool HandleConditionFieldEvent(QWidget *field, QEvent *event, QPushButton *searchButton) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        SetInputColor(field, true);
+        return false;
+    case QEvent::FocusOut:
+        SetInputColor(field, false);
+        return false;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        return (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+               HandleConditionEnter(field, searchButton);
+    }
+    default:
+        return false;
+    }
+}
+
 TfrmSZS030::TfrmSZS030(db::Connection &connection, const QString &name, QWidget *parent)
     : TfrmZZS010(connection, name, parent) {
     StyleForm(this);
@@ -411,16 +419,8 @@ void TfrmSZS030::attachConditionField(QWidget *field) {
 
 bool TfrmSZS030::eventFilter(QObject *watched, QEvent *event) {
     if (auto *field = qobject_cast<QWidget *>(watched); field && field != this) {
-        if (event->type() == QEvent::FocusIn)
-            SetInputColor(field, true);
-        else if (event->type() == QEvent::FocusOut)
-            SetInputColor(field, false);
-        else if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                HandleConditionEnter(field, bbtSearch))
-                return true;
-        }
+        if (HandleConditionFieldEvent(field, event, bbtSearch))
+            return true;
     }
     return TfrmZZS010::eventFilter(watched, event);
 }

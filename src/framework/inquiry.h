@@ -115,6 +115,9 @@ protected:
 // Enter in a condition field: Search when the next tab stop is the search button,
 // back to the first field of the panel when it lies elsewhere, otherwise Tab.
 bool HandleConditionEnter(QWidget *field, QPushButton *searchButton);
+// A condition field's events: its colour on focus in and out, Enter as above. True when the
+// event has been handled.
+bool HandleConditionFieldEvent(QWidget *field, QEvent *event, QPushButton *searchButton);
 
 // The hub: a menu list on the left, a tab area on the right with the sub-screens.
 // Derived hubs end their constructor with CreateSubScreens().

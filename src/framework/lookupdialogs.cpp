@@ -335,18 +335,8 @@ TfrmSQH010::TfrmSQH010(db::Connection &connection, QWidget *parent)
 }
 
 bool TfrmSQH010::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == wedEmpName) {
-        if (event->type() == QEvent::FocusIn)
-            SetInputColor(wedEmpName, true);
-        else if (event->type() == QEvent::FocusOut)
-            SetInputColor(wedEmpName, false);
-        else if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                HandleConditionEnter(wedEmpName, bbtSearch))
-                return true;
-        }
-    }
+    if (watched == wedEmpName && HandleConditionFieldEvent(wedEmpName, event, bbtSearch))
+        return true;
     return TfrmZZH020::eventFilter(watched, event);
 }
 

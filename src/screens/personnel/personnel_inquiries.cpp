@@ -562,17 +562,7 @@ bool TfrmSQS040::eventFilter(QObject *watched, QEvent *event) {
         bbtSearch->click(); // F1 searches; the picker is the speed button's
         return true;
     }
-    if (watched == wedEmpNo && event->type() == QEvent::FocusIn)
-        SetInputColor(wedEmpNo, true);
-    if (watched == wedEmpNo && event->type() == QEvent::FocusOut)
-        SetInputColor(wedEmpNo, false);
-    if (watched == wedEmpNo && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-            HandleConditionEnter(wedEmpNo, bbtSearch))
-            return true;
-    }
-    return TfrmSZS030::eventFilter(watched, event);
+    return TfrmSZS030::eventFilter(watched, event); // colour and Enter as every condition field
 }
 
 QPixmap TfrmSQS040::PhotoOf(const QByteArray &bytes) {
