@@ -16,6 +16,22 @@ namespace kelo::screens {
 
 namespace {
 
+// The department condition of the headcount and chart views: the choice and the name of its
+// division beside it.
+void addDepartmentChoice(QWidget *panel, QHBoxLayout *row, controls::ChoiceBox *&choice,
+                         QLabel *&divisionName) {
+    auto *label = new QLabel(QStringLiteral("* 부 서 선 택"), panel);
+    choice = new controls::ChoiceBox(panel);
+    choice->setObjectName(QStringLiteral("cboDept"));
+    choice->setFixedWidth(150);
+    divisionName = new controls::ValueLabel(panel);
+    divisionName->setObjectName(QStringLiteral("wlbRName"));
+    divisionName->setFixedWidth(350);
+    row->insertWidget(0, label);
+    row->insertWidget(1, choice);
+    row->insertWidget(2, divisionName);
+}
+
 QString valid(const char *alias) {
     return QStringLiteral(
                "TO_CHAR(SYSDATE(), 'YYYYMMDD') BETWEEN TO_CHAR(%1.BGN_DATE, 'YYYYMMDD') AND "
@@ -124,16 +140,7 @@ TfrmSQS010::TfrmSQS010(db::Connection &connection, TfrmSQS000 *hub)
 TfrmSQS020::TfrmSQS020(db::Connection &connection, TfrmSQS000 *hub)
     : TfrmSZS020(connection, QStringLiteral("frmSQS020"), hub) {
     setWindowTitle(QStringLiteral("부서별 인원현황"));
-    auto *label = new QLabel(QStringLiteral("* 부 서 선 택"), panSearch);
-    cboDept = new controls::ChoiceBox(panSearch);
-    cboDept->setObjectName(QStringLiteral("cboDept"));
-    cboDept->setFixedWidth(150);
-    wlbRName = new controls::ValueLabel(panSearch);
-    wlbRName->setObjectName(QStringLiteral("wlbRName"));
-    wlbRName->setFixedWidth(350);
-    m_searchRow->insertWidget(0, label);
-    m_searchRow->insertWidget(1, cboDept);
-    m_searchRow->insertWidget(2, wlbRName);
+    addDepartmentChoice(panSearch, m_searchRow, cboDept, wlbRName);
     rgrGrid->setColumns(headcountColumns());
     controls::GridOptions o = rgrGrid->options();
     o.rowHeight = 22;
@@ -276,16 +283,7 @@ void TfrmSQS031::FillWorkGroup(const QString &deptCode, const QString &workCode)
 TfrmSQS030::TfrmSQS030(db::Connection &connection, TfrmSQS000 *hub)
     : TfrmSZS030(connection, QStringLiteral("frmSQS030"), hub), m_hub(hub) {
     setWindowTitle(QStringLiteral("부서별 조직현황"));
-    auto *label = new QLabel(QStringLiteral("* 부 서 선 택"), panSearch);
-    cboDept = new controls::ChoiceBox(panSearch);
-    cboDept->setObjectName(QStringLiteral("cboDept"));
-    cboDept->setFixedWidth(150);
-    wlbRName = new controls::ValueLabel(panSearch);
-    wlbRName->setObjectName(QStringLiteral("wlbRName"));
-    wlbRName->setFixedWidth(350);
-    m_searchRow->insertWidget(0, label);
-    m_searchRow->insertWidget(1, cboDept);
-    m_searchRow->insertWidget(2, wlbRName);
+    addDepartmentChoice(panSearch, m_searchRow, cboDept, wlbRName);
     attachConditionField(cboDept);
     auto *layout = new QVBoxLayout(panMain);
     layout->setContentsMargins(0, 0, 0, 0);
