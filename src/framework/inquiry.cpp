@@ -24,15 +24,6 @@ namespace kelo {
 
 namespace {
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption,
-                    QSize size = QSize(80, 25)) {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFixedSize(size);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QToolButton *speedButton(QWidget *parent, const char *name, const QString &hint,
                          Qt::ArrowType arrow) {
     auto *b = new QToolButton(parent);
@@ -65,11 +56,11 @@ TfrmZZS010::TfrmZZS010(db::Connection &connection, const QString &name, QWidget 
     m_searchRow = new QHBoxLayout(panSearch);
     m_searchRow->setContentsMargins(8, 6, 8, 6);
     m_searchRow->addStretch(1);
-    bbtSearch = button(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
+    bbtSearch = FormButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
     m_searchRow->addWidget(bbtSearch);
     m_rows->insertWidget(0, panSearch);
-    bbtPrint = button(panButtons, "bbtPrint", QStringLiteral("출력(F11)"));
-    bbtPreview = button(panButtons, "bbtPreview", QStringLiteral("미리보기"));
+    bbtPrint = FormButton(panButtons, "bbtPrint", QStringLiteral("출력(F11)"));
+    bbtPreview = FormButton(panButtons, "bbtPreview", QStringLiteral("미리보기"));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtClose), bbtPrint);
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtClose), bbtPreview);
     connect(bbtSearch, &QPushButton::clicked, this, [this] { bbtSearchClick(); });
@@ -136,7 +127,7 @@ TfrmZZS020::TfrmZZS020(db::Connection &connection, const QString &name, QWidget 
     connect(sbtPrior, &QToolButton::clicked, this, [this] { sbtPriorClick(); });
     connect(sbtNext, &QToolButton::clicked, this, [this] { sbtNextClick(); });
     connect(sbtLast, &QToolButton::clicked, this, [this] { sbtLastClick(); });
-    bbtExcel = button(panButtons, "bbtExcel", QStringLiteral("Excel"));
+    bbtExcel = FormButton(panButtons, "bbtExcel", QStringLiteral("Excel"));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtPrint), bbtExcel);
     connect(bbtExcel, &QPushButton::clicked, this, [this] { bbtExcelClick(); });
     addHotkey(QKeySequence(Qt::CTRL | Qt::Key_F11), [this] { bbtExcelClick(); });

@@ -20,15 +20,6 @@ namespace kelo {
 
 namespace {
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption,
-                    QSize size = QSize(80, 25)) {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFixedSize(size);
-    b->setAutoDefault(false);
-    return b;
-}
-
 controls::GridColumn column(const char *field, const char *title, int width,
                             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     controls::GridColumn c;
@@ -67,10 +58,10 @@ TfrmZZH000::TfrmZZH000(db::Connection &connection, const QString &name, QWidget 
     m_buttonRow = new QHBoxLayout(panButtons);
     m_buttonRow->setContentsMargins(8, 6, 8, 6);
     m_buttonRow->addStretch(1);
-    bbtOK = button(panButtons, "bbtOK", QStringLiteral("확인(F10)"));
+    bbtOK = FormButton(panButtons, "bbtOK", QStringLiteral("확인(F10)"));
     bbtOK->setFocusPolicy(Qt::NoFocus); // not a tab stop
     bbtOK->setDefault(true);
-    bbtClose = button(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
+    bbtClose = FormButton(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
     m_buttonRow->addWidget(bbtOK);
     m_buttonRow->addWidget(bbtClose);
     m_rows->addWidget(panButtons);
@@ -122,7 +113,7 @@ TfrmZZH010::TfrmZZH010(db::Connection &connection, const QString &name, QWidget 
     m_searchRow = new QHBoxLayout(panSearch);
     m_searchRow->setContentsMargins(8, 6, 8, 6);
     m_searchRow->addStretch(1);
-    bbtSearch = button(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
+    bbtSearch = FormButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
     m_searchRow->addWidget(bbtSearch);
     m_rows->insertWidget(0, panSearch);
     connect(bbtSearch, &QPushButton::clicked, this, [this] { bbtSearchClick(); });
@@ -448,7 +439,7 @@ TfrmSAH090::TfrmSAH090(db::Connection &connection, const QString &caption, const
     edtR_Help_Form->setAlignment(Qt::AlignCenter);
     m_searchRow->insertWidget(0, lbl_Help_Form);
     m_searchRow->insertWidget(1, edtR_Help_Form, 1);
-    bbtCancel = button(panButtons, "bbtCancel", QStringLiteral("취소(F8)"));
+    bbtCancel = FormButton(panButtons, "bbtCancel", QStringLiteral("취소(F8)"));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtOK), bbtCancel);
     bbtOK->setDefault(false);
     connect(bbtCancel, &QPushButton::clicked, this, [this] { bbtCancelClick(); });

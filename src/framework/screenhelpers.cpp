@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -126,6 +127,14 @@ QString DayNameDb(db::Connection &connection, const QString &date) {
     } catch (const db::DbError &) {
         return QString();
     }
+}
+
+QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption, QSize size) {
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setFixedSize(size);
+    b->setAutoDefault(false);
+    return b;
 }
 
 void StyleForm(QWidget *form) {

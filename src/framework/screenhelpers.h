@@ -3,9 +3,11 @@
 #include "db/connection.h"
 
 #include <QLabel>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
+class QPushButton;
 class QWidget;
 
 // Common-code lookups and the helpers that give every form the same look and
@@ -37,6 +39,10 @@ QString DayNameDb(db::Connection &connection, const QString &date);
 // The common look: help cursor on "도움말" buttons, grid selection and title
 // colours, read-only grid columns light green.
 void StyleForm(QWidget *form);
+
+// A form's push button: named, of fixed size, never pressed by Enter as the default.
+QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption,
+                        QSize size = QSize(80, 25));
 
 // Edit colouring of the library's input fields: yellow on entering; on leaving
 // the window colour, or the button face when read-only.

@@ -5,6 +5,7 @@
 #include "common/keystroke.h"
 #include "common/silentstop.h"
 #include "framework/messages.h"
+#include "framework/screenhelpers.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -26,14 +27,6 @@
 namespace kelo {
 
 namespace {
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption) {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFixedSize(80, 25);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The program's own settings file: the executable's name with ".ini", in AppDir.
 QString ownSettingsFile() {
@@ -71,7 +64,7 @@ TfrmZZI000::TfrmZZI000(db::Connection &connection, const QString &name, QWidget 
     m_buttonRow = new QHBoxLayout(panButtons);
     m_buttonRow->setContentsMargins(8, 6, 8, 6);
     m_buttonRow->addStretch(1);
-    bbtClose = makeButton(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
+    bbtClose = FormButton(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
     m_buttonRow->addWidget(bbtClose);
     m_rows->addWidget(panButtons);
 
@@ -295,12 +288,12 @@ TfrmZZI010::TfrmZZI010(db::Connection &connection, const QString &name, QWidget 
     m_searchRow = new QHBoxLayout(panSearch);
     m_searchRow->setContentsMargins(8, 6, 8, 6);
     m_searchRow->addStretch(1);
-    bbtSearch = makeButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
+    bbtSearch = FormButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
     m_searchRow->addWidget(bbtSearch);
     m_rows->insertWidget(0, panSearch);
 
-    bbtSave = makeButton(panButtons, "bbtSave", QStringLiteral("저장(F2)"));
-    bbtCancel = makeButton(panButtons, "bbtCancel", QStringLiteral("취소(F8)"));
+    bbtSave = FormButton(panButtons, "bbtSave", QStringLiteral("저장(F2)"));
+    bbtCancel = FormButton(panButtons, "bbtCancel", QStringLiteral("취소(F8)"));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtClose), bbtSave);
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtClose), bbtCancel);
 
