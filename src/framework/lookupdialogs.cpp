@@ -38,33 +38,18 @@ controls::GridColumn column(const char *field, const char *title, int width,
 TfrmZZH000::TfrmZZH000(db::Connection &connection, const QString &name, QWidget *parent)
     : QDialog(parent), m_connection(connection) {
     setObjectName(name);
-    QFont f(QStringLiteral("굴림"));
-    f.setPixelSize(12);
-    setFont(f);
-    m_rows = new QVBoxLayout(this);
-    m_rows->setContentsMargins(0, 0, 0, 0);
-    m_rows->setSpacing(0);
-    panMain = new QWidget(this);
-    panMain->setObjectName(QStringLiteral("panMain"));
-    m_rows->addWidget(panMain, 1);
-    bvlButtons = new QFrame(this);
-    bvlButtons->setObjectName(QStringLiteral("bvlButtons"));
-    bvlButtons->setFrameShape(QFrame::HLine);
-    bvlButtons->setFrameShadow(QFrame::Sunken);
-    m_rows->addWidget(bvlButtons);
-    panButtons = new QWidget(this);
-    panButtons->setObjectName(QStringLiteral("panButtons"));
-    panButtons->setFixedHeight(40);
-    m_buttonRow = new QHBoxLayout(panButtons);
-    m_buttonRow->setContentsMargins(8, 6, 8, 6);
-    m_buttonRow->addStretch(1);
+    const FormFrame frame = BuildFormFrame(this);
+    m_rows = frame.rows;
+    panMain = frame.panMain;
+    bvlButtons = frame.bvlButtons;
+    panButtons = frame.panButtons;
+    m_buttonRow = frame.buttonRow;
     bbtOK = FormButton(panButtons, "bbtOK", QStringLiteral("확인(F10)"));
     bbtOK->setFocusPolicy(Qt::NoFocus); // not a tab stop
     bbtOK->setDefault(true);
     bbtClose = FormButton(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
     m_buttonRow->addWidget(bbtOK);
     m_buttonRow->addWidget(bbtClose);
-    m_rows->addWidget(panButtons);
     connect(bbtOK, &QPushButton::clicked, this, [this] { bbtOKClick(); });
     connect(bbtClose, &QPushButton::clicked, this, [this] { bbtCloseClick(); });
     addHotkey(QKeySequence(Qt::Key_F10), [this] { bbtOKClick(); });

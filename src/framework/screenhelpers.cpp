@@ -8,11 +8,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace kelo {
 
@@ -127,6 +130,32 @@ QString DayNameDb(db::Connection &connection, const QString &date) {
     } catch (const db::DbError &) {
         return QString();
     }
+}
+
+FormFrame BuildFormFrame(QWidget *form) {
+    QFont f(QStringLiteral("굴림"));
+    f.setPixelSize(12);
+    form->setFont(f);
+    FormFrame frame;
+    frame.rows = new QVBoxLayout(form);
+    frame.rows->setContentsMargins(0, 0, 0, 0);
+    frame.rows->setSpacing(0);
+    frame.panMain = new QWidget(form);
+    frame.panMain->setObjectName(QStringLiteral("panMain"));
+    frame.rows->addWidget(frame.panMain, 1);
+    frame.bvlButtons = new QFrame(form);
+    frame.bvlButtons->setObjectName(QStringLiteral("bvlButtons"));
+    frame.bvlButtons->setFrameShape(QFrame::HLine);
+    frame.bvlButtons->setFrameShadow(QFrame::Sunken);
+    frame.rows->addWidget(frame.bvlButtons);
+    frame.panButtons = new QWidget(form);
+    frame.panButtons->setObjectName(QStringLiteral("panButtons"));
+    frame.panButtons->setFixedHeight(40);
+    frame.buttonRow = new QHBoxLayout(frame.panButtons);
+    frame.buttonRow->setContentsMargins(8, 6, 8, 6);
+    frame.buttonRow->addStretch(1);
+    frame.rows->addWidget(frame.panButtons);
+    return frame;
 }
 
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption, QSize size) {

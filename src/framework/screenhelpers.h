@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+class QFrame;
+class QHBoxLayout;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 // Common-code lookups and the helpers that give every form the same look and
@@ -39,6 +42,18 @@ QString DayNameDb(db::Connection &connection, const QString &date);
 // The common look: help cursor on "도움말" buttons, grid selection and title
 // colours, read-only grid columns light green.
 void StyleForm(QWidget *form);
+
+// The frame every form shares, built on the form with its 12-pixel "굴림" font: the main
+// panel, a sunken rule and the 40-pixel button panel, whose row starts with a stretch so
+// buttons added to it sit at the right.
+struct FormFrame {
+    QVBoxLayout *rows;
+    QWidget *panMain;
+    QFrame *bvlButtons;
+    QWidget *panButtons;
+    QHBoxLayout *buttonRow;
+};
+FormFrame BuildFormFrame(QWidget *form);
 
 // A form's push button: named, of fixed size, never pressed by Enter as the default.
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption,

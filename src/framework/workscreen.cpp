@@ -39,34 +39,15 @@ QString ownSettingsFile() {
 TfrmZZI000::TfrmZZI000(db::Connection &connection, const QString &name, QWidget *parent)
     : QWidget(parent), m_connection(connection) {
     setObjectName(name);
-    QFont f(QStringLiteral("굴림"));
-    f.setPixelSize(12);
-    setFont(f);
+    const FormFrame frame = BuildFormFrame(this);
+    m_rows = frame.rows;
+    panMain = frame.panMain;
+    bvlButtons = frame.bvlButtons;
+    panButtons = frame.panButtons;
+    m_buttonRow = frame.buttonRow;
     resize(1008, 670);
-
-    m_rows = new QVBoxLayout(this);
-    m_rows->setContentsMargins(0, 0, 0, 0);
-    m_rows->setSpacing(0);
-
-    panMain = new QWidget(this);
-    panMain->setObjectName(QStringLiteral("panMain"));
-    m_rows->addWidget(panMain, 1);
-
-    bvlButtons = new QFrame(this);
-    bvlButtons->setObjectName(QStringLiteral("bvlButtons"));
-    bvlButtons->setFrameShape(QFrame::HLine);
-    bvlButtons->setFrameShadow(QFrame::Sunken);
-    m_rows->addWidget(bvlButtons);
-
-    panButtons = new QWidget(this);
-    panButtons->setObjectName(QStringLiteral("panButtons"));
-    panButtons->setFixedHeight(40);
-    m_buttonRow = new QHBoxLayout(panButtons);
-    m_buttonRow->setContentsMargins(8, 6, 8, 6);
-    m_buttonRow->addStretch(1);
     bbtClose = FormButton(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
     m_buttonRow->addWidget(bbtClose);
-    m_rows->addWidget(panButtons);
 
     stbMessage = new PanelStatusBar(4, this);
     stbMessage->setObjectName(QStringLiteral("stbMessage"));
