@@ -242,6 +242,26 @@ QString TfrmZZS020::SaveResultToExcel() {
     return name;
 }
 
+void ShowFooterTotals(controls::Grid *grid, db::Query *footer) {
+    std::vector<int> totals;
+    for (int c = 0; c < int(grid->columns().size()); ++c)
+        if (grid->columns()[size_t(c)].footer.style == controls::FooterStyle::Down) {
+            totals.push_back(c);
+            grid->setFooterText(c, QStringLiteral("0"));
+        }
+    if (footer->sql().trimmed().isEmpty())
+        return;
+    auto closeFooter = qScopeGuard([footer] { footer->close(); });
+    footer->open();
+    int n = 0;
+    for (int c : totals) {
+        if (n < footer->fieldCount() && !footer->eof() && !footer->isNull(n))
+            grid->setFooterText(
+                c, controls::FormatNumberText(footer->number(n), QStringLiteral(",0")));
+        ++n;
+    }
+}
+
 void TfrmZZS020::runTotalsSearch(db::Query *footer, const QString &saleDate, bool withDate) {
     TfrmZZS020::bbtSearchClick();
     for (db::Query *q : {qryQuery, footer})
@@ -262,23 +282,9 @@ void TfrmZZS020::runTotalsSearch(db::Query *footer, const QString &saleDate, boo
         if (withDate && qryQuery->hasParam(QStringLiteral("ASALE_DATE")))
             qryQuery->setParam(QStringLiteral("ASALE_DATE"), saleDate);
         OpenResult();
-        std::vector<int> totals;
-        for (int c = 0; c < int(rgrGrid->columns().size()); ++c)
-            if (rgrGrid->columns()[size_t(c)].footer.style == controls::FooterStyle::Down) {
-                totals.push_back(c);
-                rgrGrid->setFooterText(c, QStringLiteral("0"));
-            }
         if (withDate && footer->hasParam(QStringLiteral("ASALE_DATE")))
             footer->setParam(QStringLiteral("ASALE_DATE"), saleDate);
-        auto closeFooter = qScopeGuard([footer] { footer->close(); });
-        footer->open();
-        int n = 0;
-        for (int c : totals) {
-            if (n < footer->fieldCount() && !footer->eof() && !footer->isNull(n))
-                rgrGrid->setFooterText(
-                    c, controls::FormatNumberText(footer->number(n), QStringLiteral(",0")));
-            ++n;
-        }
+        ShowFooterTotals(rgrGrid, footer);
     } catch (const std::exception &e) {
         const QString message = QString::fromUtf8(e.what());
         if (!message.isEmpty())

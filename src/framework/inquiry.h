@@ -112,6 +112,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
+// The totals line of a grid: every column totalled downwards shows "0", then the footer
+// statement's next value when the statement has text (opened and closed here). Errors reach
+// the caller.
+void ShowFooterTotals(controls::Grid *grid, db::Query *footer);
+
 // Enter in a condition field: Search when the next tab stop is the search button,
 // back to the first field of the panel when it lies elsewhere, otherwise Tab.
 bool HandleConditionEnter(QWidget *field, QPushButton *searchButton);

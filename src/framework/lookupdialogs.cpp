@@ -385,23 +385,7 @@ void TfrmSZP000::bbtSearchClick() {
                 q->setParam(QStringLiteral("AUPJANG_CODE"), upjang);
         }
         OpenResult();
-        std::vector<int> totals;
-        for (int c = 0; c < int(rgrGrid->columns().size()); ++c)
-            if (rgrGrid->columns()[size_t(c)].footer.style == controls::FooterStyle::Down) {
-                totals.push_back(c);
-                rgrGrid->setFooterText(c, QStringLiteral("0"));
-            }
-        if (!qryFooter->sql().trimmed().isEmpty()) {
-            auto closeFooter = qScopeGuard([this] { qryFooter->close(); });
-            qryFooter->open();
-            int n = 0;
-            for (int c : totals) {
-                if (n < qryFooter->fieldCount() && !qryFooter->eof() && !qryFooter->isNull(n))
-                    rgrGrid->setFooterText(
-                        c, controls::FormatNumberText(qryFooter->number(n), QStringLiteral(",0")));
-                ++n;
-            }
-        }
+        ShowFooterTotals(rgrGrid, qryFooter);
     } catch (const std::exception &e) {
         const QString message = QString::fromUtf8(e.what());
         if (!message.isEmpty())
