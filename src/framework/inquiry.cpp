@@ -47,18 +47,10 @@ struct BusyCursor {
 
 TfrmZZS010::TfrmZZS010(db::Connection &connection, const QString &name, QWidget *parent)
     : TfrmZZI000(connection, name, parent) {
-    auto *search = new QFrame(this);
-    search->setFrameShape(QFrame::Panel);
-    search->setFrameShadow(QFrame::Raised);
-    panSearch = search;
-    panSearch->setObjectName(QStringLiteral("panSearch"));
-    panSearch->setFixedHeight(40);
-    m_searchRow = new QHBoxLayout(panSearch);
-    m_searchRow->setContentsMargins(8, 6, 8, 6);
-    m_searchRow->addStretch(1);
-    bbtSearch = FormButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
-    m_searchRow->addWidget(bbtSearch);
-    m_rows->insertWidget(0, panSearch);
+    const SearchPanel search = BuildSearchPanel(this, m_rows);
+    panSearch = search.panel;
+    m_searchRow = search.row;
+    bbtSearch = search.search;
     bbtPrint = FormButton(panButtons, "bbtPrint", QStringLiteral("출력(F11)"));
     bbtPreview = FormButton(panButtons, "bbtPreview", QStringLiteral("미리보기"));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtClose), bbtPrint);

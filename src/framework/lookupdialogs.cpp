@@ -89,18 +89,10 @@ void TfrmZZH000::reject() {
 TfrmZZH010::TfrmZZH010(db::Connection &connection, const QString &name, QWidget *parent)
     : TfrmZZH000(connection, name, parent), m_query(std::make_unique<db::Query>(connection)) {
     qryQuery = m_query.get();
-    auto *search = new QFrame(this);
-    search->setFrameShape(QFrame::Panel);
-    search->setFrameShadow(QFrame::Raised);
-    panSearch = search;
-    panSearch->setObjectName(QStringLiteral("panSearch"));
-    panSearch->setFixedHeight(40);
-    m_searchRow = new QHBoxLayout(panSearch);
-    m_searchRow->setContentsMargins(8, 6, 8, 6);
-    m_searchRow->addStretch(1);
-    bbtSearch = FormButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
-    m_searchRow->addWidget(bbtSearch);
-    m_rows->insertWidget(0, panSearch);
+    const SearchPanel search = BuildSearchPanel(this, m_rows);
+    panSearch = search.panel;
+    m_searchRow = search.row;
+    bbtSearch = search.search;
     connect(bbtSearch, &QPushButton::clicked, this, [this] { bbtSearchClick(); });
     addHotkey(QKeySequence(Qt::Key_F3), [this] { bbtSearchClick(); });
 }

@@ -158,6 +158,21 @@ FormFrame BuildFormFrame(QWidget *form) {
     return frame;
 }
 
+SearchPanel BuildSearchPanel(QWidget *form, QVBoxLayout *rows) {
+    auto *frame = new QFrame(form);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Raised);
+    frame->setObjectName(QStringLiteral("panSearch"));
+    frame->setFixedHeight(40);
+    SearchPanel panel{frame, new QHBoxLayout(frame), nullptr};
+    panel.row->setContentsMargins(8, 6, 8, 6);
+    panel.row->addStretch(1);
+    panel.search = FormButton(frame, "bbtSearch", QStringLiteral("조회(F3)"));
+    panel.row->addWidget(panel.search);
+    rows->insertWidget(0, frame);
+    return panel;
+}
+
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption, QSize size) {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));

@@ -55,6 +55,15 @@ struct FormFrame {
 };
 FormFrame BuildFormFrame(QWidget *form);
 
+// The raised 40-pixel search panel put on top of a form's rows: its row starts with a
+// stretch and ends with the search button "조회(F3)"; fields go in front of the stretch.
+struct SearchPanel {
+    QWidget *panel;
+    QHBoxLayout *row;
+    QPushButton *search;
+};
+SearchPanel BuildSearchPanel(QWidget *form, QVBoxLayout *rows);
+
 // A form's push button: named, of fixed size, never pressed by Enter as the default.
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption,
                         QSize size = QSize(80, 25));

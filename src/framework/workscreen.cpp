@@ -261,17 +261,10 @@ void TfrmZZI000::edtExit(QWidget *field) {
 
 TfrmZZI010::TfrmZZI010(db::Connection &connection, const QString &name, QWidget *parent)
     : TfrmZZI000(connection, name, parent) {
-    panSearch = new QFrame(this);
-    panSearch->setObjectName(QStringLiteral("panSearch"));
-    static_cast<QFrame *>(panSearch)->setFrameShape(QFrame::Panel);
-    static_cast<QFrame *>(panSearch)->setFrameShadow(QFrame::Raised);
-    panSearch->setFixedHeight(40);
-    m_searchRow = new QHBoxLayout(panSearch);
-    m_searchRow->setContentsMargins(8, 6, 8, 6);
-    m_searchRow->addStretch(1);
-    bbtSearch = FormButton(panSearch, "bbtSearch", QStringLiteral("조회(F3)"));
-    m_searchRow->addWidget(bbtSearch);
-    m_rows->insertWidget(0, panSearch);
+    const SearchPanel search = BuildSearchPanel(this, m_rows);
+    panSearch = search.panel;
+    m_searchRow = search.row;
+    bbtSearch = search.search;
 
     bbtSave = FormButton(panButtons, "bbtSave", QStringLiteral("저장(F2)"));
     bbtCancel = FormButton(panButtons, "bbtCancel", QStringLiteral("취소(F8)"));
