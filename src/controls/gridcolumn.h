@@ -49,4 +49,11 @@ struct GridColumn {
     bool isChoice() const { return !pickCodes.isEmpty(); }
 };
 
+// A text column bound by name; read-only unless editable.
+GridColumn Column(const char *field, const char *title, int width, bool editable = false,
+                  int maxLength = 0);
+// A figure column: as Column, right-aligned with thousands separators.
+GridColumn NumberColumn(const char *field, const char *title, int width, bool editable = false,
+                        int maxDigits = 0);
+
 } // namespace kelo::controls

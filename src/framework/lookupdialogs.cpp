@@ -22,12 +22,8 @@ namespace {
 
 controls::GridColumn column(const char *field, const char *title, int width,
                             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    controls::GridColumn c;
-    c.field = QLatin1String(field);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
+    controls::GridColumn c = controls::Column(field, title, width);
     c.alignment = alignment;
-    c.readOnly = true;
     return c;
 }
 

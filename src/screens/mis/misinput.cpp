@@ -7,25 +7,6 @@
 
 namespace kelo::screens {
 
-controls::GridColumn Column(const char *field, const char *title, int width, bool editable,
-                            int maxLength) {
-    controls::GridColumn c;
-    c.field = QLatin1String(field);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
-    c.readOnly = !editable;
-    c.maxLength = maxLength;
-    return c;
-}
-
-controls::GridColumn NumberColumn(const char *field, const char *title, int width, bool editable,
-                                  int maxDigits) {
-    controls::GridColumn c = Column(field, title, width, editable, maxDigits);
-    c.displayFormat = QStringLiteral(",0");
-    c.alignment = Qt::AlignRight | Qt::AlignVCenter;
-    return c;
-}
-
 MisInputScreen::MisInputScreen(db::Connection &connection, const QString &name,
                                const QString &caption, const QString &procedure)
     : TfrmSZI020(connection, name) {

@@ -34,9 +34,7 @@ protected:
     QString saleDate() const;
 };
 
-controls::GridColumn Column(const char *field, const char *title, int width, bool editable = false,
-                            int maxLength = 0);
-controls::GridColumn NumberColumn(const char *field, const char *title, int width, bool editable,
-                                  int maxDigits);
+using controls::Column;
+using controls::NumberColumn;
 
 } // namespace kelo::screens

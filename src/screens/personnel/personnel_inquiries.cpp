@@ -72,17 +72,11 @@ QString countsOf(const char *alias, bool nvl, bool sum) {
 std::vector<controls::GridColumn> headcountColumns() {
     std::vector<controls::GridColumn> cols;
     auto add = [&](const char *field, const char *title, int width, bool figure, bool visible) {
-        controls::GridColumn c;
-        c.field = QLatin1String(field);
-        c.title = QString::fromUtf8(title);
-        c.width = width;
-        c.readOnly = true;
+        controls::GridColumn c = figure ? controls::NumberColumn(field, title, width)
+                                        : controls::Column(field, title, width);
         c.visible = visible;
-        if (figure) {
-            c.alignment = Qt::AlignRight | Qt::AlignVCenter;
-            c.displayFormat = QStringLiteral(",0");
+        if (figure)
             c.footer.style = controls::FooterStyle::Down;
-        }
         cols.push_back(c);
     };
     add("R_CODE", "R_CODE", 60, false, false);
@@ -394,14 +388,8 @@ controls::Grid *tabGrid(QTabWidget *tabs, const char *title,
                         std::vector<std::pair<const char *, const char *>> cols) {
     auto *grid = new controls::Grid(tabs);
     std::vector<controls::GridColumn> columns;
-    for (const auto &[field, caption] : cols) {
-        controls::GridColumn c;
-        c.field = QLatin1String(field);
-        c.title = QString::fromUtf8(caption);
-        c.width = 110;
-        c.readOnly = true;
-        columns.push_back(c);
-    }
+    for (const auto &[field, caption] : cols)
+        columns.push_back(controls::Column(field, caption, 110));
     grid->setColumns(columns);
     controls::GridOptions o;
     o.editing = false;

@@ -16,16 +16,10 @@ namespace {
 
 controls::GridColumn col(const char *field, const char *title, int width, bool figure = true,
                          const char *group = nullptr) {
-    controls::GridColumn c;
-    c.field = QLatin1String(field);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
-    c.readOnly = true;
-    if (figure) {
-        c.displayFormat = QStringLiteral(",0");
-        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    controls::GridColumn c = figure ? controls::NumberColumn(field, title, width)
+                                    : controls::Column(field, title, width);
+    if (figure)
         c.footer.style = controls::FooterStyle::Down;
-    }
     if (group)
         c.groups = {QString::fromUtf8(group)};
     return c;
