@@ -192,14 +192,9 @@ TfrmSZI020::TfrmSZI020(db::Connection &connection, const QString &name, QWidget 
     addHotkey(QKeySequence(Qt::Key_F4), [this] { bbtAddClick(); });
     addHotkey(QKeySequence(Qt::Key_F9), [this] { bbtDeleteClick(); });
 
-    lblSaleDate = new QLabel(QStringLiteral("* 영 업 일 자"), panSearch);
-    lblSaleDate->setObjectName(QStringLiteral("lblSaleDate"));
-    dedSaleDate = new controls::DateEdit(panSearch);
-    dedSaleDate->setObjectName(QStringLiteral("dedSaleDate"));
-    dedSaleDate->setFixedWidth(120);
-    dedSaleDate->setYmd(ShiftDays(TodayYmd(), -1));
-    m_searchRow->insertWidget(0, lblSaleDate);
-    m_searchRow->insertWidget(1, dedSaleDate);
+    const SaleDateField date = AddSaleDateField(panSearch, m_searchRow);
+    lblSaleDate = date.label;
+    dedSaleDate = date.edit;
     attachField(dedSaleDate);
 
     auto *mainLayout = new QVBoxLayout(panMain);

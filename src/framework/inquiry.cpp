@@ -299,14 +299,9 @@ TfrmSZS010::TfrmSZS010(db::Connection &connection, const QString &name, QWidget 
     : TfrmZZS020(connection, name, parent), m_footer(std::make_unique<db::Query>(connection)) {
     qryFooter = m_footer.get();
     registerQuery(qryFooter);
-    lblSaleDate = new QLabel(QStringLiteral("* 영 업 일 자"), panSearch);
-    lblSaleDate->setObjectName(QStringLiteral("lblSaleDate"));
-    dedSaleDate = new controls::DateEdit(panSearch);
-    dedSaleDate->setObjectName(QStringLiteral("dedSaleDate"));
-    dedSaleDate->setFixedWidth(120);
-    dedSaleDate->setYmd(ShiftDays(TodayYmd(), -1));
-    m_searchRow->insertWidget(0, lblSaleDate);
-    m_searchRow->insertWidget(1, dedSaleDate);
+    const SaleDateField date = AddSaleDateField(panSearch, m_searchRow);
+    lblSaleDate = date.label;
+    dedSaleDate = date.edit;
     bbtSearch->setFixedSize(110, 36);
     connect(dedSaleDate, &controls::DateEdit::closeUp, this, [this] { dedSaleDateCloseUp(); });
     dedSaleDate->installEventFilter(this);

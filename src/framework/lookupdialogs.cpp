@@ -319,13 +319,9 @@ TfrmSZP000::TfrmSZP000(db::Connection &connection, const QString &name, const QS
     : TfrmZZH020(connection, name, parent), m_footer(std::make_unique<db::Query>(connection)) {
     qryFooter = m_footer.get();
     resize(892, 573);
-    lblSaleDate = new QLabel(QStringLiteral("* 영 업 일 자"), panSearch);
-    dedSaleDate = new controls::DateEdit(panSearch);
-    dedSaleDate->setObjectName(QStringLiteral("dedSaleDate"));
-    dedSaleDate->setFixedWidth(120);
-    dedSaleDate->setYmd(saleDate.isEmpty() ? ShiftDays(TodayYmd(), -1) : saleDate);
-    m_searchRow->insertWidget(0, lblSaleDate);
-    m_searchRow->insertWidget(1, dedSaleDate);
+    const SaleDateField date = AddSaleDateField(panSearch, m_searchRow, saleDate);
+    lblSaleDate = date.label;
+    dedSaleDate = date.edit;
     bbtSearch->setFixedSize(100, 36);
     bbtOK->hide();
     bbtOK->setEnabled(false);

@@ -1,5 +1,7 @@
 #include "framework/screenhelpers.h"
 
+#include "common/dates.h"
+#include "common/functions.h"
 #include "common/silentstop.h"
 #include "controls/edits.h"
 #include "controls/grid.h"
@@ -171,6 +173,18 @@ SearchPanel BuildSearchPanel(QWidget *form, QVBoxLayout *rows) {
     panel.row->addWidget(panel.search);
     rows->insertWidget(0, frame);
     return panel;
+}
+
+SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &date) {
+    SaleDateField field{new QLabel(QStringLiteral("* 영 업 일 자"), panel),
+                        new controls::DateEdit(panel)};
+    field.label->setObjectName(QStringLiteral("lblSaleDate"));
+    field.edit->setObjectName(QStringLiteral("dedSaleDate"));
+    field.edit->setFixedWidth(120);
+    field.edit->setYmd(date.isEmpty() ? ShiftDays(TodayYmd(), -1) : date);
+    row->insertWidget(0, field.label);
+    row->insertWidget(1, field.edit);
+    return field;
 }
 
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption, QSize size) {

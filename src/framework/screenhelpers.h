@@ -18,6 +18,10 @@ class QWidget;
 // shared one); a closed connection is opened first.
 namespace kelo {
 
+namespace controls {
+class DateEdit;
+}
+
 // DETAIL_NAME of a code, or empty text (no row, or any error). With the code " "
 // (one blank) it is the set's title.
 QString CodeName(db::Connection &connection, const QString &set, const QString &code,
@@ -63,6 +67,14 @@ struct SearchPanel {
     QPushButton *search;
 };
 SearchPanel BuildSearchPanel(QWidget *form, QVBoxLayout *rows);
+
+// The business-date condition "* 영 업 일 자" at the front of a search row, set to the given
+// date or, when it is empty, to yesterday.
+struct SaleDateField {
+    QLabel *label;
+    controls::DateEdit *edit;
+};
+SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &date = QString());
 
 // A form's push button: named, of fixed size, never pressed by Enter as the default.
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption,
