@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "common/silentstop.h"
 
+#include <cstdio>
 #include <exception>
 
 namespace kelo {
@@ -10,6 +11,21 @@ namespace kelo {
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Kelo_S"));
     setApplicationDisplayName(ApplicationTitle());
+}
+
+bool DisplayAvailable(const char *program) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool needsServer = platform.isEmpty() || platform.startsWith("xcb") ||
+                             platform.startsWith("wayland") || platform.startsWith("eglfs");
+    if (!needsServer || platform.startsWith("eglfs") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    std::fprintf(stderr,
+                 "%s: 화면을 표시할 디스플레이가 없습니다 (DISPLAY가 설정되지 않음).\n"
+                 "%s needs a graphical display: start it in a desktop session, or under "
+                 "xvfb-run.\n",
+                 program, program);
+    return false;
 }
 
 QString GeneralErrorText(const QString &message) {

@@ -15,6 +15,12 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
+// Whether a window can be shown: a platform chosen in QT_QPA_PLATFORM that needs
+// no display server (offscreen, minimal, vnc ...) or a DISPLAY / WAYLAND_DISPLAY to
+// connect to. When not, says so on standard error (naming the program) and
+// returns false; call it before the application object is made.
+bool DisplayAvailable(const char *program);
+
 // The message as the general error handling shows it.
 QString GeneralErrorText(const QString &message);
 

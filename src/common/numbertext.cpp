@@ -1,6 +1,7 @@
 #include "common/numbertext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,9 @@ Decimal decompose(double magnitude) {
             d.digits[n++] = *p;
     d.digits[n] = 0;
     d.exp = *p == 'e' ? std::atoi(p + 1) : 0;
+    // The largest doubles round up past the range; their text rounds down so that it reads back.
+    if (d.exp == 308 && std::strcmp(d.digits, "179769313486231") > 0)
+        std::memcpy(d.digits, "179769313486231", 16);
     return d;
 }
 
@@ -115,6 +119,20 @@ int NumberToChars(double value, char *out) {
     int len = 0;
     if (negative)
         out[len++] = '-';
+    // Plain form: the integer digits (padded with zeros) or the leading zeros of
+    // the fraction; past kNumberPlainMax characters the scientific form instead.
+    const int plainLength =
+        d.exp >= 0 ? std::max(d.exp + 1, n) + (n > d.exp + 1 ? 1 : 0) : 1 + (-d.exp - 1) + n;
+    if (plainLength > kNumberPlainMax) {
+        out[len++] = d.digits[0];
+        if (n > 1) {
+            out[len++] = '.';
+            for (int i = 1; i < n; ++i)
+                out[len++] = d.digits[i];
+        }
+        len += std::snprintf(out + len, size_t(kNumberTextMax - len), "E%+d", d.exp);
+        return len;
+    }
     if (d.exp >= 0) {
         const int intDigits = d.exp + 1;
         for (int i = 0; i < intDigits; ++i)
@@ -155,9 +173,96 @@ double TruncDecimals(double value, int decimals) {
     return roundDecimal(value, decimals, false);
 }
 
+namespace {
+
+// The power of ten of the first significant digit of a well-formed number text
+// (1234.5 gives 3, .05 gives -2); zero for a text of zeros.
+long long decimalExponent(const char *p, const char *end) {
+    long long position = 0; // digits before the point, less leading zeros
+    long long leadingFractionZeros = 0;
+    bool significant = false, fraction = false;
+    long long exponent = 0;
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (c == '.') {
+            fraction = true;
+        } else if (c == 'e' || c == 'E') {
+            const auto r = std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
+            if (r.ec == std::errc::result_out_of_range)
+                exponent = p[1] == '-' ? -(1LL << 40) : (1LL << 40);
+            break;
+        } else if (c >= '0' && c <= '9') {
+            if (c != '0')
+                significant = true;
+            if (!fraction && significant)
+                ++position;
+            else if (fraction && !significant)
+                ++leadingFractionZeros;
+        }
+    }
+    if (!significant)
+        return 0;
+    return exponent + (position > 0 ? position - 1 : -(leadingFractionZeros + 1));
+}
+
+} // namespace
+
+bool ParseNumberChars(const char *text, size_t size, double &out) {
+    const char *p = text, *end = text + size;
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    while (end > p && (end[-1] == ' ' || end[-1] == '\t'))
+        --end;
+    // [+-] digits [. digits] [e [+-] digits], at least one digit before the exponent.
+    const char *q = p;
+    if (q < end && (*q == '+' || *q == '-'))
+        ++q;
+    int mantissaDigits = 0;
+    while (q < end && *q >= '0' && *q <= '9')
+        ++q, ++mantissaDigits;
+    if (q < end && *q == '.') {
+        ++q;
+        while (q < end && *q >= '0' && *q <= '9')
+            ++q, ++mantissaDigits;
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (q < end && (*q == 'e' || *q == 'E')) {
+        ++q;
+        if (q < end && (*q == '+' || *q == '-'))
+            ++q;
+        const char *exponent = q;
+        while (q < end && *q >= '0' && *q <= '9')
+            ++q;
+        if (q == exponent)
+            return false;
+    }
+    if (q != end)
+        return false;
+    // from_chars takes no '+' and ignores the locale.
+    const char *from = *p == '+' ? p + 1 : p;
+    double v = 0;
+    const auto [stop, error] = std::from_chars(from, end, v);
+    if (stop != end)
+        return false;
+    if (error == std::errc::result_out_of_range) {
+        // Too small for a double reads as zero; too large is no figure.
+        if (decimalExponent(from, end) >= 0)
+            return false;
+        v = 0;
+    } else if (error != std::errc()) {
+        return false;
+    }
+    if (!std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
+
 double ParseNumber(const QString &text, bool *ok) {
-    bool converted = false;
-    const double v = text.trimmed().toDouble(&converted);
+    double v = 0;
+    const QByteArray latin = text.toLatin1();
+    const bool converted = ParseNumberChars(latin.constData(), size_t(latin.size()), v);
     if (ok)
         *ok = converted;
     return converted ? v : 0;

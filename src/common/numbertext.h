@@ -10,8 +10,11 @@ namespace kelo {
 // before the decimal point (1500, .5, -.25, 12.5). Fifteen significant digits,
 // so that 0.1 + 0.2 reads .3.
 QString NumberToText(double value);
+// Past kNumberPlainMax characters (1E+80, 1.5E-300) the text takes the scientific
+// form, so that every double fits.
 // The same into a buffer of at least kNumberTextMax characters; the length written.
 constexpr int kNumberTextMax = 48;
+constexpr int kNumberPlainMax = 40;
 int NumberToChars(double value, char *out);
 std::string NumberToTextUtf8(double value);
 
@@ -22,7 +25,11 @@ double RoundHalfAway(double value, int decimals);
 double TruncDecimals(double value, int decimals);
 
 // Tolerant text-to-number conversion: leading and trailing blanks allowed;
-// ok is false for anything that is not a decimal number.
+// ok is false for anything that is not a decimal number ([+-]digits[.digits][E[+-]digits]):
+// inf, nan, hexadecimal and numbers beyond the range of a double are refused,
+// numbers too small for it read as 0. Independent of the locale.
 double ParseNumber(const QString &text, bool *ok = nullptr);
+// The same over characters; false (out unchanged) when the text is not a number.
+bool ParseNumberChars(const char *text, size_t size, double &out);
 
 } // namespace kelo

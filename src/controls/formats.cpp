@@ -2,6 +2,8 @@
 
 #include "common/numbertext.h"
 
+#include <cmath>
+
 namespace kelo::controls {
 
 namespace {
@@ -40,6 +42,10 @@ QString FormatNumberText(const QVariant &value, const QString &format) {
     if (format.isEmpty())
         return NumberToText(v);
     if (!format.contains(u',') && !format.contains(u'0') && !format.contains(u'#'))
+        return NumberToText(v);
+    // Past fifteen digits a figure has no more significant digits to group: it
+    // shows in the number-to-text form (1E+80) rather than as invented zeros.
+    if (!std::isfinite(v) || std::fabs(v) >= 1e15)
         return NumberToText(v);
     int decimals = 0;
     const qsizetype point = format.indexOf(u'.');

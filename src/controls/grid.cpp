@@ -296,6 +296,12 @@ QWidget *Grid::openEditor() const {
     return state() == QAbstractItemView::EditingState ? m_delegate->openEditor() : nullptr;
 }
 
+void Grid::commitEditor() {
+    if (QWidget *editor = m_delegate->openEditor())
+        if (state() == QAbstractItemView::EditingState)
+            commitData(editor);
+}
+
 bool Grid::postEdit() {
     if (QWidget *editor = m_delegate->openEditor()) {
         if (state() == QAbstractItemView::EditingState) {

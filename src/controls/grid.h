@@ -93,6 +93,8 @@ public:
 
     // Posts the pending edit of the current row (editor contents into the cell).
     bool postEdit();
+    // The open editor's text into its cell, without posting the row.
+    void commitEditor();
     // The cell editor open now, or null.
     QWidget *openEditor() const;
     int appendRow();         // asks beforeInsert

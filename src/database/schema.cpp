@@ -7,8 +7,14 @@
 #include "db/serverobjects.h"
 #include "db/transaction.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
 
 namespace kelo::database {
 
@@ -46,6 +52,73 @@ void MigrateSchema(db::Connection &connection) {
     t.commit();
 }
 
+void CheckSchema(db::Connection &connection, OlderSchema older) {
+    const QString file = QDir::toNativeSeparators(connection.databaseFile());
+    const int have = SchemaVersion(connection);
+    const int current = CurrentSchemaVersion();
+    if (have == 0) {
+        db::Query q(connection);
+        q.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM sqlite_master
+WHERE type = 'table'
+)sql"));
+        q.open();
+        const bool empty = q.integer(0) == 0;
+        throw db::DbError(
+            (empty ? QStringLiteral("%1은(는) 빈 파일입니다: 이 시스템의 데이터베이스가 아닙니다.")
+                   : QStringLiteral("%1은(는) 이 시스템의 데이터베이스가 아닙니다(스키마가 "
+                                    "없습니다)."))
+                .arg(file) +
+            QStringLiteral(" 새 데이터베이스는 'kelo-db init 파일' 로 만듭니다."));
+    }
+    if (have > current)
+        throw db::DbError(QStringLiteral("%1의 스키마 버전 %2은(는) 이 프로그램의 버전 %3보다 "
+                                         "새롭습니다. 새 버전의 프로그램을 사용하십시오.")
+                              .arg(file)
+                              .arg(have)
+                              .arg(current));
+    if (have == current)
+        return;
+    if (older == OlderSchema::Refuse)
+        throw db::DbError(QStringLiteral("%1의 스키마 버전 %2은(는) 이 프로그램의 버전 %3보다 "
+                                         "오래되었습니다. 'kelo-db upgrade %1' 로 올리십시오.")
+                              .arg(file)
+                              .arg(have)
+                              .arg(current));
+    MigrateSchema(connection);
+}
+
+QList<qint64> ProcessesHoldingFile(const QString &path) {
+    QList<qint64> holders;
+#ifdef __linux__
+    struct stat target {};
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
+        return holders;
+    const qint64 self = QCoreApplication::applicationPid();
+    const QStringList pids =
+        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &pid : pids) {
+        bool numeric = false;
+        const qint64 id = pid.toLongLong(&numeric);
+        if (!numeric || id == self)
+            continue;
+        const QString fdDir = QStringLiteral("/proc/%1/fd").arg(pid);
+        const QStringList fds =
+            QDir(fdDir).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &fd : fds) {
+            struct stat held {};
+            if (::stat(QFile::encodeName(fdDir + u'/' + fd).constData(), &held) == 0 &&
+                held.st_dev == target.st_dev && held.st_ino == target.st_ino) {
+                holders << id;
+                break;
+            }
+        }
+    }
+#endif
+    return holders;
+}
+
 void Install() {
     static bool installed = false;
     if (installed)
@@ -62,6 +135,13 @@ void CreateDatabase(const QString &path, bool force) {
         if (!force)
             throw db::DbError(
                 QStringLiteral("The file %1 exists already; use --force to replace it.").arg(path));
+        // A running client would go on writing into the removed file.
+        const QList<qint64> holders = ProcessesHoldingFile(path);
+        if (!holders.isEmpty())
+            throw db::DbError(QStringLiteral("The file %1 is open in another program (process %2); "
+                                             "close it before replacing the database.")
+                                  .arg(path)
+                                  .arg(holders.first()));
         for (const char *suffix : {"", "-wal", "-shm", "-journal"})
             QFile::remove(path + QLatin1String(suffix));
     }

@@ -18,6 +18,17 @@ int SchemaVersion(db::Connection &connection);
 // Applies the scripts the database lacks, all in one transaction.
 void MigrateSchema(db::Connection &connection);
 
+// Checks, right after opening, that the connection holds a database of this
+// system: an empty file or one without this system's schema and a file of a newer
+// release are a DbError naming the reason; an older file is brought up to date
+// (Upgrade) or refused with the command that upgrades it (Refuse).
+enum class OlderSchema { Upgrade, Refuse };
+void CheckSchema(db::Connection &connection, OlderSchema older);
+
+// The processes other than this one that hold the file open (empty where that
+// cannot be found out).
+QList<qint64> ProcessesHoldingFile(const QString &path);
+
 // Registers the database's procedures and functions with the standard server
 // objects; every program calls it once before it opens a connection.
 void Install();

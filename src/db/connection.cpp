@@ -18,6 +18,29 @@
 
 namespace kelo::db {
 
+QString EngineMessage(sqlite3 *handle) {
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(handle));
+    const char *words = nullptr;
+    switch (sqlite3_errcode(handle) & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        words = "다른 사용자가 데이터베이스를 사용 중입니다. 잠시 후 다시 시도하십시오.";
+        break;
+    case SQLITE_READONLY:
+        words = "데이터베이스에 쓸 수 없습니다(읽기 전용).";
+        break;
+    case SQLITE_FULL:
+        words = "디스크 공간이 부족하여 데이터베이스에 쓸 수 없습니다.";
+        break;
+    case SQLITE_NOTADB:
+        words = "데이터베이스 파일이 아닙니다.";
+        break;
+    default:
+        return engine;
+    }
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(words), engine);
+}
+
 struct Connection::Private {
     QStringList params;
     QString sqliteFile; // set directly, bypassing the alias
@@ -34,17 +57,9 @@ struct Connection::Private {
 
 namespace {
 
-QString sqliteMessage(sqlite3 *h) {
-    return QString::fromUtf8(sqlite3_errmsg(h));
-}
-
 void execOrThrow(sqlite3 *h, const char *sql) {
-    char *err = nullptr;
-    if (sqlite3_exec(h, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString message = err ? QString::fromUtf8(err) : sqliteMessage(h);
-        sqlite3_free(err);
-        throw DbError(message);
-    }
+    if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DbError(EngineMessage(h));
 }
 
 int nameIndex(const QStringList &params, const QString &name) {
@@ -211,11 +226,24 @@ int Connection::transactionId() const {
     return d->transactionId;
 }
 
+void Connection::checkFileUnchanged() const {
+    if (!d->handle)
+        throw DbError(QStringLiteral("The database connection is not open."));
+    int moved = 0;
+    if (sqlite3_file_control(d->handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+        moved)
+        throw DbError(QStringLiteral("데이터베이스 파일 %1이(가) 삭제되었거나 다른 파일로 "
+                                     "바뀌었습니다. 저장하지 않았습니다. 프로그램을 다시 "
+                                     "시작하십시오.")
+                          .arg(QDir::toNativeSeparators(d->openFile)));
+}
+
 void Connection::startTransaction(int id) {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
     if (d->inTransaction)
         throw DbError(QStringLiteral("A transaction is already active on this connection."));
+    checkFileUnchanged();
     execOrThrow(d->handle, "BEGIN");
     d->inTransaction = true;
     d->transactionId = id;
@@ -271,7 +299,7 @@ void Connection::createSqliteFile(const QString &path) {
     const QByteArray file = QFile::encodeName(info.absoluteFilePath());
     if (sqlite3_open_v2(file.constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
-        const QString message = h ? sqliteMessage(h) : QStringLiteral("out of memory");
+        const QString message = h ? EngineMessage(h) : QStringLiteral("out of memory");
         sqlite3_close(h);
         throw DbError(message);
     }

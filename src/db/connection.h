@@ -38,6 +38,11 @@ public:
     void close();
     bool isOpen() const;
 
+    // A DbError when the open file has been removed or replaced by another file
+    // since it was opened (writes would go into the removed file). Checked before
+    // every transaction and every write outside one.
+    void checkFileUnchanged() const;
+
     // Transactions: one at a time, identified by the caller's number.
     bool inTransaction() const;
     void startTransaction(int id = 0);

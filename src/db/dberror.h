@@ -3,6 +3,8 @@
 #include <QString>
 #include <stdexcept>
 
+struct sqlite3;
+
 namespace kelo::db {
 
 // Every failure of the database layer: the text is the engine's own message
@@ -17,5 +19,10 @@ public:
 private:
     QString m_message;
 };
+
+// The engine's message for its last failure on a handle. The few failures a user
+// meets (a database locked by another user, a read-only file, a full disk, a
+// file that is no database) are said in the user's words, the engine's text after.
+QString EngineMessage(sqlite3 *handle);
 
 } // namespace kelo::db

@@ -55,11 +55,7 @@ bool numberOf(sqlite3_value *v, double &out) {
     if (isNullish(v))
         return false;
     const std::string t = textOf(v);
-    char *end = nullptr;
-    out = std::strtod(t.c_str(), &end);
-    while (end && *end == ' ')
-        ++end;
-    return end && *end == 0 && end != t.c_str();
+    return ParseNumberChars(t.data(), t.size(), out);
 }
 
 enum class DateRead { Ok, Null, Invalid };

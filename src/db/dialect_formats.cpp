@@ -374,10 +374,12 @@ std::string formatNumber(double value, std::string_view format) {
         intSlots += c == '9' || c == '0';
 
     const double rounded = RoundHalfAway(value, fracDigits);
+    if (!std::isfinite(rounded))
+        return std::string(model.size() + 1, '#');
     const bool negative = rounded < 0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", fracDigits, std::fabs(rounded));
-    std::string digits = buf;
+    std::string digits(size_t(std::snprintf(nullptr, 0, "%.*f", fracDigits, std::fabs(rounded))),
+                       '\0');
+    std::snprintf(digits.data(), digits.size() + 1, "%.*f", fracDigits, std::fabs(rounded));
     std::string intDigits = digits.substr(0, digits.find('.'));
     std::string fracText = fracDigits > 0 ? digits.substr(digits.find('.') + 1) : std::string();
     if (intDigits == "0")

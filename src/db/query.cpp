@@ -199,7 +199,7 @@ void Query::prepare() {
     const QByteArray text = d->textOf().toUtf8();
     const char *tail = nullptr;
     if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &d->stmt, &tail) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(h));
+        const QString message = EngineMessage(h);
         d->finalize();
         throw DbError(message);
     }
@@ -258,7 +258,7 @@ void Query::bindAll() {
             rc = sqlite3_bind_text(d->stmt, int(i), d->encoded[slot].constData(),
                                    int(d->encoded[slot].size()), SQLITE_STATIC);
         if (rc != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(d->connection.sqliteHandle())));
+            throw DbError(EngineMessage(d->connection.sqliteHandle()));
     }
 }
 
@@ -269,7 +269,7 @@ void Query::step() {
     } else if (rc == SQLITE_DONE) {
         d->eof = true;
     } else {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(d->connection.sqliteHandle()));
+        const QString message = EngineMessage(d->connection.sqliteHandle());
         sqlite3_reset(d->stmt);
         d->active = false;
         d->eof = true;

@@ -97,6 +97,8 @@ void StoredProc::execute() {
         if (p.direction != ParamDirection::Output)
             call.setInput(p.name, param(p.name));
 
+    if (!m_connection.inTransaction())
+        m_connection.checkFileUnchanged();
     // A savepoint makes the call all or nothing inside the caller's transaction.
     static QAtomicInt counter;
     const QString savepoint = QStringLiteral("KELO_PROC_%1").arg(counter.fetchAndAddRelaxed(1));

@@ -330,6 +330,9 @@ void TfrmSZI020::LogRow(controls::RowStatus status, int row) {
     for (int c = 0; c < int(rgrGrid->columns().size()); ++c)
         entry.values << rgrGrid->text(row, c); // choices keep their codes
     entry.status = status;
+    entry.row = QPersistentModelIndex(rgrGrid->model()->index(row, 0));
+    // The row logged anew replaces what the database refused of it.
+    std::erase_if(m_log, [&](const LogEntry &e) { return e.refused && e.row == entry.row; });
     m_log.push_back(entry);
 }
 
@@ -476,7 +479,9 @@ void TfrmSZI020::SaveChanges() {
     if (prcSProc->params().empty())
         prcSProc->refreshParams();
     const GlobalValues &g = Globals();
-    for (const LogEntry &entry : m_log) {
+    for (LogEntry &entry : m_log)
+        entry.refused = false;
+    for (LogEntry &entry : m_log) {
         for (int c = 0; c < m_logFields.size() && c < entry.values.size(); ++c) {
             const QString param = u'A' + m_logFields.at(c);
             if (prcSProc->hasParam(param))
@@ -488,10 +493,12 @@ void TfrmSZI020::SaveChanges() {
             prcSProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
         if (prcSProc->hasParam(QStringLiteral("AU_IP")))
             prcSProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
+        entry.refused = true; // until the database took it
         prcSProc->execute();
         if (prcSProc->hasParam(QStringLiteral("AERROR_MSG")) &&
             !prcSProc->param(QStringLiteral("AERROR_MSG")).isEmpty())
             throw std::runtime_error(prcSProc->param(QStringLiteral("AERROR_MSG")).toStdString());
+        entry.refused = false;
     }
     // Everything in the log has been sent: a second save sends none of it again.
     m_log.clear();
@@ -551,6 +558,16 @@ void TfrmSZI020::bbtCancelClick() {
     NewRowPending = false;
     m_log.clear();
     m_logFields.clear();
+}
+
+bool TfrmSZI020::HasUnsavedChanges() {
+    rgrGrid->commitEditor();
+    if (!m_log.empty() || !rgrGrid->gridModel()->deletedRows().empty())
+        return true;
+    for (int r = 0; r < rgrGrid->rowCountFetched(); ++r)
+        if (rgrGrid->rowStatus(r) != controls::RowStatus::Unchanged)
+            return true;
+    return false;
 }
 
 void TfrmSZI020::bbtCloseClick() {

@@ -5,6 +5,7 @@
 #include "db/storedproc.h"
 #include "framework/workscreen.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <memory>
 #include <vector>
@@ -47,10 +48,15 @@ class TfrmSZI020 : public TfrmSZI000 {
 public:
     TfrmSZI020(db::Connection &connection, const QString &name, QWidget *parent = nullptr);
 
-    // A logged copy of a grid row: the row's field texts (codes for choices) and its status.
+    // A logged copy of a grid row: the row's field texts (codes for choices), its
+    // status, the grid row it came from, and whether the database refused it at the
+    // last save. A refused entry stays in the log (a retry sends it again and is
+    // refused again) until its row is logged anew: the corrected row replaces it.
     struct LogEntry {
         QStringList values;
         controls::RowStatus status;
+        QPersistentModelIndex row;
+        bool refused = false;
     };
     const std::vector<LogEntry> &changeLog() const { return m_log; }
     const QStringList &logFields() const { return m_logFields; }
@@ -71,6 +77,9 @@ public:
     void bbtSaveClick() override;
     void bbtCancelClick() override;
     void bbtCloseClick() override;
+
+    // Rows changed, added or deleted since the last save (the open editor's text included).
+    bool HasUnsavedChanges() override;
 
     bool isKeyColumn(int column) const;
     bool isRequiredColumn(int column) const;

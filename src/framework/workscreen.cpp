@@ -1,6 +1,7 @@
 #include "framework/workscreen.h"
 
 #include "common/appdir.h"
+#include "common/dialogs.h"
 #include "common/globals.h"
 #include "common/keystroke.h"
 #include "common/silentstop.h"
@@ -182,6 +183,10 @@ void TfrmZZI000::registerQuery(db::Query *query) {
 }
 
 bool TfrmZZI000::FormCloseQuery() {
+    if (HasUnsavedChanges() &&
+        !AskYesNo(
+            QStringLiteral("저장되지 않은 변경 내용이 있습니다. 저장하지 않고 닫으시겠습니까?")))
+        return false;
     for (db::Query *q : m_queries)
         if (q->isActive())
             q->close();

@@ -47,6 +47,9 @@ public:
     void edtExit(QWidget *field);
     void attachEditColouring(QWidget *field);
 
+    // True when closing would lose entries; closing then asks first. Default: none.
+    virtual bool HasUnsavedChanges() { return false; }
+
     // Queries the close query closes; qryQuery is one of them.
     void registerQuery(db::Query *query);
 

@@ -4,6 +4,7 @@
 #include "common/dialogs.h"
 #include "common/functions.h"
 #include "common/globals.h"
+#include "database/schema.h"
 #include "shell/password.h"
 
 #include <QDir>
@@ -60,6 +61,12 @@ bool TfrmZZD000::ConnectDatabase() {
     try {
         dbsDB.setParam(QStringLiteral("PASSWORD"), ReadDbPassword());
         dbsDB.open();
+        try {
+            database::CheckSchema(dbsDB, database::OlderSchema::Upgrade);
+        } catch (const db::DbError &) {
+            dbsDB.close();
+            throw;
+        }
         return true;
     } catch (const PasswordError &e) {
         ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +

@@ -171,6 +171,7 @@ void TfrmZZMain::BuildMenu() {
                                    "    = :P2                          AND    PROJECT_ID = :P0     "
                                    "                     AND    ADD_YN     = 'N')  "
                                    "AND    DISPLAY_SEQ > 0 ORDER BY DISPLAY_SEQ"));
+    int permitted = 0;
     for (menus.open(); !menus.eof(); menus.next()) {
         auto *menu = new QMenu(literal(menus.text(1)), menuBar());
         menu->setObjectName(QStringLiteral("mnu") + menus.text(0));
@@ -180,6 +181,7 @@ void TfrmZZMain::BuildMenu() {
         for (programs.open(); !programs.eof(); programs.next()) {
             const QString caption = programs.text(2), id = programs.text(1);
             QAction *entry = menu->addAction(literal(caption));
+            ++permitted;
             entry->setToolTip(id);
             entry->setData(id);
             entry->setObjectName(QStringLiteral("mnu") + id);
@@ -193,6 +195,12 @@ void TfrmZZMain::BuildMenu() {
             menuBar()->insertMenu(mmuMenuWindow->menuAction(), menu);
     }
     menus.close();
+    if (permitted == 0) {
+        // An empty menu bar would leave the user guessing: say why.
+        ShowError(QStringLiteral("사번 %1에게 허용된 경영정보관리 프로그램이 없습니다.\r"
+                                 "시스템 관리자에게 사용 권한을 요청하십시오.")
+                      .arg(Globals().empNo));
+    }
 }
 
 void TfrmZZMain::openCardReader() {

@@ -63,6 +63,15 @@ QString EncodePassword(const QString &password) {
     const QByteArray plain = ToCp949(password);
     if (plain.isEmpty())
         throw PasswordError(QStringLiteral("The password is empty."));
+    // CP949 lacks some characters; they would turn into '?' without a word.
+    if (FromCp949(plain) != password) {
+        QString missing;
+        for (const QChar c : password)
+            if (FromCp949(ToCp949(QString(c))) != QString(c) && !missing.contains(c))
+                missing += c;
+        throw PasswordError(
+            QStringLiteral("The password has characters that CP949 cannot hold: %1").arg(missing));
+    }
     if (plain.size() > kMaxPasswordBytes)
         throw PasswordError(
             QStringLiteral("The password has %1 bytes in CP949; at most %2 fit the scrambled form.")

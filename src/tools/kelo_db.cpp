@@ -4,6 +4,7 @@
 //   kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]
 //   kelo-db query ALIAS "SQL" [NAME=VALUE ...]
 //   kelo-db call ALIAS PROC [NAME=VALUE ...]
+//   kelo-db upgrade ALIAS|PATH
 //   kelo-db encode-password TEXT
 //
 // ALIAS is looked up in Databases.ini of the program's directory (or of
@@ -28,16 +29,29 @@ namespace {
 
 using namespace kelo;
 
+const char kUsage[] =
+    "usage:\n"
+    "  kelo-db init PATH [--force]\n"
+    "  kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
+    "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
+    "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
+    "  kelo-db upgrade ALIAS|PATH\n"
+    "  kelo-db encode-password TEXT\n"
+    "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n";
+
 int usage() {
-    std::fputs(
-        "usage:\n"
-        "  kelo-db init PATH [--force]\n"
-        "  kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
-        "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
-        "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
-        "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n",
-        stderr);
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+// An alias of Databases.ini, or the path of a database file.
+void openTarget(db::Connection &connection, const QString &target, database::OlderSchema older) {
+    if (QFileInfo(target).isFile())
+        connection.setSqliteFile(target);
+    else
+        connection.setParam(QStringLiteral("DATABASE"), target);
+    connection.open();
+    database::CheckSchema(connection, older);
 }
 
 void out(const QString &text) {
@@ -46,8 +60,7 @@ void out(const QString &text) {
 
 int runQuery(const QString &alias, const QString &sql, const QStringList &assignments) {
     db::Connection connection;
-    connection.setParam(QStringLiteral("DATABASE"), alias);
-    connection.open();
+    openTarget(connection, alias, database::OlderSchema::Refuse);
     db::Query q(connection);
     q.setSql(sql);
     for (const QString &a : assignments) {
@@ -76,8 +89,7 @@ int runQuery(const QString &alias, const QString &sql, const QStringList &assign
 
 int runCall(const QString &alias, const QString &proc, const QStringList &assignments) {
     db::Connection connection;
-    connection.setParam(QStringLiteral("DATABASE"), alias);
-    connection.open();
+    openTarget(connection, alias, database::OlderSchema::Refuse);
     db::StoredProc call(connection);
     call.setProcName(proc);
     call.refreshParams();
@@ -124,6 +136,10 @@ int main(int argc, char **argv) {
     }
     if (args.isEmpty())
         return usage();
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     const QString command = args.takeFirst();
     database::Install();
     try {
@@ -179,6 +195,12 @@ int main(int argc, char **argv) {
         }
         if (command == QLatin1String("encode-password") && args.size() == 1) {
             out(shell::EncodePassword(args.at(0)) + u'\n');
+            return 0;
+        }
+        if (command == QLatin1String("upgrade") && args.size() == 1) {
+            db::Connection connection;
+            openTarget(connection, args.at(0), database::OlderSchema::Upgrade);
+            out(QStringLiteral("schema version %1\n").arg(database::SchemaVersion(connection)));
             return 0;
         }
         if (command == QLatin1String("query") && args.size() >= 2)

@@ -27,6 +27,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+
 namespace {
 
 using namespace kelo;
@@ -75,6 +80,7 @@ public:
             while (QLocalSocket *socket = server->nextPendingConnection()) {
                 connect(socket, &QLocalSocket::readyRead, this, [this, socket, exitAfterClient] {
                     if (socket->readAll().trimmed() == QByteArray::number(WM_CLIENTCLOSING)) {
+                        m_clientClosed = true;
                         lblStatus->setText(QStringLiteral("경영정보관리가 종료되었습니다."));
                         if (exitAfterClient)
                             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -85,13 +91,13 @@ public:
         });
     }
 
-private:
-    void signIn() {
+    // Signs in and starts the client; false when it could not (the user was told why).
+    bool signIn() {
         const QString alias = cboAlias->currentText();
         const QString empNo = edtEmpNo->text().trimmed();
         if (alias.isEmpty()) {
             ShowError(QStringLiteral("Databases.ini에 데이터베이스가 없습니다."));
-            return;
+            return false;
         }
         QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
         const QString user =
@@ -102,6 +108,7 @@ private:
             c.setParam(QStringLiteral("DATABASE"), alias);
             c.setParam(QStringLiteral("USER_NAME"), user);
             c.open();
+            database::CheckSchema(c, database::OlderSchema::Upgrade);
             db::Query q(c);
             q.setSql(QStringLiteral(
                 "SELECT EMP_K_NAME FROM QA010MS WHERE EMP_NO = :P0 AND EMP_STAY_CODE = '01'"));
@@ -110,21 +117,47 @@ private:
             if (q.eof()) {
                 ShowError(QStringLiteral("사원번호를 확인하여 주십시요."));
                 edtEmpNo->setFocus();
-                return;
+                return false;
             }
             name = q.text(0);
         } catch (const db::DbError &e) {
             ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +
                       e.message());
-            return;
+            return false;
         }
         const QString client = QDir(AppDir()).filePath(QStringLiteral("Kelo_S"));
-        if (!QProcess::startDetached(client, {alias, user, empNo, name}, AppDir())) {
+        if (!QProcess::startDetached(client, {alias, user, empNo, name}, AppDir(), &m_clientPid)) {
             ShowError(QStringLiteral("%1 을(를) 실행할 수 없습니다.").arg(client));
-            return;
+            return false;
         }
         lblStatus->setText(QStringLiteral("%1님, 경영정보관리를 시작합니다.").arg(name));
+        return true;
     }
+
+    // Calls back once the client started last has ended without its closing notice
+    // (it could not start, or it broke off).
+    void watchClient(std::function<void()> endedWithoutNotice) {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this,
+                [this, timer, endedWithoutNotice, gone = 0]() mutable {
+                    if (m_clientClosed) {
+                        timer->stop();
+                        return;
+                    }
+                    // Once the process is gone, a notice it sent may still be on its way: wait a
+                    // tick.
+                    if (m_clientPid > 0 && ::kill(pid_t(m_clientPid), 0) != 0 && errno == ESRCH &&
+                        ++gone > 2) {
+                        timer->stop();
+                        endedWithoutNotice();
+                    }
+                });
+        timer->start(300);
+    }
+
+private:
+    qint64 m_clientPid = 0;
+    bool m_clientClosed = false;
 
     QComboBox *cboAlias;
     QLineEdit *edtEmpNo;
@@ -136,6 +169,8 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
+    if (!kelo::DisplayAvailable("Kelo"))
+        return 1;
     kelo::Application app(argc, argv);
     kelo::shell::InstallFontSubstitutions();
     kelo::database::Install();
@@ -147,9 +182,19 @@ int main(int argc, char **argv) {
     if (at >= 0 && at + 1 < args.size())
         window.findChild<QLineEdit *>(QStringLiteral("edtEmpNo"))->setText(args.at(at + 1));
     window.show();
-    if (args.contains(QStringLiteral("--sign-in")))
-        QTimer::singleShot(0, &window, [&window] {
-            window.findChild<QPushButton *>(QStringLiteral("bbtLogin"))->click();
+    if (args.contains(QStringLiteral("--sign-in"))) {
+        const bool exitAfterClient = args.contains(QStringLiteral("--exit-after-client"));
+        QTimer::singleShot(0, &window, [&window, exitAfterClient] {
+            if (window.signIn()) {
+                if (exitAfterClient)
+                    window.watchClient([] {
+                        std::fputs("Kelo: the client ended without its closing notice\n", stderr);
+                        QCoreApplication::exit(1);
+                    });
+            } else if (exitAfterClient) {
+                QCoreApplication::exit(1);
+            }
         });
+    }
     return app.exec();
 }

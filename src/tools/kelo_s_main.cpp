@@ -7,6 +7,8 @@
 #include "shell/startup.h"
 
 int main(int argc, char **argv) {
+    if (!kelo::DisplayAvailable("Kelo_S"))
+        return 1;
     kelo::Application app(argc, argv);
     kelo::screens::RegisterScreens(kelo::shell::ProgramRegistry::standard());
     return kelo::shell::RunClient(app, kelo::shell::ProgramRegistry::standard());

@@ -1,9 +1,11 @@
 #include "screens/mis/misinput.h"
 
+#include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/functions.h"
 #include "common/keystroke.h"
 #include "common/numbertext.h"
+#include "common/silentstop.h"
 
 namespace kelo::screens {
 
@@ -31,6 +33,13 @@ void MisInputScreen::bindSearch() {
 }
 
 void MisInputScreen::bbtSearchClick() {
+    RequireActive(bbtSearch);
+    // A date the calendar does not have never reaches the database.
+    if (!IsValidYmd(saleDate())) {
+        ShowError(QStringLiteral("입력된 영업일자가 정확하지 않습니다."));
+        dedSaleDate->setFocus();
+        throw SilentStop();
+    }
     bindSearch();
     TfrmSZI020::bbtSearchClick();
 }
