@@ -331,8 +331,11 @@ void TfrmSZI020::LogRow(controls::RowStatus status, int row) {
         entry.values << rgrGrid->text(row, c); // choices keep their codes
     entry.status = status;
     entry.row = QPersistentModelIndex(rgrGrid->model()->index(row, 0));
-    // The row logged anew replaces what the database refused of it.
-    std::erase_if(m_log, [&](const LogEntry &e) { return e.refused && e.row == entry.row; });
+    // The row logged anew replaces what the database refused of it, and stands in
+    // for the refused row until the next save.
+    entry.refused = std::erase_if(m_log, [&](const LogEntry &e) {
+                        return e.refused && e.row == entry.row;
+                    }) > 0;
     m_log.push_back(entry);
 }
 
@@ -493,12 +496,19 @@ void TfrmSZI020::SaveChanges() {
             prcSProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
         if (prcSProc->hasParam(QStringLiteral("AU_IP")))
             prcSProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
-        entry.refused = true; // until the database took it
-        prcSProc->execute();
-        if (prcSProc->hasParam(QStringLiteral("AERROR_MSG")) &&
-            !prcSProc->param(QStringLiteral("AERROR_MSG")).isEmpty())
-            throw std::runtime_error(prcSProc->param(QStringLiteral("AERROR_MSG")).toStdString());
-        entry.refused = false;
+        try {
+            prcSProc->execute();
+            if (prcSProc->hasParam(QStringLiteral("AERROR_MSG")) &&
+                !prcSProc->param(QStringLiteral("AERROR_MSG")).isEmpty())
+                throw std::runtime_error(
+                    prcSProc->param(QStringLiteral("AERROR_MSG")).toStdString());
+        } catch (...) {
+            // Every entry of the refused row waits for the row's correction.
+            const QPersistentModelIndex row = entry.row;
+            for (LogEntry &e : m_log)
+                e.refused = e.refused || (row.isValid() && e.row == row) || &e == &entry;
+            throw;
+        }
     }
     // Everything in the log has been sent: a second save sends none of it again.
     m_log.clear();

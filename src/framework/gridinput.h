@@ -50,8 +50,10 @@ public:
 
     // A logged copy of a grid row: the row's field texts (codes for choices), its
     // status, the grid row it came from, and whether the database refused it at the
-    // last save. A refused entry stays in the log (a retry sends it again and is
-    // refused again) until its row is logged anew: the corrected row replaces it.
+    // last save. The entries of a refused row stay in the log (a retry sends them
+    // again and is refused again) until the row is logged anew: the corrected row
+    // replaces them, and each later log of the row replaces the one before, until
+    // the next save.
     struct LogEntry {
         QStringList values;
         controls::RowStatus status;

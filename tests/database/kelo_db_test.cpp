@@ -1,6 +1,12 @@
+#include "database/schema.h"
+#include "db/connection.h"
+#include "db/storedproc.h"
+#include "db/transaction.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,6 +74,143 @@ TEST(KeloDb, InitQueryAndCallThroughAnAlias) {
                                                 QStringLiteral("SELECT 1 FROM DUAL")});
     EXPECT_EQ(noAlias.code, 1);
     EXPECT_TRUE(noAlias.err.contains(QStringLiteral("not defined"))) << noAlias.err.toStdString();
+}
+
+// What a careless administrator types or meets gets a clear answer and harms nothing.
+TEST(KeloDb, ExtremeNumbersForeignFilesAndAFileInUse) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("k.db"));
+    QFile ini(dir.filePath(QStringLiteral("Databases.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[K]\nDriver=SQLITE\nDatabase=k.db\n");
+    ini.close();
+    ASSERT_EQ(keloDb(dir.path(), {QStringLiteral("init"), file}).code, 0);
+
+    // Numbers whose text passes forty characters read in the scientific form.
+    const ToolRun huge = keloDb(
+        dir.path(), {QStringLiteral("query"), QStringLiteral("K"),
+                     QStringLiteral("SELECT 1e300 AS V, -1e-300 AS W, 1e80 / 4 AS X FROM DUAL")});
+    EXPECT_EQ(huge.code, 0) << huge.err.toStdString();
+    EXPECT_EQ(huge.out, QStringLiteral("V\tW\tX\n1E+300\t-1E-300\t2.5E+79\n"));
+
+    const QStringList call = {QStringLiteral("call"),
+                              QStringLiteral("K"),
+                              QStringLiteral("PR_SA030MS_01"),
+                              QStringLiteral("ASALE_DATE=20040407"),
+                              QStringLiteral("AUPJANG_CODE=1001"),
+                              QStringLiteral("ADIVISION=1"),
+                              QStringLiteral("AEDITSTATUS=2")};
+    const ToolRun big = keloDb(dir.path(), call + QStringList{QStringLiteral("ASALE_AMT=1e80"),
+                                                              QStringLiteral("AGUESTS=252")});
+    EXPECT_EQ(big.code, 0) << big.err.toStdString();
+    for (const char *notANumber : {"inf", "nan", "-Infinity", "1e400", "0x10"}) {
+        const ToolRun refused = keloDb(
+            dir.path(), call + QStringList{QStringLiteral("AGUESTS=") + QLatin1String(notANumber)});
+        EXPECT_EQ(refused.code, 1) << notANumber;
+        EXPECT_TRUE(refused.out.contains(QStringLiteral("숫자가 아닙니다")))
+            << refused.out.toStdString();
+    }
+    const ToolRun stored =
+        keloDb(dir.path(), {QStringLiteral("query"), QStringLiteral("K"),
+                            QStringLiteral("SELECT GUESTS, SALE_AMT FROM SA030MS")});
+    EXPECT_EQ(stored.out, QStringLiteral("GUESTS\tSALE_AMT\n252\t1E+80\n"));
+
+    // A zero-byte file and a SQLite file without this system's schema.
+    QFile empty(dir.filePath(QStringLiteral("empty.db")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    kelo::db::Connection::createSqliteFile(dir.filePath(QStringLiteral("foreign.db")));
+    const struct {
+        const char *file;
+        const char *reason;
+    } foreign[] = {{"empty.db", "빈 파일입니다"},
+                   {"foreign.db", "이 시스템의 데이터베이스가 아닙니다"}};
+    for (const auto &f : foreign) {
+        const ToolRun r =
+            keloDb(dir.path(), {QStringLiteral("query"), dir.filePath(QLatin1String(f.file)),
+                                QStringLiteral("SELECT 1 FROM DUAL")});
+        EXPECT_EQ(r.code, 1) << f.file;
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(f.reason))) << r.err.toStdString();
+    }
+
+    // A database that another program holds open is not replaced under it.
+    QProcess holder;
+    holder.setStandardInputFile(file);
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(holder.waitForStarted());
+    const ToolRun replace =
+        keloDb(dir.path(), {QStringLiteral("init"), file, QStringLiteral("--force")});
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_EQ(replace.code, 1);
+    EXPECT_TRUE(replace.err.contains(QStringLiteral("is open in another program")))
+        << replace.err.toStdString();
+    EXPECT_EQ(keloDb(dir.path(), {QStringLiteral("query"), QStringLiteral("K"),
+                                  QStringLiteral("SELECT COUNT(*) AS N FROM SA030MS")})
+                  .out,
+              QStringLiteral("N\n1\n"));
+}
+
+TEST(KeloDb, HelpAndPasswordsOutsideCp949) {
+    QTemporaryDir dir;
+    const ToolRun help = keloDb(dir.path(), {QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("encode-password"))) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(QStringLiteral("upgrade")));
+    EXPECT_EQ(keloDb(dir.path(), {QStringLiteral("nonsense")}).code, 2);
+    const ToolRun korean =
+        keloDb(dir.path(), {QStringLiteral("encode-password"), QStringLiteral("비밀")});
+    EXPECT_EQ(korean.code, 0);
+    const ToolRun emoji =
+        keloDb(dir.path(), {QStringLiteral("encode-password"), QStringLiteral("pw\U0001F600")});
+    EXPECT_EQ(emoji.code, 1);
+    EXPECT_TRUE(emoji.err.contains(QStringLiteral("CP949"))) << emoji.err.toStdString();
+    EXPECT_TRUE(emoji.out.isEmpty());
+}
+
+// Two programs saving into one file at once: the second waits for the first's
+// lock and saves when it is released; both rows are there.
+TEST(KeloDb, TwoProgramsSavingAtOnceBothFinish) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("k.db"));
+    QFile ini(dir.filePath(QStringLiteral("Databases.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[K]\nDriver=SQLITE\nDatabase=k.db\n");
+    ini.close();
+    ASSERT_EQ(keloDb(dir.path(), {QStringLiteral("init"), file}).code, 0);
+
+    // This program saves a row and holds its transaction open ...
+    kelo::database::Install();
+    kelo::db::Connection connection;
+    connection.setSqliteFile(file);
+    connection.open();
+    kelo::db::Transaction transaction(connection);
+    transaction.begin();
+    kelo::db::StoredProc save(connection);
+    save.setProcName(QStringLiteral("PR_SA010MS_01"));
+    save.refreshParams();
+    save.setParam(QStringLiteral("ASALE_DATE"), QStringLiteral("20040101"));
+    save.setParam(QStringLiteral("AWEATHER"), QStringLiteral("01"));
+    save.setParam(QStringLiteral("AEDITSTATUS"), QStringLiteral("2"));
+    save.execute();
+
+    // ... while the other saves its own.
+    QProcess other;
+    other.start(QStringLiteral(KELO_DB_PROGRAM),
+                {QStringLiteral("--app-dir"), dir.path(), QStringLiteral("call"),
+                 QStringLiteral("K"), QStringLiteral("PR_SA010MS_01"),
+                 QStringLiteral("ASALE_DATE=20040102"), QStringLiteral("AWEATHER=02"),
+                 QStringLiteral("AEDITSTATUS=2")});
+    ASSERT_TRUE(other.waitForStarted());
+    EXPECT_FALSE(other.waitForFinished(1500)); // it waits for the lock
+    transaction.commit();
+    ASSERT_TRUE(other.waitForFinished(10000));
+    EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+    EXPECT_EQ(keloDb(dir.path(), {QStringLiteral("query"), QStringLiteral("K"),
+                                  QStringLiteral("SELECT SALE_DATE || WEATHER AS R FROM SA010MS "
+                                                 "ORDER BY SALE_DATE")})
+                  .out,
+              QStringLiteral("R\n2004010101\n2004010202\n"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "database/schema.h"
 #include "db/query.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -65,6 +66,73 @@ TEST(Schema, NewDatabaseHoldsCodesCalendarAndOutlets) {
                      "B.DETAIL = A.DIVISION WHERE B.DETAIL IS NULL")),
         0);
     EXPECT_EQ(count(c, QStringLiteral("SELECT COUNT(*) FROM DUAL")), 1);
+}
+
+} // namespace
+
+namespace {
+
+// What a client finds when it connects: its own schema, an older one it brings up
+// to date, or a file it names the reason for refusing.
+TEST(Schema, CheckNamesForeignEmptyAndNewerFilesAndUpgradesOlderOnes) {
+    QTemporaryDir dir;
+    auto open = [&](const QString &name, db::Connection &c) {
+        c.setSqliteFile(dir.filePath(name));
+        c.open();
+    };
+    QFile empty(dir.filePath(QStringLiteral("empty.db")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    db::Connection::createSqliteFile(dir.filePath(QStringLiteral("foreign.db")));
+    database::CreateDatabase(dir.filePath(QStringLiteral("newer.db")), false);
+    database::CreateDatabase(dir.filePath(QStringLiteral("current.db")), false);
+    const struct {
+        const char *file;
+        const char *reason;
+    } refused[] = {{"empty.db", "빈 파일입니다"},
+                   {"foreign.db", "이 시스템의 데이터베이스가 아닙니다"},
+                   {"newer.db", "새 버전의 프로그램을 사용하십시오"}};
+    for (const auto &r : refused) {
+        db::Connection c;
+        open(QLatin1String(r.file), c);
+        if (QLatin1String(r.file) == QLatin1String("newer.db"))
+            c.executeScript(QStringLiteral("PRAGMA user_version = 999"));
+        for (const auto older : {database::OlderSchema::Upgrade, database::OlderSchema::Refuse}) {
+            try {
+                database::CheckSchema(c, older);
+                ADD_FAILURE() << r.file << " passed the check";
+            } catch (const db::DbError &e) {
+                EXPECT_TRUE(e.message().contains(QString::fromUtf8(r.reason)))
+                    << e.message().toStdString();
+            }
+        }
+    }
+    db::Connection current;
+    open(QStringLiteral("current.db"), current);
+    EXPECT_NO_THROW(database::CheckSchema(current, database::OlderSchema::Refuse));
+
+    // An older file: refused with the command that upgrades it, or upgraded.
+    db::Connection older;
+    open(QStringLiteral("current.db"), older);
+    older.executeScript(QStringLiteral("PRAGMA user_version = 3"));
+    EXPECT_THROW(database::CheckSchema(older, database::OlderSchema::Refuse), db::DbError);
+    try {
+        database::CheckSchema(older, database::OlderSchema::Refuse);
+    } catch (const db::DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("kelo-db upgrade")))
+            << e.message().toStdString();
+    }
+    older.close();
+    // The last script again over its own tables fails; a file that lacks it takes it.
+    db::Connection lacking;
+    const QString file = dir.filePath(QStringLiteral("lacking.db"));
+    db::Connection::createSqliteFile(file);
+    lacking.setSqliteFile(file);
+    lacking.open();
+    lacking.executeScript(database::SchemaScripts().front().second);
+    lacking.executeScript(QStringLiteral("PRAGMA user_version = 1"));
+    database::CheckSchema(lacking, database::OlderSchema::Upgrade);
+    EXPECT_EQ(database::SchemaVersion(lacking), database::CurrentSchemaVersion());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace kelo;
 
@@ -167,6 +168,71 @@ TEST(Connection, ClosingReleasesOpenQueriesWhichReopenLater) {
     c.open();
     q.open();
     EXPECT_EQ(q.text(0), QStringLiteral("1"));
+}
+
+} // namespace
+
+namespace {
+
+// A file removed or replaced under an open connection: no write reports success.
+TEST(Connection, WritesRefuseAFileRemovedOrReplacedSinceOpening) {
+    for (const bool replace : {false, true}) {
+        test::TempDatabase database;
+        database.exec(QStringLiteral("CREATE TABLE T (A TEXT)"));
+        db::Connection &c = database.connection();
+        ASSERT_NO_THROW(c.checkFileUnchanged());
+        ASSERT_TRUE(QFile::remove(database.file()));
+        if (replace)
+            db::Connection::createSqliteFile(database.file());
+        db::Transaction t(c);
+        try {
+            t.begin();
+            FAIL() << "a transaction began on a " << (replace ? "replaced" : "removed") << " file";
+        } catch (const db::DbError &e) {
+            EXPECT_TRUE(
+                e.message().contains(QStringLiteral("삭제되었거나 다른 파일로 바뀌었습니다")))
+                << e.message().toStdString();
+        }
+    }
+}
+
+// The engine failures a user meets come in the user's words, the engine's text after.
+TEST(Connection, LockedReadOnlyAndForeignFilesAreSaidInKorean) {
+    test::TempDatabase database;
+    database.exec(QStringLiteral("CREATE TABLE T (A TEXT)"));
+    const QByteArray file = database.file().toUtf8();
+    sqlite3 *writer = nullptr, *other = nullptr, *reader = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file, &writer, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(file, &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(file, &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_BUSY);
+    EXPECT_EQ(db::EngineMessage(other),
+              QStringLiteral("다른 사용자가 데이터베이스를 사용 중입니다. 잠시 후 다시 "
+                             "시도하십시오. (database is locked)"));
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    EXPECT_NE(sqlite3_exec(reader, "INSERT INTO T VALUES ('x')", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_TRUE(
+        db::EngineMessage(reader).startsWith(QStringLiteral("데이터베이스에 쓸 수 없습니다")))
+        << db::EngineMessage(reader).toStdString();
+    for (sqlite3 *h : {writer, other, reader})
+        sqlite3_close(h);
+
+    // A text file where the database should be.
+    QFile junk(database.dir() + QStringLiteral("/junk.db"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    db::Connection c;
+    c.setSqliteFile(junk.fileName());
+    try {
+        c.open();
+        FAIL() << "a text file opened as a database";
+    } catch (const db::DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("데이터베이스 파일이 아닙니다")))
+            << e.message().toStdString();
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -338,6 +339,116 @@ TEST_F(MisTest, FnbIndexTotalsCoversAndRevenue) {
     EXPECT_EQ(value(QStringLiteral(
                   "SELECT TO_CHAR(TOTAL_COVER) || '/' || TO_CHAR(TOTAL_REVENUE) FROM SA040MS")),
               QStringLiteral("42/580000"));
+}
+
+} // namespace
+
+namespace {
+
+// Values a careless or hostile user types: no crash, no figure silently erased.
+TEST_F(MisTest, HugeAndNonNumericFiguresNeitherCrashNorEraseAFigure) {
+    TfrmSRI040 screen(connection);
+    show(screen, "20040407");
+    type(screen.rgrGrid, 0, 11, QStringLiteral("252"));
+    press(screen.bbtSave);
+    ASSERT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'|').toStdString();
+    const QString outlet = screen.rgrGrid->text(0, 1), division = screen.rgrGrid->text(0, 4);
+    const QString guests = QStringLiteral("SELECT TO_CHAR(GUESTS) FROM SA030MS WHERE SALE_DATE = "
+                                          "'20040407' AND UPJANG_CODE = '%1' AND DIVISION = '%2'")
+                               .arg(outlet, division);
+    ASSERT_EQ(value(guests), QStringLiteral("252"));
+
+    // 1e80 rooms: the total reads in the scientific form.
+    type(screen.rgrGrid, 0, 6, QStringLiteral("1e80"));
+    screen.rgrGrid->setCurrentCell(0, 7);
+    EXPECT_EQ(screen.rgrGrid->gridModel()->displayText(0, 9), QStringLiteral("1E+80"));
+    type(screen.rgrGrid, 0, 6, QStringLiteral("0"));
+
+    for (const char *notANumber : {"inf", "nan"}) {
+        type(screen.rgrGrid, 0, 11, QLatin1String(notANumber));
+        press(screen.bbtSave);
+        EXPECT_EQ(dialogs->errors().last(),
+                  QStringLiteral("오류가 발생되었습니다.\r\rAGUESTS의 값 '%1'은(는) 숫자가 "
+                                 "아닙니다.")
+                      .arg(QLatin1String(notANumber)));
+        EXPECT_EQ(value(guests), QStringLiteral("252"));
+    }
+}
+
+// A refused entry, corrected, saves: the correction replaces what was refused.
+TEST_F(MisTest, ACorrectedValueSavesAfterARefusal) {
+    TfrmSRI030 screen(connection);
+    show(screen, "20040407");
+    type(screen.rgrGrid, 6, 2, QStringLiteral("ab"));
+    press(screen.bbtSave);
+    ASSERT_EQ(dialogs->errors().size(), 1);
+    EXPECT_TRUE(dialogs->errors().last().contains(QStringLiteral("'ab'")))
+        << dialogs->errors().last().toStdString();
+    // Saving again without a correction is refused again.
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors().size(), 2);
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA020MS")), QStringLiteral("0"));
+
+    type(screen.rgrGrid, 6, 1, QStringLiteral("10"));
+    type(screen.rgrGrid, 6, 2, QStringLiteral("1"));
+    ASSERT_EQ(screen.changeLog().size(), 1u); // the corrected row in place of the refused one
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors().size(), 2) << dialogs->errors().last().toStdString();
+    EXPECT_EQ(value(QStringLiteral("SELECT TO_CHAR(OOO_RMS) FROM SA020MS WHERE SALE_DATE = "
+                                   "'20040407' AND UPJANG_CODE = '1001'")),
+              QStringLiteral("1"));
+}
+
+// Closing with unsaved entries asks first; No keeps the screen and its entries.
+TEST_F(MisTest, ClosingWithUnsavedEntriesAsksFirst) {
+    auto *screen = new TfrmSRI010(connection);
+    QPointer<TfrmSRI010> alive(screen);
+    show(*screen, "20040407");
+    screen->rgrGrid->setCurrentCell(6, 1);
+    if (!screen->rgrGrid->openEditor())
+        screen->rgrGrid->edit(screen->rgrGrid->model()->index(6, 1));
+    auto *editor = qobject_cast<QLineEdit *>(screen->rgrGrid->openEditor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("04"));
+    QTest::keyClick(editor, Qt::Key_Return);
+
+    dialogs->answer(false);
+    QTest::keyClick(screen, Qt::Key_F12);
+    ASSERT_EQ(dialogs->questions().size(), 1);
+    EXPECT_EQ(dialogs->questions().last(),
+              QStringLiteral("저장되지 않은 변경 내용이 있습니다. 저장하지 않고 닫으시겠습니까?"));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->rgrGrid->text(6, 1), QStringLiteral("04"));
+
+    // Saved, it closes without a question.
+    press(screen->bbtSave);
+    ASSERT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'|').toStdString();
+    press(screen->bbtClose);
+    EXPECT_EQ(dialogs->questions().size(), 1);
+    QTRY_VERIFY(alive.isNull());
+}
+
+TEST_F(MisTest, ClosingWithUnsavedEntriesClosesOnYes) {
+    auto *screen = new TfrmSRI030(connection);
+    QPointer<TfrmSRI030> alive(screen);
+    show(*screen, "20040407");
+    type(screen->rgrGrid, 6, 1, QStringLiteral("120"));
+    dialogs->answer(true);
+    press(screen->bbtClose);
+    EXPECT_EQ(dialogs->questions().size(), 1);
+    QTRY_VERIFY(alive.isNull());
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA020MS")), QStringLiteral("0"));
+}
+
+TEST_F(MisTest, ADateTheCalendarLacksIsRefusedBeforeTheSearch) {
+    TfrmSRI010 screen(connection);
+    show(screen, "20040230");
+    EXPECT_EQ(dialogs->errors(),
+              QStringList{QStringLiteral("입력된 영업일자가 정확하지 않습니다.")});
+    EXPECT_TRUE(screen.isSearchMode());
+    EXPECT_EQ(screen.rgrGrid->rowCountFetched(), 0);
 }
 
 } // namespace
