@@ -81,6 +81,8 @@ protected:
     }
     void TearDown() override {
         window.reset();
+        // Screens whose tabs were closed go before the connection they use.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         dm.reset();
         qunsetenv("KELO_IPC_SUFFIX");
     }
@@ -89,10 +91,9 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
     }
-    void start() {
-        dm = std::make_unique<shell::TfrmZZD000>(
-            QStringList{QStringLiteral("TESTDB"), QStringLiteral("kluser"),
-                        QStringLiteral("E0000001"), QStringLiteral("홍길동")});
+    void start(const QString &empNo = QStringLiteral("E0000001")) {
+        dm = std::make_unique<shell::TfrmZZD000>(QStringList{
+            QStringLiteral("TESTDB"), QStringLiteral("kluser"), empNo, QStringLiteral("홍길동")});
         window = std::make_unique<shell::TfrmS0Main>(*dm, registry, QStringLiteral("KELO_S"));
         window->show();
     }
@@ -133,6 +134,14 @@ TEST_F(MainWindowTest, MenuOfTheEmployeesPermissions) {
               QStringLiteral("F&&B 화면"));
     EXPECT_FALSE(window->mmuMenuWindowClose->isVisible());
     EXPECT_EQ(window->mmuMenuWindowClose->shortcut(), QKeySequence(Qt::Key_F12));
+}
+
+TEST_F(MainWindowTest, AnEmployeeWithoutProgramsIsToldWhy) {
+    start(QStringLiteral("E0000099"));
+    EXPECT_EQ(menuTitles(), QStringList{QStringLiteral("창(&W)")});
+    EXPECT_EQ(dialogs->errors(), QStringList{QStringLiteral(
+                                     "사번 E0000099에게 허용된 경영정보관리 프로그램이 "
+                                     "없습니다.\r시스템 관리자에게 사용 권한을 요청하십시오.")});
 }
 
 TEST_F(MainWindowTest, OpeningReactivatingAndUnknownPrograms) {

@@ -107,6 +107,41 @@ TEST_F(ClientProcess, ConnectionFailuresAreNamed) {
               0);
 }
 
+// Files that are no database of this system end the start with the reason, not an abort.
+TEST_F(ClientProcess, EmptyAndForeignFilesAreNamedAtStartUp) {
+    QFile empty(dir.filePath(QStringLiteral("empty.db")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    kelo::db::Connection::createSqliteFile(dir.filePath(QStringLiteral("foreign.db")));
+    for (const char *file : {"empty.db", "foreign.db"}) {
+        write(QStringLiteral("Databases.ini"),
+              QByteArray("[DEMO]\nDriver=SQLITE\nDatabase=") + file + "\n");
+        const Result r = run({QStringLiteral("DEMO"), QStringLiteral("KLUSER"), QStringLiteral("1"),
+                              QStringLiteral("x")});
+        EXPECT_EQ(r.code, 1) << file;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("데이터베이스와 연결할 수 없습니다.")))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("이 시스템의 데이터베이스가 아닙니다")))
+            << r.err.toStdString();
+    }
+}
+
+// Without a display the programs say so and end, instead of Qt's abort.
+TEST_F(ClientProcess, WithoutADisplayTheProgramSaysSo) {
+    QProcessEnvironment env = environment(true);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KELO_CLIENT_PROGRAM), {QStringLiteral("DEMO"), QStringLiteral("KLUSER"),
+                                                  QStringLiteral("1"), QStringLiteral("x")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("needs a graphical display"));
+}
+
 TEST_F(ClientProcess, ASecondStartOnlyBringsTheFirstForward) {
     QProcess first;
     first.setProcessEnvironment(environment(false));
