@@ -1,0 +1,209 @@
+#pragma once
+
+// What the units of the demo generator share: the random stream, the row writer, the context
+// of a run and the running figures of one day. Private to src/database.
+//
+// Every unit draws from the one random stream of the run, so the order in which the units are
+// called (GenerateDemo, and the day loop in demo.cpp) is part of the data: the same seed gives
+// the same database only while that order holds.
+
+#include "common/numbertext.h"
+#include "database/demo.h"
+#include "db/query.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace kelo::database::demo {
+
+// splitmix64: small, fast and the same on every platform.
+struct Rng {
+    quint64 state;
+    quint64 next() {
+        quint64 z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int between(int lo, int hi) { return lo + int(next() % quint64(hi - lo + 1)); }
+    double real() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
+    bool chance(double p) { return real() < p; }
+    template <typename T> const T &pick(const std::vector<T> &v) {
+        return v[size_t(next() % v.size())];
+    }
+};
+
+// One value of a row, as the text it is bound as.
+struct V {
+    QString s;
+    V(const QString &x) : s(x) {}
+    V(const char *x) : s(QString::fromUtf8(x)) {}
+    V(int x) : s(QString::number(x)) {}
+    V(qint64 x) : s(QString::number(x)) {}
+    V(double x) : s(NumberToText(x)) {}
+};
+
+// INSERT of one table with positional values.
+class Inserter {
+public:
+    Inserter(db::Connection &c, const QString &table, const QStringList &columns);
+    void row(std::initializer_list<V> values);
+    qint64 rows() const { return m_rows; }
+
+private:
+    db::Query m_query;
+    qint64 m_rows = 0;
+};
+
+QString ymd(const QDate &d);
+// A date value of the database: days since 1899-12-30.
+double serial(const QDate &d);
+
+// Who stamps the generated figures.
+inline const char *const kStampEmp = "SYSTEM";
+inline const char *const kStampIp = "127.0.0.1";
+
+// A sale item of an outlet (JB010MS).
+struct Menu {
+    QString outlet, code, name, item1, item2, gubun, division;
+    double price;
+    QString ticketKind;
+};
+
+// A run of the generator: the connection, the options, the random stream, the period and the
+// reference rows the days draw on.
+struct Context {
+    Context(db::Connection &connection, const DemoOptions &options, const QDate &from,
+            const QDate &to)
+        : c(connection), opt(options), rng{options.seed}, first(from), last(to) {}
+    db::Connection &c;
+    const DemoOptions &opt;
+    Rng rng;
+    QDate first, last;
+    std::vector<Menu> menus;                              // filled by WriteSaleItems
+    std::map<QString, std::vector<const Menu *>> menusOf; // outlet -> its items, in order
+    std::vector<QString> members;                         // filled by WriteMembers
+    int scale() const { return std::max(1, opt.scale); }
+};
+
+// The figures of an outlet and revenue division on one day.
+struct Totals {
+    double net = 0, vat = 0, svc = 0, guests = 0, hu = 0, comp = 0, etc = 0, teams = 0;
+};
+
+// One business day as the units fill it in turn: the sales lines add to the totals, the
+// figures are built from them at the end of the day.
+struct Day {
+    explicit Day(const QDate &day) : d(day), date(ymd(day)), weekend(day.dayOfWeek() >= 6) {}
+    QDate d;
+    QString date;
+    bool weekend;
+    int billSeq = 0;                                      // bill numbers of hotels and outlets
+    std::map<std::pair<QString, QString>, Totals> totals; // (outlet, division)
+    std::map<std::pair<QString, QString>, std::array<double, 5>>
+        fnbIndex; // (outlet, period): in-house covers, walk-in covers, food, beverage, other
+};
+
+// How busy an outlet is on a day; 0 when it does not sell (ski in winter, golf from March).
+double SeasonFactor(const QString &outlet, const QDate &d);
+
+// ---- reference and personnel: once, before the days ------------------------
+void WriteMenus(Context &ctx);
+void WriteSaleItems(Context &ctx);
+void WriteMembers(Context &ctx);
+void WritePersonnel(Context &ctx);
+
+// ---- point of sale: IA010MS, written by the hotels and the outlets ----------
+class SaleLines {
+public:
+    explicit SaleLines(Context &ctx);
+    // One line of a bill; returns its net amount.
+    double line(Day &day, const QString &outlet, const QString &bill, int seq, const Menu &m,
+                double qty, double unit, const QString &guestType, const QString &member,
+                double tipRate);
+    // A hotel's room revenue of the day as one line, its service charge as the tip; ht holds
+    // the hotel's rooms sold (teams), guests, net and service charge of the day.
+    void roomRevenue(Day &day, const QString &hotel, const QString &bill, const Menu &room,
+                     const Totals &ht);
+
+private:
+    Inserter m_ia;
+};
+
+class OutletDays {
+public:
+    explicit OutletDays(Context &ctx);
+    void bills(Day &day, SaleLines &sales);
+
+private:
+    Context &ctx;
+    std::vector<QString> m_outlets;
+};
+
+// ---- stays and rooms --------------------------------------------------------
+class StayDays {
+public:
+    explicit StayDays(Context &ctx);
+    void rooms(Day &day, SaleLines &sales);
+    void reservations(Day &day);
+    void calendar(Day &day);
+
+private:
+    struct Stay {
+        QString hotel, type, rsv, guestType, member;
+        double rate;
+        int guests;
+        QString firstDate;
+    };
+    QString pickGuestType();
+
+    Context &ctx;
+    Inserter da010, da030, da030ss, dc020, de020, de030, ca010, ca011, cx011, ke030, ke040;
+    std::vector<Stay> m_carry; // two-night stays carry into the next day
+};
+
+// ---- golf and leisure -------------------------------------------------------
+class GolfDays {
+public:
+    explicit GolfDays(Context &ctx);
+    void bookings(Day &day);
+    void calendar(Day &day);
+
+private:
+    Context &ctx;
+    Inserter ca020, ha010, ha020, cx030;
+};
+
+// ---- events -----------------------------------------------------------------
+class EventDays {
+public:
+    explicit EventDays(Context &ctx);
+    void day(Day &day);
+
+private:
+    Context &ctx;
+    Inserter fa010, fa010ds;
+    int m_eventNo = 0;
+};
+
+// ---- figures ----------------------------------------------------------------
+class FigureDays {
+public:
+    explicit FigureDays(Context &ctx);
+    void day(Day &day);
+
+private:
+    Context &ctx;
+    Inserter sa030, sa040, sa010, sa010dt;
+};
+void WriteDerivedFigures(Context &ctx);
+
+} // namespace kelo::database::demo
