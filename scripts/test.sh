@@ -7,9 +7,15 @@ BUILD_DIR=${1:-build}
 
 bash scripts/install-deps.sh
 
+export QT_QPA_PLATFORM=offscreen
+
+# The number conversions and the database layer under ASan and UBSan.
+cmake -S . -B "$BUILD_DIR-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELO_SANITIZE=ON
+cmake --build "$BUILD_DIR-sanitize" -j2 --target test_common test_db
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$BUILD_DIR-sanitize" -j2 --output-on-failure --timeout 300
+
+# Everything, as it ships.
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD_DIR" -j2
-
-export QT_QPA_PLATFORM=offscreen
-cd "$BUILD_DIR"
-ctest -j2 --output-on-failure --timeout 300
+ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure --timeout 300

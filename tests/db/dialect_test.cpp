@@ -137,7 +137,11 @@ INSTANTIATE_TEST_SUITE_P(Functions, DialectTest, ::testing::Values(
     DialectCase{"MOD(7, 3)", "1"},
     DialectCase{"GREATEST(1, 5, 3)", "5"},
     DialectCase{"LEAST('b', 'a')", "a"},
-    DialectCase{"SIGN(-4)", "-1"}));
+    DialectCase{"SIGN(-4)", "-1"},
+    DialectCase{"TO_CHAR(1e300)", "1E+300"},
+    DialectCase{"TO_CHAR(-1e-300)", "-1E-300"},
+    DialectCase{"TO_CHAR(1e50, '9.9999999999999999999999999999999999999999999999999999999999')", "#############################################################"},
+    DialectCase{"NVL(TO_NUMBER(' 12.5 '), -1)", "12.5"}));
 // clang-format on
 
 TEST(Dialect, InvalidDatesAndNumbersAreStatementErrors) {
