@@ -252,18 +252,22 @@ void TfrmSZP900::bbtSearchClick() {
     const QString head = wlbHead->text();
     wlbDetail->setText(CodeName(connection(), head, QStringLiteral(" ")));
     const bool weather = head == QLatin1String("E0029");
-    QStringList lines = {QStringLiteral("SELECT  DETAIL,"),
-                         weather ? QStringLiteral("        ITEM1 AS DETAIL_NAME")
-                                 : QStringLiteral("        DETAIL_NAME"),
-                         QStringLiteral("FROM    ZX010MS"), QStringLiteral("WHERE   HEAD = :AHEAD"),
-                         QStringLiteral("AND     DETAIL > ' '")};
-    lines << QStringLiteral("AND     DETAIL_NAME LIKE :ADETAIL_NAME");
-    if (m_usedOnly && !weather)
-        lines << QStringLiteral("AND     ITEM1 = 'Y'");
-    lines << QStringLiteral("ORDER BY DETAIL");
+    // The weather set keeps its names in ITEM1, so the flag in ITEM1 does not filter it.
+    const QString statement =
+        QStringLiteral(R"sql(
+            SELECT DETAIL, %1
+            FROM ZX010MS
+            WHERE HEAD = :AHEAD
+                AND DETAIL > ' '
+                AND DETAIL_NAME LIKE :ADETAIL_NAME
+                %2
+            ORDER BY DETAIL
+        )sql")
+            .arg(weather ? QStringLiteral("ITEM1 AS DETAIL_NAME") : QStringLiteral("DETAIL_NAME"),
+                 m_usedOnly && !weather ? QStringLiteral("AND ITEM1 = 'Y'") : QString());
     rgrGrid->setRowSet(nullptr);
     cdsQuery->close();
-    qryQuery->setSql(lines);
+    qryQuery->setSql(statement);
     qryQuery->setParam(QStringLiteral("AHEAD"), head);
     qryQuery->setParam(QStringLiteral("ADETAIL_NAME"), wlbDetailName->text() + u'%');
     TfrmZZH020::bbtSearchClick();
@@ -287,14 +291,23 @@ TfrmSQH010::TfrmSQH010(db::Connection &connection, QWidget *parent)
     rgrGrid->setColumns({column("DEPT_NAME", "부서", 160), column("EMP_POS_NAME", "직위", 70),
                          column("EMP_NO", "사원번호", 70, Qt::AlignCenter),
                          column("EMP_K_NAME", "사원성명", 100)});
-    qryQuery->setSql(QStringLiteral(
-        "SELECT DEPT_NAME, (SELECT DETAIL_NAME FROM ZX010MS WHERE HEAD = 'Q005' AND DETAIL = "
-        "EMP_POS_CODE) AS "
-        "EMP_POS_NAME, EMP_NO, EMP_K_NAME FROM QA010MS A LEFT JOIN QA160MS_DATE B ON B.DEPT_CODE = "
-        "A.EMP_AFF_DEPT_CODE AND TO_CHAR(SYSDATE(), 'YYYYMMDD') BETWEEN TO_CHAR(B.BGN_DATE, "
-        "'YYYYMMDD') AND "
-        "TO_CHAR(B.END_DATE, 'YYYYMMDD') WHERE EMP_STAY_CODE = '01' AND EMP_K_NAME LIKE :AEMP_NAME "
-        "ORDER BY DEPT_CODE, EMP_K_NAME"));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT DEPT_NAME,
+            (
+                SELECT DETAIL_NAME
+                FROM ZX010MS
+                WHERE HEAD = 'Q005'
+                    AND DETAIL = EMP_POS_CODE
+            ) AS EMP_POS_NAME,
+            EMP_NO, EMP_K_NAME
+        FROM QA010MS A
+        LEFT JOIN QA160MS_DATE B ON B.DEPT_CODE = A.EMP_AFF_DEPT_CODE
+            AND TO_CHAR(SYSDATE(), 'YYYYMMDD')
+                BETWEEN TO_CHAR(B.BGN_DATE, 'YYYYMMDD') AND TO_CHAR(B.END_DATE, 'YYYYMMDD')
+        WHERE EMP_STAY_CODE = '01'
+            AND EMP_K_NAME LIKE :AEMP_NAME
+        ORDER BY DEPT_CODE, EMP_K_NAME
+    )sql"));
     StyleForm(this);
 }
 

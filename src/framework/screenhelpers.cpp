@@ -63,12 +63,14 @@ QString CodeName(db::Connection &connection, const QString &set, const QString &
         return QString();
     try {
         db::Query q(connection);
-        q.addSql(QStringLiteral("SELECT  DETAIL_NAME"));
-        q.addSql(QStringLiteral("FROM    ZX010MS"));
-        q.addSql(QStringLiteral("WHERE   HEAD   = :AHEAD"));
-        q.addSql(QStringLiteral("AND     DETAIL = :ADETAIL"));
-        if (onlyFlagged)
-            q.addSql(QStringLiteral("AND     ITEM1 = 'Y'"));
+        q.setSql(QStringLiteral(R"sql(
+            SELECT DETAIL_NAME
+            FROM ZX010MS
+            WHERE HEAD = :AHEAD
+                AND DETAIL = :ADETAIL
+                %1
+        )sql")
+                     .arg(onlyFlagged ? QStringLiteral("AND ITEM1 = 'Y'") : QString()));
         q.setParam(QStringLiteral("AHEAD"), set);
         q.setParam(QStringLiteral("ADETAIL"), code);
         q.open();
@@ -86,13 +88,15 @@ CodeRowValues CodeRow(db::Connection &connection, const QString &set, const QStr
         return values;
     try {
         db::Query q(connection);
-        q.setSql(QStringList{QStringLiteral("SELECT  DETAIL_NAME,"),
-                             QStringLiteral("        ITEM1,  ITEM2,  ITEM3,  ITEM4,  ITEM5,"),
-                             QStringLiteral("        ITEM6,  ITEM7,  ITEM8,  ITEM9,  ITEM10,"),
-                             QStringLiteral("        ITEM11, ITEM12, ITEM13, ITEM14, ITEM15"),
-                             QStringLiteral("FROM    ZX010MS"),
-                             QStringLiteral("WHERE   HEAD   = :AHEAD"),
-                             QStringLiteral("AND     DETAIL = :ADETAIL")});
+        q.setSql(QStringLiteral(R"sql(
+            SELECT DETAIL_NAME,
+                ITEM1, ITEM2, ITEM3, ITEM4, ITEM5,
+                ITEM6, ITEM7, ITEM8, ITEM9, ITEM10,
+                ITEM11, ITEM12, ITEM13, ITEM14, ITEM15
+            FROM ZX010MS
+            WHERE HEAD = :AHEAD
+                AND DETAIL = :ADETAIL
+        )sql"));
         q.setParam(QStringLiteral("AHEAD"), set);
         q.setParam(QStringLiteral("ADETAIL"), code);
         q.open();
