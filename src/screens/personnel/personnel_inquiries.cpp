@@ -266,32 +266,28 @@ void TfrmSQS031::FillWorkGroup(const QString &deptCode, const QString &workCode)
     StyleForm(this);
     const QString name = CodeName(m_connection, QStringLiteral("Q009"), workCode);
     panWorkCode->setText(name.isEmpty() ? QStringLiteral("직무없음") : name);
-    int rows = 0;
-    try {
-        db::Query q(m_connection);
-        q.setSql(QStringLiteral(R"sql(
-            SELECT EMP_NO, DETAIL_NAME, EMP_K_NAME
-            FROM QA010MS A
-            LEFT JOIN ZX010MS B ON B.HEAD = 'Q005' AND B.DETAIL = A.EMP_POS_CODE
-            WHERE EMP_STAY_CODE = '01'
-                AND EMP_AFF_DEPT_CODE = :ADEPT_CODE
-                AND %1
-            ORDER BY EMP_POS_CODE, EMP_NO
-        )sql")
-                     .arg(workCode.isEmpty() ? QStringLiteral("TRIM(EMP_WORK_CODE) IS NULL")
-                                             : QStringLiteral("EMP_WORK_CODE = :AWORK_CODE")));
-        q.setParam(QStringLiteral("ADEPT_CODE"), deptCode);
-        if (!workCode.isEmpty())
-            q.setParam(QStringLiteral("AWORK_CODE"), workCode);
-        for (q.open(); !q.eof(); q.next()) {
-            const int row = rgrEmpList->gridModel()->appendRow();
-            for (int c = 0; c < 3; ++c)
-                rgrEmpList->setValue(row, c, q.text(c));
-        }
-    } catch (const db::DbError &) {
+    db::Query q(m_connection);
+    q.setSql(QStringLiteral(R"sql(
+        SELECT EMP_NO, DETAIL_NAME, EMP_K_NAME
+        FROM QA010MS A
+        LEFT JOIN ZX010MS B ON B.HEAD = 'Q005' AND B.DETAIL = A.EMP_POS_CODE
+        WHERE EMP_STAY_CODE = '01'
+            AND EMP_AFF_DEPT_CODE = :ADEPT_CODE
+            AND %1
+        ORDER BY EMP_POS_CODE, EMP_NO
+    )sql")
+                 .arg(workCode.isEmpty() ? QStringLiteral("TRIM(EMP_WORK_CODE) IS NULL")
+                                         : QStringLiteral("EMP_WORK_CODE = :AWORK_CODE")));
+    q.setParam(QStringLiteral("ADEPT_CODE"), deptCode);
+    if (!workCode.isEmpty())
+        q.setParam(QStringLiteral("AWORK_CODE"), workCode);
+    for (q.open(); !q.eof(); q.next()) {
+        const int row = rgrEmpList->gridModel()->appendRow();
+        for (int c = 0; c < 3; ++c)
+            rgrEmpList->setValue(row, c, q.text(c));
     }
     rgrEmpList->gridModel()->clearStatus();
-    rows = rgrEmpList->rowCountFetched();
+    const int rows = rgrEmpList->rowCountFetched();
     rgrEmpList->setFooterText(1, QString::number(rows));
     rgrEmpList->recalculateFooter();
     setFixedHeight(20 + 30 + rows * 20 + 8 + rgrEmpList->horizontalHeader()->height());
