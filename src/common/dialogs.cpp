@@ -105,6 +105,11 @@ QString QtDialogs::getSaveFileName(const QString &caption, const QString &dir,
 void ShowError(const QString &message) {
     Dialogs::instance().showError(message);
 }
+void ShowErrorReport(const std::exception &error) {
+    const QString message = QString::fromUtf8(error.what());
+    if (!message.isEmpty())
+        ShowError(QStringLiteral("오류가 발생되었습니다.\r\r") + message);
+}
 bool AskYesNo(const QString &question) {
     return Dialogs::instance().askYesNo(question);
 }

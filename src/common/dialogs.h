@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <memory>
 
 class QWidget;
@@ -50,6 +51,9 @@ public:
 };
 
 void ShowError(const QString &message);
+// "오류가 발생되었습니다." with the exception's text below it; nothing for an exception without
+// text.
+void ShowErrorReport(const std::exception &error);
 bool AskYesNo(const QString &question);
 void ShowMessage(const QString &message);
 

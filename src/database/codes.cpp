@@ -321,10 +321,11 @@ const std::vector<AccountItem> &AccountItems() {
 
 void WriteCodeSets(db::Connection &connection) {
     db::Query q(connection);
-    q.setSql(QStringLiteral("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME, ITEM1, ITEM2, ITEM3, "
-                            "ITEM4, ITEM5, ITEM6, ITEM7, "
-                            "ITEM8, ITEM9, ITEM10) VALUES (:HEAD, :DETAIL, :NAME, :I1, :I2, :I3, "
-                            ":I4, :I5, :I6, :I7, :I8, :I9, :I10)"));
+    q.setSql(QStringLiteral(R"sql(
+        INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME,
+            ITEM1, ITEM2, ITEM3, ITEM4, ITEM5, ITEM6, ITEM7, ITEM8, ITEM9, ITEM10)
+        VALUES (:HEAD, :DETAIL, :NAME, :I1, :I2, :I3, :I4, :I5, :I6, :I7, :I8, :I9, :I10)
+    )sql"));
     for (const CodeRow &row : StandardCodes()) {
         q.setParam(QStringLiteral("HEAD"), row.head);
         q.setParam(QStringLiteral("DETAIL"), row.detail);
@@ -336,21 +337,33 @@ void WriteCodeSets(db::Connection &connection) {
     }
     // The header rows keep their single blank as DETAIL (an empty text would be NULL).
     db::Query outlets(connection);
-    outlets.setSql(QStringLiteral(
-        "INSERT INTO JA010MS (UPJANG_CODE, UPJANG_NAME, UPJANG_ENG_NAME, UPJANG_TYPE, USE_YN, "
-        "SAUP_CODE1, "
-        "SAUP_CODE2, SAUP_CODE3, MIS_UPJANG_GUBUN1, MIS_UPJANG_GUBUN2, MIS_SUM_UPJANG_CODE, "
-        "MIS_SPORTS_SUM_CODE, MIS_DISPLAY_SEQ, GA_GUBUN_CODE) VALUES (:C, :N, :E, SUBSTR(:C, 1, "
-        "2), 'Y', "
-        ":S1, :S2, :S3, :M1, :M2, :SUM, :SP, :SEQ, :GA)"));
+    outlets.setSql(QStringLiteral(R"sql(
+        INSERT INTO JA010MS (UPJANG_CODE, UPJANG_NAME, UPJANG_ENG_NAME, UPJANG_TYPE, USE_YN,
+            SAUP_CODE1, SAUP_CODE2, SAUP_CODE3, MIS_UPJANG_GUBUN1, MIS_UPJANG_GUBUN2,
+            MIS_SUM_UPJANG_CODE, MIS_SPORTS_SUM_CODE, MIS_DISPLAY_SEQ, GA_GUBUN_CODE)
+        VALUES (:C, :N, :E, SUBSTR(:C, 1, 2), 'Y',
+            :S1, :S2, :S3, :M1, :M2, :SUM, :SP, :SEQ, :GA)
+    )sql"));
     db::Query pairs(connection);
-    pairs.setSql(QStringLiteral("INSERT INTO SX030MS (UPJANG_CODE, DIVISION) VALUES (:C, :D)"));
+    pairs.setSql(QStringLiteral(R"sql(
+        INSERT INTO SX030MS (UPJANG_CODE, DIVISION)
+        VALUES (:C, :D)
+    )sql"));
     db::Query ts(connection);
-    ts.setSql(QStringLiteral("INSERT INTO JA010MS_TS VALUES (:C, :M1, :M2)"));
+    ts.setSql(QStringLiteral(R"sql(
+        INSERT INTO JA010MS_TS
+        VALUES (:C, :M1, :M2)
+    )sql"));
     db::Query ja011(connection);
-    ja011.setSql(QStringLiteral("INSERT INTO JA011MS VALUES (:C, :D1, :D2, :D3, NULL)"));
+    ja011.setSql(QStringLiteral(R"sql(
+        INSERT INTO JA011MS
+        VALUES (:C, :D1, :D2, :D3, NULL)
+    )sql"));
     db::Query ja011ts(connection);
-    ja011ts.setSql(QStringLiteral("INSERT INTO JA011MS_TS VALUES (:C, :D1, :D2)"));
+    ja011ts.setSql(QStringLiteral(R"sql(
+        INSERT INTO JA011MS_TS
+        VALUES (:C, :D1, :D2)
+    )sql"));
     for (const Outlet &out : StandardOutlets()) {
         outlets.setParam(QStringLiteral("C"), out.code);
         outlets.setParam(QStringLiteral("N"), out.name);
@@ -421,8 +434,10 @@ void WriteCodeSets(db::Connection &connection) {
         ja011ts.exec();
     }
     db::Query items(connection);
-    items.setSql(
-        QStringLiteral("INSERT INTO SX020MS (MOVEMENT, ITEM_CODE, ITEM_NAME) VALUES (:M, :C, :N)"));
+    items.setSql(QStringLiteral(R"sql(
+        INSERT INTO SX020MS (MOVEMENT, ITEM_CODE, ITEM_NAME)
+        VALUES (:M, :C, :N)
+    )sql"));
     for (const AccountItem &item : AccountItems()) {
         items.setParam(QStringLiteral("M"), item.movement);
         items.setParam(QStringLiteral("C"), item.code);
@@ -433,8 +448,10 @@ void WriteCodeSets(db::Connection &connection) {
 
 void WriteCalendar(db::Connection &connection, int fromYear, int toYear) {
     db::Query q(connection);
-    q.setSql(QStringLiteral(
-        "INSERT INTO ZX020MS (CALN_DATE, WEEK_DAY, HOLIDAY_YN) VALUES (:D, :W, :H)"));
+    q.setSql(QStringLiteral(R"sql(
+        INSERT INTO ZX020MS (CALN_DATE, WEEK_DAY, HOLIDAY_YN)
+        VALUES (:D, :W, :H)
+    )sql"));
     for (QDate d(fromYear, 1, 1); d.year() <= toYear; d = d.addDays(1)) {
         const int weekday = d.dayOfWeek() % 7 + 1; // 1 Sunday .. 7 Saturday
         q.setParam(QStringLiteral("D"), d.toString(QStringLiteral("yyyyMMdd")));

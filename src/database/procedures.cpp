@@ -80,7 +80,10 @@ void writeRow(ProcCall &call, const TableWrite &w, const QString &status,
         QStringList where;
         for (const Column &k : w.keys)
             where << QStringLiteral("%1 = :%1").arg(k.name);
-        q.setSql(QStringLiteral("DELETE FROM %1 WHERE %2")
+        q.setSql(QStringLiteral(R"sql(
+            DELETE FROM %1
+            WHERE %2
+        )sql")
                      .arg(w.table, where.join(QStringLiteral(" AND "))));
     } else {
         QStringList columns = keyNames, params, updates;
@@ -96,7 +99,11 @@ void writeRow(ProcCall &call, const TableWrite &w, const QString &status,
         updates << QStringLiteral("U_EMP_NO = excluded.U_EMP_NO")
                 << QStringLiteral("U_IP = excluded.U_IP")
                 << QStringLiteral("U_DATE = excluded.U_DATE");
-        q.setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
+        q.setSql(QStringLiteral(R"sql(
+            INSERT INTO %1 (%2)
+            VALUES (%3)
+            ON CONFLICT (%4) DO UPDATE SET %5
+        )sql")
                      .arg(w.table, columns.join(QStringLiteral(", ")),
                           params.join(QStringLiteral(", ")), keyNames.join(QStringLiteral(", ")),
                           updates.join(QStringLiteral(", "))));

@@ -29,8 +29,12 @@ namespace {
 int startMonthSetting(sqlite3 *h, const char *name) {
     sqlite3_stmt *st = nullptr;
     int month = 1;
-    if (sqlite3_prepare_v2(h, "SELECT VALUE FROM KELO_SETTINGS WHERE NAME = ?", -1, &st, nullptr) ==
-        SQLITE_OK) {
+    const char *statement = R"sql(
+        SELECT VALUE
+        FROM KELO_SETTINGS
+        WHERE NAME = ?
+    )sql";
+    if (sqlite3_prepare_v2(h, statement, -1, &st, nullptr) == SQLITE_OK) {
         sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
         if (sqlite3_step(st) == SQLITE_ROW)
             month = sqlite3_column_int(st, 0);

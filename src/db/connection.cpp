@@ -187,7 +187,10 @@ void Connection::open() {
         if (!d->handle)
             throw DbError(QStringLiteral("The SQLite driver did not hand out its connection."));
         // A file that is not a database fails here, on its first read.
-        execOrThrow(d->handle, "SELECT count(*) FROM sqlite_master");
+        execOrThrow(d->handle, R"sql(
+            SELECT count(*)
+            FROM sqlite_master
+        )sql");
         execOrThrow(d->handle, "PRAGMA foreign_keys = ON");
         installDialect(d->handle);
         d->objects->installFunctions(*this);
@@ -304,9 +307,11 @@ void Connection::createSqliteFile(const QString &path) {
         throw DbError(message);
     }
     try {
-        execOrThrow(h, "PRAGMA journal_mode = WAL;"
-                       "CREATE TABLE DUAL (DUMMY TEXT NOT NULL);"
-                       "INSERT INTO DUAL VALUES ('X');");
+        execOrThrow(h, R"sql(
+            PRAGMA journal_mode = WAL;
+            CREATE TABLE DUAL (DUMMY TEXT NOT NULL);
+            INSERT INTO DUAL VALUES ('X');
+        )sql");
     } catch (...) {
         sqlite3_close(h);
         QFile::remove(info.absoluteFilePath());

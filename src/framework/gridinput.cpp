@@ -399,9 +399,7 @@ bool TfrmSZI020::CheckKeys() {
 void TfrmSZI020::bbtSearchClick() {
     TfrmSZI000::bbtSearchClick();
     ShowStatusMessage(QString());
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     auto finish = qScopeGuard([this] {
-        QApplication::restoreOverrideCursor();
         qryQuery->close();
         if (rgrGrid->hasFocus()) {
             MovingBackward = false;
@@ -409,6 +407,7 @@ void TfrmSZI020::bbtSearchClick() {
                 rgrGrid->setCurrentCell(rgrGrid->currentRow(), 0);
         }
     });
+    BusyCursor busy; // after the guard: the cursor comes back before the guard runs
     qryQuery->open();
     rgrGrid->setPlain();
     controls::GridModel *model = rgrGrid->gridModel();
@@ -530,12 +529,11 @@ void TfrmSZI020::bbtSaveClick() {
         if (rgrGrid->rowStatus(r) == controls::RowStatus::New)
             LogRow(controls::RowStatus::New, r);
     ShowStatusMessage(QString());
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     auto finish = qScopeGuard([this] {
-        QApplication::restoreOverrideCursor();
         if (rgrGrid->isEnabled())
             rgrGrid->setFocus();
     });
+    BusyCursor busy; // after the guard: the cursor comes back before the guard runs
     Saved = false;
     db::Connection &c = connection();
     db::Transaction transaction(c);
@@ -552,9 +550,7 @@ void TfrmSZI020::bbtSaveClick() {
         if (transaction.ownsTransaction())
             transaction.rollback();
         m_log.resize(std::min(m_log.size(), logged));
-        const QString message = QString::fromUtf8(e.what());
-        if (!message.isEmpty())
-            ShowError(QStringLiteral("오류가 발생되었습니다.\r\r") + message);
+        ShowErrorReport(e);
     }
 }
 

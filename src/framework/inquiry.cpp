@@ -9,39 +9,18 @@
 #include "framework/screenhelpers.h"
 #include "framework/xlsexport.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScopeGuard>
-#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace kelo {
 
-namespace {
-
-QToolButton *speedButton(QWidget *parent, const char *name, const QString &hint,
-                         Qt::ArrowType arrow) {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(hint);
-    b->setArrowType(arrow);
-    b->setAutoRaise(true);
-    b->setFixedSize(25, 25);
-    return b;
-}
-
-// The hourglass for the rest of a scope.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
+namespace {} // namespace
 
 // ---- TfrmZZS010 ---------------------------------------------------------------------
 
@@ -81,25 +60,18 @@ void TfrmZZS010::bbtPreviewClick() {
 // ---- TfrmZZS020 ---------------------------------------------------------------------
 
 TfrmZZS020::TfrmZZS020(db::Connection &connection, const QString &name, QWidget *parent)
-    : TfrmZZS010(connection, name, parent), m_rowSet(std::make_unique<db::RowSet>(connection)) {
-    cdsQuery = m_rowSet.get();
+    : TfrmZZS010(connection, name, parent) {
+    controls::GridOptions o = ResultGrid::BaseOptions();
+    o.columnSizing = true;
+    m_result = std::make_unique<ResultGrid>(connection, panMain, QBoxLayout::LeftToRight, 1, o);
+    rgrGrid = m_result->grid;
+    cdsQuery = m_result->rows;
     qryQuery = &cdsQuery->query(); // the result query feeds the client-side result set
     registerQuery(qryQuery);
-
-    auto *layout = new QHBoxLayout(panMain);
-    layout->setContentsMargins(0, 0, 0, 0);
-    rgrGrid = new controls::Grid(panMain);
-    rgrGrid->setObjectName(QStringLiteral("rgrGrid"));
-    controls::GridOptions o;
-    o.editing = false;
-    o.rowSelect = true;
-    o.columnSizing = true;
-    rgrGrid->setOptions(o);
-    layout->addWidget(rgrGrid, 1);
     panInfo = new QWidget(panMain);
     panInfo->setObjectName(QStringLiteral("panInfo"));
     panInfo->hide();
-    layout->addWidget(panInfo);
+    m_result->layout->addWidget(panInfo);
 
     popGrid = new QMenu(this);
     popGrid->setObjectName(QStringLiteral("popGrid"));
@@ -108,26 +80,15 @@ TfrmZZS020::TfrmZZS020(db::Connection &connection, const QString &name, QWidget 
             [this](const QPoint &p) { popGridPopup(p); });
     connect(popGrid, &QMenu::triggered, this, [this](QAction *a) { popGridClick(a); });
 
-    sbtFirst = speedButton(panButtons, "sbtFirst", QStringLiteral("처음 자료"), Qt::UpArrow);
-    sbtPrior = speedButton(panButtons, "sbtPrior", QStringLiteral("앞 자료"), Qt::LeftArrow);
-    sbtNext = speedButton(panButtons, "sbtNext", QStringLiteral("다음 자료"), Qt::RightArrow);
-    sbtLast = speedButton(panButtons, "sbtLast", QStringLiteral("마지막 자료"), Qt::DownArrow);
-    int at = 0;
-    for (QToolButton *b : {sbtFirst, sbtPrior, sbtNext, sbtLast})
-        m_buttonRow->insertWidget(at++, b);
-    connect(sbtFirst, &QToolButton::clicked, this, [this] { sbtFirstClick(); });
-    connect(sbtPrior, &QToolButton::clicked, this, [this] { sbtPriorClick(); });
-    connect(sbtNext, &QToolButton::clicked, this, [this] { sbtNextClick(); });
-    connect(sbtLast, &QToolButton::clicked, this, [this] { sbtLastClick(); });
+    std::tie(sbtFirst, sbtPrior, sbtNext, sbtLast) =
+        m_result->addNavigation(panButtons, m_buttonRow, QSize(25, 25));
     bbtExcel = FormButton(panButtons, "bbtExcel", QStringLiteral("Excel"));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtPrint), bbtExcel);
     connect(bbtExcel, &QPushButton::clicked, this, [this] { bbtExcelClick(); });
     addHotkey(QKeySequence(Qt::CTRL | Qt::Key_F11), [this] { bbtExcelClick(); });
 }
 
-TfrmZZS020::~TfrmZZS020() {
-    rgrGrid->setRowSet(nullptr);
-}
+TfrmZZS020::~TfrmZZS020() = default;
 
 void TfrmZZS020::rebuildColumnChooser() {
     popGrid->clear();
@@ -154,36 +115,6 @@ void TfrmZZS020::popGridClick(QAction *item) {
     const int column = item->data().toInt();
     rgrGrid->setColumnHidden(column, !item->isChecked());
     rgrGrid->column(column).visible = item->isChecked();
-}
-
-void TfrmZZS020::sbtFirstClick() {
-    if (isResultOpen() && rgrGrid->rowCountFetched() > 0)
-        rgrGrid->setCurrentCell(0, std::max(0, rgrGrid->currentColumn()));
-}
-
-void TfrmZZS020::sbtPriorClick() {
-    if (isResultOpen() && rgrGrid->currentRow() > 0)
-        rgrGrid->setCurrentCell(rgrGrid->currentRow() - 1, std::max(0, rgrGrid->currentColumn()));
-}
-
-void TfrmZZS020::sbtNextClick() {
-    if (isResultOpen())
-        rgrGrid->setCurrentCell(rgrGrid->currentRow() + 1, std::max(0, rgrGrid->currentColumn()));
-}
-
-void TfrmZZS020::sbtLastClick() {
-    if (!isResultOpen())
-        return;
-    rgrGrid->gridModel()->fetchAll();
-    if (rgrGrid->rowCountFetched() > 0)
-        rgrGrid->setCurrentCell(rgrGrid->rowCountFetched() - 1,
-                                std::max(0, rgrGrid->currentColumn()));
-}
-
-void TfrmZZS020::OpenResult() {
-    rgrGrid->setRowSet(nullptr);
-    cdsQuery->open();
-    rgrGrid->setRowSet(cdsQuery);
 }
 
 void TfrmZZS020::bbtExcelClick() {
@@ -278,9 +209,7 @@ void TfrmZZS020::runTotalsSearch(db::Query *footer, const QString &saleDate, boo
             footer->setParam(QStringLiteral("ASALE_DATE"), saleDate);
         ShowFooterTotals(rgrGrid, footer);
     } catch (const std::exception &e) {
-        const QString message = QString::fromUtf8(e.what());
-        if (!message.isEmpty())
-            ShowError(QStringLiteral("오류가 발생되었습니다.\r\r") + message);
+        ShowErrorReport(e);
     }
 }
 

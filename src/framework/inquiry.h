@@ -3,6 +3,7 @@
 #include "controls/edits.h"
 #include "controls/grid.h"
 #include "db/rowset.h"
+#include "framework/resultgrid.h"
 #include "framework/workscreen.h"
 
 #include <QMenu>
@@ -42,16 +43,16 @@ public:
     void bbtSearchClick() override;
     void popGridPopup(const QPoint &position);
     void popGridClick(QAction *item);
-    void sbtFirstClick();
-    void sbtPriorClick();
-    void sbtNextClick();
-    void sbtLastClick();
+    void sbtFirstClick() { m_result->first(); }
+    void sbtPriorClick() { m_result->prior(); }
+    void sbtNextClick() { m_result->next(); }
+    void sbtLastClick() { m_result->last(); }
     virtual void bbtExcelClick();
     // The export; the file written, or empty text.
     QString SaveResultToExcel();
     // Opens (again) the result of qryQuery into the grid.
-    void OpenResult();
-    bool isResultOpen() const { return cdsQuery->isOpen(); }
+    void OpenResult() { m_result->open(); }
+    bool isResultOpen() const { return m_result->isOpen(); }
 
     db::RowSet *cdsQuery;
     controls::Grid *rgrGrid;
@@ -66,7 +67,7 @@ protected:
     void rebuildColumnChooser();
 
 private:
-    std::unique_ptr<db::RowSet> m_rowSet;
+    std::unique_ptr<ResultGrid> m_result;
 };
 
 // The sales-day inquiry: business date, grid query and totals query.

@@ -9,11 +9,8 @@
 #include "framework/inquiry.h"
 #include "framework/screenhelpers.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QScopeGuard>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace kelo {
@@ -34,12 +31,7 @@ controls::GridColumn column(const char *field, const char *title, int width,
 TfrmZZH000::TfrmZZH000(db::Connection &connection, const QString &name, QWidget *parent)
     : QDialog(parent), m_connection(connection) {
     setObjectName(name);
-    const FormFrame frame = BuildFormFrame(this);
-    m_rows = frame.rows;
-    panMain = frame.panMain;
-    bvlButtons = frame.bvlButtons;
-    panButtons = frame.panButtons;
-    m_buttonRow = frame.buttonRow;
+    BuildFormFrame(this, m_rows, panMain, bvlButtons, panButtons, m_buttonRow);
     bbtOK = FormButton(panButtons, "bbtOK", QStringLiteral("확인(F10)"));
     bbtOK->setFocusPolicy(Qt::NoFocus); // not a tab stop
     bbtOK->setDefault(true);
@@ -50,17 +42,6 @@ TfrmZZH000::TfrmZZH000(db::Connection &connection, const QString &name, QWidget 
     connect(bbtClose, &QPushButton::clicked, this, [this] { bbtCloseClick(); });
     addHotkey(QKeySequence(Qt::Key_F10), [this] { bbtOKClick(); });
     addHotkey(QKeySequence(Qt::Key_F12), [this] { bbtCloseClick(); });
-}
-
-void TfrmZZH000::addHotkey(const QKeySequence &key, std::function<void()> handler) {
-    auto *shortcut = new QShortcut(key, this);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { handler(); });
-}
-
-void TfrmZZH000::RequireActive(const QWidget *button) {
-    if (!button || button->isHidden() || !button->isEnabled())
-        throw SilentStop();
 }
 
 void TfrmZZH000::bbtOKClick() {
@@ -100,52 +81,16 @@ void TfrmZZH010::bbtSearchClick() {
 // ---- TfrmZZH020 ------------------------------------------------------------------
 
 TfrmZZH020::TfrmZZH020(db::Connection &connection, const QString &name, QWidget *parent)
-    : TfrmZZH010(connection, name, parent), m_rowSet(std::make_unique<db::RowSet>(connection)) {
-    cdsQuery = m_rowSet.get();
-    qryQuery = &cdsQuery->query();
-    auto *layout = new QVBoxLayout(panMain);
-    layout->setContentsMargins(0, 0, 0, 0);
-    rgrGrid = new controls::Grid(panMain);
-    rgrGrid->setObjectName(QStringLiteral("rgrGrid"));
-    controls::GridOptions o;
-    o.editing = false;
-    o.rowSelect = true;
+    : TfrmZZH010(connection, name, parent) {
+    controls::GridOptions o = ResultGrid::BaseOptions();
     o.rowHeight = 18;
-    rgrGrid->setOptions(o);
-    layout->addWidget(rgrGrid);
+    m_result = std::make_unique<ResultGrid>(connection, panMain, QBoxLayout::TopToBottom, 0, o);
+    rgrGrid = m_result->grid;
+    cdsQuery = m_result->rows;
+    qryQuery = &cdsQuery->query();
     bbtOK->setDefault(false); // Enter in the grid is the grid's
-    int at = 0;
-    auto speed = [&](const char *n, const char *hint, Qt::ArrowType arrow) {
-        auto *b = new QToolButton(panButtons);
-        b->setObjectName(QLatin1String(n));
-        b->setToolTip(QString::fromUtf8(hint));
-        b->setArrowType(arrow);
-        b->setAutoRaise(true);
-        m_buttonRow->insertWidget(at++, b);
-        return b;
-    };
-    sbtFirst = speed("sbtFirst", "처음 자료", Qt::UpArrow);
-    sbtPrior = speed("sbtPrior", "앞 자료", Qt::LeftArrow);
-    sbtNext = speed("sbtNext", "다음 자료", Qt::RightArrow);
-    sbtLast = speed("sbtLast", "마지막 자료", Qt::DownArrow);
-    connect(sbtFirst, &QToolButton::clicked, this, [this] {
-        if (isResultOpen() && rgrGrid->rowCountFetched() > 0)
-            rgrGrid->setCurrentCell(0, 0);
-    });
-    connect(sbtPrior, &QToolButton::clicked, this, [this] {
-        if (isResultOpen() && rgrGrid->currentRow() > 0)
-            rgrGrid->setCurrentCell(rgrGrid->currentRow() - 1, 0);
-    });
-    connect(sbtNext, &QToolButton::clicked, this, [this] {
-        if (isResultOpen())
-            rgrGrid->setCurrentCell(rgrGrid->currentRow() + 1, 0);
-    });
-    connect(sbtLast, &QToolButton::clicked, this, [this] {
-        if (!isResultOpen())
-            return;
-        rgrGrid->gridModel()->fetchAll();
-        rgrGrid->setCurrentCell(rgrGrid->rowCountFetched() - 1, 0);
-    });
+    std::tie(sbtFirst, sbtPrior, sbtNext, sbtLast) =
+        m_result->addNavigation(panButtons, m_buttonRow);
     stbMessage = new PanelStatusBar(2, this);
     stbMessage->setObjectName(QStringLiteral("stbMessage"));
     stbMessage->setFixedHeight(23);
@@ -165,9 +110,7 @@ TfrmZZH020::TfrmZZH020(db::Connection &connection, const QString &name, QWidget 
     };
 }
 
-TfrmZZH020::~TfrmZZH020() {
-    rgrGrid->setRowSet(nullptr);
-}
+TfrmZZH020::~TfrmZZH020() = default;
 
 void TfrmZZH020::ShowStatusMessage(const QString &text) {
     if (stbMessage->panelText(1) != text) {
@@ -195,12 +138,6 @@ void TfrmZZH020::rgrGridDblClick() {
     const int row = rgrGrid->currentRow();
     if (isResultOpen() && row >= 0 && !cdsQuery->isNull(row, 0))
         bbtOK->click();
-}
-
-void TfrmZZH020::OpenResult() {
-    rgrGrid->setRowSet(nullptr);
-    cdsQuery->open();
-    rgrGrid->setRowSet(cdsQuery);
 }
 
 QString TfrmZZH020::currentField(const QString &field) const {
@@ -252,18 +189,22 @@ void TfrmSZP900::bbtSearchClick() {
     const QString head = wlbHead->text();
     wlbDetail->setText(CodeName(connection(), head, QStringLiteral(" ")));
     const bool weather = head == QLatin1String("E0029");
-    QStringList lines = {QStringLiteral("SELECT  DETAIL,"),
-                         weather ? QStringLiteral("        ITEM1 AS DETAIL_NAME")
-                                 : QStringLiteral("        DETAIL_NAME"),
-                         QStringLiteral("FROM    ZX010MS"), QStringLiteral("WHERE   HEAD = :AHEAD"),
-                         QStringLiteral("AND     DETAIL > ' '")};
-    lines << QStringLiteral("AND     DETAIL_NAME LIKE :ADETAIL_NAME");
-    if (m_usedOnly && !weather)
-        lines << QStringLiteral("AND     ITEM1 = 'Y'");
-    lines << QStringLiteral("ORDER BY DETAIL");
+    // The weather set keeps its names in ITEM1, so the flag in ITEM1 does not filter it.
+    const QString statement =
+        QStringLiteral(R"sql(
+            SELECT DETAIL, %1
+            FROM ZX010MS
+            WHERE HEAD = :AHEAD
+                AND DETAIL > ' '
+                AND DETAIL_NAME LIKE :ADETAIL_NAME
+                %2
+            ORDER BY DETAIL
+        )sql")
+            .arg(weather ? QStringLiteral("ITEM1 AS DETAIL_NAME") : QStringLiteral("DETAIL_NAME"),
+                 m_usedOnly && !weather ? QStringLiteral("AND ITEM1 = 'Y'") : QString());
     rgrGrid->setRowSet(nullptr);
     cdsQuery->close();
-    qryQuery->setSql(lines);
+    qryQuery->setSql(statement);
     qryQuery->setParam(QStringLiteral("AHEAD"), head);
     qryQuery->setParam(QStringLiteral("ADETAIL_NAME"), wlbDetailName->text() + u'%');
     TfrmZZH020::bbtSearchClick();
@@ -287,14 +228,23 @@ TfrmSQH010::TfrmSQH010(db::Connection &connection, QWidget *parent)
     rgrGrid->setColumns({column("DEPT_NAME", "부서", 160), column("EMP_POS_NAME", "직위", 70),
                          column("EMP_NO", "사원번호", 70, Qt::AlignCenter),
                          column("EMP_K_NAME", "사원성명", 100)});
-    qryQuery->setSql(QStringLiteral(
-        "SELECT DEPT_NAME, (SELECT DETAIL_NAME FROM ZX010MS WHERE HEAD = 'Q005' AND DETAIL = "
-        "EMP_POS_CODE) AS "
-        "EMP_POS_NAME, EMP_NO, EMP_K_NAME FROM QA010MS A LEFT JOIN QA160MS_DATE B ON B.DEPT_CODE = "
-        "A.EMP_AFF_DEPT_CODE AND TO_CHAR(SYSDATE(), 'YYYYMMDD') BETWEEN TO_CHAR(B.BGN_DATE, "
-        "'YYYYMMDD') AND "
-        "TO_CHAR(B.END_DATE, 'YYYYMMDD') WHERE EMP_STAY_CODE = '01' AND EMP_K_NAME LIKE :AEMP_NAME "
-        "ORDER BY DEPT_CODE, EMP_K_NAME"));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT DEPT_NAME,
+            (
+                SELECT DETAIL_NAME
+                FROM ZX010MS
+                WHERE HEAD = 'Q005'
+                    AND DETAIL = EMP_POS_CODE
+            ) AS EMP_POS_NAME,
+            EMP_NO, EMP_K_NAME
+        FROM QA010MS A
+        LEFT JOIN QA160MS_DATE B ON B.DEPT_CODE = A.EMP_AFF_DEPT_CODE
+            AND TO_CHAR(SYSDATE(), 'YYYYMMDD')
+                BETWEEN TO_CHAR(B.BGN_DATE, 'YYYYMMDD') AND TO_CHAR(B.END_DATE, 'YYYYMMDD')
+        WHERE EMP_STAY_CODE = '01'
+            AND EMP_K_NAME LIKE :AEMP_NAME
+        ORDER BY DEPT_CODE, EMP_K_NAME
+    )sql"));
     StyleForm(this);
 }
 
@@ -357,8 +307,7 @@ void TfrmSZP000::bbtSearchClick() {
     rgrGrid->setRowSet(nullptr);
     cdsQuery->close();
     qryFooter->close();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    BusyCursor busy;
     try {
         const QString date = DisplayToYmd(dedSaleDate->displayText());
         const QString upjang = property("AUPJANG_CODE").toString();
@@ -371,9 +320,7 @@ void TfrmSZP000::bbtSearchClick() {
         OpenResult();
         ShowFooterTotals(rgrGrid, qryFooter);
     } catch (const std::exception &e) {
-        const QString message = QString::fromUtf8(e.what());
-        if (!message.isEmpty())
-            ShowError(QStringLiteral("오류가 발생되었습니다.\r\r") + message);
+        ShowErrorReport(e);
     }
 }
 

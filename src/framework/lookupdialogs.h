@@ -3,6 +3,8 @@
 #include "controls/edits.h"
 #include "controls/grid.h"
 #include "db/rowset.h"
+#include "framework/resultgrid.h"
+#include "framework/screenhelpers.h"
 #include "framework/statusbar.h"
 
 #include <QDialog>
@@ -37,8 +39,10 @@ public:
     QPushButton *bbtClose;
 
 protected:
-    void addHotkey(const QKeySequence &key, std::function<void()> handler);
-    static void RequireActive(const QWidget *button);
+    // A function key anywhere in the dialog that runs a handler.
+    void addHotkey(const QKeySequence &key, std::function<void()> handler) {
+        AddHotkey(this, key, Qt::WindowShortcut, std::move(handler));
+    }
     QVBoxLayout *m_rows;
     QHBoxLayout *m_buttonRow;
 
@@ -74,8 +78,9 @@ public:
     void bbtOKClick() override;
     void bbtCloseClick() override;
     virtual void rgrGridDblClick();
-    void OpenResult();
-    bool isResultOpen() const { return cdsQuery->isOpen(); }
+    // Opens (again) the result of qryQuery into the grid.
+    void OpenResult() { m_result->open(); }
+    bool isResultOpen() const { return m_result->isOpen(); }
     // A field of the grid's current row.
     QString currentField(const QString &field) const;
 
@@ -84,8 +89,8 @@ public:
     QToolButton *sbtFirst, *sbtPrior, *sbtNext, *sbtLast;
     PanelStatusBar *stbMessage;
 
-protected:
-    std::unique_ptr<db::RowSet> m_rowSet;
+private:
+    std::unique_ptr<ResultGrid> m_result;
 };
 
 // "공통코드 조회": the codes of a set, filtered by the start of their names.

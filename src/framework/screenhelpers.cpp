@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -63,12 +64,14 @@ QString CodeName(db::Connection &connection, const QString &set, const QString &
         return QString();
     try {
         db::Query q(connection);
-        q.addSql(QStringLiteral("SELECT  DETAIL_NAME"));
-        q.addSql(QStringLiteral("FROM    ZX010MS"));
-        q.addSql(QStringLiteral("WHERE   HEAD   = :AHEAD"));
-        q.addSql(QStringLiteral("AND     DETAIL = :ADETAIL"));
-        if (onlyFlagged)
-            q.addSql(QStringLiteral("AND     ITEM1 = 'Y'"));
+        q.setSql(QStringLiteral(R"sql(
+            SELECT DETAIL_NAME
+            FROM ZX010MS
+            WHERE HEAD = :AHEAD
+                AND DETAIL = :ADETAIL
+                %1
+        )sql")
+                     .arg(onlyFlagged ? QStringLiteral("AND ITEM1 = 'Y'") : QString()));
         q.setParam(QStringLiteral("AHEAD"), set);
         q.setParam(QStringLiteral("ADETAIL"), code);
         q.open();
@@ -86,13 +89,15 @@ CodeRowValues CodeRow(db::Connection &connection, const QString &set, const QStr
         return values;
     try {
         db::Query q(connection);
-        q.setSql(QStringList{QStringLiteral("SELECT  DETAIL_NAME,"),
-                             QStringLiteral("        ITEM1,  ITEM2,  ITEM3,  ITEM4,  ITEM5,"),
-                             QStringLiteral("        ITEM6,  ITEM7,  ITEM8,  ITEM9,  ITEM10,"),
-                             QStringLiteral("        ITEM11, ITEM12, ITEM13, ITEM14, ITEM15"),
-                             QStringLiteral("FROM    ZX010MS"),
-                             QStringLiteral("WHERE   HEAD   = :AHEAD"),
-                             QStringLiteral("AND     DETAIL = :ADETAIL")});
+        q.setSql(QStringLiteral(R"sql(
+            SELECT DETAIL_NAME,
+                ITEM1, ITEM2, ITEM3, ITEM4, ITEM5,
+                ITEM6, ITEM7, ITEM8, ITEM9, ITEM10,
+                ITEM11, ITEM12, ITEM13, ITEM14, ITEM15
+            FROM ZX010MS
+            WHERE HEAD = :AHEAD
+                AND DETAIL = :ADETAIL
+        )sql"));
         q.setParam(QStringLiteral("AHEAD"), set);
         q.setParam(QStringLiteral("ADETAIL"), code);
         q.open();
@@ -134,30 +139,45 @@ QString DayNameDb(db::Connection &connection, const QString &date) {
     }
 }
 
-FormFrame BuildFormFrame(QWidget *form) {
+void BuildFormFrame(QWidget *form, QVBoxLayout *&rows, QWidget *&panMain, QFrame *&bvlButtons,
+                    QWidget *&panButtons, QHBoxLayout *&buttonRow) {
     QFont f(QStringLiteral("굴림"));
     f.setPixelSize(12);
     form->setFont(f);
-    FormFrame frame;
-    frame.rows = new QVBoxLayout(form);
-    frame.rows->setContentsMargins(0, 0, 0, 0);
-    frame.rows->setSpacing(0);
-    frame.panMain = new QWidget(form);
-    frame.panMain->setObjectName(QStringLiteral("panMain"));
-    frame.rows->addWidget(frame.panMain, 1);
-    frame.bvlButtons = new QFrame(form);
-    frame.bvlButtons->setObjectName(QStringLiteral("bvlButtons"));
-    frame.bvlButtons->setFrameShape(QFrame::HLine);
-    frame.bvlButtons->setFrameShadow(QFrame::Sunken);
-    frame.rows->addWidget(frame.bvlButtons);
-    frame.panButtons = new QWidget(form);
-    frame.panButtons->setObjectName(QStringLiteral("panButtons"));
-    frame.panButtons->setFixedHeight(40);
-    frame.buttonRow = new QHBoxLayout(frame.panButtons);
-    frame.buttonRow->setContentsMargins(8, 6, 8, 6);
-    frame.buttonRow->addStretch(1);
-    frame.rows->addWidget(frame.panButtons);
-    return frame;
+    rows = new QVBoxLayout(form);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    panMain = new QWidget(form);
+    panMain->setObjectName(QStringLiteral("panMain"));
+    rows->addWidget(panMain, 1);
+    bvlButtons = new QFrame(form);
+    bvlButtons->setObjectName(QStringLiteral("bvlButtons"));
+    bvlButtons->setFrameShape(QFrame::HLine);
+    bvlButtons->setFrameShadow(QFrame::Sunken);
+    rows->addWidget(bvlButtons);
+    panButtons = new QWidget(form);
+    panButtons->setObjectName(QStringLiteral("panButtons"));
+    panButtons->setFixedHeight(40);
+    buttonRow = new QHBoxLayout(panButtons);
+    buttonRow->setContentsMargins(8, 6, 8, 6);
+    buttonRow->addStretch(1);
+    rows->addWidget(panButtons);
+}
+
+QShortcut *AddHotkey(QWidget *form, const QKeySequence &key, Qt::ShortcutContext context,
+                     std::function<void()> handler) {
+    auto *shortcut = new QShortcut(key, form);
+    shortcut->setContext(context);
+    QObject::connect(shortcut, &QShortcut::activated, form,
+                     [handler = std::move(handler)] { handler(); });
+    QObject::connect(shortcut, &QShortcut::activatedAmbiguously, form,
+                     [shortcut] { emit shortcut->activated(); });
+    return shortcut;
+}
+
+void RequireActive(const QWidget *button) {
+    if (!button || button->isHidden() || !button->isEnabled())
+        throw SilentStop();
 }
 
 SearchPanel BuildSearchPanel(QWidget *form, QVBoxLayout *rows) {

@@ -2,14 +2,18 @@
 
 #include "db/connection.h"
 
+#include <QApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QFrame;
 class QHBoxLayout;
 class QPushButton;
+class QShortcut;
 class QVBoxLayout;
 class QWidget;
 
@@ -49,15 +53,28 @@ void StyleForm(QWidget *form);
 
 // The frame every form shares, built on the form with its 12-pixel "굴림" font: the main
 // panel, a sunken rule and the 40-pixel button panel, whose row starts with a stretch so
-// buttons added to it sit at the right.
-struct FormFrame {
-    QVBoxLayout *rows;
-    QWidget *panMain;
-    QFrame *bvlButtons;
-    QWidget *panButtons;
-    QHBoxLayout *buttonRow;
+// buttons added to it sit at the right. The parts go into the form's members.
+void BuildFormFrame(QWidget *form, QVBoxLayout *&rows, QWidget *&panMain, QFrame *&bvlButtons,
+                    QWidget *&panButtons, QHBoxLayout *&buttonRow);
+
+// A function key of a form that runs a handler: context is the form's window (dialogs) or the
+// form and its children (work screens, several of which share a window). A press that more
+// than one shortcut of the context claims runs the handler too.
+QShortcut *AddHotkey(QWidget *form, const QKeySequence &key, Qt::ShortcutContext context,
+                     std::function<void()> handler);
+
+// Stops silently (SilentStop) when the button is missing, hidden or disabled: a handler run
+// by its function key does nothing the button could not do.
+void RequireActive(const QWidget *button);
+
+// The hourglass for the rest of a scope.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
 };
-FormFrame BuildFormFrame(QWidget *form);
 
 // The raised 40-pixel search panel put on top of a form's rows: its row starts with a
 // stretch and ends with the search button "조회(F3)"; fields go in front of the stretch.

@@ -4,7 +4,6 @@
 #include "common/dialogs.h"
 #include "common/globals.h"
 #include "common/keystroke.h"
-#include "common/silentstop.h"
 #include "framework/messages.h"
 #include "framework/screenhelpers.h"
 
@@ -40,12 +39,7 @@ QString ownSettingsFile() {
 TfrmZZI000::TfrmZZI000(db::Connection &connection, const QString &name, QWidget *parent)
     : QWidget(parent), m_connection(connection) {
     setObjectName(name);
-    const FormFrame frame = BuildFormFrame(this);
-    m_rows = frame.rows;
-    panMain = frame.panMain;
-    bvlButtons = frame.bvlButtons;
-    panButtons = frame.panButtons;
-    m_buttonRow = frame.buttonRow;
+    BuildFormFrame(this, m_rows, panMain, bvlButtons, panButtons, m_buttonRow);
     resize(1008, 670);
     bbtClose = FormButton(panButtons, "bbtClose", QStringLiteral("종료(F12)"));
     m_buttonRow->addWidget(bbtClose);
@@ -145,20 +139,6 @@ bool TfrmZZI000::event(QEvent *event) {
         return true;
     }
     return QWidget::event(event);
-}
-
-void TfrmZZI000::RequireActive(const QWidget *button) {
-    if (!button || button->isHidden() || !button->isEnabled())
-        throw SilentStop();
-}
-
-QShortcut *TfrmZZI000::addHotkey(const QKeySequence &key, std::function<void()> handler) {
-    auto *shortcut = new QShortcut(key, this);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { handler(); });
-    connect(shortcut, &QShortcut::activatedAmbiguously, this,
-            [shortcut] { emit shortcut->activated(); });
-    return shortcut;
 }
 
 void TfrmZZI000::bbtCloseClick() {

@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/query.h"
+#include "framework/screenhelpers.h"
 #include "framework/statusbar.h"
 
 #include <QFrame>
@@ -64,9 +65,9 @@ public:
 
 protected:
     // A function key in the screen's context that runs a handler.
-    QShortcut *addHotkey(const QKeySequence &key, std::function<void()> handler);
-    // Stops silently when the button is hidden or disabled.
-    static void RequireActive(const QWidget *button);
+    QShortcut *addHotkey(const QKeySequence &key, std::function<void()> handler) {
+        return AddHotkey(this, key, Qt::WidgetWithChildrenShortcut, std::move(handler));
+    }
 
     void FormCreate();
     virtual void FormResize();

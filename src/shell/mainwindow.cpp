@@ -133,8 +133,12 @@ void TfrmZZMain::BuildMenu() {
         return; // the program ends without showing the window (RunClient)
     m_menuBuilt = true;
     db::Query &q = *m_dm.qryQuery;
-    q.setSql(QStringLiteral(
-        "SELECT   DETAIL_NAME FROM     ZX010MS WHERE    HEAD   = 'Z9999'  AND    DETAIL = :P0"));
+    q.setSql(QStringLiteral(R"sql(
+        SELECT DETAIL_NAME
+        FROM ZX010MS
+        WHERE HEAD = 'Z9999'
+            AND DETAIL = :P0
+    )sql"));
     q.setParam(QStringLiteral("P0"), m_dm.databaseUser().toUpper());
     q.open();
     Globals().siteName = q.eof() ? QString() : q.text(0);
@@ -145,32 +149,48 @@ void TfrmZZMain::BuildMenu() {
             QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toUpper();
 
     db::Query &menus = *m_dm.qryQuery2;
-    menus.setSql(QStringLiteral(
-        "SELECT   MENU_ID,         MENU_NAME FROM     ZA040MS WHERE    PROJECT_ID  = :P0  AND    "
-        "DISPLAY_SEQ > 0 ORDER BY DISPLAY_SEQ"));
+    menus.setSql(QStringLiteral(R"sql(
+        SELECT MENU_ID, MENU_NAME
+        FROM ZA040MS
+        WHERE PROJECT_ID = :P0
+            AND DISPLAY_SEQ > 0
+        ORDER BY DISPLAY_SEQ
+    )sql"));
     menus.setParam(QStringLiteral("P0"), m_projectId);
     db::Query programs(m_dm.dbsDB);
-    programs.setSql(QStringLiteral("SELECT   MENU_ID,         PROGRAM_ID,         PROGRAM_NAME "
-                                   "FROM     ZA050MS WHERE    PROJECT_ID = :P0  AND    "
-                                   "MENU_ID    = :P1  AND    PROGRAM_ID IN (SELECT   PROGRAM_ID    "
-                                   "                    FROM     ZA140MS            "
-                                   "            WHERE    PROJECT_ID    = :P0                       "
-                                   "   AND    PROJECT_LEVEL = (SELECT   "
-                                   "PROJECT_LEVEL                                                  "
-                                   "FROM     ZA130MS                              "
-                                   "                    WHERE    EMP_NO     = :P2                  "
-                                   "                                  AND    "
-                                   "PROJECT_ID = :P0)                        UNION ALL             "
-                                   "           SELECT   PROGRAM_ID                "
-                                   "        FROM     ZA150MS                        WHERE    "
-                                   "EMP_NO     = :P2                          AND    "
-                                   "PROJECT_ID = :P0                          AND    ADD_YN     = "
-                                   "'Y'                        EXCEPT              "
-                                   "          SELECT   PROGRAM_ID                        FROM     "
-                                   "ZA150MS                        WHERE    EMP_NO "
-                                   "    = :P2                          AND    PROJECT_ID = :P0     "
-                                   "                     AND    ADD_YN     = 'N')  "
-                                   "AND    DISPLAY_SEQ > 0 ORDER BY DISPLAY_SEQ"));
+    // The programs of the employee's level, with those added for the employee and without
+    // those taken away.
+    programs.setSql(QStringLiteral(R"sql(
+        SELECT MENU_ID, PROGRAM_ID, PROGRAM_NAME
+        FROM ZA050MS
+        WHERE PROJECT_ID = :P0
+            AND MENU_ID = :P1
+            AND PROGRAM_ID IN (
+                SELECT PROGRAM_ID
+                FROM ZA140MS
+                WHERE PROJECT_ID = :P0
+                    AND PROJECT_LEVEL = (
+                        SELECT PROJECT_LEVEL
+                        FROM ZA130MS
+                        WHERE EMP_NO = :P2
+                            AND PROJECT_ID = :P0
+                    )
+                UNION ALL
+                SELECT PROGRAM_ID
+                FROM ZA150MS
+                WHERE EMP_NO = :P2
+                    AND PROJECT_ID = :P0
+                    AND ADD_YN = 'Y'
+                EXCEPT
+                SELECT PROGRAM_ID
+                FROM ZA150MS
+                WHERE EMP_NO = :P2
+                    AND PROJECT_ID = :P0
+                    AND ADD_YN = 'N'
+            )
+            AND DISPLAY_SEQ > 0
+        ORDER BY DISPLAY_SEQ
+    )sql"));
     int permitted = 0;
     for (menus.open(); !menus.eof(); menus.next()) {
         auto *menu = new QMenu(literal(menus.text(1)), menuBar());

@@ -110,8 +110,12 @@ public:
             c.open();
             database::CheckSchema(c, database::OlderSchema::Upgrade);
             db::Query q(c);
-            q.setSql(QStringLiteral(
-                "SELECT EMP_K_NAME FROM QA010MS WHERE EMP_NO = :P0 AND EMP_STAY_CODE = '01'"));
+            q.setSql(QStringLiteral(R"sql(
+                SELECT EMP_K_NAME
+                FROM QA010MS
+                WHERE EMP_NO = :P0
+                    AND EMP_STAY_CODE = '01'
+            )sql"));
             q.setParam(QStringLiteral("P0"), empNo);
             q.open();
             if (q.eof()) {

@@ -53,6 +53,26 @@ TEST(CodeLookup, FilterByTheStartOfTheNameAndTheWeatherSet) {
     EXPECT_EQ(picked.name, QStringLiteral("Rainy"));
 }
 
+TEST(CodeLookup, SpeedButtonsMoveThroughTheRowsInTheCurrentColumn) {
+    CodesDatabase db;
+    TfrmSZP900 dialog(db.connection, false, QStringLiteral("Q005"), nullptr);
+    dialog.show();
+    dialog.rgrGrid->setCurrentCell(2, 1);
+    auto at = [&] {
+        return std::pair{dialog.rgrGrid->currentRow(), dialog.rgrGrid->currentColumn()};
+    };
+    dialog.sbtNext->click();
+    EXPECT_EQ(at(), std::pair(3, 1));
+    dialog.sbtPrior->click();
+    EXPECT_EQ(at(), std::pair(2, 1));
+    dialog.sbtLast->click();
+    EXPECT_EQ(at(), std::pair(7, 1));
+    dialog.sbtFirst->click();
+    EXPECT_EQ(at(), std::pair(0, 1));
+    dialog.sbtPrior->click(); // nothing before the first row
+    EXPECT_EQ(at(), std::pair(0, 1));
+}
+
 TEST(EmployeeSearch, NamesThatBeginWithTheFilter) {
     CodesDatabase db;
     db.exec(QStringLiteral(

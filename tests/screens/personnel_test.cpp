@@ -118,6 +118,21 @@ TEST_F(PersonnelTest, WorkGroupsAreLaidOutByTheQuotedArithmetic) {
     EXPECT_EQ(groups[0]->rgrEmpList->gridModel()->text(0, 2), QStringLiteral("김임원"));
 }
 
+TEST_F(PersonnelTest, AFailingWorkGroupStatementIsShownAsAnError) {
+    TfrmSQS000 hub(connection);
+    hub.show();
+    hub.ShowSubScreen(2);
+    TfrmSQS030 *chart = hub.sqs030;
+    ASSERT_TRUE(chart->cboDept->setValue(QStringLiteral("1110")));
+    // The work codes still read; the employees of a group no longer do.
+    connection.executeScript(
+        QStringLiteral("ALTER TABLE QA010MS RENAME COLUMN EMP_K_NAME TO EMP_NAME;"));
+    QTest::mouseClick(chart->bbtSearch, Qt::LeftButton); // through the general error handling
+    ASSERT_EQ(dialogs->errors().size(), 1);
+    EXPECT_TRUE(dialogs->errors().first().startsWith(QStringLiteral("no such column")))
+        << dialogs->errors().first().toStdString();
+}
+
 TEST_F(PersonnelTest, PersonnelCardMasksPersonalDataAndShowsTheTabs) {
     TfrmSQS000 hub(connection);
     hub.show();

@@ -21,12 +21,15 @@ TfrmSRI010::TfrmSRI010(db::Connection &connection)
     weather.alignment = Qt::AlignCenter;
     rgrGrid->setColumns({date, weather, Column("ITEM1", "날씨명", 200)});
     StyleForm(this);
-    qryQuery->setSql(
-        QStringLiteral("SELECT B.CALN_DATE AS SALE_DATE, A.WEATHER, C.ITEM1 FROM ZX020MS B "
-                       "LEFT JOIN SA010MS A ON A.SALE_DATE = B.CALN_DATE "
-                       "LEFT JOIN ZX010MS C ON C.HEAD = 'E0029' AND C.DETAIL = A.WEATHER "
-                       "WHERE B.CALN_DATE BETWEEN SUBSTR(:ASALE_DATE, 1, 6) || '01' AND "
-                       "TO_CHAR(LAST_DAY(TO_DATE(:ASALE_DATE)), 'YYYYMMDD') ORDER BY B.CALN_DATE"));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT B.CALN_DATE AS SALE_DATE, A.WEATHER, C.ITEM1
+        FROM ZX020MS B
+        LEFT JOIN SA010MS A ON A.SALE_DATE = B.CALN_DATE
+        LEFT JOIN ZX010MS C ON C.HEAD = 'E0029' AND C.DETAIL = A.WEATHER
+        WHERE B.CALN_DATE BETWEEN SUBSTR(:ASALE_DATE, 1, 6) || '01'
+                              AND TO_CHAR(LAST_DAY(TO_DATE(:ASALE_DATE)), 'YYYYMMDD')
+        ORDER BY B.CALN_DATE
+    )sql"));
     auto previous = rgrGrid->onKeyDown;
     rgrGrid->onKeyDown = [this, previous](QKeyEvent *e) {
         if (previous && previous(e))

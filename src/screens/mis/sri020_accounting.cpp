@@ -22,12 +22,15 @@ TfrmSRI020::TfrmSRI020(db::Connection &connection)
     rgrGrid->setColumns(
         {movement, movementName, item, itemName, NumberColumn("AMOUNT", "금액", 140, true, 12)});
     StyleForm(this);
-    qryQuery->setSql(QStringLiteral("SELECT C.MOVEMENT, B.DETAIL_NAME, C.ITEM_CODE, C.ITEM_NAME, "
-                                    "NVL(A.AMOUNT, 0) AS AMOUNT FROM SX020MS C "
-                                    "JOIN ZX010MS B ON B.HEAD = 'S0011' AND B.DETAIL = C.MOVEMENT "
-                                    "LEFT JOIN SA010DT A ON A.SALE_DATE = :ASALE_DATE AND "
-                                    "A.MOVEMENT = C.MOVEMENT AND A.ITEM_CODE = C.ITEM_CODE "
-                                    "ORDER BY C.MOVEMENT, A.ITEM_CODE NULLS LAST, C.ITEM_CODE"));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT C.MOVEMENT, B.DETAIL_NAME, C.ITEM_CODE, C.ITEM_NAME, NVL(A.AMOUNT, 0) AS AMOUNT
+        FROM SX020MS C
+        JOIN ZX010MS B ON B.HEAD = 'S0011' AND B.DETAIL = C.MOVEMENT
+        LEFT JOIN SA010DT A ON A.SALE_DATE = :ASALE_DATE
+            AND A.MOVEMENT = C.MOVEMENT
+            AND A.ITEM_CODE = C.ITEM_CODE
+        ORDER BY C.MOVEMENT, A.ITEM_CODE NULLS LAST, C.ITEM_CODE
+    )sql"));
 }
 
 bool TfrmSRI020::isYellowRow(int row) const {

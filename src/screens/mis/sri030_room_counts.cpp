@@ -38,13 +38,16 @@ TfrmSRI030::TfrmSRI030(db::Connection &connection)
     }
     rgrGrid->setColumns(columns);
     StyleForm(this);
-    qryQuery->setSql(
-        QStringLiteral("SELECT B.CALN_DATE AS SALE_DATE, %1 FROM ZX020MS B "
-                       "LEFT JOIN SA020MS A ON A.SALE_DATE = B.CALN_DATE "
-                       "WHERE B.CALN_DATE BETWEEN SUBSTR(:ASALE_DATE, 1, 6) || '01' AND "
-                       "TO_CHAR(LAST_DAY(TO_DATE(:ASALE_DATE)), 'YYYYMMDD') "
-                       "GROUP BY B.CALN_DATE ORDER BY B.CALN_DATE")
-            .arg(selects.join(QStringLiteral(", "))));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT B.CALN_DATE AS SALE_DATE, %1
+        FROM ZX020MS B
+        LEFT JOIN SA020MS A ON A.SALE_DATE = B.CALN_DATE
+        WHERE B.CALN_DATE BETWEEN SUBSTR(:ASALE_DATE, 1, 6) || '01'
+                              AND TO_CHAR(LAST_DAY(TO_DATE(:ASALE_DATE)), 'YYYYMMDD')
+        GROUP BY B.CALN_DATE
+        ORDER BY B.CALN_DATE
+    )sql")
+                         .arg(selects.join(QStringLiteral(", "))));
     // AVL follows as soon as a cell is left, and before a row is posted.
     connect(rgrGrid, &controls::Grid::valueChanged, this, [this](int row, int column) {
         if ((column - 1) % 4 != 3)

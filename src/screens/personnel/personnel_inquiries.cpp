@@ -40,19 +40,23 @@ QString valid(const char *alias) {
 }
 
 // Headcounts per department of the employees in service.
-const char *kHeadcounts =
-    "SELECT EMP_AFF_DEPT_CODE, SUM(OFFICER_CNT) AS OFFICER_CNT, SUM(REGUALR_CNT) AS REGUALR_CNT, "
-    "SUM(NON_REGUALR_CNT) AS NON_REGUALR_CNT, SUM(ETC_CNT) AS ETC_CNT, SUM(OFFICER_CNT) + "
-    "SUM(REGUALR_CNT) + "
-    "SUM(NON_REGUALR_CNT) + SUM(ETC_CNT) AS TOTAL_CNT FROM (SELECT EMP_AFF_DEPT_CODE, "
-    "EMP_KIND_CODE, "
-    "DECODE(EMP_KIND_CODE, '01', COUNT(*), 0) AS OFFICER_CNT, DECODE(EMP_KIND_CODE, '02', "
-    "COUNT(*), 0) AS REGUALR_CNT, "
-    "DECODE(EMP_KIND_CODE, '03', COUNT(*), 0) AS NON_REGUALR_CNT, DECODE(EMP_KIND_CODE, '01', 0, "
-    "'02', 0, '03', 0, "
-    "COUNT(*)) AS ETC_CNT FROM QA010MS WHERE EMP_STAY_CODE = '01' GROUP BY EMP_AFF_DEPT_CODE, "
-    "EMP_KIND_CODE) "
-    "GROUP BY EMP_AFF_DEPT_CODE";
+const char *kHeadcounts = R"sql(
+    SELECT EMP_AFF_DEPT_CODE,
+        SUM(OFFICER_CNT) AS OFFICER_CNT, SUM(REGUALR_CNT) AS REGUALR_CNT,
+        SUM(NON_REGUALR_CNT) AS NON_REGUALR_CNT, SUM(ETC_CNT) AS ETC_CNT,
+        SUM(OFFICER_CNT) + SUM(REGUALR_CNT) + SUM(NON_REGUALR_CNT) + SUM(ETC_CNT) AS TOTAL_CNT
+    FROM (
+        SELECT EMP_AFF_DEPT_CODE, EMP_KIND_CODE,
+            DECODE(EMP_KIND_CODE, '01', COUNT(*), 0) AS OFFICER_CNT,
+            DECODE(EMP_KIND_CODE, '02', COUNT(*), 0) AS REGUALR_CNT,
+            DECODE(EMP_KIND_CODE, '03', COUNT(*), 0) AS NON_REGUALR_CNT,
+            DECODE(EMP_KIND_CODE, '01', 0, '02', 0, '03', 0, COUNT(*)) AS ETC_CNT
+        FROM QA010MS
+        WHERE EMP_STAY_CODE = '01'
+        GROUP BY EMP_AFF_DEPT_CODE, EMP_KIND_CODE
+    )
+    GROUP BY EMP_AFF_DEPT_CODE
+)sql";
 
 const char *kCounts[] = {"OFFICER_CNT", "REGUALR_CNT", "NON_REGUALR_CNT", "ETC_CNT", "TOTAL_CNT"};
 
@@ -112,16 +116,26 @@ TfrmSQS010::TfrmSQS010(db::Connection &connection, TfrmSQS000 *hub)
     controls::GridOptions o = rgrGrid->options();
     o.rowHeight = 22;
     rgrGrid->setOptions(o);
-    qryQuery->setSql(QStringLiteral("SELECT D.R_CODE, D.DEPT_CODE, REPLACE(SUBSTR(D.L_NAME, 2, "
-                                    "LENGTH(D.L_NAME)), ' ', '    ') AS DEPT_NAME, %1 "
-                                    "FROM (SELECT SUBSTR(A.R_CODE, 1, 12) AS R_CODE, %2 FROM "
-                                    "QA160MS_DATE A JOIN (%3) B ON A.DEPT_CODE = "
-                                    "B.EMP_AFF_DEPT_CODE WHERE %4 GROUP BY SUBSTR(A.R_CODE, 1, "
-                                    "12)) C JOIN QA160MS_DATE D ON C.R_CODE = D.R_CODE "
-                                    "AND %5 ORDER BY D.SORT_ORD")
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT D.R_CODE, D.DEPT_CODE,
+            REPLACE(SUBSTR(D.L_NAME, 2, LENGTH(D.L_NAME)), ' ', '    ') AS DEPT_NAME, %1
+        FROM (
+            SELECT SUBSTR(A.R_CODE, 1, 12) AS R_CODE, %2
+            FROM QA160MS_DATE A
+            JOIN (%3) B ON A.DEPT_CODE = B.EMP_AFF_DEPT_CODE
+            WHERE %4
+            GROUP BY SUBSTR(A.R_CODE, 1, 12)
+        ) C
+        JOIN QA160MS_DATE D ON C.R_CODE = D.R_CODE
+            AND %5
+        ORDER BY D.SORT_ORD
+    )sql")
                          .arg(countsOf("C", false, false), countsOf("B", false, true),
                               QLatin1String(kHeadcounts), valid("A"), valid("D")));
-    qryFooter->setSql(QStringLiteral("SELECT %1 FROM (%2) B")
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (%2) B
+    )sql")
                           .arg(countsOf("B", false, true), QLatin1String(kHeadcounts)));
     connect(rgrGrid, &controls::Grid::cellDoubleClicked, this, [this, hub](int row, int) {
         if (hub)
@@ -139,31 +153,44 @@ TfrmSQS020::TfrmSQS020(db::Connection &connection, TfrmSQS000 *hub)
     controls::GridOptions o = rgrGrid->options();
     o.rowHeight = 22;
     rgrGrid->setOptions(o);
-    fillDepartments(
-        connection, cboDept, m_rNames,
-        QStringLiteral(
-            "SELECT R_CODE, DEPT_NAME, R_NAME FROM QA160MS_DATE X WHERE %1 AND LENGTH(R_CODE) <= "
-            "12 ORDER BY SORT_ORD")
-            .arg(valid("X")));
+    fillDepartments(connection, cboDept, m_rNames,
+                    QStringLiteral(R"sql(
+                        SELECT R_CODE, DEPT_NAME, R_NAME
+                        FROM QA160MS_DATE X
+                        WHERE %1
+                            AND LENGTH(R_CODE) <= 12
+                        ORDER BY SORT_ORD
+                    )sql")
+                        .arg(valid("X")));
     connect(cboDept, &QComboBox::currentIndexChanged, this,
             [this](int i) { wlbRName->setText(m_rNames.value(i)); });
     cboDept->setCurrentIndex(cboDept->count() > 0 ? 0 : -1);
     wlbRName->setText(m_rNames.value(cboDept->currentIndex()));
-    qryQuery->setSql(
-        QStringLiteral("SELECT D.R_CODE, D.DEPT_CODE, REPLACE(SUBSTR(D.L_NAME, 1, "
-                       "LENGTH(D.L_NAME)), ' ', '    ') AS DEPT_NAME, %1 "
-                       "FROM QA160MS_DATE D LEFT JOIN (SELECT SUBSTR(A.R_CODE, 1, 20) AS R_CODE, "
-                       "%2 FROM QA160MS_DATE A JOIN (%3) B "
-                       "ON A.DEPT_CODE = B.EMP_AFF_DEPT_CODE WHERE %4 GROUP BY SUBSTR(A.R_CODE, 1, "
-                       "20)) C ON C.R_CODE = D.R_CODE "
-                       "WHERE %5 AND D.R_CODE LIKE :AR_CODE || '%' ORDER BY D.SORT_ORD")
-            .arg(countsOf("C", true, false), countsOf("B", false, true), QLatin1String(kHeadcounts),
-                 valid("A"), valid("D")));
-    qryFooter->setSql(
-        QStringLiteral(
-            "SELECT %1 FROM (%2) B JOIN QA160MS_DATE A ON A.DEPT_CODE = B.EMP_AFF_DEPT_CODE "
-            "WHERE %3 AND A.R_CODE LIKE :AR_CODE || '%'")
-            .arg(countsOf("B", false, true), QLatin1String(kHeadcounts), valid("A")));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT D.R_CODE, D.DEPT_CODE,
+            REPLACE(SUBSTR(D.L_NAME, 1, LENGTH(D.L_NAME)), ' ', '    ') AS DEPT_NAME, %1
+        FROM QA160MS_DATE D
+        LEFT JOIN (
+            SELECT SUBSTR(A.R_CODE, 1, 20) AS R_CODE, %2
+            FROM QA160MS_DATE A
+            JOIN (%3) B ON A.DEPT_CODE = B.EMP_AFF_DEPT_CODE
+            WHERE %4
+            GROUP BY SUBSTR(A.R_CODE, 1, 20)
+        ) C ON C.R_CODE = D.R_CODE
+        WHERE %5
+            AND D.R_CODE LIKE :AR_CODE || '%'
+        ORDER BY D.SORT_ORD
+    )sql")
+                         .arg(countsOf("C", true, false), countsOf("B", false, true),
+                              QLatin1String(kHeadcounts), valid("A"), valid("D")));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (%2) B
+        JOIN QA160MS_DATE A ON A.DEPT_CODE = B.EMP_AFF_DEPT_CODE
+        WHERE %3
+            AND A.R_CODE LIKE :AR_CODE || '%'
+    )sql")
+                          .arg(countsOf("B", false, true), QLatin1String(kHeadcounts), valid("A")));
     connect(rgrGrid, &controls::Grid::cellDoubleClicked, this, [this, hub](int row, int) {
         if (hub)
             hub->OpenDepartmentChart(rgrGrid->text(row, 1));
@@ -239,33 +266,28 @@ void TfrmSQS031::FillWorkGroup(const QString &deptCode, const QString &workCode)
     StyleForm(this);
     const QString name = CodeName(m_connection, QStringLiteral("Q009"), workCode);
     panWorkCode->setText(name.isEmpty() ? QStringLiteral("직무없음") : name);
-    int rows = 0;
-    try {
-        db::Query q(m_connection);
-        q.addSql(QStringLiteral("SELECT  EMP_NO,"));
-        q.addSql(QStringLiteral("        DETAIL_NAME,"));
-        q.addSql(QStringLiteral("        EMP_K_NAME"));
-        q.addSql(QStringLiteral("FROM    QA010MS A LEFT JOIN ZX010MS B ON B.HEAD = 'Q005' AND "
-                                "B.DETAIL = A.EMP_POS_CODE"));
-        q.addSql(QStringLiteral("WHERE   EMP_STAY_CODE     = '01'"));
-        q.addSql(QStringLiteral("AND     EMP_AFF_DEPT_CODE = :ADEPT_CODE"));
-        if (!workCode.isEmpty())
-            q.addSql(QStringLiteral("AND     EMP_WORK_CODE     = :AWORK_CODE"));
-        else
-            q.addSql(QStringLiteral("AND     TRIM(EMP_WORK_CODE) IS NULL"));
-        q.addSql(QStringLiteral("ORDER BY EMP_POS_CODE, EMP_NO"));
-        q.setParam(QStringLiteral("ADEPT_CODE"), deptCode);
-        if (!workCode.isEmpty())
-            q.setParam(QStringLiteral("AWORK_CODE"), workCode);
-        for (q.open(); !q.eof(); q.next()) {
-            const int row = rgrEmpList->gridModel()->appendRow();
-            for (int c = 0; c < 3; ++c)
-                rgrEmpList->setValue(row, c, q.text(c));
-        }
-    } catch (const db::DbError &) {
+    db::Query q(m_connection);
+    q.setSql(QStringLiteral(R"sql(
+        SELECT EMP_NO, DETAIL_NAME, EMP_K_NAME
+        FROM QA010MS A
+        LEFT JOIN ZX010MS B ON B.HEAD = 'Q005' AND B.DETAIL = A.EMP_POS_CODE
+        WHERE EMP_STAY_CODE = '01'
+            AND EMP_AFF_DEPT_CODE = :ADEPT_CODE
+            AND %1
+        ORDER BY EMP_POS_CODE, EMP_NO
+    )sql")
+                 .arg(workCode.isEmpty() ? QStringLiteral("TRIM(EMP_WORK_CODE) IS NULL")
+                                         : QStringLiteral("EMP_WORK_CODE = :AWORK_CODE")));
+    q.setParam(QStringLiteral("ADEPT_CODE"), deptCode);
+    if (!workCode.isEmpty())
+        q.setParam(QStringLiteral("AWORK_CODE"), workCode);
+    for (q.open(); !q.eof(); q.next()) {
+        const int row = rgrEmpList->gridModel()->appendRow();
+        for (int c = 0; c < 3; ++c)
+            rgrEmpList->setValue(row, c, q.text(c));
     }
     rgrEmpList->gridModel()->clearStatus();
-    rows = rgrEmpList->rowCountFetched();
+    const int rows = rgrEmpList->rowCountFetched();
     rgrEmpList->setFooterText(1, QString::number(rows));
     rgrEmpList->recalculateFooter();
     setFixedHeight(20 + 30 + rows * 20 + 8 + rgrEmpList->horizontalHeader()->height());
@@ -289,11 +311,14 @@ TfrmSQS030::TfrmSQS030(db::Connection &connection, TfrmSQS000 *hub)
     ScrollBox1->setWidgetResizable(true);
     layout->addWidget(ScrollBox1);
     StyleForm(this);
-    fillDepartments(
-        connection, cboDept, m_rNames,
-        QStringLiteral(
-            "SELECT DEPT_CODE, L_NAME, R_NAME FROM QA160MS_DATE X WHERE %1 ORDER BY SORT_ORD")
-            .arg(valid("X")));
+    fillDepartments(connection, cboDept, m_rNames,
+                    QStringLiteral(R"sql(
+                        SELECT DEPT_CODE, L_NAME, R_NAME
+                        FROM QA160MS_DATE X
+                        WHERE %1
+                        ORDER BY SORT_ORD
+                    )sql")
+                        .arg(valid("X")));
     connect(cboDept, &QComboBox::currentIndexChanged, this,
             [this](int i) { wlbRName->setText(m_rNames.value(i)); });
     cboDept->setCurrentIndex(cboDept->count() > 0 ? 0 : -1);
@@ -320,11 +345,14 @@ void TfrmSQS030::bbtSearchClick() {
     const QString dept = cboDept->value();
     QStringList codes;
     db::Query q(connection());
-    q.setSql(QStringLiteral(
-        "SELECT DISTINCT TRIM(EMP_WORK_CODE) AS EMP_WORK_CODE, DETAIL_NAME AS EMP_WORK_CODE_NAME "
-        "FROM QA010MS A LEFT JOIN ZX010MS B ON B.HEAD = 'Q009' AND B.DETAIL = A.EMP_WORK_CODE "
-        "WHERE EMP_STAY_CODE = '01' AND EMP_AFF_DEPT_CODE = :ADEPT_CODE "
-        "ORDER BY TRIM(EMP_WORK_CODE) NULLS LAST"));
+    q.setSql(QStringLiteral(R"sql(
+        SELECT DISTINCT TRIM(EMP_WORK_CODE) AS EMP_WORK_CODE, DETAIL_NAME AS EMP_WORK_CODE_NAME
+        FROM QA010MS A
+        LEFT JOIN ZX010MS B ON B.HEAD = 'Q009' AND B.DETAIL = A.EMP_WORK_CODE
+        WHERE EMP_STAY_CODE = '01'
+            AND EMP_AFF_DEPT_CODE = :ADEPT_CODE
+        ORDER BY TRIM(EMP_WORK_CODE) NULLS LAST
+    )sql"));
     q.setParam(QStringLiteral("ADEPT_CODE"), dept);
     for (q.open(); !q.eof(); q.next())
         codes << q.text(0);
@@ -492,40 +520,62 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
                         {"AWRD_REAS", "사유"},
                         {"AWRD_ORGN_NAME", "발령처(시행기관)"},
                         {"AWRD_END_DATE", "징계해제일자"}});
-    const QStringList tabSql = {
-        QStringLiteral(
-            "SELECT %1 AS FAM_REL_NAME, FAM_NAME, FN_ZA010MS_04(FAM_SOC_ID) AS FAM_SOC_ID, %2 AS "
-            "FAM_SCHS_NAME, %3 AS FAM_JOB_NAME, FAM_WITH_YN FROM QA020MS WHERE EMP_NO = :AEMP_NO "
-            "ORDER BY "
-            "QA020MS.FAM_SOC_ID")
-            .arg(codeName("Q018", "FAM_REL_CODE"), codeName("Q028", "FAM_SCHS_CODE"),
-                 codeName("Q029", "FAM_JOB_CODE")),
-        QStringLiteral(
-            "SELECT SCHS_ENT_YM, SCHS_GRA_YM, (SELECT EDUC_NAME FROM QJ020MS WHERE EDUC_CLAS = "
-            "SCHS_SCHL_CLAS_CODE AND AREA_CODE = SCHS_SCHL_AREA_CODE AND EDUC_CODE = "
-            "SCHS_SCHL_EDUC_CODE) AS "
-            "SCHOOL_NAME, %1 AS MJR_CLAS_NAME, (SELECT COUR_NAME FROM QJ030MS WHERE CLAS_CODE = "
-            "SCHS_MJR_CLAS_CODE AND COUR_CODE = SCHS_MJR_COUR_CODE) AS COUR_NAME, (SELECT "
-            "SUBJ_NAME FROM "
-            "QJ030DT WHERE CLAS_CODE = SCHS_MJR_CLAS_CODE AND COUR_CODE = SCHS_MJR_COUR_CODE AND "
-            "SUBJ_CODE = "
-            "SCHS_MJR_SUBJ_CODE) AS SUBJ_NAME FROM QA030MS WHERE EMP_NO = :AEMP_NO ORDER BY "
-            "SCHS_ENT_YM DESC, "
-            "SCHS_GRA_YM DESC")
-            .arg(codeName("Q065", "SCHS_MJR_CLAS_CODE")),
-        QStringLiteral(
-            "SELECT TO_CHAR(CARE_ENT_DATE, 'YYYY-MM-DD') AS CARE_ENT_DATE, TO_CHAR(CARE_RET_DATE, "
-            "'YYYY-MM-DD') AS CARE_RET_DATE, CARE_COMP_NAME, CARE_DEPT_NAME, CARE_POS_NAME, "
-            "CARE_WORK_NAME, "
-            "CARE_YEAR FROM QA040MS WHERE EMP_NO = :AEMP_NO ORDER BY QA040MS.CARE_ENT_DATE DESC, "
-            "QA040MS.CARE_RET_DATE DESC"),
-        QStringLiteral("SELECT TO_CHAR(AWRD_DATE, 'YYYY-MM-DD') AS AWRD_DATE, %1 AS AWRD_NAME, "
-                       "DECODE(AWRD_TYPE, '1', "
-                       ":AWRD_TYPE1, :AWRD_TYPE2) AS AWRD_TYPE, AWRD_REAS, AWRD_ORGN_NAME, "
-                       "TO_CHAR(AWRD_END_DATE, "
-                       "'YYYY-MM-DD') AS AWRD_END_DATE FROM QA070MS WHERE EMP_NO = :AEMP_NO ORDER "
-                       "BY QA070MS.AWRD_DATE DESC")
-            .arg(codeName("Q035", "AWRD_CODE"))};
+    const QStringList tabSql = {QStringLiteral(R"sql(
+        SELECT %1 AS FAM_REL_NAME, FAM_NAME, FN_ZA010MS_04(FAM_SOC_ID) AS FAM_SOC_ID,
+            %2 AS FAM_SCHS_NAME, %3 AS FAM_JOB_NAME, FAM_WITH_YN
+        FROM QA020MS
+        WHERE EMP_NO = :AEMP_NO
+        ORDER BY QA020MS.FAM_SOC_ID
+    )sql")
+                                    .arg(codeName("Q018", "FAM_REL_CODE"),
+                                         codeName("Q028", "FAM_SCHS_CODE"),
+                                         codeName("Q029", "FAM_JOB_CODE")),
+                                QStringLiteral(R"sql(
+                                    SELECT SCHS_ENT_YM, SCHS_GRA_YM,
+                                        (
+                                            SELECT EDUC_NAME
+                                            FROM QJ020MS
+                                            WHERE EDUC_CLAS = SCHS_SCHL_CLAS_CODE
+                                                AND AREA_CODE = SCHS_SCHL_AREA_CODE
+                                                AND EDUC_CODE = SCHS_SCHL_EDUC_CODE
+                                        ) AS SCHOOL_NAME,
+                                        %1 AS MJR_CLAS_NAME,
+                                        (
+                                            SELECT COUR_NAME
+                                            FROM QJ030MS
+                                            WHERE CLAS_CODE = SCHS_MJR_CLAS_CODE
+                                                AND COUR_CODE = SCHS_MJR_COUR_CODE
+                                        ) AS COUR_NAME,
+                                        (
+                                            SELECT SUBJ_NAME
+                                            FROM QJ030DT
+                                            WHERE CLAS_CODE = SCHS_MJR_CLAS_CODE
+                                                AND COUR_CODE = SCHS_MJR_COUR_CODE
+                                                AND SUBJ_CODE = SCHS_MJR_SUBJ_CODE
+                                        ) AS SUBJ_NAME
+                                    FROM QA030MS
+                                    WHERE EMP_NO = :AEMP_NO
+                                    ORDER BY SCHS_ENT_YM DESC, SCHS_GRA_YM DESC
+                                )sql")
+                                    .arg(codeName("Q065", "SCHS_MJR_CLAS_CODE")),
+                                QStringLiteral(R"sql(
+                                    SELECT TO_CHAR(CARE_ENT_DATE, 'YYYY-MM-DD') AS CARE_ENT_DATE,
+                                        TO_CHAR(CARE_RET_DATE, 'YYYY-MM-DD') AS CARE_RET_DATE,
+                                        CARE_COMP_NAME, CARE_DEPT_NAME, CARE_POS_NAME, CARE_WORK_NAME, CARE_YEAR
+                                    FROM QA040MS
+                                    WHERE EMP_NO = :AEMP_NO
+                                    ORDER BY QA040MS.CARE_ENT_DATE DESC, QA040MS.CARE_RET_DATE DESC
+                                )sql"),
+                                QStringLiteral(R"sql(
+                                    SELECT TO_CHAR(AWRD_DATE, 'YYYY-MM-DD') AS AWRD_DATE, %1 AS AWRD_NAME,
+                                        DECODE(AWRD_TYPE, '1', :AWRD_TYPE1, :AWRD_TYPE2) AS AWRD_TYPE,
+                                        AWRD_REAS, AWRD_ORGN_NAME,
+                                        TO_CHAR(AWRD_END_DATE, 'YYYY-MM-DD') AS AWRD_END_DATE
+                                    FROM QA070MS
+                                    WHERE EMP_NO = :AEMP_NO
+                                    ORDER BY QA070MS.AWRD_DATE DESC
+                                )sql")
+                                    .arg(codeName("Q035", "AWRD_CODE"))};
     int i = 0;
     for (controls::Grid *grid : {grdFamily, grdSchool, grdCareer, grdAward}) {
         auto rows = std::make_unique<db::RowSet>(connection);
@@ -585,25 +635,26 @@ void TfrmSQS040::bbtSearchClick() {
         label->clear();
     {
         db::Query q(connection());
-        q.setSql(QStringLiteral("SELECT EMP_NO, EMP_K_NAME, EMP_C_NAME, EMP_E_NAME, %1 AS "
-                                "EMP_KIND_NAME, %2 AS EMP_POS_NAME, %3 AS "
-                                "EMP_CLS_NAME, %4 AS EMP_SAL_CLS_NAME, %5 AS EMP_DUTY_NAME, %6 AS "
-                                "EMP_WORK_NAME, EMP_JOB, "
-                                "TO_CHAR(EMP_ENT_DATE, 'YYYY-MM-DD') AS EMP_ENT_DATE, "
-                                "FN_ZA010MS_04(EMP_SOC_ID) AS EMP_SOC_ID, "
-                                "DECODE(EMP_SEX_TYPE, 'M', '남', 'F', '여', EMP_SEX_TYPE) AS "
-                                "EMP_SEX_TYPE, TO_CHAR(EMP_BIRTH_DATE, "
-                                "'YYYY-MM-DD') AS EMP_BIRTH_DATE, DECODE(EMP_BIRTH_TYPE, '1', "
-                                "'음력', '양력') AS EMP_BIRTH_TYPE, "
-                                "DECODE(EMP_MARRY_TYPE, '1', '미혼', '2', '기혼', EMP_MARRY_TYPE) "
-                                "AS EMP_MARRY_TYPE, EMP_ZIP, "
-                                "FN_ZA010MS_04(EMP_ADDR1) AS EMP_ADDR1, FN_ZA010MS_04(EMP_ADDR2) "
-                                "AS EMP_ADDR2, FN_ZA010MS_04(EMP_PHONE_NO) "
-                                "AS EMP_PHONE_NO, FN_ZA010MS_04(EMP_MOBIL_NO) AS EMP_MOBIL_NO, "
-                                "FN_ZA010MS_04(EMP_OFFIC_NO) AS "
-                                "EMP_OFFIC_NO, FN_ZA010MS_04(EMP_EMAIL) AS EMP_EMAIL, %7 AS "
-                                "EMP_HOBBY_NAME, %8 AS EMP_SPC_NAME "
-                                "FROM QA010MS WHERE EMP_NO = :AEMP_NO")
+        q.setSql(QStringLiteral(R"sql(
+            SELECT EMP_NO, EMP_K_NAME, EMP_C_NAME, EMP_E_NAME,
+                %1 AS EMP_KIND_NAME, %2 AS EMP_POS_NAME, %3 AS EMP_CLS_NAME,
+                %4 AS EMP_SAL_CLS_NAME, %5 AS EMP_DUTY_NAME, %6 AS EMP_WORK_NAME, EMP_JOB,
+                TO_CHAR(EMP_ENT_DATE, 'YYYY-MM-DD') AS EMP_ENT_DATE,
+                FN_ZA010MS_04(EMP_SOC_ID) AS EMP_SOC_ID,
+                DECODE(EMP_SEX_TYPE, 'M', '남', 'F', '여', EMP_SEX_TYPE) AS EMP_SEX_TYPE,
+                TO_CHAR(EMP_BIRTH_DATE, 'YYYY-MM-DD') AS EMP_BIRTH_DATE,
+                DECODE(EMP_BIRTH_TYPE, '1', '음력', '양력') AS EMP_BIRTH_TYPE,
+                DECODE(EMP_MARRY_TYPE, '1', '미혼', '2', '기혼', EMP_MARRY_TYPE) AS EMP_MARRY_TYPE,
+                EMP_ZIP,
+                FN_ZA010MS_04(EMP_ADDR1) AS EMP_ADDR1, FN_ZA010MS_04(EMP_ADDR2) AS EMP_ADDR2,
+                FN_ZA010MS_04(EMP_PHONE_NO) AS EMP_PHONE_NO,
+                FN_ZA010MS_04(EMP_MOBIL_NO) AS EMP_MOBIL_NO,
+                FN_ZA010MS_04(EMP_OFFIC_NO) AS EMP_OFFIC_NO,
+                FN_ZA010MS_04(EMP_EMAIL) AS EMP_EMAIL,
+                %7 AS EMP_HOBBY_NAME, %8 AS EMP_SPC_NAME
+            FROM QA010MS
+            WHERE EMP_NO = :AEMP_NO
+        )sql")
                      .arg(codeName("Q001", "EMP_KIND_CODE"), codeName("Q005", "EMP_POS_CODE"),
                           codeName("Q006", "EMP_CLS_CODE"), codeName("Q007", "EMP_SAL_CLS_CODE"),
                           codeName("Q008", "EMP_DUTY_CODE"), codeName("Q009", "EMP_WORK_CODE"),
@@ -619,7 +670,11 @@ void TfrmSQS040::bbtSearchClick() {
     imgEmpPicture->clear();
     try {
         db::Query photo(connection());
-        photo.setSql(QStringLiteral("SELECT EMP_PIC FROM QA010DT WHERE EMP_NO = :AEMP_NO"));
+        photo.setSql(QStringLiteral(R"sql(
+            SELECT EMP_PIC
+            FROM QA010DT
+            WHERE EMP_NO = :AEMP_NO
+        )sql"));
         photo.setParam(QStringLiteral("AEMP_NO"), empNo);
         photo.open();
         if (!photo.eof())

@@ -37,6 +37,7 @@ class TfrmSQS031 : public QFrame {
     Q_OBJECT
 public:
     TfrmSQS031(db::Connection &connection, QWidget *parent);
+    // The employees in service of the department with the work code; errors reach the caller.
     void FillWorkGroup(const QString &deptCode, const QString &workCode);
     QLabel *panWorkCode;
     controls::Grid *rgrEmpList;

@@ -94,27 +94,42 @@ TfrmSAS010::TfrmSAS010(db::Connection &connection, QWidget *parent)
                         col("M_C_SALE", "금년", 120, true, "월계"),
                         col("M_L_SALE", "전년", 120, true, "월계"), mRatio});
     const QString amount = QStringLiteral("NVL(NET_AMT, 0) + NVL(TIP_AMT, 0)");
-    const QString unionSql =
-        QStringLiteral(
-            "SELECT GUBUN1, CASE WHEN SALE_DATE = :ASALE_DATE THEN %1 ELSE 0 END AS D_C_SALE, %1 "
-            "AS M_C_SALE, "
-            "0 AS D_L_SALE, 0 AS M_L_SALE FROM KF060MS WHERE SALE_DATE BETWEEN %2 AND :ASALE_DATE "
-            "UNION ALL SELECT GUBUN1, 0, 0, CASE WHEN SALE_DATE = %3 THEN %1 ELSE 0 END, %1 FROM "
-            "KF060MS "
-            "WHERE SALE_DATE BETWEEN %4 AND %3")
-            .arg(amount, MonthStart(), LastYearDay(), LastYearMonthStart());
+    const QString unionSql = QStringLiteral(R"sql(
+        SELECT GUBUN1, CASE WHEN SALE_DATE = :ASALE_DATE THEN %1 ELSE 0 END AS D_C_SALE,
+            %1 AS M_C_SALE, 0 AS D_L_SALE, 0 AS M_L_SALE
+        FROM KF060MS
+        WHERE SALE_DATE BETWEEN %2 AND :ASALE_DATE
+        UNION ALL
+        SELECT GUBUN1, 0, 0, CASE WHEN SALE_DATE = %3 THEN %1 ELSE 0 END, %1
+        FROM KF060MS
+        WHERE SALE_DATE BETWEEN %4 AND %3
+    )sql")
+                                 .arg(amount, MonthStart(), LastYearDay(), LastYearMonthStart());
     const QString ratios =
         QStringLiteral("D_C_SALE, D_L_SALE, %1 AS D_GROTH, M_C_SALE, M_L_SALE, %2 AS M_GROTH")
             .arg(Ratio(QStringLiteral("D_C_SALE"), QStringLiteral("D_L_SALE")),
                  Ratio(QStringLiteral("M_C_SALE"), QStringLiteral("M_L_SALE")));
     const QStringList sums = {"D_C_SALE", "D_L_SALE", "M_C_SALE", "M_L_SALE"};
-    qryQuery->setSql(
-        QStringLiteral(
-            "SELECT GUBUN, GUBUN_NAME, %1 FROM (SELECT B.DETAIL AS GUBUN, B.DETAIL_NAME AS "
-            "GUBUN_NAME, %2 FROM ZX010MS B LEFT JOIN (%3) A ON A.GUBUN1 = B.DETAIL WHERE "
-            "B.HEAD = 'J0011' AND B.DETAIL > ' ' GROUP BY B.DETAIL, B.DETAIL_NAME) ORDER BY GUBUN")
-            .arg(ratios, nvlSums(sums), unionSql));
-    qryFooter->setSql(QStringLiteral("SELECT %1 FROM (SELECT %2 FROM (%3) A)")
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT GUBUN, GUBUN_NAME, %1
+        FROM (
+            SELECT B.DETAIL AS GUBUN, B.DETAIL_NAME AS GUBUN_NAME, %2
+            FROM ZX010MS B
+            LEFT JOIN (%3) A ON A.GUBUN1 = B.DETAIL
+            WHERE B.HEAD = 'J0011'
+                AND B.DETAIL > ' '
+            GROUP BY B.DETAIL, B.DETAIL_NAME
+        )
+        ORDER BY GUBUN
+    )sql")
+                         .arg(ratios, nvlSums(sums), unionSql));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (
+            SELECT %2
+            FROM (%3) A
+        )
+    )sql")
                           .arg(ratios, nvlSums(sums), unionSql));
     connect(rgrGrid, &controls::Grid::cellDoubleClicked, this,
             [this](int, int) { rgrGridDblClick(); });
@@ -144,27 +159,33 @@ void targetQueries(db::Query *grid, db::Query *footer, bool detail) {
         QStringLiteral("SUM(CASE WHEN SALE_DATE BETWEEN %1 AND :ASALE_DATE THEN %2 END)");
     const QString amount = detail ? QStringLiteral("NVL(NET_AMT, 0) + NVL(TIP_AMT, 0)")
                                   : QStringLiteral("NET_AMT + TIP_AMT");
-    const QString actuals =
-        QStringLiteral(
-            "SELECT %1 AS GUBUN, %2 AS MONTH_SALE, SUM(%3) AS YEAR_SALE, 0 AS MONTH_TARGET, "
-            "0 AS YEAR_UNTIL_LAST_MONTH_TARGET, 0 AS YEAR_TARGET FROM KF060MS WHERE SALE_DATE "
-            "BETWEEN %4 AND "
-            ":ASALE_DATE %5 GROUP BY %1")
-            .arg(detail ? QStringLiteral("GUBUN2") : QStringLiteral("GUBUN1"),
-                 monthSale.arg(MonthStart(), amount), amount, YearStart(),
-                 detail ? QStringLiteral("AND GUBUN1 = :AGUBUN1") : QString());
+    const QString actuals = QStringLiteral(R"sql(
+        SELECT %1 AS GUBUN, %2 AS MONTH_SALE, SUM(%3) AS YEAR_SALE, 0 AS MONTH_TARGET,
+            0 AS YEAR_UNTIL_LAST_MONTH_TARGET, 0 AS YEAR_TARGET
+        FROM KF060MS
+        WHERE SALE_DATE BETWEEN %4 AND :ASALE_DATE
+            %5
+        GROUP BY %1
+    )sql")
+                                .arg(detail ? QStringLiteral("GUBUN2") : QStringLiteral("GUBUN1"),
+                                     monthSale.arg(MonthStart(), amount), amount, YearStart(),
+                                     detail ? QStringLiteral("AND GUBUN1 = :AGUBUN1") : QString());
     const QString targets =
-        QStringLiteral("SELECT %1 AS GUBUN, 0, 0, SUM(CASE WHEN A.SALE_DATE BETWEEN %2 AND %3 THEN "
-                       "A.SALE_AMT ELSE 0 "
-                       "END), SUM(CASE WHEN A.SALE_DATE BETWEEN %4 AND %5 THEN A.SALE_AMT ELSE 0 "
-                       "END), SUM(A.SALE_AMT) "
-                       "FROM JH010MS A JOIN JA010MS B ON B.UPJANG_CODE = A.UPJANG_CODE WHERE "
-                       "A.SALE_DATE BETWEEN %4 AND "
-                       "%6 %7 GROUP BY %1")
+        QStringLiteral(R"sql(
+            SELECT %1 AS GUBUN, 0, 0,
+                SUM(CASE WHEN A.SALE_DATE BETWEEN %2 AND %3 THEN A.SALE_AMT ELSE 0 END),
+                SUM(CASE WHEN A.SALE_DATE BETWEEN %4 AND %5 THEN A.SALE_AMT ELSE 0 END),
+                SUM(A.SALE_AMT)
+            FROM JH010MS A
+            JOIN JA010MS B ON B.UPJANG_CODE = A.UPJANG_CODE
+            WHERE A.SALE_DATE BETWEEN %4 AND %6
+                %7
+            GROUP BY %1
+        )sql")
             .arg(detail ? QStringLiteral(":AGUBUN1") : QStringLiteral("B.SAUP_CODE1"), MonthStart(),
                  MonthEnd(), YearStart(), PreviousMonthEnd(), YearEnd(),
                  detail ? QStringLiteral("AND B.SAUP_CODE1 = :AGUBUN1") : QString());
-    const QString unionSql = actuals + QStringLiteral(" UNION ALL ") + targets;
+    const QString unionSql = actuals + QStringLiteral("UNION ALL") + targets;
     const QString sub = QStringLiteral(
         "ROUND(MONTH_TARGET / TO_CHAR(LAST_DAY(:ASALE_DATE), 'DD') * SUBSTR(:ASALE_DATE, 7, 2))");
     const QString outer =
@@ -179,14 +200,25 @@ void targetQueries(db::Query *grid, db::Query *footer, bool detail) {
     const QString codes = detail
                               ? QStringLiteral("B.HEAD = 'J0012' AND B.DETAIL LIKE :AGUBUN1 || '%'")
                               : QStringLiteral("B.HEAD = 'J0011' AND B.DETAIL > ' '");
-    grid->setSql(
-        QStringLiteral(
-            "SELECT GUBUN, GUBUN_NAME, %1 FROM (SELECT B.DETAIL AS GUBUN, B.DETAIL_NAME AS "
-            "GUBUN_NAME, "
-            "%2 FROM ZX010MS B LEFT JOIN (%3) A ON A.GUBUN = B.DETAIL WHERE %4 GROUP BY B.DETAIL, "
-            "B.DETAIL_NAME) ORDER BY GUBUN")
-            .arg(outer, nvlSums(sums), unionSql, codes));
-    footer->setSql(QStringLiteral("SELECT %1 FROM (SELECT %2 FROM (%3) A)")
+    grid->setSql(QStringLiteral(R"sql(
+        SELECT GUBUN, GUBUN_NAME, %1
+        FROM (
+            SELECT B.DETAIL AS GUBUN, B.DETAIL_NAME AS GUBUN_NAME, %2
+            FROM ZX010MS B
+            LEFT JOIN (%3) A ON A.GUBUN = B.DETAIL
+            WHERE %4
+            GROUP BY B.DETAIL, B.DETAIL_NAME
+        )
+        ORDER BY GUBUN
+    )sql")
+                     .arg(outer, nvlSums(sums), unionSql, codes));
+    footer->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (
+            SELECT %2
+            FROM (%3) A
+        )
+    )sql")
                        .arg(outer, nvlSums(sums), unionSql));
 }
 
@@ -264,22 +296,28 @@ TfrmSAS030::TfrmSAS030(db::Connection &connection, const QString &upjangCode, QW
         QStringLiteral("TASK_DATE BETWEEN FN_GET_YTD_DATE(:ASALE_DATE, 'F') AND :ASALE_DATE AND "
                        "UPJANG_CODE = :AUPJANG_CODE");
     const QString sold =
-        QStringLiteral(
-            "SELECT ROOM_TYPE, TASK_DATE, %1 AS DAY_ROOM, %2 AS DAY_GUEST, %3 AS DAY_SALE_AMT, %4 "
-            "AS MONTH_ROOM, "
-            "%5 AS MONTH_GUEST, %6 AS MONTH_SALE_AMT, 0 AS DAY_TTL_ROOM, 0 AS MONTH_TTL_ROOM FROM "
-            "DE030MS "
-            "WHERE %7 AND GUEST_TYPE NOT IN ('900', '910') GROUP BY ROOM_TYPE, TASK_DATE")
+        QStringLiteral(R"sql(
+            SELECT ROOM_TYPE, TASK_DATE,
+                %1 AS DAY_ROOM, %2 AS DAY_GUEST, %3 AS DAY_SALE_AMT,
+                %4 AS MONTH_ROOM, %5 AS MONTH_GUEST, %6 AS MONTH_SALE_AMT,
+                0 AS DAY_TTL_ROOM, 0 AS MONTH_TTL_ROOM
+            FROM DE030MS
+            WHERE %7
+                AND GUEST_TYPE NOT IN ('900', '910')
+            GROUP BY ROOM_TYPE, TASK_DATE
+        )sql")
             .arg(cases(today, QStringLiteral("ROOMS")), cases(today, QStringLiteral("GUESTS")),
                  cases(today, QStringLiteral("NET_AMT + SVC_AMT")),
                  cases(month, QStringLiteral("ROOMS")), cases(month, QStringLiteral("GUESTS")),
                  cases(month, QStringLiteral("NET_AMT + SVC_AMT")), range);
     const QString available = QStringLiteral("ROOM_CNT - BROKEN_CNT - INVENTORY_CNT");
-    const QString rooms =
-        QStringLiteral(
-            "SELECT ROOM_TYPE, TASK_DATE, 0, 0, 0, 0, 0, 0, %1, %2 FROM DE020MS WHERE %3 "
-            "GROUP BY ROOM_TYPE, TASK_DATE")
-            .arg(cases(today, available), cases(month, available), range);
+    const QString rooms = QStringLiteral(R"sql(
+        SELECT ROOM_TYPE, TASK_DATE, 0, 0, 0, 0, 0, 0, %1, %2
+        FROM DE020MS
+        WHERE %3
+        GROUP BY ROOM_TYPE, TASK_DATE
+    )sql")
+                              .arg(cases(today, available), cases(month, available), range);
     const QStringList sums = {"DAY_ROOM",   "DAY_GUEST",   "DAY_SALE_AMT",   "DAY_TTL_ROOM",
                               "MONTH_ROOM", "MONTH_GUEST", "MONTH_SALE_AMT", "MONTH_TTL_ROOM"};
     const QString outer =
@@ -291,14 +329,26 @@ TfrmSAS030::TfrmSAS030(db::Connection &connection, const QString &upjangCode, QW
                        "MONTH_DANGA")
             .arg(Ratio(QStringLiteral("DAY_ROOM"), QStringLiteral("DAY_TTL_ROOM")),
                  Ratio(QStringLiteral("MONTH_ROOM"), QStringLiteral("MONTH_TTL_ROOM")));
-    const QString inner = sold + QStringLiteral(" UNION ALL ") + rooms;
-    qryQuery->setSql(
-        QStringLiteral(
-            "SELECT A.ROOM_TYPE, %1 FROM (SELECT ROOM_TYPE, %2 FROM (%3) A GROUP BY ROOM_TYPE) A "
-            "JOIN ZX010MS B ON B.HEAD = 'DA009' AND B.DETAIL = A.ROOM_TYPE ORDER BY B.ITEM7")
-            .arg(outer, nvlSums(sums), inner));
-    qryFooter->setSql(
-        QStringLiteral("SELECT %1 FROM (SELECT %2 FROM (%3) A)").arg(outer, nvlSums(sums), inner));
+    const QString inner = sold + QStringLiteral("UNION ALL") + rooms;
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT A.ROOM_TYPE, %1
+        FROM (
+            SELECT ROOM_TYPE, %2
+            FROM (%3) A
+            GROUP BY ROOM_TYPE
+        ) A
+        JOIN ZX010MS B ON B.HEAD = 'DA009' AND B.DETAIL = A.ROOM_TYPE
+        ORDER BY B.ITEM7
+    )sql")
+                         .arg(outer, nvlSums(sums), inner));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (
+            SELECT %2
+            FROM (%3) A
+        )
+    )sql")
+                          .arg(outer, nvlSums(sums), inner));
 }
 
 void TfrmSAS030::bbtSearchClick() {
@@ -350,38 +400,61 @@ TfrmSAS040::TfrmSAS040(db::Connection &connection, QWidget *parent)
     // The course's sales are cut to the two windows first and only then matched with the
     // menu's validity periods: left to itself the planner walks the menus and reads each
     // menu's whole validity range of sales.
-    const QString courseSales =
-        QStringLiteral("WITH C AS MATERIALIZED (SELECT * FROM IA010MS A WHERE A.UPJANG_CODE = "
-                       "'2001' AND %1) ")
-            .arg(windowFilter(QStringLiteral("A.SALE_DATE")));
-    const QString course =
-        QStringLiteral("SELECT B.MENU_GUBUN_CODE AS GUBUN, %1 FROM C A JOIN JB010MS B ON "
-                       "B.UPJANG_CODE = A.UPJANG_CODE AND B.MENU_CODE = A.MENU_CODE AND %2 AND "
-                       "A.SALE_DATE BETWEEN B.DATE_FROM AND B.DATE_TO GROUP BY B.MENU_GUBUN_CODE")
-            .arg(figures, sameItem("B", "A"));
-    const QString outlets =
-        QStringLiteral("SELECT A.UPJANG_CODE AS GUBUN, %1 FROM IA010MS A WHERE A.UPJANG_CODE IN "
-                       "('2002', '2003', '2004', '2005') AND %2 GROUP BY A.UPJANG_CODE")
-            .arg(figures, windowFilter(QStringLiteral("A.SALE_DATE")));
-    const QString rows = QStringLiteral("SELECT UPJANG_CODE AS GUBUN, UPJANG_NAME AS GUBUN_NAME "
-                                        "FROM JA010MS WHERE UPJANG_CODE IN ('2002', '2003', "
-                                        "'2004', '2005') UNION ALL SELECT DETAIL, DETAIL_NAME FROM "
-                                        "ZX010MS WHERE HEAD = 'J0001' AND ITEM1 = 'Y' AND "
-                                        "DETAIL > ' '");
+    const QString courseSales = QStringLiteral(R"sql(
+        WITH C AS MATERIALIZED (
+            SELECT *
+            FROM IA010MS A
+            WHERE A.UPJANG_CODE = '2001'
+                AND %1
+        )
+    )sql")
+                                    .arg(windowFilter(QStringLiteral("A.SALE_DATE")));
+    const QString course = QStringLiteral(R"sql(
+        SELECT B.MENU_GUBUN_CODE AS GUBUN, %1
+        FROM C A
+        JOIN JB010MS B ON B.UPJANG_CODE = A.UPJANG_CODE
+            AND B.MENU_CODE = A.MENU_CODE
+            AND %2
+            AND A.SALE_DATE BETWEEN B.DATE_FROM AND B.DATE_TO
+        GROUP BY B.MENU_GUBUN_CODE
+    )sql")
+                               .arg(figures, sameItem("B", "A"));
+    const QString outlets = QStringLiteral(R"sql(
+        SELECT A.UPJANG_CODE AS GUBUN, %1
+        FROM IA010MS A
+        WHERE A.UPJANG_CODE IN ('2002', '2003', '2004', '2005')
+            AND %2
+        GROUP BY A.UPJANG_CODE
+    )sql")
+                                .arg(figures, windowFilter(QStringLiteral("A.SALE_DATE")));
+    const QString rows = QStringLiteral(R"sql(
+        SELECT UPJANG_CODE AS GUBUN, UPJANG_NAME AS GUBUN_NAME
+        FROM JA010MS
+        WHERE UPJANG_CODE IN ('2002', '2003', '2004', '2005')
+        UNION ALL
+        SELECT DETAIL, DETAIL_NAME
+        FROM ZX010MS
+        WHERE HEAD = 'J0001'
+            AND ITEM1 = 'Y'
+            AND DETAIL > ' '
+    )sql");
     QStringList nvl;
     for (const QString &f : kQuantityFields)
         nvl << QStringLiteral("NVL(F.%1, 0) AS %1").arg(f);
-    qryQuery->setSql(
-        courseSales +
-        QStringLiteral(
-            "SELECT R.GUBUN, R.GUBUN_NAME, %1 FROM (%2) R LEFT JOIN (%3 UNION ALL %4) F ON F.GUBUN "
-            "= R.GUBUN ORDER BY LENGTH(R.GUBUN) ASC, R.GUBUN")
-            .arg(nvl.join(QStringLiteral(", ")), rows, course, outlets));
-    qryFooter->setSql(
-        QStringLiteral(
-            "SELECT %1 FROM IA010MS A WHERE A.UPJANG_CODE IN ('2001', '2002', '2003', '2004', "
-            "'2005') AND %2")
-            .arg(figures, windowFilter(QStringLiteral("A.SALE_DATE"))));
+    qryQuery->setSql(courseSales + QStringLiteral(R"sql(
+        SELECT R.GUBUN, R.GUBUN_NAME, %1
+        FROM (%2) R
+        LEFT JOIN (%3 UNION ALL %4) F ON F.GUBUN = R.GUBUN
+        ORDER BY LENGTH(R.GUBUN) ASC, R.GUBUN
+    )sql")
+                                       .arg(nvl.join(QStringLiteral(", ")), rows, course, outlets));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM IA010MS A
+        WHERE A.UPJANG_CODE IN ('2001', '2002', '2003', '2004', '2005')
+            AND %2
+    )sql")
+                          .arg(figures, windowFilter(QStringLiteral("A.SALE_DATE"))));
 }
 
 // ---- SAS050 ------------------------------------------------------------------------
@@ -401,16 +474,23 @@ TfrmSAS050::TfrmSAS050(db::Connection &connection, QWidget *parent)
     const QString figures = windows(QStringLiteral("A.SALE_DATE"), QStringLiteral("A.SALE_QTY"),
                                     QStringLiteral("A.NET_AMT"), true);
     const QString outlets = QStringLiteral("A.UPJANG_CODE IN ('5001', '5003', '5004', '5007')");
-    qryQuery->setSql(
-        QStringLiteral(
-            "SELECT A.UPJANG_CODE, J.UPJANG_NAME, A.TICKET_KIND, D.DETAIL_NAME AS "
-            "TICKET_KIND_NAME, "
-            "%1 FROM IA010MS A JOIN JA010MS J ON J.UPJANG_CODE = A.UPJANG_CODE JOIN ZX010MS D ON "
-            "D.HEAD = 'I0005' AND D.DETAIL > ' ' AND D.DETAIL = A.TICKET_KIND WHERE %2 AND %3 "
-            "GROUP BY A.UPJANG_CODE, J.UPJANG_NAME, A.TICKET_KIND, D.DETAIL_NAME, D.DETAIL "
-            "ORDER BY A.UPJANG_CODE, D.DETAIL")
-            .arg(figures, outlets, windowFilter(QStringLiteral("A.SALE_DATE"))));
-    qryFooter->setSql(QStringLiteral("SELECT %1 FROM IA010MS A WHERE %2 AND %3")
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT A.UPJANG_CODE, J.UPJANG_NAME, A.TICKET_KIND, D.DETAIL_NAME AS TICKET_KIND_NAME, %1
+        FROM IA010MS A
+        JOIN JA010MS J ON J.UPJANG_CODE = A.UPJANG_CODE
+        JOIN ZX010MS D ON D.HEAD = 'I0005' AND D.DETAIL > ' ' AND D.DETAIL = A.TICKET_KIND
+        WHERE %2
+            AND %3
+        GROUP BY A.UPJANG_CODE, J.UPJANG_NAME, A.TICKET_KIND, D.DETAIL_NAME, D.DETAIL
+        ORDER BY A.UPJANG_CODE, D.DETAIL
+    )sql")
+                         .arg(figures, outlets, windowFilter(QStringLiteral("A.SALE_DATE"))));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM IA010MS A
+        WHERE %2
+            AND %3
+    )sql")
                           .arg(figures, outlets, windowFilter(QStringLiteral("A.SALE_DATE"))));
 }
 
@@ -459,8 +539,11 @@ TfrmSAH010::TfrmSAH010(db::Connection &connection, const QString &upjangCode,
     : TfrmSZP000(connection, QStringLiteral("frmSAH010"), upjangCode, saleDate, parent) {
     setupGrid(rgrGrid, drillColumns("MENU_CODE", "항목", "MENU_NAME", "항목", true));
     db::Query caption(connection);
-    caption.setSql(
-        QStringLiteral("SELECT UPJANG_NAME FROM JA010MS WHERE UPJANG_CODE = :AUPJANG_CODE"));
+    caption.setSql(QStringLiteral(R"sql(
+        SELECT UPJANG_NAME
+        FROM JA010MS
+        WHERE UPJANG_CODE = :AUPJANG_CODE
+    )sql"));
     caption.setParam(QStringLiteral("AUPJANG_CODE"), upjangCode);
     caption.open();
     setWindowTitle(caption.eof() ? QString() : caption.text(0));
@@ -469,37 +552,49 @@ TfrmSAH010::TfrmSAH010(db::Connection &connection, const QString &upjangCode,
     const QString hotels = upjangCode == QLatin1String("1002") ? QStringLiteral("('1002', '1003')")
                                                                : QStringLiteral("('1001')");
     const QString hotelPart =
-        QStringLiteral("SELECT A.UPJANG_CODE, A.MENU_CODE, B.MENU_SHORT_NAME AS MENU_NAME, %1 FROM "
-                       "IA010MS A JOIN JB010MS B "
-                       "ON B.UPJANG_CODE = A.UPJANG_CODE AND B.MENU_CODE = A.MENU_CODE AND "
-                       "B.MENU_ITEM1 = 'D3' AND "
-                       "B.MENU_ITEM2 = '1' WHERE A.UPJANG_CODE IN %2 AND %3 GROUP BY "
-                       "A.UPJANG_CODE, A.MENU_CODE, "
-                       "B.MENU_SHORT_NAME")
+        QStringLiteral(R"sql(
+            SELECT A.UPJANG_CODE, A.MENU_CODE, B.MENU_SHORT_NAME AS MENU_NAME, %1
+            FROM IA010MS A
+            JOIN JB010MS B ON B.UPJANG_CODE = A.UPJANG_CODE
+                AND B.MENU_CODE = A.MENU_CODE
+                AND B.MENU_ITEM1 = 'D3'
+                AND B.MENU_ITEM2 = '1'
+            WHERE A.UPJANG_CODE IN %2
+                AND %3
+            GROUP BY A.UPJANG_CODE, A.MENU_CODE, B.MENU_SHORT_NAME
+        )sql")
             .arg(figures, hotels, windowFilter(QStringLiteral("A.SALE_DATE")));
     const QString sauna =
-        QStringLiteral("SELECT A.UPJANG_CODE, B.MENU_GUBUN_CODE AS MENU_CODE, C.DETAIL_NAME AS "
-                       "MENU_NAME, %1 FROM IA010MS A "
-                       "JOIN JB010MS B ON B.UPJANG_CODE = A.UPJANG_CODE AND B.MENU_CODE = "
-                       "A.MENU_CODE AND %2 AND "
-                       "A.SALE_DATE BETWEEN B.DATE_FROM AND B.DATE_TO LEFT JOIN ZX010MS C ON "
-                       "C.HEAD = 'J0001' AND "
-                       "C.DETAIL = B.MENU_GUBUN_CODE WHERE A.UPJANG_CODE = '4053' AND %3 GROUP BY "
-                       "A.UPJANG_CODE, "
-                       "B.MENU_GUBUN_CODE, C.DETAIL_NAME")
+        QStringLiteral(R"sql(
+            SELECT A.UPJANG_CODE, B.MENU_GUBUN_CODE AS MENU_CODE, C.DETAIL_NAME AS MENU_NAME, %1
+            FROM IA010MS A
+            JOIN JB010MS B ON B.UPJANG_CODE = A.UPJANG_CODE
+                AND B.MENU_CODE = A.MENU_CODE
+                AND %2
+                AND A.SALE_DATE BETWEEN B.DATE_FROM AND B.DATE_TO
+            LEFT JOIN ZX010MS C ON C.HEAD = 'J0001' AND C.DETAIL = B.MENU_GUBUN_CODE
+            WHERE A.UPJANG_CODE = '4053'
+                AND %3
+            GROUP BY A.UPJANG_CODE, B.MENU_GUBUN_CODE, C.DETAIL_NAME
+        )sql")
             .arg(figures, sameItem("B", "A"), windowFilter(QStringLiteral("A.SALE_DATE")));
     const QString parts = upjangCode == QLatin1String("1002")
-                              ? hotelPart + QStringLiteral(" UNION ALL ") + sauna
+                              ? hotelPart + QStringLiteral("UNION ALL") + sauna
                               : hotelPart;
     const QString select =
         QStringLiteral("D_C_QTY, D_C_SALE, D_L_SALE, M_C_QTY, M_C_SALE, M_L_SALE");
-    qryQuery->setSql(
-        QStringLiteral(
-            "SELECT A.UPJANG_CODE, J.UPJANG_NAME, A.MENU_CODE, A.MENU_NAME, %1 FROM (%2) A JOIN "
-            "JA010MS J ON J.UPJANG_CODE = A.UPJANG_CODE ORDER BY A.UPJANG_CODE, A.MENU_CODE")
-            .arg(select, parts));
-    qryFooter->setSql(
-        QStringLiteral("SELECT %1 FROM (%2) A").arg(drillSums(QStringLiteral("A")), parts));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT A.UPJANG_CODE, J.UPJANG_NAME, A.MENU_CODE, A.MENU_NAME, %1
+        FROM (%2) A
+        JOIN JA010MS J ON J.UPJANG_CODE = A.UPJANG_CODE
+        ORDER BY A.UPJANG_CODE, A.MENU_CODE
+    )sql")
+                         .arg(select, parts));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (%2) A
+    )sql")
+                          .arg(drillSums(QStringLiteral("A")), parts));
 }
 
 void TfrmSAH010::rgrGridDblClick() {
@@ -518,24 +613,37 @@ TfrmSAH020::TfrmSAH020(db::Connection &connection, const QString &upjangCode,
     setupGrid(rgrGrid, drillColumns("GUBUN", "구분", "GUBUN_NAME", "구분", false));
     const QString figures = windows(QStringLiteral("A.TASK_DATE"), QStringLiteral("1"),
                                     QStringLiteral("NVL(A.NET_AMT, 0) + NVL(A.SVC_AMT, 0)"), true);
-    const QString lines =
-        QStringLiteral(
-            "SELECT B.ITEM9 AS GRP, %1 FROM DC020MS A JOIN ZX010MS B ON B.HEAD = 'Z0006' AND "
-            "B.DETAIL = "
-            "A.GUEST_TYPE WHERE A.MENU_CODE = 'D1001' AND A.UPJANG_CODE = :AUPJANG_CODE AND "
-            "A.UPJANG_CODE = "
-            "A.FIRST_UPJANG_CODE AND A.RSV_NO = A.FIRST_RSV_NO AND A.MANAGE_NO = A.FIRST_MANAGE_NO "
-            "AND "
-            "A.TASK_DATE = A.FIRST_TASK_DATE AND A.SEQ_NO = A.FIRST_SEQ_NO AND %2 GROUP BY B.ITEM9")
-            .arg(figures, windowFilter(QStringLiteral("A.TASK_DATE")));
-    qryQuery->setSql(
-        QStringLiteral(
-            "SELECT C.DETAIL AS GUBUN, C.DETAIL_NAME AS GUBUN_NAME, %1 FROM ZX010MS C LEFT JOIN "
-            "(%2) F ON F.GRP = C.DETAIL WHERE C.HEAD = 'S0012' AND C.DETAIL > ' ' GROUP BY "
-            "C.DETAIL, C.DETAIL_NAME ORDER BY C.DETAIL")
-            .arg(drillSums(QStringLiteral("F")), lines));
-    qryFooter->setSql(
-        QStringLiteral("SELECT %1 FROM (%2) F").arg(drillSums(QStringLiteral("F")), lines));
+    // Only the first line of each stay counts.
+    const QString lines = QStringLiteral(R"sql(
+        SELECT B.ITEM9 AS GRP, %1
+        FROM DC020MS A
+        JOIN ZX010MS B ON B.HEAD = 'Z0006' AND B.DETAIL = A.GUEST_TYPE
+        WHERE A.MENU_CODE = 'D1001'
+            AND A.UPJANG_CODE = :AUPJANG_CODE
+            AND A.UPJANG_CODE = A.FIRST_UPJANG_CODE
+            AND A.RSV_NO = A.FIRST_RSV_NO
+            AND A.MANAGE_NO = A.FIRST_MANAGE_NO
+            AND A.TASK_DATE = A.FIRST_TASK_DATE
+            AND A.SEQ_NO = A.FIRST_SEQ_NO
+            AND %2
+        GROUP BY B.ITEM9
+    )sql")
+                              .arg(figures, windowFilter(QStringLiteral("A.TASK_DATE")));
+    qryQuery->setSql(QStringLiteral(R"sql(
+        SELECT C.DETAIL AS GUBUN, C.DETAIL_NAME AS GUBUN_NAME, %1
+        FROM ZX010MS C
+        LEFT JOIN (%2) F ON F.GRP = C.DETAIL
+        WHERE C.HEAD = 'S0012'
+            AND C.DETAIL > ' '
+        GROUP BY C.DETAIL, C.DETAIL_NAME
+        ORDER BY C.DETAIL
+    )sql")
+                         .arg(drillSums(QStringLiteral("F")), lines));
+    qryFooter->setSql(QStringLiteral(R"sql(
+        SELECT %1
+        FROM (%2) F
+    )sql")
+                          .arg(drillSums(QStringLiteral("F")), lines));
 }
 
 // ---- the hub -------------------------------------------------------------------------
