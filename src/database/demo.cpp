@@ -29,7 +29,7 @@ Inserter::Inserter(db::Connection &c, const QString &table, const QStringList &c
     for (int i = 0; i < columns.size(); ++i)
         params << QStringLiteral(":P%1").arg(i);
     m_query.setSql(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        QStringLiteral(R"sql(INSERT INTO %1 (%2) VALUES (%3))sql")
             .arg(table, columns.join(QStringLiteral(", ")), params.join(QStringLiteral(", "))));
 }
 

@@ -25,13 +25,17 @@ ToolRun keloDb(const QString &appDir, const QStringList &args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-TEST(KeloDb, InitQueryAndCallThroughAnAlias) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("k.db"));
+// Databases.ini with the alias K for k.db in the folder.
+void writeAlias(const QTemporaryDir &dir) {
     QFile ini(dir.filePath(QStringLiteral("Databases.ini")));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[K]\nDriver=SQLITE\nDatabase=k.db\n");
-    ini.close();
+}
+
+TEST(KeloDb, InitQueryAndCallThroughAnAlias) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("k.db"));
+    writeAlias(dir);
 
     EXPECT_EQ(keloDb(dir.path(), {QStringLiteral("init"), file}).code, 0);
     const ToolRun again = keloDb(dir.path(), {QStringLiteral("init"), file});
@@ -80,10 +84,7 @@ TEST(KeloDb, InitQueryAndCallThroughAnAlias) {
 TEST(KeloDb, ExtremeNumbersForeignFilesAndAFileInUse) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("k.db"));
-    QFile ini(dir.filePath(QStringLiteral("Databases.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[K]\nDriver=SQLITE\nDatabase=k.db\n");
-    ini.close();
+    writeAlias(dir);
     ASSERT_EQ(keloDb(dir.path(), {QStringLiteral("init"), file}).code, 0);
 
     // Numbers whose text passes forty characters read in the scientific form.
@@ -173,10 +174,7 @@ TEST(KeloDb, HelpAndPasswordsOutsideCp949) {
 TEST(KeloDb, TwoProgramsSavingAtOnceBothFinish) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("k.db"));
-    QFile ini(dir.filePath(QStringLiteral("Databases.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[K]\nDriver=SQLITE\nDatabase=k.db\n");
-    ini.close();
+    writeAlias(dir);
     ASSERT_EQ(keloDb(dir.path(), {QStringLiteral("init"), file}).code, 0);
 
     // This program saves a row and holds its transaction open ...
