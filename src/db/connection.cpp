@@ -13,10 +13,33 @@
 #include <QSqlError>
 #include <QUrl>
 
+#include <libpq-fe.h>
 #include <set>
 #include <sqlite3.h>
 
 namespace kelo::db {
+
+QString EngineMessage(PGconn *connection, const PGresult *result) {
+    QString engine =
+        QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(connection))
+            .trimmed();
+    if (engine.isEmpty())
+        engine = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+    const QByteArray state =
+        result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
+    const char *words = nullptr;
+    if (state == "55P03" || state == "40P01")
+        words = "다른 사용자가 데이터베이스를 사용 중입니다. 잠시 후 다시 시도하십시오.";
+    else if (state == "25006" || state == "42501")
+        words = "데이터베이스에 쓸 수 없습니다(권한 없음 또는 읽기 전용).";
+    else if (state == "53100")
+        words = "디스크 공간이 부족하여 데이터베이스에 쓸 수 없습니다.";
+    else if (PQstatus(connection) == CONNECTION_BAD || state.startsWith("08") || state == "57P01")
+        words = "데이터베이스 서버와의 연결이 끊어졌습니다.";
+    if (!words)
+        return engine;
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(words), engine);
+}
 
 QString EngineMessage(sqlite3 *handle) {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(handle));
@@ -47,6 +70,9 @@ struct Connection::Private {
     QString connectionName;
     QString openFile;
     sqlite3 *handle = nullptr;
+    PGconn *pg = nullptr;
+    Engine engine = Engine::Sqlite;
+    int session = 0;
     bool inTransaction = false;
     int transactionId = 0;
     const ServerObjects *objects = &ServerObjects::standard();
@@ -74,7 +100,9 @@ int nameIndex(const QStringList &params, const QString &name) {
 
 struct Target {
     QString driver;
-    QString file;
+    QString file; // SQLite: the file; PostgreSQL: the database
+    QString host;
+    int port = 5432;
 };
 
 Target resolveAlias(const QString &alias) {
@@ -94,15 +122,18 @@ Target resolveAlias(const QString &alias) {
         t.driver =
             ini.value(QStringLiteral("Driver"), QStringLiteral("SQLITE")).toString().toUpper();
         t.file = ini.value(QStringLiteral("Database")).toString();
+        t.host = ini.value(QStringLiteral("Host")).toString();
+        t.port = ini.value(QStringLiteral("Port"), 5432).toInt();
         ini.endGroup();
-        if (t.driver != QLatin1String("SQLITE"))
+        if (t.driver != QLatin1String("SQLITE") && t.driver != QLatin1String("POSTGRES"))
             throw DbError(QStringLiteral("The database alias '%1' names the driver %2, which this "
-                                         "build does not support; use Driver=SQLITE.")
+                                         "build does not support; use Driver=SQLITE or "
+                                         "Driver=POSTGRES.")
                               .arg(alias, t.driver));
         if (t.file.isEmpty())
             throw DbError(QStringLiteral("The database alias '%1' in %2 has no Database entry.")
                               .arg(alias, QDir::toNativeSeparators(iniPath)));
-        if (QDir::isRelativePath(t.file))
+        if (t.driver == QLatin1String("SQLITE") && QDir::isRelativePath(t.file))
             t.file = QDir(AppDir()).absoluteFilePath(t.file);
         return t;
     }
@@ -149,12 +180,32 @@ void Connection::setSqliteFile(const QString &path) {
     d->sqliteFile = path;
 }
 
+Engine Connection::engine() const {
+    if (isOpen() || !d->sqliteFile.isEmpty())
+        return d->engine;
+    try {
+        return resolveAlias(param(QStringLiteral("DATABASE"))).driver == QLatin1String("POSTGRES")
+                   ? Engine::Postgres
+                   : Engine::Sqlite;
+    } catch (const DbError &) {
+        return Engine::Sqlite;
+    }
+}
+
 void Connection::open() {
     if (isOpen())
         return;
-    const QString file = d->sqliteFile.isEmpty()
-                             ? resolveAlias(param(QStringLiteral("DATABASE"))).file
-                             : d->sqliteFile;
+    Target target;
+    if (d->sqliteFile.isEmpty())
+        target = resolveAlias(param(QStringLiteral("DATABASE")));
+    else
+        target.file = d->sqliteFile;
+    if (target.driver == QLatin1String("POSTGRES")) {
+        openPostgres(target.host, target.port, target.file);
+        return;
+    }
+    d->engine = Engine::Sqlite;
+    const QString file = target.file;
     const QFileInfo info(file);
     if (!info.exists())
         throw DbError(QStringLiteral("The database file %1 does not exist.")
@@ -201,13 +252,103 @@ void Connection::open() {
     }
 }
 
+void Connection::openPostgres(const QString &host, int port, const QString &database) {
+    d->engine = Engine::Postgres;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), d->connectionName);
+    if (!db.isValid()) {
+        QSqlDatabase::removeDatabase(d->connectionName);
+        throw DbError(QStringLiteral("The PostgreSQL driver of QtSql (QPSQL) is not installed."));
+    }
+    db.setHostName(host);
+    db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(param(QStringLiteral("USER_NAME")));
+    db.setPassword(param(QStringLiteral("PASSWORD")));
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=Kelo_S"));
+    if (!db.open()) {
+        const QString message = db.lastError().databaseText().trimmed().isEmpty()
+                                    ? db.lastError().text()
+                                    : db.lastError().databaseText().trimmed();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(d->connectionName);
+        throw DbError(QStringLiteral("The database %1 on %2:%3 cannot be opened: %4")
+                          .arg(database, host.isEmpty() ? QStringLiteral("localhost") : host)
+                          .arg(port)
+                          .arg(message));
+    }
+    const QVariant v = db.driver()->handle();
+    d->pg = v.isValid() && qstrcmp(v.typeName(), "PGconn*") == 0
+                ? *static_cast<PGconn *const *>(v.constData())
+                : nullptr;
+    d->openFile = QStringLiteral("%1:%2/%3")
+                      .arg(host.isEmpty() ? QStringLiteral("localhost") : host)
+                      .arg(port)
+                      .arg(database);
+    ++d->session;
+    try {
+        if (!d->pg)
+            throw DbError(QStringLiteral("The PostgreSQL driver did not hand out its connection."));
+        startSession();
+    } catch (const DbError &) {
+        close();
+        throw;
+    }
+}
+
+// The settings every session starts with: the dialect's functions before the
+// engine's own, and the clock of the tests.
+void Connection::startSession() {
+    QString setup = QStringLiteral("SET search_path TO kelo, pg_catalog, public; "
+                                   "SET client_min_messages TO warning;");
+    const QByteArray now = qgetenv("KELO_NOW");
+    if (!now.isEmpty())
+        setup +=
+            QStringLiteral(" SET kelo.now TO '%1';").arg(QString::fromLatin1(now).remove(u'\''));
+    executeScript(setup);
+}
+
+int Connection::session() const {
+    return d->session;
+}
+
+void Connection::ensureSession() {
+    if (d->engine != Engine::Postgres)
+        return;
+    if (!d->pg)
+        throw DbError(QStringLiteral("The database connection is not open."));
+    if (PQstatus(d->pg) == CONNECTION_OK)
+        return;
+    if (d->inTransaction) {
+        // The server has ended the transaction with the session: nothing of it was kept.
+        d->inTransaction = false;
+        throw DbError(QStringLiteral("데이터베이스 서버와의 연결이 끊어져 작업을 저장하지 "
+                                     "못했습니다. (%1)")
+                          .arg(QString::fromUtf8(PQerrorMessage(d->pg)).trimmed()));
+    }
+    PQreset(d->pg);
+    if (PQstatus(d->pg) != CONNECTION_OK)
+        throw DbError(QStringLiteral("데이터베이스 서버와 다시 연결할 수 없습니다. (%1)")
+                          .arg(QString::fromUtf8(PQerrorMessage(d->pg)).trimmed()));
+    ++d->session;
+    startSession();
+}
+
+pg_conn *Connection::postgresHandle() const {
+    if (!d->pg)
+        throw DbError(QStringLiteral("The database connection is not open."));
+    return d->pg;
+}
+
 void Connection::close() {
     for (Statement *s : std::set<Statement *>(d->statements))
         s->releaseStatement();
     if (d->handle && d->inTransaction)
         sqlite3_exec(d->handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (d->pg && d->inTransaction && PQstatus(d->pg) == CONNECTION_OK)
+        PQclear(PQexec(d->pg, "ROLLBACK"));
     d->inTransaction = false;
     d->handle = nullptr;
+    d->pg = nullptr;
     d->openFile.clear();
     if (QSqlDatabase::contains(d->connectionName)) {
         {
@@ -219,7 +360,7 @@ void Connection::close() {
 }
 
 bool Connection::isOpen() const {
-    return d->handle != nullptr;
+    return d->handle != nullptr || d->pg != nullptr;
 }
 
 bool Connection::inTransaction() const {
@@ -230,6 +371,8 @@ int Connection::transactionId() const {
 }
 
 void Connection::checkFileUnchanged() const {
+    if (d->pg)
+        return; // a server's database is not a file of ours
     if (!d->handle)
         throw DbError(QStringLiteral("The database connection is not open."));
     int moved = 0;
@@ -247,7 +390,8 @@ void Connection::startTransaction(int id) {
     if (d->inTransaction)
         throw DbError(QStringLiteral("A transaction is already active on this connection."));
     checkFileUnchanged();
-    execOrThrow(d->handle, "BEGIN");
+    ensureSession();
+    executeScript(QStringLiteral("BEGIN"));
     d->inTransaction = true;
     d->transactionId = id;
 }
@@ -255,7 +399,14 @@ void Connection::startTransaction(int id) {
 void Connection::commit() {
     if (!d->inTransaction)
         throw DbError(QStringLiteral("No transaction is active on this connection."));
-    execOrThrow(d->handle, "COMMIT");
+    try {
+        executeScript(QStringLiteral("COMMIT"));
+    } catch (const DbError &) {
+        // A commit that fails on the server has ended the transaction there.
+        if (d->pg)
+            d->inTransaction = false;
+        throw;
+    }
     d->inTransaction = false;
 }
 
@@ -263,12 +414,26 @@ void Connection::rollback() {
     if (!d->inTransaction)
         return;
     d->inTransaction = false;
-    execOrThrow(d->handle, "ROLLBACK");
+    if (d->pg && PQstatus(d->pg) != CONNECTION_OK)
+        return; // the server ended it with the session
+    executeScript(QStringLiteral("ROLLBACK"));
 }
 
 void Connection::executeScript(const QString &sql) {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
+    if (d->pg) {
+        PGresult *r = PQexec(d->pg, sql.toUtf8().constData());
+        const ExecStatusType status = PQresultStatus(r);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK &&
+            status != PGRES_EMPTY_QUERY) {
+            const QString message = EngineMessage(d->pg, r);
+            PQclear(r);
+            throw DbError(message);
+        }
+        PQclear(r);
+        return;
+    }
     execOrThrow(d->handle, sql.toUtf8().constData());
 }
 

@@ -7,14 +7,19 @@
 #include <memory>
 
 struct sqlite3;
+struct pg_conn;
 
 namespace kelo::db {
 
 class ServerObjects;
 
+// The engines a connection reaches.
+enum class Engine { Sqlite, Postgres };
+
 // The one connection to the database. Parameters are name=value texts:
 //   DATABASE   the alias, resolved through Databases.ini in AppDir:
 //                [ALIAS] Driver=SQLITE, Database=path (relative to AppDir)
+//                [ALIAS] Driver=POSTGRES, Host, Port, Database (the server's database)
 //   USER_NAME, PASSWORD   the database user and password (not used by SQLite)
 // Names are matched without regard to case; other parameters are kept and ignored.
 // A SQLite file is never created by opening: a missing file, an unknown alias
@@ -37,6 +42,8 @@ public:
     void open();
     void close();
     bool isOpen() const;
+    // The engine of the alias (of the open connection once open).
+    Engine engine() const;
 
     // A DbError when the open file has been removed or replaced by another file
     // since it was opened (writes would go into the removed file). Checked before
@@ -62,6 +69,14 @@ public:
 
     // The engine's handle, for the layer's own statements and functions.
     sqlite3 *sqliteHandle() const;
+    pg_conn *postgresHandle() const;
+    // PostgreSQL: counts the sessions the connection has had (a dropped session is
+    // re-established at the next statement outside a transaction); statements
+    // prepared in an earlier session are prepared again.
+    int session() const;
+    // PostgreSQL: a DbError when the session was lost; outside a transaction the
+    // session is first re-established.
+    void ensureSession();
 
     // Creates a new, empty SQLite database file with the DUAL table; refuses an
     // existing file.
@@ -73,6 +88,9 @@ public:
     void detach(Statement *statement);
 
 private:
+    void openPostgres(const QString &host, int port, const QString &database);
+    void startSession();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 struct sqlite3;
+struct pg_conn;
+struct pg_result;
 
 namespace kelo::db {
 
@@ -24,5 +26,7 @@ private:
 // meets (a database locked by another user, a read-only file, a full disk, a
 // file that is no database) are said in the user's words, the engine's text after.
 QString EngineMessage(sqlite3 *handle);
+// The same for PostgreSQL: the failed result's message (or the session's).
+QString EngineMessage(pg_conn *connection, const pg_result *result);
 
 } // namespace kelo::db

@@ -2,7 +2,9 @@
 
 #include "common/numbertext.h"
 
+#include <QAtomicInt>
 #include <QHash>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <vector>
 
@@ -46,6 +48,58 @@ QStringList ParseParamNames(const QString &sql) {
     return names;
 }
 
+QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames) {
+    QString out;
+    out.reserve(sql.size() + 16);
+    const qsizetype n = sql.size();
+    auto isNameChar = [](QChar c) {
+        return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sql.at(i);
+        if (c == u'\'' || c == u'"') {
+            const qsizetype start = i;
+            const QChar quote = c;
+            for (++i; i < n; ++i) {
+                if (sql.at(i) == quote) {
+                    if (i + 1 < n && sql.at(i + 1) == quote)
+                        ++i;
+                    else
+                        break;
+                }
+            }
+            out += QStringView(sql).mid(start, std::min(i, n - 1) - start + 1);
+        } else if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
+            const qsizetype start = i;
+            while (i < n && sql.at(i) != u'\n')
+                ++i;
+            out += QStringView(sql).mid(start, i - start);
+            if (i < n)
+                out += u'\n';
+        } else if (c == u'/' && i + 1 < n && sql.at(i + 1) == u'*') {
+            const qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
+            const qsizetype stop = end < 0 ? n : end + 2;
+            out += QStringView(sql).mid(i, stop - i);
+            i = stop - 1;
+        } else if (c == u'/') {
+            // Division never truncates: the dividend (the whole chain of * and / to its
+            // left, as they bind left to right) becomes a decimal first.
+            out += QStringLiteral("* 1.0 /");
+        } else if (engine == Engine::Postgres && c == u':' && i + 1 < n &&
+                   isNameChar(sql.at(i + 1)) && (i == 0 || sql.at(i - 1) != u':')) {
+            qsizetype j = i + 1;
+            while (j < n && isNameChar(sql.at(j)))
+                ++j;
+            const qsizetype slot = paramNames.indexOf(sql.mid(i + 1, j - i - 1).toUpper());
+            out += u'$' + QString::number(slot + 1);
+            i = j - 1;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 struct Query::Private {
     explicit Private(Connection &c) : connection(c) {}
     Connection &connection;
@@ -57,20 +111,46 @@ struct Query::Private {
     std::vector<bool> isBlob;
     sqlite3_stmt *stmt = nullptr;
     std::vector<int> bindSlots; // per engine parameter (1-based, slot 0 unused)
+    // PostgreSQL: the prepared statement's name and session, and the current result.
+    bool pg = false;
+    QByteArray pgName;
+    int pgSession = -1;
+    PGresult *result = nullptr;
+    int row = 0;
+    int rows = 0;
+    std::vector<int> columnKind; // per field: 0 text, 1 integer, 2 decimal, 3 bytes
     bool active = false;
     bool eof = true;
     int columns = 0;
     QStringList fieldNames;
     QHash<QString, int> fieldIndex;
 
+    void clearResult() {
+        if (result) {
+            PQclear(result);
+            result = nullptr;
+        }
+        row = rows = 0;
+    }
+
     void finalize() {
         if (stmt) {
             sqlite3_finalize(stmt);
             stmt = nullptr;
         }
+        clearResult();
+        if (!pgName.isEmpty() && connection.isOpen() && connection.session() == pgSession) {
+            PGconn *c = connection.postgresHandle();
+            if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) != PQTRANS_INERROR)
+                PQclear(PQexec(c, "DEALLOCATE " + pgName));
+        }
+        pgName.clear();
+        pgSession = -1;
         active = false;
         eof = true;
     }
+
+    bool prepared() const { return stmt || !pgName.isEmpty(); }
 
     QString textOf() const { return lines.join(u'\n'); }
 
@@ -188,7 +268,114 @@ void Query::clearParamValues() {
         v.reset();
 }
 
+void Query::preparePostgres() {
+    d->connection.ensureSession();
+    PGconn *c = d->connection.postgresHandle();
+    if (!d->pgName.isEmpty() && !d->textChanged && d->pgSession == d->connection.session())
+        return;
+    d->finalize();
+    static QAtomicInt counter;
+    const QByteArray name = "kelo_q" + QByteArray::number(counter.fetchAndAddRelaxed(1));
+    const QByteArray text = EngineStatement(d->textOf(), Engine::Postgres, d->paramNames).toUtf8();
+    if (text.trimmed().isEmpty())
+        throw DbError(QStringLiteral("The statement text is empty."));
+    const int count = int(d->paramNames.size());
+    PGresult *r = PQprepare(c, name.constData(), text.constData(), count, nullptr);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+        // A parameter whose type the statement does not tell is a text.
+        const bool untyped = QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE)) == "42P18";
+        if (untyped && PQtransactionStatus(c) != PQTRANS_INERROR) {
+            PQclear(r);
+            std::vector<Oid> types(size_t(count), Oid(25));
+            r = PQprepare(c, name.constData(), text.constData(), count, types.data());
+        }
+        if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+            const QString message = EngineMessage(c, r);
+            PQclear(r);
+            throw DbError(message);
+        }
+    }
+    PQclear(r);
+    d->pgName = name;
+    d->pgSession = d->connection.session();
+    d->textChanged = false;
+    r = PQdescribePrepared(c, name.constData());
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const QString message = EngineMessage(c, r);
+        PQclear(r);
+        throw DbError(message);
+    }
+    d->columns = PQnfields(r);
+    d->fieldNames.clear();
+    d->fieldIndex.clear();
+    d->columnKind.assign(size_t(d->columns), 0);
+    for (int i = 0; i < d->columns; ++i) {
+        const QString field = QString::fromUtf8(PQfname(r, i)).toUpper();
+        d->fieldNames.append(field);
+        if (!d->fieldIndex.contains(field))
+            d->fieldIndex.insert(field, i);
+        switch (PQftype(r, i)) {
+        case 20: // int8
+        case 21: // int2
+        case 23: // int4
+            d->columnKind[size_t(i)] = 1;
+            break;
+        case 700:  // float4
+        case 701:  // float8
+        case 1700: // numeric
+            d->columnKind[size_t(i)] = 2;
+            break;
+        case 17: // bytea
+            d->columnKind[size_t(i)] = 3;
+            break;
+        default:
+            break;
+        }
+    }
+    PQclear(r);
+}
+
+void Query::runPostgres() {
+    PGconn *c = d->connection.postgresHandle();
+    const int count = int(d->paramNames.size());
+    d->encoded.resize(d->values.size());
+    std::vector<const char *> values(size_t(count), nullptr);
+    std::vector<int> lengths(size_t(count), 0), formats(size_t(count), 0);
+    for (int i = 0; i < count; ++i) {
+        const auto &v = d->values[size_t(i)];
+        if (!v)
+            throw DbError(
+                QStringLiteral("No value was set for the parameter :%1.").arg(d->paramNames.at(i)));
+        if (v->isEmpty()) // an empty text is NULL
+            continue;
+        if (!d->isBlob[size_t(i)])
+            d->encoded[size_t(i)] = v->toUtf8();
+        values[size_t(i)] = d->encoded[size_t(i)].constData();
+        lengths[size_t(i)] = int(d->encoded[size_t(i)].size());
+        formats[size_t(i)] = d->isBlob[size_t(i)] ? 1 : 0;
+    }
+    d->clearResult();
+    PGresult *r = PQexecPrepared(c, d->pgName.constData(), count, values.data(), lengths.data(),
+                                 formats.data(), 0);
+    const ExecStatusType status = PQresultStatus(r);
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        const QString message = EngineMessage(c, r);
+        PQclear(r);
+        d->active = false;
+        d->eof = true;
+        throw DbError(message);
+    }
+    d->result = r;
+    d->rows = PQntuples(r);
+    d->row = 0;
+    d->active = true;
+    d->eof = d->rows == 0;
+}
+
 void Query::prepare() {
+    d->pg = d->connection.engine() == Engine::Postgres && d->connection.isOpen();
+    if (d->pg)
+        return preparePostgres();
     sqlite3 *h = d->connection.sqliteHandle();
     if (d->stmt && !d->textChanged) {
         sqlite3_reset(d->stmt);
@@ -196,7 +383,7 @@ void Query::prepare() {
         return;
     }
     d->finalize();
-    const QByteArray text = d->textOf().toUtf8();
+    const QByteArray text = EngineStatement(d->textOf(), Engine::Sqlite, d->paramNames).toUtf8();
     const char *tail = nullptr;
     if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &d->stmt, &tail) != SQLITE_OK) {
         const QString message = EngineMessage(h);
@@ -236,6 +423,8 @@ void Query::prepare() {
 }
 
 void Query::bindAll() {
+    if (d->pg)
+        return; // bound when the statement runs
     d->encoded.resize(d->values.size());
     for (size_t i = 0; i < d->values.size(); ++i)
         if (!d->isBlob[i])
@@ -263,6 +452,13 @@ void Query::bindAll() {
 }
 
 void Query::step() {
+    if (d->pg) {
+        if (!d->active)
+            runPostgres();
+        else if (++d->row >= d->rows)
+            d->eof = true;
+        return;
+    }
     const int rc = sqlite3_step(d->stmt);
     if (rc == SQLITE_ROW) {
         d->eof = false;
@@ -280,6 +476,10 @@ void Query::step() {
 void Query::open() {
     close();
     prepare();
+    if (d->pg) {
+        runPostgres();
+        return;
+    }
     bindAll();
     d->active = true;
     step();
@@ -288,6 +488,14 @@ void Query::open() {
 int Query::exec() {
     close();
     prepare();
+    if (d->pg) {
+        runPostgres();
+        const int changed = QByteArray(PQcmdTuples(d->result)).toInt();
+        d->clearResult();
+        d->active = false;
+        d->eof = true;
+        return changed;
+    }
     bindAll();
     d->active = true;
     do {
@@ -314,6 +522,7 @@ bool Query::next() {
 }
 
 void Query::close() {
+    d->clearResult();
     if (d->stmt && d->active)
         sqlite3_reset(d->stmt);
     d->active = false;
@@ -321,7 +530,7 @@ void Query::close() {
 }
 
 int Query::fieldCount() const {
-    return d->stmt ? d->columns : 0;
+    return d->prepared() ? d->columns : 0;
 }
 
 QString Query::fieldName(int index) const {
@@ -345,22 +554,58 @@ int Query::requireField(const QString &name) const {
 }
 
 namespace {
-bool onRow(sqlite3_stmt *stmt, bool active, bool eof, int index, int columns) {
+bool onRow(bool prepared, bool active, bool eof, int index, int columns) {
     if (index < 0 || index >= columns)
         throw DbError(QStringLiteral("The result has no field at position %1.").arg(index));
-    return stmt && active && !eof;
+    return prepared && active && !eof;
+}
+
+// A PostgreSQL value as text, and its bytes.
+QByteArray pgText(const PGresult *r, int row, int column) {
+    return QByteArray(PQgetvalue(r, row, column), PQgetlength(r, row, column));
+}
+
+QByteArray pgBytes(const PGresult *r, int row, int column) {
+    size_t length = 0;
+    unsigned char *raw = PQunescapeBytea(
+        reinterpret_cast<const unsigned char *>(PQgetvalue(r, row, column)), &length);
+    QByteArray bytes(reinterpret_cast<const char *>(raw), qsizetype(length));
+    PQfreemem(raw);
+    return bytes;
 }
 } // namespace
 
+#define KELO_ON_ROW(index) onRow(d->prepared(), d->active, d->eof, index, d->columns)
+
 bool Query::isNull(int index) const {
-    if (!onRow(d->stmt, d->active, d->eof, index, d->columns))
+    if (!KELO_ON_ROW(index))
         return true;
+    if (d->pg)
+        return PQgetisnull(d->result, d->row, index);
     return sqlite3_column_type(d->stmt, index) == SQLITE_NULL;
 }
 
 QVariant Query::value(int index) const {
-    if (!onRow(d->stmt, d->active, d->eof, index, d->columns))
+    if (!KELO_ON_ROW(index))
         return QVariant();
+    if (d->pg) {
+        if (PQgetisnull(d->result, d->row, index))
+            return QVariant();
+        const QByteArray t = pgText(d->result, d->row, index);
+        switch (d->columnKind[size_t(index)]) {
+        case 1:
+            return QVariant(qlonglong(t.toLongLong()));
+        case 2: {
+            double v = 0;
+            ParseNumberChars(t.constData(), size_t(t.size()), v);
+            return QVariant(v);
+        }
+        case 3:
+            return QVariant(pgBytes(d->result, d->row, index));
+        default:
+            return QVariant(QString::fromUtf8(t));
+        }
+    }
     switch (sqlite3_column_type(d->stmt, index)) {
     case SQLITE_INTEGER:
         return QVariant(qlonglong(sqlite3_column_int64(d->stmt, index)));
@@ -380,8 +625,20 @@ QVariant Query::value(int index) const {
 }
 
 QString Query::text(int index) const {
-    if (!onRow(d->stmt, d->active, d->eof, index, d->columns))
+    if (!KELO_ON_ROW(index))
         return QString();
+    if (d->pg) {
+        if (PQgetisnull(d->result, d->row, index))
+            return QString();
+        const char *raw = PQgetvalue(d->result, d->row, index);
+        const int length = PQgetlength(d->result, d->row, index);
+        if (d->columnKind[size_t(index)] == 2) {
+            double v = 0;
+            if (ParseNumberChars(raw, size_t(length), v))
+                return NumberToText(v);
+        }
+        return QString::fromUtf8(raw, length);
+    }
     switch (sqlite3_column_type(d->stmt, index)) {
     case SQLITE_INTEGER:
         return QString::number(sqlite3_column_int64(d->stmt, index));
@@ -397,8 +654,17 @@ QString Query::text(int index) const {
 }
 
 double Query::number(int index) const {
-    if (!onRow(d->stmt, d->active, d->eof, index, d->columns))
+    if (!KELO_ON_ROW(index))
         return 0;
+    if (d->pg) {
+        if (PQgetisnull(d->result, d->row, index))
+            return 0;
+        double v = 0;
+        return ParseNumberChars(PQgetvalue(d->result, d->row, index),
+                                size_t(PQgetlength(d->result, d->row, index)), v)
+                   ? v
+                   : 0;
+    }
     switch (sqlite3_column_type(d->stmt, index)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
@@ -411,18 +677,28 @@ double Query::number(int index) const {
 }
 
 qint64 Query::integer(int index) const {
-    if (!onRow(d->stmt, d->active, d->eof, index, d->columns))
+    if (!KELO_ON_ROW(index))
         return 0;
+    if (d->pg) {
+        if (d->columnKind[size_t(index)] == 1)
+            return pgText(d->result, d->row, index).toLongLong();
+        return qint64(number(index));
+    }
     if (sqlite3_column_type(d->stmt, index) == SQLITE_INTEGER)
         return sqlite3_column_int64(d->stmt, index);
     return qint64(number(index));
 }
 
 QByteArray Query::bytes(int index) const {
-    if (!onRow(d->stmt, d->active, d->eof, index, d->columns))
+    if (!KELO_ON_ROW(index))
         return QByteArray();
+    if (d->pg)
+        return PQgetisnull(d->result, d->row, index) ? QByteArray()
+                                                     : pgBytes(d->result, d->row, index);
     const char *blob = static_cast<const char *>(sqlite3_column_blob(d->stmt, index));
     return QByteArray(blob, sqlite3_column_bytes(d->stmt, index));
 }
+
+#undef KELO_ON_ROW
 
 } // namespace kelo::db

@@ -80,12 +80,19 @@ public:
 private:
     void releaseStatement() override;
     void prepare();
+    void preparePostgres();
+    void runPostgres();
     void bindAll();
     void step();
 
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+// The statement as an engine runs it: every division made a decimal division
+// (a / b reads a * 1.0 / b), and on PostgreSQL the :NAME parameters numbered $1,
+// $2 ... in the order of paramNames. Literals, quoted names and comments stay.
+QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames);
 
 // The :NAME parameters of a statement text in order of first appearance,
 // upper-cased; colons in literals, quoted names and comments do not count.

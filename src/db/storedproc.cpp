@@ -1,6 +1,7 @@
 #include "db/storedproc.h"
 
 #include "db/query.h"
+#include "db/transaction.h"
 
 #include <QAtomicInt>
 #include <algorithm>
@@ -99,6 +100,10 @@ void StoredProc::execute() {
 
     if (!m_connection.inTransaction())
         m_connection.checkFileUnchanged();
+    // A server takes savepoints only inside a transaction: a call outside one has its own.
+    Transaction own(m_connection);
+    if (m_connection.engine() == Engine::Postgres)
+        own.beginIfNone();
     // A savepoint makes the call all or nothing inside the caller's transaction.
     static QAtomicInt counter;
     const QString savepoint = QStringLiteral("KELO_PROC_%1").arg(counter.fetchAndAddRelaxed(1));
@@ -126,6 +131,8 @@ void StoredProc::execute() {
             out.truncate(p.size);
         m_values[p.name.toUpper()] = out; // readable even when the caller did not declare it
     }
+    if (own.ownsTransaction())
+        own.commit();
 }
 
 } // namespace kelo::db

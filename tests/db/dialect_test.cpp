@@ -141,7 +141,12 @@ INSTANTIATE_TEST_SUITE_P(Functions, DialectTest, ::testing::Values(
     DialectCase{"TO_CHAR(1e300)", "1E+300"},
     DialectCase{"TO_CHAR(-1e-300)", "-1E-300"},
     DialectCase{"TO_CHAR(1e50, '9.9999999999999999999999999999999999999999999999999999999999')", "#############################################################"},
-    DialectCase{"NVL(TO_NUMBER(' 12.5 '), -1)", "12.5"}));
+    DialectCase{"NVL(TO_NUMBER(' 12.5 '), -1)", "12.5"},
+    DialectCase{"TO_CHAR(7/2)", "3.5"},
+    DialectCase{"TO_CHAR(-7 / 2 * 2)", "-7"},
+    DialectCase{"ROUND(10 / 4)", "3"},
+    DialectCase{"(SELECT COUNT(*) FROM DUAL) / 3", ".333333333333333"},
+    DialectCase{"'a/b' /* 1/2 */", "a/b"}));
 // clang-format on
 
 TEST(Dialect, InvalidDatesAndNumbersAreStatementErrors) {

@@ -150,3 +150,31 @@ TEST(RowSet, EmptyResult) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(EngineStatement, DivisionsBecomeDecimalAndParametersAreNumberedForTheServer) {
+    const QStringList names = {QStringLiteral("A"), QStringLiteral("B")};
+    const struct {
+        const char *sql;
+        const char *sqlite;
+        const char *postgres;
+    } cases[] = {
+        {"SELECT :A / :b FROM DUAL", "SELECT :A * 1.0 / :b FROM DUAL",
+         "SELECT $1 * 1.0 / $2 FROM DUAL"},
+        {"SELECT 'x/:A' || \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */",
+         "SELECT 'x/:A' || \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */",
+         "SELECT 'x/:A' || \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */"},
+        {"SELECT X::text, :a FROM T", "SELECT X::text, :a FROM T", "SELECT X::text, $1 FROM T"},
+        {"SELECT 'it''s' FROM T WHERE A = :B", "SELECT 'it''s' FROM T WHERE A = :B",
+         "SELECT 'it''s' FROM T WHERE A = $2"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(db::EngineStatement(QString::fromUtf8(c.sql), db::Engine::Sqlite, names),
+                  QString::fromUtf8(c.sqlite));
+        EXPECT_EQ(db::EngineStatement(QString::fromUtf8(c.sql), db::Engine::Postgres, names),
+                  QString::fromUtf8(c.postgres));
+    }
+}
+
+} // namespace
