@@ -26,7 +26,8 @@ function(add_kelo_test name)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KELO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
-                   TIMEOUT 120)
+                   TIMEOUT 120
+                   LABELS ${name})
 endfunction()
 
 function(add_kelo_executable name)
@@ -35,4 +36,19 @@ function(add_kelo_executable name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
     target_compile_options(${name} PRIVATE ${KELO_WARNINGS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELO_APP_DIR})
+endfunction()
+
+# embed_kelo_text(TARGET FILE NAMESPACE FUNCTION): compiles the text of FILE into
+# TARGET as the function NAMESPACE::FUNCTION() returning a const QString &.
+function(embed_kelo_text target file namespace function)
+    get_filename_component(name ${file} NAME_WE)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}_text.cpp)
+    add_custom_command(
+        OUTPUT ${out}
+        COMMAND ${CMAKE_COMMAND} -DFILE=${file} -DOUT=${out} -DNAMESPACE=${namespace}
+                -DFUNCTION=${function} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+        DEPENDS ${file} ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+        COMMENT "Embedding ${name}"
+        VERBATIM)
+    target_sources(${target} PRIVATE ${out})
 endfunction()

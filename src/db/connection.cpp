@@ -19,6 +19,63 @@
 
 namespace kelo::db {
 
+QString PostgresScript(const QString &sql) {
+    // Outside literals and comments, the column types of SQLite's scripts read as the
+    // server's: REAL figures are exact decimals, BLOBs are bytea; WITHOUT ROWID goes.
+    QString out;
+    out.reserve(sql.size());
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql.at(i);
+        if (c == u'\'' || c == u'"') {
+            qsizetype j = i + 1;
+            while (j < n && !(sql.at(j) == c && (j + 1 >= n || sql.at(j + 1) != c)))
+                j += sql.at(j) == c ? 2 : 1;
+            out += QStringView(sql).mid(i, std::min(j + 1, n) - i);
+            i = j + 1;
+        } else if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
+            qsizetype j = sql.indexOf(u'\n', i);
+            if (j < 0)
+                j = n;
+            out += QStringView(sql).mid(i, j - i);
+            i = j;
+        } else if (c == u'$' && i + 1 < n && sql.at(i + 1) == u'$') {
+            // A function body is the server's own text.
+            const qsizetype j = sql.indexOf(QStringLiteral("$$"), i + 2);
+            const qsizetype stop = j < 0 ? n : j + 2;
+            out += QStringView(sql).mid(i, stop - i);
+            i = stop;
+        } else if (c.isLetter() &&
+                   (i == 0 || !(sql.at(i - 1).isLetterOrNumber() || sql.at(i - 1) == u'_'))) {
+            qsizetype j = i;
+            while (j < n && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'_'))
+                ++j;
+            const QString word = sql.mid(i, j - i).toUpper();
+            if (word == QLatin1String("REAL")) {
+                out += QStringLiteral("NUMERIC");
+            } else if (word == QLatin1String("BLOB")) {
+                out += QStringLiteral("BYTEA");
+            } else if (word == QLatin1String("WITHOUT")) {
+                qsizetype k = j;
+                while (k < n && sql.at(k).isSpace())
+                    ++k;
+                if (sql.mid(k, 5).toUpper() == QLatin1String("ROWID")) {
+                    j = k + 5;
+                } else {
+                    out += sql.mid(i, j - i);
+                }
+            } else {
+                out += sql.mid(i, j - i);
+            }
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
 QString EngineMessage(PGconn *connection, const PGresult *result) {
     QString engine =
         QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(connection))
@@ -276,10 +333,16 @@ void Connection::openPostgres(const QString &host, int port, const QString &data
                           .arg(port)
                           .arg(message));
     }
-    const QVariant v = db.driver()->handle();
-    d->pg = v.isValid() && qstrcmp(v.typeName(), "PGconn*") == 0
-                ? *static_cast<PGconn *const *>(v.constData())
-                : nullptr;
+    {
+        const QVariant v = db.driver()->handle();
+        d->pg = v.isValid() && (qstrcmp(v.typeName(), "PGconn*") == 0 ||
+                                qstrcmp(v.typeName(), "pg_conn*") == 0)
+                    ? *static_cast<PGconn *const *>(v.constData())
+                    : nullptr;
+        if (!d->pg)
+            qWarning("QPSQL handle type: %s", v.typeName());
+        db = QSqlDatabase();
+    }
     d->openFile = QStringLiteral("%1:%2/%3")
                       .arg(host.isEmpty() ? QStringLiteral("localhost") : host)
                       .arg(port)
@@ -423,7 +486,7 @@ void Connection::executeScript(const QString &sql) {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
     if (d->pg) {
-        PGresult *r = PQexec(d->pg, sql.toUtf8().constData());
+        PGresult *r = PQexec(d->pg, PostgresScript(sql).toUtf8().constData());
         const ExecStatusType status = PQresultStatus(r);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK &&
             status != PGRES_EMPTY_QUERY) {

@@ -58,6 +58,8 @@ public:
     int transactionId() const;
 
     // Runs one or more statements without parameters or results (schema scripts).
+    // On PostgreSQL the column types of the scripts read as the server's (see
+    // PostgresScript).
     void executeScript(const QString &sql);
 
     // The procedures and functions this database holds beyond the engine's own.
@@ -94,6 +96,10 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+// A script of table definitions as the server runs it: REAL reads NUMERIC, BLOB
+// reads BYTEA and WITHOUT ROWID goes (outside literals, comments and $$ bodies).
+QString PostgresScript(const QString &sql);
 
 // A prepared statement's hook into the connection, so that close() can release it.
 class Connection::Statement {

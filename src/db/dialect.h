@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct sqlite3;
 
 namespace kelo::db {
@@ -11,5 +13,9 @@ namespace kelo::db {
 // is NULL, DECODE matches NULL with NULL, numbers turn into text as 1500 and .5,
 // dates are day numbers).
 void installDialect(sqlite3 *handle);
+
+// The same functions for a PostgreSQL database, as a script that makes them in the
+// schema kelo (with the table DUAL); installed once per database (kelo-db init).
+const QString &PostgresDialectScript();
 
 } // namespace kelo::db

@@ -48,56 +48,146 @@ QStringList ParseParamNames(const QString &sql) {
     return names;
 }
 
-QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames) {
+namespace {
+
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
+}
+
+// The end of a literal, quoted name or comment that starts at i (one past it), or
+// i when none starts there.
+qsizetype skipQuoted(QStringView sql, qsizetype i) {
+    const qsizetype n = sql.size();
+    const QChar c = sql.at(i);
+    if (c == u'\'' || c == u'"') {
+        for (++i; i < n; ++i)
+            if (sql.at(i) == c) {
+                if (i + 1 < n && sql.at(i + 1) == c)
+                    ++i;
+                else
+                    return i + 1;
+            }
+        return n;
+    }
+    if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
+        while (i < n && sql.at(i) != u'\n')
+            ++i;
+        return i;
+    }
+    if (c == u'/' && i + 1 < n && sql.at(i + 1) == u'*') {
+        const qsizetype end = sql.indexOf(u"*/", i + 2);
+        return end < 0 ? n : end + 2;
+    }
+    return i;
+}
+
+// The arguments of a call whose "(" is at open, split at the commas of its own
+// level; end is set one past its ")".
+QList<QStringView> callArguments(QStringView sql, qsizetype open, qsizetype &end) {
+    QList<QStringView> args;
+    int depth = 0;
+    qsizetype start = open + 1;
+    for (qsizetype i = open; i < sql.size();) {
+        const qsizetype skipped = skipQuoted(sql, i);
+        if (skipped != i) {
+            i = skipped;
+            continue;
+        }
+        const QChar c = sql.at(i);
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            if (--depth == 0) {
+                args << sql.mid(start, i - start);
+                end = i + 1;
+                return args;
+            }
+        } else if (c == u',' && depth == 1) {
+            args << sql.mid(start, i - start);
+            start = i + 1;
+        }
+        ++i;
+    }
+    end = sql.size();
+    args << sql.mid(start);
+    return args;
+}
+
+QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
     QString out;
     out.reserve(sql.size() + 16);
     const qsizetype n = sql.size();
-    auto isNameChar = [](QChar c) {
-        return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
-    };
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype skipped = skipQuoted(sql, i);
+        if (skipped != i) {
+            out += sql.mid(i, skipped - i);
+            i = skipped;
+            continue;
+        }
         const QChar c = sql.at(i);
-        if (c == u'\'' || c == u'"') {
-            const qsizetype start = i;
-            const QChar quote = c;
-            for (++i; i < n; ++i) {
-                if (sql.at(i) == quote) {
-                    if (i + 1 < n && sql.at(i + 1) == quote)
-                        ++i;
-                    else
-                        break;
-                }
-            }
-            out += QStringView(sql).mid(start, std::min(i, n - 1) - start + 1);
-        } else if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
-            const qsizetype start = i;
-            while (i < n && sql.at(i) != u'\n')
-                ++i;
-            out += QStringView(sql).mid(start, i - start);
-            if (i < n)
-                out += u'\n';
-        } else if (c == u'/' && i + 1 < n && sql.at(i + 1) == u'*') {
-            const qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
-            const qsizetype stop = end < 0 ? n : end + 2;
-            out += QStringView(sql).mid(i, stop - i);
-            i = stop - 1;
-        } else if (c == u'/') {
+        if (c == u'/') {
             // Division never truncates: the dividend (the whole chain of * and / to its
             // left, as they bind left to right) becomes a decimal first.
             out += QStringLiteral("* 1.0 /");
-        } else if (engine == Engine::Postgres && c == u':' && i + 1 < n &&
-                   isNameChar(sql.at(i + 1)) && (i == 0 || sql.at(i - 1) != u':')) {
+            ++i;
+        } else if (c == u':' && i + 1 < n && isNameChar(sql.at(i + 1)) &&
+                   (i == 0 || sql.at(i - 1) != u':')) {
             qsizetype j = i + 1;
             while (j < n && isNameChar(sql.at(j)))
                 ++j;
-            const qsizetype slot = paramNames.indexOf(sql.mid(i + 1, j - i - 1).toUpper());
-            out += u'$' + QString::number(slot + 1);
-            i = j - 1;
+            if (engine == Engine::Postgres)
+                out += u'$' +
+                       QString::number(
+                           paramNames.indexOf(sql.mid(i + 1, j - i - 1).toString().toUpper()) + 1);
+            else
+                out += sql.mid(i, j - i);
+            i = j;
+        } else if ((c.isLetter() || c == u'_') && (i == 0 || !isNameChar(sql.at(i - 1)))) {
+            qsizetype j = i;
+            while (j < n && isNameChar(sql.at(j)))
+                ++j;
+            const QString word = sql.mid(i, j - i).toString().toUpper();
+            qsizetype k = j;
+            while (k < n && sql.at(k).isSpace())
+                ++k;
+            const bool call = k < n && sql.at(k) == u'(' && (i == 0 || sql.at(i - 1) != u'.');
+            if (engine == Engine::Postgres && call &&
+                (word == QLatin1String("TRIM") || word == QLatin1String("GREATEST") ||
+                 word == QLatin1String("LEAST"))) {
+                // Syntax on the server, functions of ours in the dialect.
+                out += QStringLiteral("kelo_") + word.toLower();
+                i = j;
+            } else if (engine == Engine::Postgres && call && word == QLatin1String("DECODE")) {
+                qsizetype end = k;
+                const QList<QStringView> args = callArguments(sql, k, end);
+                QStringList parts;
+                for (QStringView a : args)
+                    parts << rewrite(a, engine, paramNames);
+                out += QStringLiteral("(CASE");
+                qsizetype a = 1;
+                for (; a + 1 < parts.size(); a += 2)
+                    out += QStringLiteral(" WHEN kelo_decode_eq(%1, %2) THEN %3")
+                               .arg(parts.at(0), parts.at(a), parts.at(a + 1));
+                if (a < parts.size())
+                    out += QStringLiteral(" ELSE ") + parts.at(a);
+                out += QStringLiteral(" END)");
+                i = end;
+            } else {
+                out += sql.mid(i, j - i);
+                i = j;
+            }
         } else {
             out += c;
+            ++i;
         }
     }
     return out;
+}
+
+} // namespace
+
+QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames) {
+    return rewrite(sql, engine, paramNames);
 }
 
 struct Query::Private {

@@ -146,7 +146,8 @@ TEST(Transaction, ConstraintViolationLeavesTheTransactionToTheCaller) {
         insert.exec();
         FAIL() << "a duplicate key was accepted";
     } catch (const db::DbError &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("UNIQUE"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("unique"), Qt::CaseInsensitive))
+            << e.message().toStdString();
     }
     EXPECT_TRUE(c.inTransaction());
     t.rollback();
@@ -176,6 +177,8 @@ namespace {
 
 // A file removed or replaced under an open connection: no write reports success.
 TEST(Connection, WritesRefuseAFileRemovedOrReplacedSinceOpening) {
+    if (test::OnPostgres())
+        GTEST_SKIP() << "a matter of SQLite files";
     for (const bool replace : {false, true}) {
         test::TempDatabase database;
         database.exec(QStringLiteral("CREATE TABLE T (A TEXT)"));
@@ -198,6 +201,8 @@ TEST(Connection, WritesRefuseAFileRemovedOrReplacedSinceOpening) {
 
 // The engine failures a user meets come in the user's words, the engine's text after.
 TEST(Connection, LockedReadOnlyAndForeignFilesAreSaidInKorean) {
+    if (test::OnPostgres())
+        GTEST_SKIP() << "a matter of SQLite files";
     test::TempDatabase database;
     database.exec(QStringLiteral("CREATE TABLE T (A TEXT)"));
     const QByteArray file = database.file().toUtf8();

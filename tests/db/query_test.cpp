@@ -76,7 +76,8 @@ TEST_F(QueryTest, MistakesAreDbErrorsWithTheEngineText) {
         q.open();
         FAIL();
     } catch (const db::DbError &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("no such column")))
+        EXPECT_TRUE(e.message().contains(test::OnPostgres() ? QStringLiteral("does not exist")
+                                                            : QStringLiteral("no such column")))
             << e.message().toStdString();
     }
     q.setSql(QStringLiteral("SELECT 1 FROM DUAL"));
@@ -168,6 +169,14 @@ TEST(EngineStatement, DivisionsBecomeDecimalAndParametersAreNumberedForTheServer
         {"SELECT X::text, :a FROM T", "SELECT X::text, :a FROM T", "SELECT X::text, $1 FROM T"},
         {"SELECT 'it''s' FROM T WHERE A = :B", "SELECT 'it''s' FROM T WHERE A = :B",
          "SELECT 'it''s' FROM T WHERE A = $2"},
+        // DECODE, TRIM, GREATEST and LEAST are syntax on the server: calls of ours there.
+        {"SELECT DECODE(X, '1', 'a,b', DECODE(Y, :A, 2 / 3), 'c') FROM T",
+         "SELECT DECODE(X, '1', 'a,b', DECODE(Y, :A, 2 * 1.0 / 3), 'c') FROM T",
+         "SELECT (CASE WHEN kelo_decode_eq(X,  '1') THEN  'a,b' WHEN kelo_decode_eq(X,  "
+         "(CASE WHEN kelo_decode_eq(Y,  $1) THEN  2 * 1.0 / 3 END)) THEN  'c' END) FROM T"},
+        {"SELECT TRIM(A), GREATEST (1, 2), X.LEAST(3), MYTRIM(4) FROM T",
+         "SELECT TRIM(A), GREATEST (1, 2), X.LEAST(3), MYTRIM(4) FROM T",
+         "SELECT kelo_trim(A), kelo_greatest (1, 2), X.LEAST(3), MYTRIM(4) FROM T"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(db::EngineStatement(QString::fromUtf8(c.sql), db::Engine::Sqlite, names),

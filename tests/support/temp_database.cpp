@@ -1,28 +1,138 @@
 #include "support/temp_database.h"
 
 #include "common/appdir.h"
+#include "db/dialect.h"
+#include "db/query.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <QThread>
+#include <QUuid>
 
 namespace kelo::test {
 
-TempDatabase::TempDatabase() {
-    db::Connection::createSqliteFile(file());
-    QFile ini(m_dir.filePath(QStringLiteral("Databases.ini")));
-    if (ini.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        QTextStream out(&ini);
-        out << "[TESTDB]\nDriver=SQLITE\nDatabase=test.db\n";
+bool OnPostgres() {
+    return qgetenv("KELO_TEST_ENGINE") == "postgres";
+}
+
+namespace {
+
+QString pgSetting(const char *name, const char *fallback) {
+    const QByteArray v = qgetenv(name);
+    return QString::fromLocal8Bit(v.isEmpty() ? QByteArray(fallback) : v);
+}
+
+QStringList credentials() {
+    return {QStringLiteral("USER_NAME=") + pgSetting("KELO_PG_USER", "kelo"),
+            QStringLiteral("PASSWORD=") + pgSetting("KELO_PG_PASSWORD", "kelo")};
+}
+
+// An alias of Databases.ini for a database of the test server.
+QString pgAlias(const QString &alias, const QString &database) {
+    return QStringLiteral("[%1]\nDriver=POSTGRES\nHost=%2\nPort=%3\nDatabase=%4\n")
+        .arg(alias, pgSetting("KELO_PG_HOST", "127.0.0.1"), pgSetting("KELO_PG_PORT", "5432"),
+             database);
+}
+
+// Runs statements on the server's maintenance database.
+void admin(const QString &sql) {
+    db::Connection c;
+    c.setParams(QStringList{QStringLiteral("DATABASE=KELO_ADMIN")} + credentials());
+    c.open();
+    c.executeScript(sql);
+}
+
+bool exists(const QString &database) {
+    db::Connection c;
+    c.setParams(QStringList{QStringLiteral("DATABASE=KELO_ADMIN")} + credentials());
+    c.open();
+    db::Query q(c);
+    q.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM pg_database
+WHERE datname = :NAME
+)sql"));
+    q.setParam(QStringLiteral("NAME"), database);
+    q.open();
+    return q.integer(0) > 0;
+}
+
+// The template every test database is copied from: the dialect, made once per
+// version of its script.
+QString pgTemplate() {
+    const QString name =
+        QStringLiteral("kelo_template_%1").arg(qHash(db::PostgresDialectScript()), 0, 16);
+    if (exists(name))
+        return name;
+    const QString building = name + QStringLiteral("_%1").arg(QCoreApplication::applicationPid());
+    admin(QStringLiteral("CREATE DATABASE %1").arg(building));
+    {
+        db::Connection c;
+        c.setParams(QStringList{QStringLiteral("DATABASE=KELO_BUILD")} + credentials());
+        c.open();
+        c.executeScript(db::PostgresDialectScript());
     }
+    try {
+        admin(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name));
+    } catch (const db::DbError &) {
+        admin(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(building)); // another made it
+    }
+    return name;
+}
+
+} // namespace
+
+TempDatabase::TempDatabase() {
     SetAppDir(m_dir.path());
+    QFile ini(m_dir.filePath(QStringLiteral("Databases.ini")));
+    if (OnPostgres()) {
+        m_pgName = QStringLiteral("kt_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
+        if (ini.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            QTextStream out(&ini);
+            const QString building = QStringLiteral("kelo_template_%1_%2")
+                                         .arg(qHash(db::PostgresDialectScript()), 0, 16)
+                                         .arg(QCoreApplication::applicationPid());
+            out << pgAlias(QStringLiteral("TESTDB"), m_pgName)
+                << pgAlias(QStringLiteral("KELO_ADMIN"), QStringLiteral("postgres"))
+                << pgAlias(QStringLiteral("KELO_BUILD"), building);
+        }
+        ini.close();
+        const QString from = pgTemplate();
+        for (int attempt = 0;; ++attempt) {
+            try {
+                admin(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, from));
+                break;
+            } catch (const db::DbError &) {
+                if (attempt >= 20)
+                    throw;
+                QThread::msleep(100); // the template is being copied by another test
+            }
+        }
+    } else {
+        db::Connection::createSqliteFile(file());
+        if (ini.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            QTextStream out(&ini);
+            out << "[TESTDB]\nDriver=SQLITE\nDatabase=test.db\n";
+        }
+        ini.close();
+    }
     m_connection = std::make_unique<db::Connection>();
-    m_connection->setParams({QStringLiteral("DATABASE=TESTDB"), QStringLiteral("USER_NAME=KLUSER"),
-                             QStringLiteral("PASSWORD=KLUSER")});
+    m_connection->setParams(QStringList{QStringLiteral("DATABASE=TESTDB")} +
+                            (OnPostgres() ? credentials()
+                                          : QStringList{QStringLiteral("USER_NAME=KLUSER"),
+                                                        QStringLiteral("PASSWORD=KLUSER")}));
     m_connection->open();
 }
 
 TempDatabase::~TempDatabase() {
     m_connection.reset();
+    if (!m_pgName.isEmpty()) {
+        try {
+            admin(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+        } catch (const db::DbError &) {
+        }
+    }
     SetAppDir(QString());
 }
 

@@ -8,21 +8,28 @@
 
 namespace kelo::test {
 
-// A new SQLite database file in a temporary AppDir, with a Databases.ini that
-// names it under the alias TESTDB, and an open connection to it.
+// True when the tests run on PostgreSQL (KELO_TEST_ENGINE=postgres, with the
+// server in KELO_PG_HOST, KELO_PG_PORT, KELO_PG_USER, KELO_PG_PASSWORD).
+bool OnPostgres();
+
+// A new database in a temporary AppDir, with a Databases.ini that names it under
+// the alias TESTDB, and an open connection to it: a SQLite file, or on PostgreSQL
+// a database of its own made from a template that holds the dialect (dropped again
+// at the end).
 class TempDatabase {
 public:
     TempDatabase();
     ~TempDatabase();
 
     QString dir() const { return m_dir.path(); }
-    QString file() const;
+    QString file() const; // SQLite: the file
     db::Connection &connection() { return *m_connection; }
     // Runs statements (schema and rows of a fixture).
     void exec(const QString &sql);
 
 private:
     QTemporaryDir m_dir;
+    QString m_pgName;
     std::unique_ptr<db::Connection> m_connection;
 };
 
