@@ -3,6 +3,7 @@
 #include "database/codes.h"
 #include "database/procedures.h"
 #include "database/serverfunctions.h"
+#include "db/dialect.h"
 #include "db/query.h"
 #include "db/serverobjects.h"
 #include "db/transaction.h"
@@ -18,16 +19,73 @@
 
 namespace kelo::database {
 
+const QString &PostgresServerFunctionsScript();
+
 int CurrentSchemaVersion() {
     return int(SchemaScripts().size());
 }
 
 int SchemaVersion(db::Connection &connection) {
     db::Query q(connection);
+    if (connection.engine() == db::Engine::Postgres) {
+        // The server keeps the version in a table of ours.
+        q.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM information_schema.tables
+WHERE table_schema = 'kelo'
+    AND table_name = 'kelo_schema_version'
+)sql"));
+        q.open();
+        if (q.integer(0) == 0)
+            return 0;
+        q.setSql(QStringLiteral(R"sql(
+SELECT MAX(VERSION)
+FROM KELO_SCHEMA_VERSION
+)sql"));
+        q.open();
+        return int(q.integer(0));
+    }
     q.setSql(QStringLiteral("PRAGMA user_version"));
     q.open();
     return int(q.integer(0));
 }
+
+namespace {
+
+void setSchemaVersion(db::Connection &connection, int version) {
+    if (connection.engine() == db::Engine::Postgres)
+        connection.executeScript(QStringLiteral(R"sql(
+CREATE TABLE IF NOT EXISTS KELO_SCHEMA_VERSION (VERSION INTEGER NOT NULL);
+DELETE FROM KELO_SCHEMA_VERSION;
+INSERT INTO KELO_SCHEMA_VERSION VALUES (%1);
+)sql")
+                                     .arg(version));
+    else
+        connection.executeScript(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+// The tables of the database other than DUAL.
+int tableCount(db::Connection &connection) {
+    db::Query q(connection);
+    if (connection.engine() == db::Engine::Postgres)
+        q.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM information_schema.tables
+WHERE table_schema = 'kelo'
+    AND table_name <> 'dual'
+)sql"));
+    else
+        q.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM sqlite_master
+WHERE type = 'table'
+    AND name <> 'DUAL'
+)sql"));
+    q.open();
+    return int(q.integer(0));
+}
+
+} // namespace
 
 void MigrateSchema(db::Connection &connection) {
     const int have = SchemaVersion(connection);
@@ -48,7 +106,7 @@ void MigrateSchema(db::Connection &connection) {
             throw db::DbError(QStringLiteral("%1: %2").arg(scripts[size_t(i)].first, e.message()));
         }
     }
-    connection.executeScript(QStringLiteral("PRAGMA user_version = %1").arg(scripts.size()));
+    setSchemaVersion(connection, int(scripts.size()));
     t.commit();
 }
 
@@ -57,14 +115,7 @@ void CheckSchema(db::Connection &connection, OlderSchema older) {
     const int have = SchemaVersion(connection);
     const int current = CurrentSchemaVersion();
     if (have == 0) {
-        db::Query q(connection);
-        q.setSql(QStringLiteral(R"sql(
-SELECT COUNT(*)
-FROM sqlite_master
-WHERE type = 'table'
-)sql"));
-        q.open();
-        const bool empty = q.integer(0) == 0;
+        const bool empty = tableCount(connection) == 0;
         throw db::DbError(
             (empty ? QStringLiteral("%1은(는) 빈 파일입니다: 이 시스템의 데이터베이스가 아닙니다.")
                    : QStringLiteral("%1은(는) 이 시스템의 데이터베이스가 아닙니다(스키마가 "
@@ -149,12 +200,36 @@ void CreateDatabase(const QString &path, bool force) {
     db::Connection connection;
     connection.setSqliteFile(path);
     connection.open();
+    FillNewDatabase(connection);
+}
+
+void FillNewDatabase(db::Connection &connection) {
+    if (connection.engine() == db::Engine::Postgres)
+        connection.executeScript(PostgresServerFunctionsScript());
     MigrateSchema(connection);
     db::Transaction t(connection);
     t.begin();
     WriteCodeSets(connection);
     WriteCalendar(connection, 2000, 2035);
     t.commit();
+}
+
+void CreateServerDatabase(db::Connection &connection, bool force) {
+    Install();
+    connection.open();
+    if (connection.engine() != db::Engine::Postgres)
+        throw db::DbError(QStringLiteral("%1 is not a database server; give a file path.")
+                              .arg(connection.databaseFile()));
+    if (SchemaVersion(connection) > 0 || tableCount(connection) > 0) {
+        if (!force)
+            throw db::DbError(QStringLiteral("The database %1 holds this system's tables already; "
+                                             "use --force to replace them.")
+                                  .arg(connection.databaseFile()));
+        connection.executeScript(QStringLiteral("DROP SCHEMA IF EXISTS kelo CASCADE"));
+    }
+    connection.executeScript(db::PostgresDialectScript());
+    connection.executeScript(PostgresServerFunctionsScript());
+    FillNewDatabase(connection);
 }
 
 } // namespace kelo::database

@@ -37,4 +37,14 @@ void Install();
 // an existing file unless force is set, in which case the file is replaced.
 void CreateDatabase(const QString &path, bool force);
 
+// The same in a database of a PostgreSQL server (an alias with Driver=POSTGRES,
+// the connection's parameters set, opened here): the dialect, the server
+// functions, the schema, the code sets and the calendar in the schema kelo. A
+// database that holds this system's tables is refused unless force is set, in
+// which case the schema kelo is dropped first.
+void CreateServerDatabase(db::Connection &connection, bool force);
+
+// The schema, the code sets and the calendar in a new, empty database.
+void FillNewDatabase(db::Connection &connection);
+
 } // namespace kelo::database

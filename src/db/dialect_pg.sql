@@ -533,6 +533,16 @@ BEGIN
     END LOOP;
 END $$;
 
+-- GROUP_CONCAT(text[, separator]), as SQLite has it.
+CREATE OR REPLACE FUNCTION kelo.kelo_concat_step(acc text, v text, sep text) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+    SELECT CASE WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v ELSE acc || sep || v END
+$$;
+CREATE OR REPLACE FUNCTION kelo.kelo_concat_step(acc text, v text) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat_step(acc, v, ',') $$;
+CREATE OR REPLACE AGGREGATE kelo.group_concat(text, text) (SFUNC = kelo.kelo_concat_step, STYPE = text);
+CREATE OR REPLACE AGGREGATE kelo.group_concat(text) (SFUNC = kelo.kelo_concat_step, STYPE = text);
+
 -- The one-row table.
 CREATE TABLE IF NOT EXISTS kelo.DUAL (DUMMY TEXT NOT NULL);
 INSERT INTO kelo.DUAL SELECT 'X' WHERE NOT EXISTS (SELECT 1 FROM kelo.DUAL);

@@ -113,10 +113,24 @@ QList<QStringView> callArguments(QStringView sql, qsizetype open, qsizetype &end
     return args;
 }
 
+// True when the word cannot be a table alias (it begins the next clause).
+bool isClauseWord(const QString &word) {
+    static const QStringList words = {
+        QStringLiteral("WHERE"),     QStringLiteral("GROUP"), QStringLiteral("ORDER"),
+        QStringLiteral("HAVING"),    QStringLiteral("UNION"), QStringLiteral("EXCEPT"),
+        QStringLiteral("INTERSECT"), QStringLiteral("JOIN"),  QStringLiteral("LEFT"),
+        QStringLiteral("RIGHT"),     QStringLiteral("INNER"), QStringLiteral("FULL"),
+        QStringLiteral("CROSS"),     QStringLiteral("ON"),    QStringLiteral("LIMIT"),
+        QStringLiteral("WINDOW"),    QStringLiteral("USING"), QStringLiteral("NATURAL")};
+    return words.contains(word);
+}
+
 QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
+    static QAtomicInt aliases;
     QString out;
     out.reserve(sql.size() + 16);
     const qsizetype n = sql.size();
+    QString lastWord; // the word before the current place, upper-cased
     for (qsizetype i = 0; i < n;) {
         const qsizetype skipped = skipQuoted(sql, i);
         if (skipped != i) {
@@ -125,6 +139,34 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
             continue;
         }
         const QChar c = sql.at(i);
+        if (!c.isSpace() && !c.isLetter() && c != u'_' && c != u'(')
+            lastWord.clear();
+        if (c == u'(' && engine == Engine::Postgres &&
+            (lastWord == QLatin1String("FROM") || lastWord == QLatin1String("JOIN"))) {
+            // A subquery in FROM needs a name on the server: one is given where it has none.
+            lastWord.clear();
+            qsizetype end = i;
+            const QList<QStringView> inner = callArguments(sql, i, end);
+            QString body;
+            for (qsizetype a = 0; a < inner.size(); ++a)
+                body += (a ? QStringLiteral(",") : QString()) +
+                        rewrite(inner.at(a), engine, paramNames);
+            out += u'(' + body + u')';
+            qsizetype k = end;
+            while (k < n && sql.at(k).isSpace())
+                ++k;
+            qsizetype w = k;
+            while (w < n && isNameChar(sql.at(w)))
+                ++w;
+            const QString next = sql.mid(k, w - k).toString().toUpper();
+            const bool subquery =
+                body.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
+                body.trimmed().startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
+            if (subquery && (next.isEmpty() || isClauseWord(next)))
+                out += QStringLiteral(" AS KELO_SQ%1").arg(aliases.fetchAndAddRelaxed(1));
+            i = end;
+            continue;
+        }
         if (c == u'/') {
             // Division never truncates: the dividend (the whole chain of * and / to its
             // left, as they bind left to right) becomes a decimal first.
@@ -176,6 +218,7 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
                 out += sql.mid(i, j - i);
                 i = j;
             }
+            lastWord = word;
         } else {
             out += c;
             ++i;
@@ -417,6 +460,9 @@ void Query::preparePostgres() {
             break;
         case 17: // bytea
             d->columnKind[size_t(i)] = 3;
+            break;
+        case 16: // bool: 1 and 0, as SQLite reads a comparison
+            d->columnKind[size_t(i)] = 4;
             break;
         default:
             break;
@@ -692,6 +738,8 @@ QVariant Query::value(int index) const {
         }
         case 3:
             return QVariant(pgBytes(d->result, d->row, index));
+        case 4:
+            return QVariant(qlonglong(t == "t"));
         default:
             return QVariant(QString::fromUtf8(t));
         }
@@ -727,6 +775,8 @@ QString Query::text(int index) const {
             if (ParseNumberChars(raw, size_t(length), v))
                 return NumberToText(v);
         }
+        if (d->columnKind[size_t(index)] == 4)
+            return raw[0] == 't' ? QStringLiteral("1") : QStringLiteral("0");
         return QString::fromUtf8(raw, length);
     }
     switch (sqlite3_column_type(d->stmt, index)) {
@@ -749,6 +799,8 @@ double Query::number(int index) const {
     if (d->pg) {
         if (PQgetisnull(d->result, d->row, index))
             return 0;
+        if (d->columnKind[size_t(index)] == 4)
+            return PQgetvalue(d->result, d->row, index)[0] == 't' ? 1 : 0;
         double v = 0;
         return ParseNumberChars(PQgetvalue(d->result, d->row, index),
                                 size_t(PQgetlength(d->result, d->row, index)), v)

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/schema_database.h"
+
 using namespace kelo;
 
 namespace {
@@ -13,11 +15,7 @@ namespace {
 // A database made as the project makes every database: schema, codes, calendar.
 class ProcedureTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        database::CreateDatabase(dir.filePath(QStringLiteral("p.db")), false);
-        connection.setSqliteFile(dir.filePath(QStringLiteral("p.db")));
-        connection.open();
-    }
+    void SetUp() override {}
 
     // Calls a procedure with NAME=VALUE inputs in its own transaction; the AERROR_MSG text.
     QString call(const QString &proc, const QStringList &inputs) {
@@ -42,8 +40,8 @@ protected:
         return q.eof() ? QStringLiteral("<none>") : q.text(0);
     }
 
-    QTemporaryDir dir;
-    db::Connection connection;
+    test::SchemaDatabase schemaDb;
+    db::Connection &connection = schemaDb.connection();
 };
 
 TEST_F(ProcedureTest, ParameterListsAreTheDocumentedOnes) {

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/schema_database.h"
+
 using namespace kelo;
 
 namespace {
@@ -56,12 +58,8 @@ TEST(BusinessYear, BoundsForAStartMonth) {
 }
 
 TEST(ServerFunctions, YearToDateFollowsTheStoredSettings) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("f.db"));
-    database::CreateDatabase(file, false);
-    db::Connection c;
-    c.setSqliteFile(file);
-    c.open();
+    test::SchemaDatabase schemaDb;
+    db::Connection &c = schemaDb.connection();
     db::Query q(c);
     q.setSql(QStringLiteral(
         "SELECT FN_GET_YTD_DATE(:D, 'F'), FN_GET_YTD_DATE(:D, 'T'), FN_GET_YTD1_DATE(:D, 'F'), "

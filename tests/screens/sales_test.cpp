@@ -3,6 +3,7 @@
 #include "database/schema.h"
 #include "db/query.h"
 #include "screens/sales/sales_inquiries.h"
+#include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
 
 #include <QAbstractButton>
@@ -19,10 +20,6 @@ namespace {
 class SalesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        database::Install();
-        database::CreateDatabase(dir.filePath(QStringLiteral("s.db")), false);
-        connection.setSqliteFile(dir.filePath(QStringLiteral("s.db")));
-        connection.open();
         connection.executeScript(QStringLiteral(
             // Division 1 (condo): 1000 + tip 100 today, 500 earlier this month; last year the same
             // day 800.
@@ -53,8 +50,8 @@ protected:
             out << grid->footerText(c);
         return out;
     }
-    QTemporaryDir dir;
-    db::Connection connection;
+    test::SchemaDatabase schemaDb;
+    db::Connection &connection = schemaDb.connection();
     test::ScriptedDialogsScope dialogs;
 };
 

@@ -61,6 +61,20 @@ WHERE datname = :NAME
 // The template every test database is copied from: the dialect, made once per
 // version of its script.
 QString pgTemplate() {
+    // The database user of the client's launch arguments in the tests, its password
+    // the user name as the client reads it without SBUpdate.ini.
+    static const bool roles = [] {
+        admin(QStringLiteral(R"sql(
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kluser') THEN
+        CREATE ROLE kluser LOGIN SUPERUSER PASSWORD 'kluser';
+    END IF;
+END $$
+)sql"));
+        return true;
+    }();
+    Q_UNUSED(roles);
     const QString name =
         QStringLiteral("kelo_template_%1").arg(qHash(db::PostgresDialectScript()), 0, 16);
     if (exists(name))
@@ -83,7 +97,7 @@ QString pgTemplate() {
 
 } // namespace
 
-TempDatabase::TempDatabase() {
+TempDatabase::TempDatabase(const std::function<void(db::Connection &)> &fill) {
     SetAppDir(m_dir.path());
     QFile ini(m_dir.filePath(QStringLiteral("Databases.ini")));
     if (OnPostgres()) {
@@ -123,6 +137,8 @@ TempDatabase::TempDatabase() {
                                           : QStringList{QStringLiteral("USER_NAME=KLUSER"),
                                                         QStringLiteral("PASSWORD=KLUSER")}));
     m_connection->open();
+    if (fill)
+        fill(*m_connection);
 }
 
 TempDatabase::~TempDatabase() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace kelo::test {
@@ -18,7 +19,8 @@ bool OnPostgres();
 // at the end).
 class TempDatabase {
 public:
-    TempDatabase();
+    // fill, when given, runs on the open connection (a fixture's schema).
+    explicit TempDatabase(const std::function<void(db::Connection &)> &fill = {});
     ~TempDatabase();
 
     QString dir() const { return m_dir.path(); }
