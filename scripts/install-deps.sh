@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-serialport-dev libqt6serialport6
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3
+  postgresql libpq-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libjpeg-dev libfreexl-dev libquazip1-qt6-dev
   fonts-nanum fonts-nanum-coding

@@ -18,4 +18,12 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # Everything, as it ships.
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD_DIR" -j2
+
+# The suite on PostgreSQL, on a throwaway cluster of its own.
+source scripts/pg-cluster.sh
+trap kelo_pg_stop EXIT
+kelo_pg_start "$(mktemp -d /tmp/kelo-pg.XXXXXX)"
+KELO_TEST_ENGINE=postgres ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure --timeout 300
+
+# The suite on SQLite, the embedded default.
 ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure --timeout 300

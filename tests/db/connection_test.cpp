@@ -7,8 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <thread>
 
 using namespace kelo;
 
@@ -238,6 +241,156 @@ TEST(Connection, LockedReadOnlyAndForeignFilesAreSaidInKorean) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("데이터베이스 파일이 아닙니다")))
             << e.message().toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+QStringList pgCredentials() {
+    return {QStringLiteral("USER_NAME=") + qEnvironmentVariable("KELO_PG_USER", "kelo"),
+            QStringLiteral("PASSWORD=") + qEnvironmentVariable("KELO_PG_PASSWORD", "kelo")};
+}
+
+// A server that cannot be reached, a wrong password and a missing database are
+// named with the server's own text.
+TEST(PostgresConnection, FailuresCarryTheServersText) {
+    if (!test::OnPostgres())
+        GTEST_SKIP() << "a matter of the database server";
+    test::TempDatabase database;
+    QFile ini(database.dir() + QStringLiteral("/Databases.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    const QByteArray host = qgetenv("KELO_PG_HOST"), port = qgetenv("KELO_PG_PORT");
+    ini.write("[NODB]\nDriver=POSTGRES\nHost=" + host + "\nPort=" + port +
+              "\nDatabase=no_such_database\n[NOSERVER]\nDriver=POSTGRES\nHost=127.0.0.1\nPort=1\n"
+              "Database=x\n");
+    ini.close();
+    const struct {
+        const char *alias;
+        QStringList credentials;
+        const char *text;
+    } cases[] = {
+        {"TESTDB",
+         {QStringLiteral("USER_NAME=kelo"), QStringLiteral("PASSWORD=wrong")},
+         "password authentication failed"},
+        {"NODB", pgCredentials(), "does not exist"},
+        {"NOSERVER", pgCredentials(), "Connection refused"},
+    };
+    for (const auto &c : cases) {
+        db::Connection connection;
+        connection.setParams(QStringList{QStringLiteral("DATABASE=") + QLatin1String(c.alias)} +
+                             c.credentials);
+        try {
+            connection.open();
+            ADD_FAILURE() << c.alias << " opened";
+        } catch (const db::DbError &e) {
+            EXPECT_TRUE(e.message().contains(QLatin1String(c.text))) << e.message().toStdString();
+        }
+        EXPECT_FALSE(connection.isOpen());
+    }
+}
+
+// A session the server ends: outside a transaction the next statement goes through
+// on a new session; a transaction it broke off fails and has written nothing.
+TEST(PostgresConnection, ASessionTheServerEndsIsTakenUpAgain) {
+    if (!test::OnPostgres())
+        GTEST_SKIP() << "a matter of the database server";
+    test::TempDatabase database;
+    database.exec(QStringLiteral("CREATE TABLE T (A TEXT)"));
+    db::Connection &c = database.connection();
+    db::Connection admin;
+    admin.setParams(QStringList{QStringLiteral("DATABASE=TESTDB")} + pgCredentials());
+    admin.open();
+    auto endSession = [&] {
+        db::Query pid(c);
+        pid.setSql(QStringLiteral("SELECT pg_backend_pid() FROM DUAL"));
+        pid.open();
+        db::Query end(admin);
+        end.setSql(QStringLiteral(
+            "SELECT pg_terminate_backend(TO_NUMBER(:PID)::integer, 5000) FROM DUAL"));
+        end.setParam(QStringLiteral("PID"), pid.text(0));
+        end.open();
+    };
+    db::Query q(c);
+    q.setSql(QStringLiteral("SELECT COUNT(*) FROM T"));
+    endSession();
+    try {
+        q.open(); // meets the ended session, or (when the layer noticed it) a new one
+    } catch (const db::DbError &) {
+    }
+    q.open(); // a new session
+    EXPECT_EQ(q.text(0), QStringLiteral("0"));
+
+    db::Transaction t(c);
+    t.begin();
+    db::Query insert(c);
+    insert.setSql(QStringLiteral("INSERT INTO T VALUES ('x')"));
+    insert.exec();
+    endSession();
+    try {
+        insert.exec();
+        ADD_FAILURE() << "a write into an ended session";
+    } catch (const db::DbError &e) {
+        EXPECT_FALSE(e.message().isEmpty());
+    }
+    EXPECT_THROW(t.commit(), db::DbError);
+    EXPECT_FALSE(c.inTransaction());
+    q.open();
+    EXPECT_EQ(q.text(0), QStringLiteral("0"));
+}
+
+// Two desks saving the same day at once: the second waits for the first and then
+// saves; what is stored is one save's rows, never a mix.
+TEST(PostgresConnection, TwoSavesOfTheSameRowsAtOnceBothComplete) {
+    if (!test::OnPostgres())
+        GTEST_SKIP() << "a matter of the database server";
+    test::TempDatabase database;
+    database.exec(QStringLiteral("CREATE TABLE F (K TEXT PRIMARY KEY, V NUMERIC)"));
+    auto save = [](db::Connection &c, const QString &value) {
+        db::Query q(c);
+        q.setSql(QStringLiteral(R"sql(
+INSERT INTO F (K, V)
+VALUES (:K, :V)
+ON CONFLICT (K) DO UPDATE SET V = excluded.V
+)sql"));
+        for (const char *key : {"a", "b", "c"}) {
+            q.setParam(QStringLiteral("K"), QLatin1String(key));
+            q.setParam(QStringLiteral("V"), value);
+            q.exec();
+        }
+    };
+    db::Connection &first = database.connection();
+    db::Transaction t(first);
+    t.begin();
+    save(first, QStringLiteral("1"));
+    std::atomic<bool> done{false};
+    QString error;
+    std::thread other([&] {
+        db::Connection second;
+        second.setParams(QStringList{QStringLiteral("DATABASE=TESTDB")} + pgCredentials());
+        try {
+            second.open();
+            db::Transaction t2(second);
+            t2.begin();
+            save(second, QStringLiteral("2"));
+            t2.commit();
+        } catch (const db::DbError &e) {
+            error = e.message();
+        }
+        done = true;
+    });
+    QThread::msleep(500);
+    EXPECT_FALSE(done); // it waits for the first save
+    t.commit();
+    other.join();
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    db::Query q(first);
+    q.setSql(QStringLiteral(R"sql(
+SELECT MIN(V), MAX(V), COUNT(*)
+FROM F
+)sql"));
+    q.open();
+    EXPECT_EQ(q.text(0) + q.text(1) + q.text(2), QStringLiteral("223"));
 }
 
 } // namespace
