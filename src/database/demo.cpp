@@ -14,6 +14,8 @@
 
 #include "database/demo.h"
 
+#include <exception>
+
 #include "common/clock.h"
 #include "database/demo_context.h"
 #include "database/schema.h"
@@ -24,21 +26,63 @@ namespace kelo::database {
 namespace demo {
 
 Inserter::Inserter(db::Connection &c, const QString &table, const QStringList &columns)
-    : m_query(c) {
-    QStringList params;
-    for (int i = 0; i < columns.size(); ++i)
-        params << QStringLiteral(":P%1").arg(i);
-    m_query.setSql(
-        QStringLiteral(R"sql(INSERT INTO %1 (%2) VALUES (%3))sql")
-            .arg(table, columns.join(QStringLiteral(", ")), params.join(QStringLiteral(", "))));
+    : m_query(c), m_table(table), m_columns(columns),
+      m_batched(c.engine() == db::Engine::Postgres) {
+    m_query.setSql(batchSql(1));
+    // As many rows as a statement's parameters allow, at most a thousand.
+    m_batchRows = std::max(1, std::min(1000, 30000 / int(std::max<qsizetype>(1, columns.size()))));
+}
+
+Inserter::~Inserter() noexcept(false) {
+    if (std::uncaught_exceptions() == 0)
+        flush();
+}
+
+QString Inserter::batchSql(int rows) const {
+    QStringList tuples;
+    for (int r = 0; r < rows; ++r) {
+        QStringList params;
+        for (int i = 0; i < m_columns.size(); ++i)
+            params << QStringLiteral(":P%1").arg(r * m_columns.size() + i);
+        tuples << u'(' + params.join(QStringLiteral(", ")) + u')';
+    }
+    return QStringLiteral(R"sql(INSERT INTO %1 (%2) VALUES %3)sql")
+        .arg(m_table, m_columns.join(QStringLiteral(", ")), tuples.join(QStringLiteral(", ")));
 }
 
 void Inserter::row(std::initializer_list<V> values) {
-    int i = 0;
-    for (const V &v : values)
-        m_query.setParam(i++, v.s);
-    m_query.exec();
     ++m_rows;
+    if (!m_batched) {
+        int i = 0;
+        for (const V &v : values)
+            m_query.setParam(i++, v.s);
+        m_query.exec();
+        return;
+    }
+    for (const V &v : values)
+        m_held << v.s;
+    if (m_held.size() >= m_batchRows * m_columns.size())
+        flush();
+}
+
+void Inserter::flush() {
+    if (m_held.isEmpty())
+        return;
+    const int rows = int(m_held.size() / m_columns.size());
+    db::Query *q = &m_query;
+    if (rows == m_batchRows) {
+        if (!m_batch) {
+            m_batch = std::make_unique<db::Query>(m_query.connection());
+            m_batch->setSql(batchSql(rows));
+        }
+        q = m_batch.get();
+    } else {
+        q->setSql(batchSql(rows));
+    }
+    for (int i = 0; i < m_held.size(); ++i)
+        q->setParam(i, m_held.at(i));
+    m_held.clear();
+    q->exec();
 }
 
 QString ymd(const QDate &d) {
@@ -96,11 +140,17 @@ void GenerateDemo(const DemoOptions &options) {
                                          : last.addYears(-options.years).addDays(1);
 
     say(QStringLiteral("creating %1").arg(options.path));
-    CreateDatabase(options.path, options.force);
     db::Connection connection;
-    connection.setSqliteFile(options.path);
-    connection.open();
-    connection.executeScript(QStringLiteral("PRAGMA synchronous = OFF"));
+    const bool server = !options.connectionParams.isEmpty();
+    if (server) {
+        connection.setParams(options.connectionParams);
+        CreateServerDatabase(connection, options.force);
+    } else {
+        CreateDatabase(options.path, options.force);
+        connection.setSqliteFile(options.path);
+        connection.open();
+        connection.executeScript(QStringLiteral("PRAGMA synchronous = OFF"));
+    }
     db::Transaction t(connection);
     t.begin();
     demo::Context ctx(connection, options, first, last);
@@ -116,7 +166,8 @@ void GenerateDemo(const DemoOptions &options) {
     say(QStringLiteral("derived figures"));
     demo::WriteDerivedFigures(ctx);
     t.commit();
-    connection.executeScript(QStringLiteral("PRAGMA synchronous = FULL; ANALYZE"));
+    connection.executeScript(server ? QStringLiteral("ANALYZE")
+                                    : QStringLiteral("PRAGMA synchronous = FULL; ANALYZE"));
 }
 
 } // namespace kelo::database

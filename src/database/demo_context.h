@@ -52,14 +52,29 @@ struct V {
 };
 
 // INSERT of one table with positional values.
+// Writes rows of one table. On a server the rows go in batches of many rows per
+// statement (one round trip each); flush() sends what is held, and the rows are
+// sent at the latest when the writer goes.
 class Inserter {
 public:
     Inserter(db::Connection &c, const QString &table, const QStringList &columns);
+    ~Inserter() noexcept(false);
+    Inserter(const Inserter &) = delete;
+    Inserter &operator=(const Inserter &) = delete;
     void row(std::initializer_list<V> values);
+    void flush();
     qint64 rows() const { return m_rows; }
 
 private:
+    QString batchSql(int rows) const;
+
     db::Query m_query;
+    QString m_table;
+    QStringList m_columns;
+    bool m_batched = false;
+    int m_batchRows = 0;
+    std::unique_ptr<db::Query> m_batch; // a full batch, prepared once
+    QStringList m_held;                 // the held rows' values, row after row
     qint64 m_rows = 0;
 };
 

@@ -220,6 +220,8 @@ void WritePersonnel(Context &ctx) {
         }
     }
     // Photographs.
+    emp.flush();
+    pic.flush();
     db::Query photos(c);
     photos.setSql(QStringLiteral(R"sql(
 SELECT EMP_NO

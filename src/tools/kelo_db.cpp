@@ -1,7 +1,7 @@
 // kelo-db: administration of the database this project supplies.
 //
-//   kelo-db init PATH [--force]
-//   kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]
+//   kelo-db init PATH|ALIAS [--force]
+//   kelo-db demo PATH|ALIAS [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]
 //   kelo-db query ALIAS "SQL" [NAME=VALUE ...]
 //   kelo-db call ALIAS PROC [NAME=VALUE ...]
 //   kelo-db upgrade ALIAS|PATH
@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -31,12 +32,14 @@ using namespace kelo;
 
 const char kUsage[] =
     "usage:\n"
-    "  kelo-db init PATH [--force]\n"
-    "  kelo-db demo PATH [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
+    "  kelo-db init PATH|ALIAS [--force]\n"
+    "  kelo-db demo PATH|ALIAS [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
     "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
     "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
     "  kelo-db upgrade ALIAS|PATH\n"
     "  kelo-db encode-password TEXT\n"
+    "A PATH is a SQLite file; an ALIAS of Databases.ini with Driver=POSTGRES names a\n"
+    "server database (its User; the password from PGPASSWORD or SBUpdate.ini).\n"
     "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n";
 
 int usage() {
@@ -44,12 +47,41 @@ int usage() {
     return 2;
 }
 
+// Whether the target names a server alias of Databases.ini (Driver=POSTGRES).
+bool isServerAlias(const QString &target) {
+    QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
+    for (const QString &group : ini.childGroups())
+        if (group.compare(target, Qt::CaseInsensitive) == 0)
+            return ini.value(group + QStringLiteral("/Driver")).toString().toUpper() ==
+                   QLatin1String("POSTGRES");
+    return false;
+}
+
+// The connection parameters of an alias: the alias's User (KLUSER by default) and
+// the password from PGPASSWORD, else SBUpdate.ini's PASS, else the user name, as
+// the client reads it.
+QStringList aliasParams(const QString &alias) {
+    QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
+    QString user = QStringLiteral("KLUSER");
+    for (const QString &group : ini.childGroups())
+        if (group.compare(alias, Qt::CaseInsensitive) == 0)
+            user = ini.value(group + QStringLiteral("/User"), user).toString();
+    QString password = qEnvironmentVariable("PGPASSWORD");
+    if (password.isEmpty()) {
+        QSettings update(AppFile(QStringLiteral("SBUpdate.ini")), QSettings::IniFormat);
+        const QString pass = update.value(QStringLiteral("PROGRAM/PASS")).toString();
+        password = pass.isEmpty() ? user : shell::DecodePassword(pass);
+    }
+    return {QStringLiteral("DATABASE=") + alias, QStringLiteral("USER_NAME=") + user,
+            QStringLiteral("PASSWORD=") + password};
+}
+
 // An alias of Databases.ini, or the path of a database file.
 void openTarget(db::Connection &connection, const QString &target, database::OlderSchema older) {
     if (QFileInfo(target).isFile())
         connection.setSqliteFile(target);
     else
-        connection.setParam(QStringLiteral("DATABASE"), target);
+        connection.setParams(aliasParams(target));
     connection.open();
     database::CheckSchema(connection, older);
 }
@@ -179,8 +211,17 @@ int main(int argc, char **argv) {
                 return usage();
             QElapsedTimer timer;
             timer.start();
+            const bool server = isServerAlias(options.path);
+            if (server)
+                options.connectionParams = aliasParams(options.path);
             if (command == QLatin1String("init")) {
-                database::CreateDatabase(options.path, options.force);
+                if (server) {
+                    db::Connection connection;
+                    connection.setParams(options.connectionParams);
+                    database::CreateServerDatabase(connection, options.force);
+                } else {
+                    database::CreateDatabase(options.path, options.force);
+                }
             } else {
                 options.progress = [&](const QString &text) {
                     std::fprintf(stderr, "[%6.1fs] %s\n", timer.elapsed() / 1000.0,
@@ -188,9 +229,13 @@ int main(int argc, char **argv) {
                 };
                 database::GenerateDemo(options);
             }
-            std::fprintf(stderr, "%s written in %.1f s, %.1f MB\n",
-                         options.path.toUtf8().constData(), timer.elapsed() / 1000.0,
-                         QFileInfo(options.path).size() / 1048576.0);
+            if (server)
+                std::fprintf(stderr, "%s written in %.1f s\n", options.path.toUtf8().constData(),
+                             timer.elapsed() / 1000.0);
+            else
+                std::fprintf(stderr, "%s written in %.1f s, %.1f MB\n",
+                             options.path.toUtf8().constData(), timer.elapsed() / 1000.0,
+                             QFileInfo(options.path).size() / 1048576.0);
             return 0;
         }
         if (command == QLatin1String("encode-password") && args.size() == 1) {
