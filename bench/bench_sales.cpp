@@ -39,12 +39,22 @@ double run(db::Connection &c, const QString &sql, const QString &date, const QSt
 int main(int argc, char **argv) {
     Application app(argc, argv);
     if (argc < 2) {
-        std::fputs("usage: bench_sales DB [YYYYMMDD]\n", stderr);
+        std::fputs("usage: bench_sales FILE|ALIAS [YYYYMMDD]\n"
+                   "  an ALIAS of Databases.ini in KELO_APP_DIR names a server database; the user\n"
+                   "  and password come from KELO_PG_USER and PGPASSWORD\n",
+                   stderr);
         return 2;
     }
     database::Install();
     db::Connection c;
-    c.setSqliteFile(QString::fromLocal8Bit(argv[1]));
+    const QString target = QString::fromLocal8Bit(argv[1]);
+    const bool file = QFileInfo(target).isFile();
+    if (file)
+        c.setSqliteFile(target);
+    else
+        c.setParams({QStringLiteral("DATABASE=") + target,
+                     QStringLiteral("USER_NAME=") + qEnvironmentVariable("KELO_PG_USER", "kelo"),
+                     QStringLiteral("PASSWORD=") + qEnvironmentVariable("PGPASSWORD")});
     c.open();
     const QString date = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("20261208");
     struct View {
@@ -63,8 +73,10 @@ int main(int argc, char **argv) {
                      std::make_unique<screens::TfrmSAS030>(c, QStringLiteral("1003")), "1003"});
     views.push_back({"SAS040 golf", std::make_unique<screens::TfrmSAS040>(c), {}});
     views.push_back({"SAS050 ski", std::make_unique<screens::TfrmSAS050>(c), {}});
-    std::printf("database %s (%.0f MB), business date %s\n", argv[1],
-                QFileInfo(QString::fromLocal8Bit(argv[1])).size() / 1048576.0, qPrintable(date));
+    std::printf("database %s (%s), business date %s\n", argv[1],
+                file ? qPrintable(QStringLiteral("%1 MB").arg(QFileInfo(target).size() / 1048576))
+                     : "PostgreSQL",
+                qPrintable(date));
     for (View &v : views) {
         std::vector<double> times;
         run(c, v.screen->qryQuery->sql(), date, v.upjang); // warm the cache

@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds the programs and starts them on the demo database.
-# Usage: scripts/demo.sh [--headless]
+# Usage: scripts/demo.sh [--headless] [--postgres]
 #   --headless  no display needed: runs the launcher and the client under xvfb-run, signs in
 #               as the demo manager and writes a screenshot of the client's main window.
+#   --postgres  the demo database on PostgreSQL under the alias PGDEMO: a local cluster in
+#               build/pgdemo (kept between runs, stopped when the demo ends), or the server of
+#               KELO_PG_HOST, KELO_PG_PORT, KELO_PG_USER, KELO_PG_PASSWORD when they are set
+#               (a user that may create roles and databases).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=build
 HEADLESS=0
-[ "${1:-}" = "--headless" ] && HEADLESS=1
+POSTGRES=0
+for arg in "$@"; do
+    case "$arg" in
+        --headless) HEADLESS=1 ;;
+        --postgres) POSTGRES=1 ;;
+        *) echo "usage: scripts/demo.sh [--headless] [--postgres]" >&2; exit 2 ;;
+    esac
+done
 
 bash scripts/install-deps.sh
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -15,22 +26,54 @@ cmake --build "$BUILD_DIR" -j2
 
 APP_DIR="$(cd "$BUILD_DIR/app" && pwd)"
 DEMO_DB="$APP_DIR/demo.db"
-if [ ! -f "$DEMO_DB" ]; then
+if [ "$POSTGRES" = 0 ] && [ ! -f "$DEMO_DB" ]; then
     echo "demo: generating the demo database (two years of data) ..."
     "$APP_DIR/kelo-db" demo "$DEMO_DB" --years 2 --scale 1 --seed 1
 fi
 # Settings files next to the executables (kept when they exist).
 [ -f "$APP_DIR/Databases.ini" ] || cat > "$APP_DIR/Databases.ini" <<'INI'
 ; Database aliases: [ALIAS] Driver=SQLITE, Database=path (relative to this folder), User=database user
+;                   [ALIAS] Driver=POSTGRES, Host, Port, Database (on the server), User
 [DEMO]
 Driver=SQLITE
 Database=demo.db
 User=KLUSER
+
 INI
 [ -f "$APP_DIR/Main.ini" ] || printf '[MAIN]\nPROGRAM_COUNT=10\n' > "$APP_DIR/Main.ini"
 [ -f "$APP_DIR/Kelo_S.ini" ] || printf '[RF15693]\nPORT=0\n\n[Role]\nType=1\nCode=1000\nName=켈로리조트\n' > "$APP_DIR/Kelo_S.ini"
 [ -f "$APP_DIR/SBUpdate.ini" ] || printf '[PROGRAM]\nPASS=%s\n' "$("$APP_DIR/kelo-db" encode-password KLUSER 2>/dev/null)" > "$APP_DIR/SBUpdate.ini"
-echo "demo: database alias DEMO -> $DEMO_DB"
+
+ALIAS=DEMO
+WHERE="$DEMO_DB"
+if [ "$POSTGRES" = 1 ]; then
+    source scripts/pg-cluster.sh
+    if [ -z "${KELO_PG_HOST:-}" ]; then
+        kelo_pg_start "$(pwd)/$BUILD_DIR/pgdemo" --keep
+        trap 'kelo_pg_stop --keep' EXIT
+    fi
+    # The client's database user, its password the one SBUpdate.ini holds (KLUSER), and
+    # the demo database owned by it.
+    PGPASSWORD="$KELO_PG_PASSWORD" psql -q -h "$KELO_PG_HOST" -p "$KELO_PG_PORT" \
+        -U "$KELO_PG_USER" -d postgres -v ON_ERROR_STOP=1 <<'SQL'
+SELECT format('CREATE ROLE %I LOGIN PASSWORD %L', 'KLUSER', 'KLUSER')
+WHERE NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'KLUSER') \gexec
+SELECT format('CREATE DATABASE kelo_demo OWNER %I', 'KLUSER')
+WHERE NOT EXISTS (SELECT 1 FROM pg_database WHERE datname = 'kelo_demo') \gexec
+SQL
+    # The alias follows the server's port, which a local cluster picks anew each run.
+    INI="$APP_DIR/Databases.ini"
+    sed -i '/^\[PGDEMO\]/,/^$/d' "$INI"
+    printf '[PGDEMO]\nDriver=POSTGRES\nHost=%s\nPort=%s\nDatabase=kelo_demo\nUser=KLUSER\n\n' \
+        "$KELO_PG_HOST" "$KELO_PG_PORT" >> "$INI"
+    if ! "$APP_DIR/kelo-db" query PGDEMO "SELECT COUNT(*) AS N FROM KF060MS" > /dev/null 2>&1; then
+        echo "demo: loading the demo data into PostgreSQL (two years of data, about 25 s) ..."
+        "$APP_DIR/kelo-db" demo PGDEMO --years 2 --scale 1 --seed 1 --force
+    fi
+    ALIAS=PGDEMO
+    WHERE="PostgreSQL $KELO_PG_HOST:$KELO_PG_PORT, database kelo_demo"
+fi
+echo "demo: database alias $ALIAS -> $WHERE"
 echo "demo: sign in with 20000001 (all programs), 20000002 (inquiries) or 20000003 (input)"
 
 if [ "$HEADLESS" = 1 ]; then
@@ -40,7 +83,8 @@ if [ "$HEADLESS" = 1 ]; then
     LOG="$APP_DIR/demo-headless.log"
     status=0
     KELO_DIALOGS=stderr KELO_SCREENSHOT="$SHOT" timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" \
-        "$APP_DIR/Kelo" --emp 20000001 --sign-in --exit-after-client >"$LOG" 2>&1 || status=$?
+        "$APP_DIR/Kelo" --alias "$ALIAS" --emp 20000001 --sign-in --exit-after-client \
+        >"$LOG" 2>&1 || status=$?
     if [ -f "$SHOT" ]; then
         echo "demo: screenshot of the client's main window: $SHOT"
         exit 0
@@ -56,4 +100,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "demo: or start $APP_DIR/Kelo on a desktop."
     exit 0
 fi
-exec "$APP_DIR/Kelo" --emp 20000001
+"$APP_DIR/Kelo" --alias "$ALIAS" --emp 20000001

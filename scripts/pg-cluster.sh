@@ -2,7 +2,8 @@
 #   kelo_pg_start DIR   initdb into DIR/data, start on a free port (TCP on 127.0.0.1 and a
 #                       Unix socket in DIR) with the superuser kelo (password kelo);
 #                       exports KELO_PG_HOST, KELO_PG_PORT, KELO_PG_USER, KELO_PG_PASSWORD.
-#   kelo_pg_stop        stops it and removes DIR.
+#   kelo_pg_start DIR --keep   the same, but a cluster made earlier in DIR keeps its data.
+#   kelo_pg_stop [--keep]      stops it and removes DIR (--keep: leaves the data).
 # Runs the server as the postgres user when called as root (the server refuses root).
 
 kelo_pg_bin() {
@@ -10,24 +11,29 @@ kelo_pg_bin() {
 }
 
 kelo_pg_start() {
-    local dir=$1 bin run=()
+    local dir=$1 keep=${2:-} bin run=()
     bin=$(kelo_pg_bin)
     if [ -z "$bin" ]; then
         echo "pg-cluster: PostgreSQL is not installed (scripts/install-deps.sh installs it)" >&2
         return 1
     fi
-    rm -rf "$dir"
+    # --keep: a cluster made earlier in DIR starts again with its data.
+    if [ "$keep" != --keep ] || [ ! -f "$dir/data/PG_VERSION" ]; then
+        rm -rf "$dir"
+    fi
     mkdir -p "$dir"
     if [ "$(id -u)" = 0 ]; then
         chown postgres: "$dir"
         run=(runuser -u postgres --)
     fi
-    printf 'kelo\n' > "$dir/pw"
-    chmod 644 "$dir/pw"
-    if ! "${run[@]}" "$bin/initdb" -D "$dir/data" -U kelo --pwfile="$dir/pw" \
-            -A scram-sha-256 -E UTF8 --locale=C.UTF-8 > "$dir/initdb.log" 2>&1; then
-        cat "$dir/initdb.log" >&2
-        return 1
+    if [ ! -f "$dir/data/PG_VERSION" ]; then
+        printf 'kelo\n' > "$dir/pw"
+        chmod 644 "$dir/pw"
+        if ! "${run[@]}" "$bin/initdb" -D "$dir/data" -U kelo --pwfile="$dir/pw" \
+                -A scram-sha-256 -E UTF8 --locale=C.UTF-8 > "$dir/initdb.log" 2>&1; then
+            cat "$dir/initdb.log" >&2
+            return 1
+        fi
     fi
     local port tries=0
     while :; do
@@ -55,6 +61,6 @@ kelo_pg_stop() {
     bin=$(kelo_pg_bin)
     [ "$(id -u)" = 0 ] && run=(runuser -u postgres --)
     "${run[@]}" "$bin/pg_ctl" -D "$KELO_PG_DIR/data" -m fast -w stop > /dev/null 2>&1 || true
-    rm -rf "$KELO_PG_DIR"
+    [ "${1:-}" = --keep ] || rm -rf "$KELO_PG_DIR"
     KELO_PG_DIR=
 }

@@ -166,7 +166,7 @@ void GenerateDemo(const DemoOptions &options) {
     say(QStringLiteral("derived figures"));
     demo::WriteDerivedFigures(ctx);
     t.commit();
-    connection.executeScript(server ? QStringLiteral("ANALYZE")
+    connection.executeScript(server ? QStringLiteral("SET client_min_messages TO error; ANALYZE")
                                     : QStringLiteral("PRAGMA synchronous = FULL; ANALYZE"));
 }
 

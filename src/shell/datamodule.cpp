@@ -48,11 +48,7 @@ TfrmZZD000::~TfrmZZD000() {
 }
 
 QString TfrmZZD000::ReadDbPassword() const {
-    QSettings ini(AppFile(QStringLiteral("SBUpdate.ini")), QSettings::IniFormat);
-    const QString pass = ini.value(QStringLiteral("PROGRAM/PASS")).toString();
-    if (pass.isEmpty())
-        return m_arguments.value(1);
-    return DecodePassword(pass);
+    return shell::ReadDbPassword(m_arguments.value(1));
 }
 
 bool TfrmZZD000::ConnectDatabase() {

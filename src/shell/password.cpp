@@ -1,6 +1,9 @@
 #include "shell/password.h"
 
+#include "common/appdir.h"
 #include "common/cp949.h"
+
+#include <QSettings>
 
 #include <QByteArray>
 #include <array>
@@ -57,6 +60,12 @@ QString DecodePassword(const QString &pass) {
         key = quint16(((c + quint32(key)) * kMultiplier + kIncrement) & 0xFFFF);
     }
     return FromCp949(plain);
+}
+
+QString ReadDbPassword(const QString &user) {
+    QSettings ini(AppFile(QStringLiteral("SBUpdate.ini")), QSettings::IniFormat);
+    const QString pass = ini.value(QStringLiteral("PROGRAM/PASS")).toString();
+    return pass.isEmpty() ? user : DecodePassword(pass);
 }
 
 QString EncodePassword(const QString &password) {

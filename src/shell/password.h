@@ -23,6 +23,10 @@ private:
 // hexadecimal digits or does not unscramble to hexadecimal text.
 QString DecodePassword(const QString &pass);
 
+// The database password as the programs read it: SBUpdate.ini's [PROGRAM] PASS in
+// AppDir, unscrambled; the database user itself when PASS is empty.
+QString ReadDbPassword(const QString &user);
+
 // The PASS value of a password: its CP949 bytes, at most 16 (8 Korean letters);
 // a PasswordError for an empty or longer password.
 QString EncodePassword(const QString &password);

@@ -67,11 +67,8 @@ QStringList aliasParams(const QString &alias) {
         if (group.compare(alias, Qt::CaseInsensitive) == 0)
             user = ini.value(group + QStringLiteral("/User"), user).toString();
     QString password = qEnvironmentVariable("PGPASSWORD");
-    if (password.isEmpty()) {
-        QSettings update(AppFile(QStringLiteral("SBUpdate.ini")), QSettings::IniFormat);
-        const QString pass = update.value(QStringLiteral("PROGRAM/PASS")).toString();
-        password = pass.isEmpty() ? user : shell::DecodePassword(pass);
-    }
+    if (password.isEmpty())
+        password = shell::ReadDbPassword(user);
     return {QStringLiteral("DATABASE=") + alias, QStringLiteral("USER_NAME=") + user,
             QStringLiteral("PASSWORD=") + password};
 }

@@ -10,6 +10,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "framework/messages.h"
+#include "shell/password.h"
 #include "shell/startup.h"
 
 #include <QComboBox>
@@ -107,6 +108,7 @@ public:
             db::Connection c;
             c.setParam(QStringLiteral("DATABASE"), alias);
             c.setParam(QStringLiteral("USER_NAME"), user);
+            c.setParam(QStringLiteral("PASSWORD"), shell::ReadDbPassword(user));
             c.open();
             database::CheckSchema(c, database::OlderSchema::Upgrade);
             db::Query q(c);
@@ -125,6 +127,10 @@ public:
             }
             name = q.text(0);
         } catch (const db::DbError &e) {
+            ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +
+                      e.message());
+            return false;
+        } catch (const shell::PasswordError &e) {
             ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +
                       e.message());
             return false;
@@ -178,10 +184,15 @@ int main(int argc, char **argv) {
     kelo::Application app(argc, argv);
     kelo::shell::InstallFontSubstitutions();
     kelo::database::Install();
-    // --emp N fills in the employee number, --sign-in signs in at once,
+    // --alias A chooses the database, --emp N fills in the employee number, --sign-in signs in at
+    // once,
     // --exit-after-client ends the launcher when the client's closing notice arrives.
     const QStringList args = app.arguments();
     LauncherWindow window(args.contains(QStringLiteral("--exit-after-client")));
+    const qsizetype aliasAt = args.indexOf(QStringLiteral("--alias"));
+    if (aliasAt >= 0 && aliasAt + 1 < args.size())
+        window.findChild<QComboBox *>(QStringLiteral("cboAlias"))
+            ->setCurrentText(args.at(aliasAt + 1));
     const qsizetype at = args.indexOf(QStringLiteral("--emp"));
     if (at >= 0 && at + 1 < args.size())
         window.findChild<QLineEdit *>(QStringLiteral("edtEmpNo"))->setText(args.at(at + 1));
