@@ -464,22 +464,20 @@ BEGIN
     END IF;
     RAISE EXCEPTION '%: unknown date unit %', CASE WHEN rounding THEN 'ROUND' ELSE 'TRUNC' END, unit;
 END $$;
+-- A number of places (a text of digits), or a date unit.
+CREATE OR REPLACE FUNCTION kelo.round_or_trunc(v numeric, unit text, rounding boolean) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE AS $$
+BEGIN
+    IF unit ~ '^\s*[+-]?[0-9]+\s*$' THEN
+        RETURN CASE WHEN rounding THEN pg_catalog.round(v, unit::integer)
+                    ELSE pg_catalog.trunc(v, unit::integer) END;
+    END IF;
+    RETURN kelo.date_by_unit(v, unit, rounding);
+END $$;
 CREATE OR REPLACE FUNCTION kelo.round(v numeric, unit text) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
-BEGIN
-    IF unit ~ '^\s*[+-]?[0-9]+\s*$' THEN
-        RETURN pg_catalog.round(v, unit::integer);
-    END IF;
-    RETURN kelo.date_by_unit(v, unit, true);
-END $$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.round_or_trunc(v, unit, true) $$;
 CREATE OR REPLACE FUNCTION kelo.trunc(v numeric, unit text) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
-BEGIN
-    IF unit ~ '^\s*[+-]?[0-9]+\s*$' THEN
-        RETURN pg_catalog.trunc(v, unit::integer);
-    END IF;
-    RETURN kelo.date_by_unit(v, unit, false);
-END $$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.round_or_trunc(v, unit, false) $$;
 CREATE OR REPLACE FUNCTION kelo.round(v text, places integer) RETURNS numeric
 LANGUAGE sql IMMUTABLE AS $$ SELECT pg_catalog.round(kelo.to_number(v), places) $$;
 CREATE OR REPLACE FUNCTION kelo.round(v text) RETURNS numeric
