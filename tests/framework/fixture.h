@@ -1,20 +1,11 @@
 #pragma once
 
-#include "database/schema.h"
-#include "db/connection.h"
+#include "support/schema_database.h"
 
-#include <QTemporaryDir>
-#include <memory>
-
-// A database made as the project makes them (schema, codes, calendar), open.
+// A database made as the project makes them (schema, codes, calendar), open, on the
+// engine the tests run on.
 struct CodesDatabase {
-    CodesDatabase() {
-        kelo::database::Install();
-        kelo::database::CreateDatabase(dir.filePath(QStringLiteral("f.db")), false);
-        connection.setSqliteFile(dir.filePath(QStringLiteral("f.db")));
-        connection.open();
-    }
+    kelo::test::SchemaDatabase database;
+    kelo::db::Connection &connection = database.connection();
     void exec(const QString &sql) { connection.executeScript(sql); }
-    QTemporaryDir dir;
-    kelo::db::Connection connection;
 };
