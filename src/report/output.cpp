@@ -46,10 +46,11 @@ QString NewPdfPath(const QString &title) {
     return path;
 }
 
-PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printerInfo) {
+PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printerInfo,
+                           const QString &pdfName) {
     PrintOutcome outcome;
     if (printerInfo.isNull()) {
-        outcome.pdfPath = NewPdfPath(document.title);
+        outcome.pdfPath = NewPdfPath(pdfName.isEmpty() ? document.title : pdfName);
         WritePdf(document, outcome.pdfPath);
         return outcome;
     }

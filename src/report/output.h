@@ -28,8 +28,10 @@ QString PdfFolder();
 QString NewPdfPath(const QString &title);
 
 // Prints the document on the printer, or writes it into the report folder when the
-// printer is null. Never does nothing: a printer that fails or a PDF that cannot be
-// written raises std::runtime_error.
-PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printer);
+// printer is null, named after pdfName (by default the document's title). Never does
+// nothing: a printer that fails or a PDF that cannot be written raises
+// std::runtime_error.
+PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printer,
+                           const QString &pdfName = QString());
 
 } // namespace kelo::report
