@@ -48,6 +48,7 @@ TfrmZZP010::TfrmZZP010(db::Connection &connection, const QString &programId,
     qrpReport.page.orientation = report::Orientation::Portrait;
     qrpReport.mainData = &cdsQuery;
     qrpReport.printIfEmpty = true;
+    qrpReport.startOnNewPage = true; // a composite's later members follow on the page
     qrpReport.pageHeaderOnFirstPage = true;
     qrpReport.pageFooterOnLastPage = true;
     qrpReport.beforePrint = [this] { qrpReportBeforePrint(); };

@@ -89,8 +89,8 @@ void BuildSection(Band &caption, Band &rows, Band &closing, DataSet &set, const 
     SetFigureFormats(set);
     caption.addItem(
         Label(QStringLiteral("qrlSection"), {0, 1, kDescriptionWidth, 5}, title, Font(8, true)));
-    const FontSpec row = Font(7.5);
-    rows.addItem(DataText(nameItem, {30, 0, 38, rows.height}, set, nameField, row));
+    const FontSpec row = Font(7);
+    rows.addItem(DataText(nameItem, {26, 0, 34, rows.height}, set, nameField, row));
     AddFigureTexts(rows, set, row);
     closing.frame.top = true;
 }
@@ -121,15 +121,15 @@ void BuildOutletRows(Band &band, DataSet &set, const QString &detailField,
     band.detailFields = QStringList{detailField};
     band.masterFields = QStringList{masterField};
     const FontSpec row = Font(7);
-    Item outlet = DataText(QLatin1String(names[0]), {1, 0, 25, band.height}, set,
+    Item outlet = DataText(QLatin1String(names[0]), {1, 0, 26, band.height}, set,
                            QStringLiteral("UPJANG_NAME"), row);
     outlet.onPrint = [&lastName](Item &i, QString &text) { SuppressRepeats(lastName)(i, text); };
     band.addItem(outlet);
-    Item kind = DataText(QLatin1String(names[1]), {26, 0, 18, band.height}, set,
+    Item kind = DataText(QLatin1String(names[1]), {27, 0, 17, band.height}, set,
                          QStringLiteral("ROWNO_NAME"), row);
     kind.onPrint = [&lastRow](Item &i, QString &text) { SuppressRepeats(lastRow)(i, text); };
     band.addItem(kind);
-    band.addItem(DataText(QStringLiteral("qrdDivisionName"), {44, 0, 24, band.height}, set,
+    band.addItem(DataText(QStringLiteral("qrdDivisionName"), {44, 0, 16, band.height}, set,
                           QStringLiteral("DIVISION_NAME"), row));
     AddFigureTexts(band, set, row);
     AddActualBlocks(band);

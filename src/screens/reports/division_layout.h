@@ -11,8 +11,8 @@
 
 namespace kelo::screens::division {
 
-constexpr double kDescriptionWidth = 68; // mm
-constexpr double kCellWidth = 19;
+constexpr double kDescriptionWidth = 60; // mm
+constexpr double kCellWidth = 19.6;
 constexpr double kHeadingHeight = 8;
 inline const QColor kActualBlock(236, 236, 236);
 

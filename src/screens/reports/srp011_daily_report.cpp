@@ -91,10 +91,10 @@ TfrmSRP011::TfrmSRP011(db::Connection &connection, const QString &saleDate)
     QRBand2.addItem(Label(QStringLiteral("qrlSection"), {0, 9, kDescriptionWidth, 5},
                           QStringLiteral("Consolidated Revenue"), Font(8, true)));
 
-    const FontSpec row = Font(7.5);
-    DetailBand1.addItem(DataText(QStringLiteral("QRDBText12"), {1, 0, 29, 4.5}, cdsQuery,
+    const FontSpec row = Font(7);
+    DetailBand1.addItem(DataText(QStringLiteral("QRDBText12"), {1, 0, 25, 4.5}, cdsQuery,
                                  QStringLiteral("GUBUN1_NAME"), row));
-    DetailBand1.addItem(DataText(QStringLiteral("QRDBText13"), {30, 0, 38, 4.5}, cdsQuery,
+    DetailBand1.addItem(DataText(QStringLiteral("QRDBText13"), {26, 0, 34, 4.5}, cdsQuery,
                                  QStringLiteral("GUBUN2_NAME"), row));
     AddFigureTexts(DetailBand1, cdsQuery, row);
     DetailBand1.beforePrint = [this](BandPrint &bp) { DetailBand1BeforePrint(bp); };
@@ -106,7 +106,7 @@ TfrmSRP011::TfrmSRP011(db::Connection &connection, const QString &saleDate)
     QRBand1.frame.width = 0.3;
     QRBand1.addItem(Label(QStringLiteral("qrlGrandTotal"), {1, 0, 60, 6},
                           QStringLiteral("Grand Total"), Font(8, true)));
-    AddFigureTexts(QRBand1, cdsSum, Font(7.5, true));
+    AddFigureTexts(QRBand1, cdsSum, Font(7, true));
     QRBand1.beforePrint = [this](BandPrint &bp) { QRBand1BeforePrint(bp); };
 }
 

@@ -108,7 +108,7 @@ TfrmSRP020::TfrmSRP020(db::Connection &connection, const QString &saleDate)
     const FontSpec row = Font(7);
     QRSubDetail1.addItem(DataText(QStringLiteral("QRDBText12"), {2, 0, 22, 4}, cdsList,
                                   QStringLiteral("ROWNO_NAME"), row));
-    QRSubDetail1.addItem(DataText(QStringLiteral("QRDBText13"), {24, 0, 44, 4}, cdsList,
+    QRSubDetail1.addItem(DataText(QStringLiteral("QRDBText13"), {24, 0, 36, 4}, cdsList,
                                   QStringLiteral("DIVISION_NAME"), row));
     AddFigureTexts(QRSubDetail1, cdsList, row);
     AddActualBlocks(QRSubDetail1);
