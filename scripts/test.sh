@@ -9,6 +9,14 @@ bash scripts/install-deps.sh
 
 export QT_QPA_PLATFORM=offscreen
 
+# A CUPS queue with the cups-pdf backend as the default printer, for the print test; the
+# scheduler is stopped on exit when this script started it.
+start_print_queue() {
+  bash scripts/print-queue.sh start test.sh
+  trap 'bash scripts/print-queue.sh stop test.sh' EXIT
+}
+start_print_queue
+
 # The number conversions and the database layer under ASan and UBSan.
 cmake -S . -B "$BUILD_DIR-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELO_SANITIZE=ON
 cmake --build "$BUILD_DIR-sanitize" -j2 --target test_common test_db
