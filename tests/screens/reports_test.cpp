@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -569,6 +570,46 @@ TEST_F(ReportsTest, LeportsPrintsTheGolfTeamsAndStartsTheRevenueLinesOnANewPage)
     EXPECT_EQ(revenue[0].page, 2);
     EXPECT_EQ(revenue[1].page, 2);
     EXPECT_EQ(doc.pages.size(), 2u);
+}
+
+TEST_F(ReportsTest, KeloReportsWritesTheChosenReportsAsOnePdfOrSaysWhyNot) {
+    sale("20040415", "1001", "10", 1234567);
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    const QString db = dir.filePath(QStringLiteral("r.db"));
+    struct Case {
+        const char *name;
+        QStringList args;
+        int exitCode;
+        const char *said; // on standard error
+        bool dropMovements = false;
+    };
+    const Case cases[] = {
+        {"two reports", {db, "20040415", "--pdf", pdf, "SRP010", "srp020"}, 0, ""},
+        {"no date", {db, "2004041x", "--pdf", pdf}, 2, "is not a date"},
+        {"unknown report", {db, "20040415", "--pdf", pdf, "SRP999"}, 2, "no printed report"},
+        {"database error", {db, "20040415", "--pdf", pdf}, 1, "no such table: SA010DT", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(pdf);
+        if (c.dropMovements)
+            exec(QStringLiteral("DROP TABLE SA010DT"));
+        QProcess run;
+        run.start(QStringLiteral(KELO_REPORTS_PROGRAM), c.args);
+        ASSERT_TRUE(run.waitForFinished(60000));
+        EXPECT_EQ(run.exitCode(), c.exitCode);
+        EXPECT_TRUE(QString::fromUtf8(run.readAllStandardError()).contains(QLatin1String(c.said)));
+        EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0);
+        if (c.exitCode != 0)
+            continue;
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(printed.contains(QStringLiteral("DAILY REPORT")));
+        EXPECT_TRUE(printed.contains(QStringLiteral("DIVISION STATISTICS - ROOM")));
+        EXPECT_TRUE(printed.contains(QStringLiteral("1,234,567")));
+    }
 }
 
 } // namespace

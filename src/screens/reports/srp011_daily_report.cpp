@@ -106,7 +106,7 @@ TfrmSRP011::TfrmSRP011(db::Connection &connection, const QString &saleDate)
     QRBand1.frame.width = 0.3;
     QRBand1.addItem(Label(QStringLiteral("qrlGrandTotal"), {1, 0, 60, 6},
                           QStringLiteral("Grand Total"), Font(8, true)));
-    AddFigureTexts(QRBand1, cdsSum, Font(7, true));
+    AddFigureTexts(QRBand1, cdsSum, Font(6.5, true)); // the grand total's eleven digits fit
     QRBand1.beforePrint = [this](BandPrint &bp) { QRBand1BeforePrint(bp); };
 }
 
