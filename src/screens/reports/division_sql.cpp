@@ -303,4 +303,22 @@ F.ROWNO,
         .arg(FigureColumns());
 }
 
+QString OutletBlocks(const QString &keyColumn, const QString &group, const QString &outlets,
+                     const QString &lastKind) {
+    return Sql(R"sql(
+WITH %1,
+%2
+SELECT F.GRP AS %3,
+       F.CODE AS UPJANG_CODE,
+       O.UPJANG_ENG_NAME AS UPJANG_NAME,
+       %4
+FROM V F
+LEFT JOIN JA010MS O ON O.UPJANG_CODE = F.CODE
+LEFT JOIN ZX010MS N ON N.HEAD = 'S0008' AND N.DETAIL = F.DIVISION
+ORDER BY F.GRP, O.MIS_DISPLAY_SEQ, F.ROWNO, DIVISION
+)sql")
+        .arg(KeyedFigures(group, QStringLiteral("J.MIS_SUM_UPJANG_CODE"), outlets, false),
+             RevenueKinds(lastKind), keyColumn, OutletRowColumns());
+}
+
 } // namespace kelo::screens::division

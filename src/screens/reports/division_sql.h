@@ -79,4 +79,10 @@ QString RevenueKinds(const QString &lastKind);
 // the revenue total, empty on the other totals) and the eleven figures.
 QString OutletRowColumns();
 
+// The list statement of the summary-outlet blocks: per key (named keyColumn) and summary
+// outlet (UPJANG_CODE, with its UPJANG_ENG_NAME as UPJANG_NAME) the row kinds up to
+// lastKind, ordered by key, the summary outlet's MIS_DISPLAY_SEQ, row kind and division.
+QString OutletBlocks(const QString &keyColumn, const QString &group, const QString &outlets,
+                     const QString &lastKind);
+
 } // namespace kelo::screens::division

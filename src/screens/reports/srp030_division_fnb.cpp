@@ -22,22 +22,8 @@ ORDER BY B.DETAIL
 
 // The outlets of group 20 summed under their summary outlet within their F&B division.
 QString ListSql() {
-    return QString::fromUtf8(R"sql(
-WITH %1,
-%2
-SELECT F.GRP AS MIS_UPJANG_GUBUN2,
-       F.CODE AS UPJANG_CODE,
-       O.UPJANG_ENG_NAME AS UPJANG_NAME,
-       %3
-FROM V F
-LEFT JOIN JA010MS O ON O.UPJANG_CODE = F.CODE
-LEFT JOIN ZX010MS N ON N.HEAD = 'S0008' AND N.DETAIL = F.DIVISION
-ORDER BY F.GRP, O.MIS_DISPLAY_SEQ, F.ROWNO, DIVISION
-)sql")
-        .arg(KeyedFigures(QStringLiteral("J.MIS_UPJANG_GUBUN2"),
-                          QStringLiteral("J.MIS_SUM_UPJANG_CODE"),
-                          QStringLiteral("J.MIS_UPJANG_GUBUN1 = '20'"), false),
-             RevenueKinds(QStringLiteral("3")), OutletRowColumns());
+    return OutletBlocks(QStringLiteral("MIS_UPJANG_GUBUN2"), QStringLiteral("J.MIS_UPJANG_GUBUN2"),
+                        QStringLiteral("J.MIS_UPJANG_GUBUN1 = '20'"), QStringLiteral("3"));
 }
 
 // The same rows for the whole F&B division: its ratios from the division's totals.

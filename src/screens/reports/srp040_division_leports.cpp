@@ -25,26 +25,13 @@ ORDER BY DETAIL
 // The golf outlets and the leisure-sports outlets with a sports code other than 99,
 // summed under their summary outlet; summary outlet 7001 belongs to area 90.
 QString ListSql() {
-    return QString::fromUtf8(R"sql(
-WITH %1,
-%2
-SELECT F.GRP AS MIS_UPJANG_GUBUN1,
-       F.CODE AS UPJANG_CODE,
-       O.UPJANG_ENG_NAME AS UPJANG_NAME,
-       %3
-FROM V F
-LEFT JOIN JA010MS O ON O.UPJANG_CODE = F.CODE
-LEFT JOIN ZX010MS N ON N.HEAD = 'S0008' AND N.DETAIL = F.DIVISION
-ORDER BY F.GRP, O.MIS_DISPLAY_SEQ, F.ROWNO, DIVISION
-)sql")
-        .arg(KeyedFigures(
-                 QStringLiteral("CASE WHEN J.MIS_SUM_UPJANG_CODE = '7001' THEN '90' ELSE "
-                                "J.MIS_UPJANG_GUBUN1 END"),
-                 QStringLiteral("J.MIS_SUM_UPJANG_CODE"),
-                 QStringLiteral("((J.MIS_UPJANG_GUBUN1 = '40' AND J.MIS_SPORTS_SUM_CODE <> '99') "
-                                "OR J.MIS_UPJANG_GUBUN1 = '30')"),
-                 false),
-             RevenueKinds(QStringLiteral("4")), OutletRowColumns());
+    return OutletBlocks(
+        QStringLiteral("MIS_UPJANG_GUBUN1"),
+        QStringLiteral("CASE WHEN J.MIS_SUM_UPJANG_CODE = '7001' THEN '90' ELSE "
+                       "J.MIS_UPJANG_GUBUN1 END"),
+        QStringLiteral("((J.MIS_UPJANG_GUBUN1 = '40' AND J.MIS_SPORTS_SUM_CODE <> '99') OR "
+                       "J.MIS_UPJANG_GUBUN1 = '30')"),
+        QStringLiteral("4"));
 }
 
 // One revenue line per summary outlet of the guest-activity outlets (group 40, sports
