@@ -3,9 +3,10 @@
 #   add_kelo_library(NAME SOURCES ... [DEPENDS ...] [PRIVATE_DEPENDS ...])
 #     a static library kelo_NAME with the alias kelo::NAME; headers are included
 #     from src/ as "NAME/header.h".
-#   add_kelo_test(NAME SOURCES ... [DEPENDS ...])
+#   add_kelo_test(NAME SOURCES ... [DEPENDS ...] [FIXTURES ...])
 #     a GoogleTest executable test_NAME linked with the test support library;
-#     every test case becomes a ctest test, run with the offscreen platform.
+#     every test case becomes a ctest test, run with the offscreen platform;
+#     FIXTURES: ctest fixtures every test case requires.
 
 function(add_kelo_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
@@ -17,7 +18,7 @@ function(add_kelo_library name)
 endfunction()
 
 function(add_kelo_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;FIXTURES" ${ARGN})
     add_executable(test_${name} ${ARG_SOURCES})
     target_link_libraries(test_${name} PRIVATE ${ARG_DEPENDS} kelo::testsupport)
     target_compile_options(test_${name} PRIVATE ${KELO_WARNINGS}
@@ -25,9 +26,12 @@ function(add_kelo_test name)
     gtest_discover_tests(test_${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KELO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+        # One value per property: a list value would shift the pairs after it.
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                   ENVIRONMENT_MODIFICATION "KELO_TEST_DATA=set:${PROJECT_SOURCE_DIR}/tests/data"
                    TIMEOUT 120
-                   LABELS ${name})
+                   LABELS ${name}
+                   FIXTURES_REQUIRED "${ARG_FIXTURES}")
 endfunction()
 
 function(add_kelo_executable name)

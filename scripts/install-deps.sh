@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libjpeg-dev libfreexl-dev libquazip1-qt6-dev
   fonts-nanum fonts-nanum-coding
+  cups printer-driver-cups-pdf poppler-utils
   clang-format
   xvfb xauth
 )

@@ -9,6 +9,18 @@ bash scripts/install-deps.sh
 
 export QT_QPA_PLATFORM=offscreen
 
+# What this script starts it stops on exit: the PostgreSQL cluster, and the CUPS scheduler
+# of the print queue when it was not running before.
+source scripts/pg-cluster.sh
+cleanup() {
+  kelo_pg_stop || true
+  bash scripts/print-queue.sh stop test.sh || true
+}
+trap cleanup EXIT
+
+# A CUPS queue with the cups-pdf backend as the default printer, for the print test.
+bash scripts/print-queue.sh start test.sh
+
 # The number conversions and the database layer under ASan and UBSan.
 cmake -S . -B "$BUILD_DIR-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELO_SANITIZE=ON
 cmake --build "$BUILD_DIR-sanitize" -j2 --target test_common test_db
@@ -20,8 +32,6 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD_DIR" -j2
 
 # The suite on PostgreSQL, on a throwaway cluster of its own.
-source scripts/pg-cluster.sh
-trap kelo_pg_stop EXIT
 kelo_pg_start "$(mktemp -d /tmp/kelo-pg.XXXXXX)"
 KELO_TEST_ENGINE=postgres ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure --timeout 300
 

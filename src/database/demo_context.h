@@ -112,6 +112,7 @@ struct Context {
 // The figures of an outlet and revenue division on one day.
 struct Totals {
     double net = 0, vat = 0, svc = 0, guests = 0, hu = 0, comp = 0, etc = 0, teams = 0;
+    double sold = 0; // rooms sold beyond house use and complimentary rooms (ETC_RMS)
 };
 
 // One business day as the units fill it in turn: the sales lines add to the totals, the

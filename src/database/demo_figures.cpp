@@ -43,8 +43,8 @@ void FigureDays::day(Day &day) {
     const double now = serial(d.addDays(1));
     for (const auto &[key, t] : day.totals) {
         const double sale = t.net + t.vat + t.svc + t.etc;
-        sa030.row({date, key.first, key.second, t.hu, t.comp, t.etc, t.hu + t.comp + t.etc, t.teams,
-                   t.guests, sale, t.net, t.vat, t.svc, t.etc, kStampEmp, now, kStampIp});
+        sa030.row({date, key.first, key.second, t.hu, t.comp, t.sold, t.hu + t.comp + t.sold,
+                   t.teams, t.guests, sale, t.net, t.vat, t.svc, t.etc, kStampEmp, now, kStampIp});
     }
     for (const auto &[key, ix] : day.fnbIndex)
         sa040.row({date, key.first, key.second, ix[0], ix[1], ix[0] + ix[1], ix[2], ix[3], ix[4],

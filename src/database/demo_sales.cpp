@@ -60,6 +60,7 @@ void SaleLines::roomRevenue(Day &day, const QString &hotel, const QString &bill,
     t.guests += ht.guests;
     t.hu += ht.hu;
     t.comp += ht.comp;
+    t.sold += ht.teams - ht.hu - ht.comp; // ht.teams counts every room of the night
 }
 
 OutletDays::OutletDays(Context &ctx)

@@ -25,16 +25,6 @@
 
 namespace kelo::shell {
 
-void InstallFontSubstitutions() {
-    QFont::insertSubstitutions(QStringLiteral("굴림"),
-                               {QStringLiteral("NanumGothic"), QStringLiteral("Nanum Gothic")});
-    QFont::insertSubstitutions(QStringLiteral("굴림체"), {QStringLiteral("NanumGothicCoding"),
-                                                          QStringLiteral("NanumGothic Coding")});
-    QFont::insertSubstitutions(QStringLiteral("바탕"),
-                               {QStringLiteral("NanumMyeongjo"), QStringLiteral("Nanum Myeongjo")});
-    QFont::insertSubstitutions(QStringLiteral("Gulim"), {QStringLiteral("NanumGothic")});
-}
-
 int RunClient(Application &app, const ProgramRegistry &registry) {
     QElapsedTimer clock;
     clock.start();

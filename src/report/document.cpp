@@ -1,0 +1,36 @@
+#include "report/document.h"
+
+namespace kelo::report {
+
+QMap<QString, QString> Page::bandTexts(int band) const {
+    QMap<QString, QString> out;
+    for (const Primitive &p : items)
+        if (p.band == band && p.kind == Primitive::Kind::Text)
+            out.insert(p.item, p.text);
+    return out;
+}
+
+std::vector<int> Page::bandsNamed(const QString &name) const {
+    std::vector<int> out;
+    for (size_t i = 0; i < bands.size(); ++i)
+        if (bands[i].name == name)
+            out.push_back(int(i));
+    return out;
+}
+
+QStringList Page::texts() const {
+    QStringList out;
+    for (const Primitive &p : items)
+        if (p.kind == Primitive::Kind::Text)
+            out << p.text;
+    return out;
+}
+
+QStringList Document::texts() const {
+    QStringList out;
+    for (const Page &p : pages)
+        out << p.texts();
+    return out;
+}
+
+} // namespace kelo::report

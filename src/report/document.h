@@ -1,0 +1,66 @@
+#pragma once
+
+// The page document: what a report looks like on paper, device-independent. Pages of
+// positioned primitives in millimetres from the paper's top left corner; back-ends
+// draw it on a printer, a PDF, an image or the preview, and tests read it.
+
+#include "report/definition.h"
+
+#include <QMap>
+#include <vector>
+
+namespace kelo::report {
+
+struct Primitive {
+    enum class Kind { Text, Rect, Line, Image };
+    Kind kind = Kind::Text;
+    QRectF rect; // a line runs from rect.topLeft() to rect.bottomRight()
+
+    QString text;
+    FontSpec font;
+    QColor color = Qt::black;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool wordWrap = false;
+
+    QColor pen = Qt::transparent; // outline of a rectangle; a line's colour
+    double penWidth = 0;          // mm
+    QColor brush = Qt::transparent;
+
+    QImage image;
+
+    int band = -1;          // index into the page's bands
+    QString item;           // the item it was printed from
+    bool pageCount = false; // text of a page-count item, filled when the document is done
+};
+
+// One print of a band on the page.
+struct PlacedBand {
+    QString report;
+    QString name;
+    BandKind kind = BandKind::Detail;
+    QRectF rect;
+    QColor color = Qt::transparent;
+    int row = -1; // the data set row it printed, -1 for bands without one
+};
+
+struct Page {
+    double width = 210, height = 297; // mm
+    std::vector<Primitive> items;
+    std::vector<PlacedBand> bands;
+
+    // The texts printed by one print of a band, by item name.
+    QMap<QString, QString> bandTexts(int band) const;
+    // The indices of the prints of a band by name, top to bottom.
+    std::vector<int> bandsNamed(const QString &name) const;
+    // Every text on the page in the order printed.
+    QStringList texts() const;
+};
+
+struct Document {
+    QString title;
+    std::vector<Page> pages;
+
+    QStringList texts() const;
+};
+
+} // namespace kelo::report

@@ -1,0 +1,64 @@
+#include "report/output.h"
+
+#include "common/appdir.h"
+#include "common/clock.h"
+#include "report/render.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <stdexcept>
+
+namespace kelo::report {
+
+QPrinterInfo DefaultPrinter() {
+    QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (!printer.isNull())
+        return printer;
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    return all.isEmpty() ? QPrinterInfo() : all.front();
+}
+
+QString PdfFolder() {
+    QSettings ini(AppFile(QStringLiteral("Kelo_S.ini")), QSettings::IniFormat);
+    const QString folder = ini.value(QStringLiteral("Report/PdfFolder")).toString().trimmed();
+    if (!folder.isEmpty())
+        return QDir(AppDir()).absoluteFilePath(folder);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+        .absoluteFilePath(QStringLiteral("Reports"));
+}
+
+QString NewPdfPath(const QString &title) {
+    QDir dir(PdfFolder());
+    if (!dir.mkpath(QStringLiteral(".")))
+        throw std::runtime_error(
+            QStringLiteral("The report folder %1 cannot be made.").arg(dir.path()).toStdString());
+    QString base = title;
+    base.replace(QRegularExpression(QStringLiteral("[^\\w\\-]+")), QStringLiteral("_"));
+    if (base.isEmpty())
+        base = QStringLiteral("report");
+    base += Now().toString(QStringLiteral("_yyyyMMdd_HHmmss"));
+    QString path = dir.filePath(base + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(QStringLiteral("%1_%2.pdf").arg(base).arg(n));
+    return path;
+}
+
+PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printerInfo,
+                           const QString &pdfName) {
+    PrintOutcome outcome;
+    if (printerInfo.isNull()) {
+        outcome.pdfPath = NewPdfPath(pdfName.isEmpty() ? document.title : pdfName);
+        WritePdf(document, outcome.pdfPath);
+        return outcome;
+    }
+    QPrinter printer(printerInfo, QPrinter::HighResolution);
+    printer.setCopyCount(1);
+    PrintPages(document, printer);
+    outcome.printer = printerInfo.printerName();
+    return outcome;
+}
+
+} // namespace kelo::report

@@ -1,0 +1,455 @@
+#include "report/paginator.h"
+
+#include "common/clock.h"
+
+#include <QHash>
+#include <stdexcept>
+
+namespace kelo::report {
+
+namespace {
+
+constexpr double kEpsilon = 0.001; // mm
+
+bool IsBody(BandKind kind) {
+    switch (kind) {
+    case BandKind::GroupHeader:
+    case BandKind::Detail:
+    case BandKind::SubDetail:
+    case BandKind::GroupFooter:
+    case BandKind::Summary:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Visible(const QColor &c) {
+    return c.isValid() && c.alpha() > 0;
+}
+
+// The rows of a sub-detail's data set by the text of its key fields.
+using RowIndex = QHash<QString, std::vector<int>>;
+
+QString KeyOf(const DataSet &set, const QStringList &fields) {
+    QString key;
+    for (const QString &f : fields) {
+        key += set.text(f);
+        key += QChar(0x1f);
+    }
+    return key;
+}
+
+} // namespace
+
+struct Paginator::State {
+    Document doc;
+    QDateTime printedAt;
+
+    ReportDefinition *report = nullptr;
+    bool reportStarted = false; // its title has been placed
+    int reportFirstPage = 0;    // index of the page it began on
+    PageSetup setup;            // of the current page
+    double y = 0;               // mm from the paper's top
+    double bottom = 0;          // where the body must end on this page
+    bool bodyOnPage = false;    // a body band stands on the current page
+    QHash<const Band *, RowIndex> indexes;
+
+    Page &page() { return doc.pages.back(); }
+    int pageNumber() const { return int(doc.pages.size()); }
+
+    std::vector<Band *> bandsOf(BandKind kind) {
+        std::vector<Band *> out;
+        for (Band &b : report->bands())
+            if (b.kind == kind && b.enabled)
+                out.push_back(&b);
+        return out;
+    }
+    Band *firstBand(BandKind kind) {
+        const auto bands = bandsOf(kind);
+        return bands.empty() ? nullptr : bands.front();
+    }
+    double footerHeight() {
+        Band *f = firstBand(BandKind::PageFooter);
+        return f ? f->height : 0;
+    }
+
+    void startPage() {
+        Page p;
+        p.width = report->page.width();
+        p.height = report->page.height();
+        doc.pages.push_back(std::move(p));
+        setup = report->page;
+        y = setup.topMargin;
+        bodyOnPage = false;
+        startPageBands();
+    }
+
+    // The bands at the top of each page of the report: the page header, and after the
+    // report's start the column header.
+    void startPageBands() {
+        bottom = setup.height() - setup.bottomMargin - footerHeight();
+        if (Band *h = firstBand(BandKind::PageHeader))
+            if (pageNumber() - 1 > reportFirstPage || report->pageHeaderOnFirstPage)
+                placeNow(*h, -1);
+        if (reportStarted)
+            if (Band *c = firstBand(BandKind::ColumnHeader))
+                placeNow(*c, -1);
+    }
+
+    void endPage(bool last) {
+        Band *f = firstBand(BandKind::PageFooter);
+        if (!f || (last && !report->pageFooterOnLastPage))
+            return;
+        BandPrint bp{*f, true, false, pageNumber()};
+        if (f->beforePrint)
+            f->beforePrint(bp);
+        if (!bp.print)
+            return;
+        y = setup.height() - setup.bottomMargin - f->height;
+        emitBand(*f, -1);
+    }
+
+    void newPage() {
+        endPage(false);
+        startPage();
+    }
+
+    // Places a band where the page stands, without a page break (page-top bands).
+    void placeNow(Band &band, int row) {
+        BandPrint bp{band, true, false, pageNumber()};
+        if (band.beforePrint)
+            band.beforePrint(bp);
+        if (bp.print)
+            emitBand(band, row);
+    }
+
+    // Places a band, on a new page when it asks for one or does not fit.
+    void place(Band &band, int row) {
+        if (!band.enabled)
+            return;
+        BandPrint bp{band, true, false, pageNumber()};
+        if (band.beforePrint)
+            band.beforePrint(bp);
+        if (!bp.print)
+            return;
+        const bool asked = (bp.newPage || band.forceNewPage) && bodyOnPage;
+        // A band taller than an empty page goes on it all the same.
+        const bool full = y + band.height > bottom + kEpsilon && bodyOnPage;
+        if (asked || full)
+            newPage();
+        emitBand(band, row);
+        if (IsBody(band.kind))
+            bodyOnPage = true;
+    }
+
+    QString itemText(Item &item) {
+        switch (item.kind) {
+        case ItemKind::Label:
+            return item.text;
+        case ItemKind::DataText:
+            if (!item.dataSet)
+                throw std::logic_error(
+                    QStringLiteral("item %1 has no data set").arg(item.name).toStdString());
+            if (item.dataSet->isOpen() && !item.dataSet->hasField(item.field))
+                throw std::logic_error(QStringLiteral("item %1: data set %2 has no field %3")
+                                           .arg(item.name, item.dataSet->name(), item.field)
+                                           .toStdString());
+            return item.dataSet->displayText(item.field, item.displayFormat);
+        case ItemKind::SystemData:
+            switch (item.system) {
+            case SystemField::Date:
+                return item.text + printedAt.toString(QStringLiteral("yyyy-MM-dd"));
+            case SystemField::Time:
+                return item.text + printedAt.toString(QStringLiteral("HH:mm:ss"));
+            case SystemField::DateTime:
+                return item.text + printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            case SystemField::PageNumber:
+                return item.text + QString::number(pageNumber());
+            case SystemField::PageCount:
+                return item.text;
+            }
+            return QString();
+        default:
+            return QString();
+        }
+    }
+
+    void emitBand(Band &band, int row) {
+        Page &pg = page();
+        const double left = setup.leftMargin;
+        const int index = int(pg.bands.size());
+        const QRectF bandRect(left, y, setup.bandWidth(), band.height);
+        pg.bands.push_back({report->name, band.name, band.kind, bandRect, band.color, row});
+
+        if (Visible(band.color) && band.color != QColor(Qt::white)) {
+            Primitive r;
+            r.kind = Primitive::Kind::Rect;
+            r.rect = bandRect;
+            r.brush = band.color;
+            r.band = index;
+            r.item = band.name;
+            pg.items.push_back(std::move(r));
+        }
+        for (Item &item : band.items) {
+            if (!item.enabled)
+                continue;
+            QString text = itemText(item);
+            if (item.onPrint)
+                item.onPrint(item, text);
+            if (!item.enabled)
+                continue;
+            emitItem(item, text, item.rect.translated(left, y), index);
+        }
+        emitFrame(band.frame, bandRect, index, band.name);
+        y += band.height;
+    }
+
+    void emitItem(const Item &item, const QString &text, const QRectF &rect, int band) {
+        Page &pg = page();
+        Primitive p;
+        p.band = band;
+        p.item = item.name;
+        switch (item.kind) {
+        case ItemKind::Shape:
+            if (item.shape == ShapeKind::Rectangle) {
+                p.kind = Primitive::Kind::Rect;
+                p.rect = rect;
+                p.pen = item.pen;
+                p.penWidth = item.penWidth;
+                p.brush = item.brush;
+            } else {
+                p.kind = Primitive::Kind::Line;
+                const QPointF c = rect.center();
+                p.rect = item.shape == ShapeKind::HorizontalLine
+                             ? QRectF(QPointF(rect.left(), c.y()), QPointF(rect.right(), c.y()))
+                             : QRectF(QPointF(c.x(), rect.top()), QPointF(c.x(), rect.bottom()));
+                p.pen = item.pen;
+                p.penWidth = item.penWidth;
+            }
+            pg.items.push_back(std::move(p));
+            return;
+        case ItemKind::Picture:
+            if (item.picture.isNull())
+                return;
+            p.kind = Primitive::Kind::Image;
+            p.rect = rect;
+            p.image = item.picture;
+            pg.items.push_back(std::move(p));
+            return;
+        default:
+            break;
+        }
+        if (Visible(item.background)) {
+            Primitive r;
+            r.kind = Primitive::Kind::Rect;
+            r.rect = rect;
+            r.brush = item.background;
+            r.band = band;
+            r.item = item.name;
+            pg.items.push_back(std::move(r));
+        }
+        const bool pageCount =
+            item.kind == ItemKind::SystemData && item.system == SystemField::PageCount;
+        if (!text.isEmpty() || pageCount) {
+            p.kind = Primitive::Kind::Text;
+            p.rect = rect;
+            p.text = text;
+            p.font = item.font;
+            p.color = item.color;
+            p.alignment = item.alignment;
+            p.wordWrap = item.wordWrap;
+            p.pageCount = pageCount;
+            pg.items.push_back(std::move(p));
+        }
+        emitFrame(item.frame, rect, band, item.name);
+    }
+
+    void emitFrame(const Frame &frame, const QRectF &r, int band, const QString &name) {
+        if (!frame.any())
+            return;
+        auto line = [&](QPointF a, QPointF b) {
+            Primitive p;
+            p.kind = Primitive::Kind::Line;
+            p.rect = QRectF(a, b);
+            p.pen = frame.color;
+            p.penWidth = frame.width;
+            p.band = band;
+            p.item = name;
+            page().items.push_back(std::move(p));
+        };
+        if (frame.top)
+            line(r.topLeft(), r.topRight());
+        if (frame.bottom)
+            line(r.bottomLeft(), r.bottomRight());
+        if (frame.left)
+            line(r.topLeft(), r.bottomLeft());
+        if (frame.right)
+            line(r.topRight(), r.bottomRight());
+    }
+
+    const RowIndex &indexOf(const Band &band) {
+        auto it = indexes.find(&band);
+        if (it != indexes.end())
+            return *it;
+        RowIndex index;
+        DataSet &set = *band.dataSet;
+        const int keep = set.currentRow();
+        for (int r = 0; r < set.rowCount(); ++r) {
+            set.moveTo(r);
+            index[KeyOf(set, band.detailFields)].push_back(r);
+        }
+        if (keep >= 0)
+            set.moveTo(keep);
+        return *indexes.insert(&band, std::move(index));
+    }
+
+    void subDetails(const std::vector<Band *> &bands) {
+        for (Band *b : bands) {
+            if (!b->dataSet)
+                throw std::logic_error(
+                    QStringLiteral("sub-detail %1 has no data set").arg(b->name).toStdString());
+            if (b->dataSet->isEmpty())
+                continue;
+            const QString key =
+                report->mainData ? KeyOf(*report->mainData, b->masterFields) : QString();
+            const RowIndex &index = indexOf(*b);
+            const auto it = index.constFind(key);
+            if (it == index.constEnd())
+                continue;
+            for (int r : *it) {
+                b->dataSet->moveTo(r);
+                place(*b, r);
+            }
+        }
+    }
+
+    // The title and the column header at the report's start, kept together with the
+    // first body band.
+    void startReport() {
+        Band *title = firstBand(BandKind::Title);
+        Band *header = firstBand(BandKind::ColumnHeader);
+        Band *detail = firstBand(BandKind::Detail);
+        const double need = (title ? title->height : 0) + (header ? header->height : 0) +
+                            (detail ? detail->height : 0);
+        const bool fresh = doc.pages.empty() || report->startOnNewPage ||
+                           !(report->page == setup) || (y + need > bottom + kEpsilon);
+        if (fresh) {
+            if (!doc.pages.empty())
+                endPage(false);
+            reportFirstPage = int(doc.pages.size());
+            startPage();
+        } else {
+            reportFirstPage = pageNumber() - 1;
+            bottom = setup.height() - setup.bottomMargin - footerHeight();
+        }
+        reportStarted = true;
+        if (title)
+            placeNow(*title, -1);
+        if (header)
+            placeNow(*header, -1);
+    }
+
+    void run(ReportDefinition &r) {
+        report = &r;
+        reportStarted = false;
+        indexes.clear();
+        if (r.beforePrint)
+            r.beforePrint();
+        DataSet *main = r.mainData;
+        if (main && main->isEmpty() && !r.printIfEmpty)
+            return;
+        startReport();
+
+        const std::vector<Band *> headers = bandsOf(BandKind::GroupHeader);
+        std::vector<Band *> footers;
+        for (Band *h : headers) {
+            Band *match = nullptr;
+            for (Band *f : bandsOf(BandKind::GroupFooter))
+                if (f->groupField == h->groupField)
+                    match = f;
+            footers.push_back(match);
+        }
+        const std::vector<Band *> details = bandsOf(BandKind::Detail);
+        const std::vector<Band *> subs = bandsOf(BandKind::SubDetail);
+
+        const int rows = main ? main->rowCount() : 1;
+        QStringList previous;
+        for (int row = 0; row < rows; ++row) {
+            if (main)
+                main->moveTo(row);
+            QStringList keys;
+            for (Band *h : headers)
+                keys << (main ? main->text(h->groupField) : QString());
+            int changed = 0;
+            if (row > 0) {
+                while (changed < int(keys.size()) && keys[changed] == previous[changed])
+                    ++changed;
+                if (changed < int(keys.size())) {
+                    main->moveTo(row - 1);
+                    for (int g = int(footers.size()) - 1; g >= changed; --g)
+                        if (footers[size_t(g)])
+                            place(*footers[size_t(g)], row - 1);
+                    main->moveTo(row);
+                }
+            }
+            for (int g = changed; g < int(headers.size()); ++g)
+                if (row == 0 || changed < int(keys.size()))
+                    place(*headers[size_t(g)], row);
+            previous = keys;
+            for (Band *d : details)
+                place(*d, main ? row : -1);
+            subDetails(subs);
+        }
+        if (rows > 0) {
+            if (main)
+                main->moveTo(rows - 1);
+            for (int g = int(footers.size()) - 1; g >= 0; --g)
+                if (footers[size_t(g)])
+                    place(*footers[size_t(g)], rows - 1);
+        }
+        for (Band *s : bandsOf(BandKind::Summary))
+            place(*s, -1);
+    }
+};
+
+Paginator::Paginator(const QString &title, const QDateTime &printedAt)
+    : d(std::make_unique<State>()) {
+    d->doc.title = title;
+    d->printedAt = printedAt;
+}
+
+Paginator::~Paginator() = default;
+
+void Paginator::add(ReportDefinition &report) {
+    d->run(report);
+}
+
+Document Paginator::finish() {
+    if (d->report && !d->doc.pages.empty())
+        d->endPage(true);
+    const QString count = QString::number(d->doc.pages.size());
+    for (Page &p : d->doc.pages)
+        for (Primitive &item : p.items)
+            if (item.pageCount) {
+                item.text += count;
+                item.pageCount = false;
+            }
+    d->report = nullptr;
+    return std::move(d->doc);
+}
+
+Document Paginate(ReportDefinition &report) {
+    Paginator p(report.name, Now());
+    p.add(report);
+    return p.finish();
+}
+
+Document Paginate(const std::vector<ReportDefinition *> &reports, const QString &title) {
+    Paginator p(title, Now());
+    for (ReportDefinition *r : reports)
+        p.add(*r);
+    return p.finish();
+}
+
+} // namespace kelo::report

@@ -1,0 +1,55 @@
+#include "screens/reports/reports.h"
+
+#include "screens/reports/srp010_division_statistics.h"
+#include "screens/reports/srp020_division_rooms.h"
+#include "screens/reports/srp030_division_fnb.h"
+#include "screens/reports/srp040_division_leports.h"
+
+#include <stdexcept>
+
+namespace kelo::screens {
+
+QStringList PrintedReportIds() {
+    return {QStringLiteral("SRP010"), QStringLiteral("SRP020"), QStringLiteral("SRP030"),
+            QStringLiteral("SRP040")};
+}
+
+std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
+                                         const QString &saleDate) {
+    const QString id = programId.toUpper();
+    if (id == QLatin1String("SRP010"))
+        return std::make_unique<TfrmSRP010>(connection, saleDate);
+    if (id == QLatin1String("SRP020"))
+        return std::make_unique<TfrmSRP020>(connection, saleDate);
+    if (id == QLatin1String("SRP030"))
+        return std::make_unique<TfrmSRP030>(connection, saleDate);
+    if (id == QLatin1String("SRP040"))
+        return std::make_unique<TfrmSRP040>(connection, saleDate);
+    return nullptr;
+}
+
+report::PrintOutcome RunReport(const QString &programId, db::Connection &connection,
+                               const QString &saleDate, ReportOutput output,
+                               const QString &pdfPath) {
+    std::unique_ptr<TfrmZZP010> screen = CreateReport(programId, connection, saleDate);
+    if (!screen)
+        throw std::invalid_argument(
+            QStringLiteral("%1 is no printed report").arg(programId).toStdString());
+    screen->openData();
+    report::PrintOutcome outcome;
+    switch (output) {
+    case ReportOutput::Print:
+        outcome = screen->print();
+        break;
+    case ReportOutput::Preview:
+        screen->preview();
+        break;
+    case ReportOutput::Pdf:
+        screen->writePdf(pdfPath);
+        outcome.pdfPath = pdfPath;
+        break;
+    }
+    return outcome;
+}
+
+} // namespace kelo::screens

@@ -1,0 +1,30 @@
+#pragma once
+
+// The printed reports: not menu programs, but created for a business date, printed,
+// previewed or written as a PDF, and freed.
+
+#include "framework/reportframe.h"
+
+#include <memory>
+
+namespace kelo::screens {
+
+// The program IDs of the printed reports, in the order of the daily run.
+QStringList PrintedReportIds();
+
+// The report screen of a program ID for a business date (YYYYMMDD); null for an ID
+// that is no printed report.
+std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
+                                         const QString &saleDate);
+
+enum class ReportOutput { Print, Preview, Pdf };
+
+// Creates the report, opens its data and prints it (the outcome names the printer,
+// or the PDF written when there is no printer), previews it (returns when the preview
+// is closed) or writes it to pdfPath. A database error is a db::DbError with the
+// database's text, an output failure a std::runtime_error; nothing is written then.
+report::PrintOutcome RunReport(const QString &programId, db::Connection &connection,
+                               const QString &saleDate, ReportOutput output,
+                               const QString &pdfPath = QString());
+
+} // namespace kelo::screens

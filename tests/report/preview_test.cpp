@@ -1,0 +1,102 @@
+#include "report/paginator.h"
+#include "report/preview.h"
+#include "support/scripted_dialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace kelo;
+using namespace kelo::report;
+
+namespace {
+
+// Three pages, each with its number as text.
+Document ThreePages() {
+    Document doc;
+    doc.title = QStringLiteral("Preview");
+    for (int i = 1; i <= 3; ++i) {
+        Page page;
+        Primitive text;
+        text.rect = QRectF(20, 20, 50, 10);
+        text.text = QString::number(i);
+        page.items.push_back(text);
+        doc.pages.push_back(page);
+    }
+    return doc;
+}
+
+QWidget *PageView(PreviewWindow &w) {
+    return w.findChild<QScrollArea *>(QStringLiteral("scrPages"))->widget();
+}
+
+TEST(Preview, ExecWaitsForTheWindowToCloseWhileKeysTurnThePages) {
+    PreviewWindow w(ThreePages());
+    QStringList seen;
+    auto note = [&] { seen << w.lblPage->text(); };
+    bool visibleWhileWaiting = false;
+    QTimer::singleShot(0, &w, [&] {
+        visibleWhileWaiting = w.isVisible();
+        if (!QTest::qWaitForWindowActive(&w))
+            w.close(); // and the expectations below fail
+        note();
+        for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_Home,
+                            Qt::Key_End, Qt::Key_PageUp}) {
+            QTest::keyClick(&w, key);
+            note();
+        }
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+    w.exec();
+    EXPECT_TRUE(visibleWhileWaiting);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(seen, QStringList({"1 / 3", "2 / 3", "3 / 3", "3 / 3", "1 / 3", "3 / 3", "2 / 3"}));
+    EXPECT_EQ(w.currentPage(), 1);
+}
+
+TEST(Preview, FittingAndZoomSizeThePage) {
+    PreviewWindow w(ThreePages());
+    w.resize(900, 700);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto *scroll = w.findChild<QScrollArea *>(QStringLiteral("scrPages"));
+    const int gap = 2 * 12;
+
+    w.bbtFitWidth->click();
+    EXPECT_EQ(w.fit(), PreviewWindow::Fit::Width);
+    EXPECT_NEAR(PageView(w)->width() - gap, scroll->viewport()->width() - gap - 4, 2);
+
+    w.bbtFitPage->click();
+    EXPECT_LE(PageView(w)->height(), scroll->viewport()->height());
+    EXPECT_NEAR(PageView(w)->height() - gap, scroll->viewport()->height() - gap - 4, 2);
+
+    w.cboZoom->setCurrentIndex(w.cboZoom->findData(1.0));
+    emit w.cboZoom->activated(w.cboZoom->currentIndex());
+    EXPECT_EQ(w.fit(), PreviewWindow::Fit::None);
+    EXPECT_NEAR(PageView(w)->width() - gap, 210 * w.logicalDpiX() / 25.4, 1);
+    w.resize(1000, 800); // a fixed zoom stays when the window changes
+    EXPECT_DOUBLE_EQ(w.zoom(), 1.0);
+}
+
+TEST(Preview, SaveAsPdfWritesTheDocumentToTheChosenFile) {
+    test::ScriptedDialogsScope dialogs;
+    QTemporaryDir dir;
+    dialogs->answerFile(dir.filePath(QStringLiteral("copy")));
+    PreviewWindow w(ThreePages());
+    w.bbtSavePdf->click();
+    EXPECT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'\n').toStdString();
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("copy.pdf"))});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+}
+
+} // namespace
