@@ -26,14 +26,13 @@ void run(db::Connection &connection, const QString &sql, const DataBuild &build,
 }
 
 void deleteDates(db::Connection &connection, const QStringList &tables, const DataBuild &build) {
-    for (const QString &table : tables)
-        run(connection,
-            QStringLiteral(R"sql(
+    for (const QString &table : tables) {
+        const QString sql = QStringLiteral(R"sql(
             DELETE FROM %1
             WHERE SALE_DATE BETWEEN :AFROM AND :ATO
-        )sql")
-                .arg(table),
-            build);
+        )sql");
+        run(connection, sql.arg(table), build);
+    }
 }
 
 // The point-of-sale lines of the dates summed per outlet, item and meal period, with the
@@ -125,8 +124,9 @@ void BuildDailyFigures(db::Connection &connection, const DataBuild &build) {
             SUM(F.VAT_AMT), SUM(F.SVC_AMT), 0, :AU_EMP_NO, SYSDATE(), :AU_IP
         FROM (
             SELECT I.SALE_DATE, I.UPJANG_CODE, NVL(I.DIVISION, '90') AS DIVISION, 0 AS HU_RMS,
-                0 AS COMP_RMS, 0 AS ETC_RMS, DECODE(I.MENU_GUBUN_CODE, '01', I.BILLS, 0) AS GOLF_TEAM,
-                I.GUESTS, I.NET_AMT, I.VAT_AMT, I.SVC_AMT
+                0 AS COMP_RMS, 0 AS ETC_RMS,
+                DECODE(I.MENU_GUBUN_CODE, '01', I.BILLS, 0) AS GOLF_TEAM, I.GUESTS, I.NET_AMT,
+                I.VAT_AMT, I.SVC_AMT
             FROM LINES I
             UNION ALL
             SELECT TASK_DATE, UPJANG_CODE, '10', DECODE(GUEST_TYPE, '900', NVL(ROOMS, 0), 0),
@@ -181,12 +181,13 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
 
     // Every outlet with figures gets a point on each date and one on last year's day of it
     // (the same month and day a year earlier, which need not exist: 20030229 closes February
-    // 2003); running sums over the points and the daily figures give each point its month and
-    // target year to date. A date's row takes last year's from the point of last year's day.
-    const QString month = QStringLiteral(
-        "PARTITION BY P.UPJANG_CODE, SUBSTR(P.SALE_DATE, 1, 6) ORDER BY P.SALE_DATE");
+    // 2003), which knows the date it serves; running sums over the points and the daily
+    // figures give each point its month and target year to date, and a date's row takes last
+    // year's from the point that serves it. Month and year are found once per date (the
+    // dialect's functions are slow on the server when called for every row).
+    const QString month = QStringLiteral("PARTITION BY P.UPJANG_CODE, D.YM ORDER BY P.SALE_DATE");
     const QString year =
-        QStringLiteral("PARTITION BY P.UPJANG_CODE, Y.YEAR_FROM ORDER BY P.SALE_DATE");
+        QStringLiteral("PARTITION BY P.UPJANG_CODE, D.YEAR_FROM ORDER BY P.SALE_DATE");
     const QStringList sums = {
         QStringLiteral("DAY"),        QStringLiteral("GUESTS"),     QStringLiteral("NET_AMT"),
         QStringLiteral("SVC_AMT"),    QStringLiteral("M_GUESTS"),   QStringLiteral("M_NET_AMT"),
@@ -238,23 +239,32 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
             SELECT X.UPJANG_CODE, X.SALE_DATE, SUM(X.GUESTS) AS GUESTS, SUM(X.NET_AMT) AS NET_AMT,
                 SUM(X.SVC_AMT) AS SVC_AMT, SUM(X.B_GUESTS) AS B_GUESTS,
                 SUM(X.B_NET_AMT) AS B_NET_AMT, SUM(X.T_GUESTS) AS T_GUESTS,
-                SUM(X.T_NET_AMT) AS T_NET_AMT, SUM(X.N) AS N, SUM(X.T_N) AS T_N, SUM(X.DAY) AS DAY
+                SUM(X.T_NET_AMT) AS T_NET_AMT, SUM(X.N) AS N, SUM(X.T_N) AS T_N,
+                SUM(X.DAY) AS DAY, MAX(X.SERVES) AS SERVES
             FROM (
                 SELECT UPJANG_CODE, SALE_DATE, GUESTS, NET_AMT, SVC_AMT, B_GUESTS, B_NET_AMT,
-                    T_GUESTS, T_NET_AMT, N, T_N, DAY
+                    T_GUESTS, T_NET_AMT, N, T_N, DAY, NULL AS SERVES
                 FROM FIGURES
                 UNION ALL
-                SELECT UPJANG_CODE, SALE_DATE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1
+                SELECT UPJANG_CODE, SALE_DATE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, NULL
                 FROM DAYS
                 UNION ALL
-                SELECT UPJANG_CODE, LY_DATE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0
+                SELECT UPJANG_CODE, LY_DATE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, SALE_DATE
                 FROM DAYS
             ) X
             GROUP BY X.UPJANG_CODE, X.SALE_DATE
         ),
+        DATES AS (
+            SELECT A.SALE_DATE, SUBSTR(A.SALE_DATE, 1, 6) AS YM,
+                FN_GET_YTD1_DATE(SUBSTR(A.SALE_DATE, 1, 6) || '01', 'F') AS YEAR_FROM
+            FROM (
+                SELECT DISTINCT SALE_DATE
+                FROM POINTS
+            ) A
+        ),
         RUNNING AS (
-            SELECT P.UPJANG_CODE, P.SALE_DATE, P.DAY, P.GUESTS, P.NET_AMT, P.SVC_AMT, P.B_GUESTS,
-                P.B_NET_AMT, P.T_GUESTS, P.T_NET_AMT, P.T_N,
+            SELECT P.UPJANG_CODE, P.SALE_DATE, P.DAY, P.SERVES, P.GUESTS, P.NET_AMT, P.SVC_AMT,
+                P.B_GUESTS, P.B_NET_AMT, P.T_GUESTS, P.T_NET_AMT, P.T_N,
                 SUM(P.GUESTS) OVER (%1) AS M_GUESTS, SUM(P.NET_AMT) OVER (%1) AS M_NET_AMT,
                 SUM(P.SVC_AMT) OVER (%1) AS M_SVC_AMT, SUM(P.B_GUESTS) OVER (%1) AS MB_GUESTS,
                 SUM(P.B_NET_AMT) OVER (%1) AS MB_NET_AMT, SUM(P.GUESTS) OVER (%2) AS Y_GUESTS,
@@ -262,13 +272,7 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
                 SUM(P.B_GUESTS) OVER (%2) AS YB_GUESTS, SUM(P.B_NET_AMT) OVER (%2) AS YB_NET_AMT,
                 SUM(P.N) OVER (%2) AS Y_N
             FROM POINTS P
-            JOIN (
-                SELECT M.YM, FN_GET_YTD1_DATE(M.YM || '01', 'F') AS YEAR_FROM
-                FROM (
-                    SELECT DISTINCT SUBSTR(SALE_DATE, 1, 6) AS YM
-                    FROM POINTS
-                ) M
-            ) Y ON Y.YM = SUBSTR(P.SALE_DATE, 1, 6)
+            JOIN DATES D ON D.SALE_DATE = P.SALE_DATE
         )
         SELECT G.SALE_DATE, G.UPJANG_CODE, G.GUESTS, G.NET_AMT, G.M_GUESTS, G.M_NET_AMT,
             G.Y_GUESTS, G.Y_NET_AMT, G.B_GUESTS, G.B_NET_AMT, G.MB_GUESTS, G.MB_NET_AMT,
@@ -288,13 +292,10 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
                 FROM RUNNING
                 WHERE DAY > 0
                 UNION ALL
-                SELECT UPJANG_CODE,
-                    TO_CHAR(TO_NUMBER(SUBSTR(SALE_DATE, 1, 4)) + 1) || SUBSTR(SALE_DATE, 5, 4), 0,
-                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, M_GUESTS, M_NET_AMT,
-                    Y_GUESTS, Y_NET_AMT, 0, Y_N, 0
+                SELECT UPJANG_CODE, SERVES, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                    M_GUESTS, M_NET_AMT, Y_GUESTS, Y_NET_AMT, 0, Y_N, 0
                 FROM RUNNING
-                WHERE TO_CHAR(TO_NUMBER(SUBSTR(SALE_DATE, 1, 4)) + 1) || SUBSTR(SALE_DATE, 5, 4)
-                    BETWEEN :AFROM AND :ATO
+                WHERE SERVES IS NOT NULL
             ) F
             GROUP BY F.UPJANG_CODE, F.SALE_DATE
         ) G
