@@ -7,7 +7,8 @@
 //   demo_sales.cpp      each day: the outlets' bills (point of sale)
 //   demo_golf.cpp       each day: golf bookings and lockers; golf calendar
 //   demo_events.cpp     each day: events
-//   demo_figures.cpp    each day: the management figures; after the days, the derived figures
+//   demo_figures.cpp    each day: weather and accounting; after the days, the data build and the
+//                       budgets and targets
 //
 // The days call the units in the order of WriteDays below. Changing the order of the calls,
 // or what a unit draws, changes every later row.

@@ -109,23 +109,18 @@ struct Context {
     int scale() const { return std::max(1, opt.scale); }
 };
 
-// The figures of an outlet and revenue division on one day.
-struct Totals {
-    double net = 0, vat = 0, svc = 0, guests = 0, hu = 0, comp = 0, etc = 0, teams = 0;
-    double sold = 0; // rooms sold beyond house use and complimentary rooms (ETC_RMS)
+// A hotel's night: the rooms sold, their guests, room charges and service charges.
+struct Night {
+    double rooms = 0, guests = 0, net = 0, svc = 0;
 };
 
-// One business day as the units fill it in turn: the sales lines add to the totals, the
-// figures are built from them at the end of the day.
+// One business day as the units fill it in turn.
 struct Day {
     explicit Day(const QDate &day) : d(day), date(ymd(day)), weekend(day.dayOfWeek() >= 6) {}
     QDate d;
     QString date;
     bool weekend;
-    int billSeq = 0;                                      // bill numbers of hotels and outlets
-    std::map<std::pair<QString, QString>, Totals> totals; // (outlet, division)
-    std::map<std::pair<QString, QString>, std::array<double, 5>>
-        fnbIndex; // (outlet, period): in-house covers, walk-in covers, food, beverage, other
+    int billSeq = 0; // bill numbers of hotels and outlets
 };
 
 // How busy an outlet is on a day; 0 when it does not sell (ski in winter, golf from March).
@@ -138,17 +133,24 @@ void WriteMembers(Context &ctx);
 void WritePersonnel(Context &ctx);
 
 // ---- point of sale: IA010MS, written by the hotels and the outlets ----------
+// What a line says of its bill: the head count and how many of them stay at the hotels (on
+// one line of the bill, 0 on the others), and the meal period of an F&B outlet's bill.
+struct Heads {
+    int guests = 0, inHouse = 0;
+    QString period;
+};
+
 class SaleLines {
 public:
     explicit SaleLines(Context &ctx);
-    // One line of a bill; returns its net amount.
-    double line(Day &day, const QString &outlet, const QString &bill, int seq, const Menu &m,
-                double qty, double unit, const QString &guestType, const QString &member,
-                double tipRate);
-    // A hotel's room revenue of the day as one line, its service charge as the tip; ht holds
-    // the hotel's rooms sold (teams), guests, net and service charge of the day.
+    // One line of a bill.
+    void line(Day &day, const QString &outlet, const QString &bill, int seq, const Menu &m,
+              double qty, double unit, const QString &guestType, const QString &member,
+              double tipRate, const Heads &heads = {});
+    // A hotel's room revenue of the night as one line, its service charge as the tip, the
+    // night's guests as its head count.
     void roomRevenue(Day &day, const QString &hotel, const QString &bill, const Menu &room,
-                     const Totals &ht);
+                     const Night &night);
 
 private:
     Inserter m_ia;
@@ -218,7 +220,7 @@ public:
 
 private:
     Context &ctx;
-    Inserter sa030, sa040, sa010, sa010dt;
+    Inserter sa010, sa010dt;
 };
 void WriteDerivedFigures(Context &ctx);
 

@@ -218,10 +218,10 @@ void WriteSaleItems(Context &ctx) {
     Inserter jb(c, QStringLiteral("JB010MS"),
                 {"UPJANG_CODE", "MENU_CODE", "MENU_NAME", "MENU_SHORT_NAME", "MENU_ITEM1",
                  "MENU_ITEM2", "MENU_ITEM3", "MENU_ITEM4", "MENU_ITEM5", "MENU_GUBUN_CODE",
-                 "DATE_FROM", "DATE_TO", "UNIT_AMT", "CHARGE_GUBUN", "RATE_GUBUN"});
+                 "DATE_FROM", "DATE_TO", "UNIT_AMT", "CHARGE_GUBUN", "RATE_GUBUN", "DIVISION"});
     for (const Menu &m : menus) {
         jb.row({m.outlet, m.code, m.name, m.name, m.item1, m.item2, "", "", "", m.gubun, "20000101",
-                "99991231", m.price, "", ""});
+                "99991231", m.price, "", "", m.division});
         menusOf[m.outlet].push_back(&m);
     }
     // Golf green fees by charge category, rate and rounds, as the staff usage lists look them
@@ -234,7 +234,7 @@ void WriteSaleItems(Context &ctx) {
                     (busi == 1 ? 45000.0 : 57500.0) * (charge == 1   ? 0.5
                                                        : charge == 4 ? 0.4
                                                                      : 1.0),
-                    "", ""});
+                    "", "", "30"});
 }
 
 void WriteMembers(Context &ctx) {

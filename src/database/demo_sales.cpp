@@ -2,13 +2,15 @@
 // winter, the golf course from March to November), and the sales lines of the hotels.
 //
 // Writes IA010MS (every sales line: the outlets' bills here, the hotels' room revenue and
-// extra charges for the stays unit through SaleLines). Adds each line to the day's totals per
-// outlet and revenue division, and the F&B outlets' covers and revenue to the day's F&B index,
-// which the figures unit turns into SA030MS and SA040MS.
+// extra charges for the stays unit through SaleLines). One line of a bill carries its head
+// count (KOREAN_QTY) and the hotel guests among them (INHOUSE_QTY); at the F&B outlets every
+// line carries the bill's meal period (MEAL_GUBUN): what the data build turns into SA030MS
+// and SA040MS.
 
 #include "database/codes.h"
 #include "database/demo_context.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kelo::database::demo {
@@ -31,36 +33,27 @@ SaleLines::SaleLines(Context &ctx)
            {"SALE_DATE",  "UPJANG_CODE", "BILL_NO",          "SEQ_NO",     "MENU_CODE",
             "MENU_ITEM1", "MENU_ITEM2",  "MENU_ITEM3",       "MENU_ITEM4", "MENU_ITEM5",
             "SALE_QTY",   "NET_AMT",     "TIP_AMT",          "VAT_AMT",    "TICKET_KIND",
-            "GUEST_TYPE", "MEMBER_NO",   "ACCEPT_MEMBER_NO", "KOREAN_QTY", "FOREIGN_QTY"}) {}
+            "GUEST_TYPE", "MEMBER_NO",   "ACCEPT_MEMBER_NO", "KOREAN_QTY", "FOREIGN_QTY",
+            "MEAL_GUBUN", "INHOUSE_QTY"}) {}
 
-double SaleLines::line(Day &day, const QString &outlet, const QString &bill, int seq, const Menu &m,
-                       double qty, double unit, const QString &guestType, const QString &member,
-                       double tipRate) {
+void SaleLines::line(Day &day, const QString &outlet, const QString &bill, int seq, const Menu &m,
+                     double qty, double unit, const QString &guestType, const QString &member,
+                     double tipRate, const Heads &heads) {
     const double net = std::round(qty * unit);
     const double tip = std::round(net * tipRate);
     const double vat = std::round(net * 0.1);
-    m_ia.row({day.date, outlet, bill, seq, m.code,       m.item1,   m.item2, "", "",  "",
-              qty,      net,    tip,  vat, m.ticketKind, guestType, member,  "", qty, 0});
-    Totals &t = day.totals[{outlet, m.division}];
-    t.net += net;
-    t.svc += tip;
-    t.vat += vat;
-    return net;
+    m_ia.row({day.date,     outlet, bill,         seq,          m.code, m.item1,
+              m.item2,      "",     "",           "",           qty,    net,
+              tip,          vat,    m.ticketKind, guestType,    member, "",
+              heads.guests, 0,      heads.period, heads.inHouse});
 }
 
 void SaleLines::roomRevenue(Day &day, const QString &hotel, const QString &bill, const Menu &room,
-                            const Totals &ht) {
-    const double vat = std::round(ht.net * 0.1);
-    m_ia.row({day.date, hotel,  bill,   1,   room.code, room.item1, room.item2, "", "",       "",
-              ht.teams, ht.net, ht.svc, vat, "",        "",         "",         "", ht.teams, 0});
-    Totals &t = day.totals[{hotel, room.division}];
-    t.net += ht.net;
-    t.svc += ht.svc;
-    t.vat += vat;
-    t.guests += ht.guests;
-    t.hu += ht.hu;
-    t.comp += ht.comp;
-    t.sold += ht.teams - ht.hu - ht.comp; // ht.teams counts every room of the night
+                            const Night &night) {
+    const double vat = std::round(night.net * 0.1);
+    m_ia.row({day.date, hotel, bill,         1,         room.code, room.item1, room.item2, "",
+              "",       "",    night.rooms,  night.net, night.svc, vat,        "",         "",
+              "",       "",    night.guests, 0,         "",        0});
 }
 
 OutletDays::OutletDays(Context &ctx)
@@ -79,8 +72,6 @@ void OutletDays::bills(Day &day, SaleLines &sales) {
     const QDate &d = day.d;
     const bool weekend = day.weekend;
     int &billSeq = day.billSeq;
-    auto &totals = day.totals;
-    auto &fnbIndex = day.fnbIndex;
     for (const QString &outlet : m_outlets) {
         if (outlet.startsWith(QLatin1String("100")))
             continue;
@@ -99,13 +90,10 @@ void OutletDays::bills(Day &day, SaleLines &sales) {
             int covers = golf  ? 4
                          : fnb ? rng.between(1, outlet == QLatin1String("3004") ? 120 : 6)
                                : rng.between(1, 3);
-            Totals &guestsOf = totals[{outlet, list.front()->division}];
-            guestsOf.guests += covers;
             if (golf) {
-                guestsOf.teams += 1;
                 const Menu &fee = *list[weekend ? 1 : 0];
                 sales.line(day, outlet, bill, 1, fee, 4, fee.price,
-                           member.isEmpty() ? "100" : "200", member, 0);
+                           member.isEmpty() ? "100" : "200", member, 0, {covers, 0, QString()});
                 sales.line(day, outlet, bill, 2, *list[2], 4, list[2]->price, "", member, 0);
                 sales.line(day, outlet, bill, 3, *list[3], 4, list[3]->price, "", member, 0);
                 if (rng.chance(0.5))
@@ -114,28 +102,29 @@ void OutletDays::bills(Day &day, SaleLines &sales) {
                     sales.line(day, outlet, bill, 5, *list[6], 1, list[6]->price, "", member, 0);
                 continue;
             }
-            double food = 0, bev = 0, other = 0;
+            // The bill's items first; its meal period is drawn after them.
+            std::vector<std::pair<const Menu *, double>> items;
             const int lines = rng.between(1, 3);
             for (int l = 0; l < lines; ++l) {
                 const Menu &m = *list[size_t(rng.next() % list.size())];
-                const double qty = fnb ? std::max(1, covers / (l + 1)) : rng.between(1, 4);
-                const double net = sales.line(day, outlet, bill, l + 1, m, qty, m.price, "", member,
-                                              hotelFnb ? 0.1 : 0);
-                (m.gubun == QLatin1String("10")           ? food
-                 : m.gubun.startsWith(QLatin1String("1")) ? bev
-                                                          : other) += net;
+                items.emplace_back(&m, fnb ? std::max(1, covers / (l + 1)) : rng.between(1, 4));
             }
+            Heads heads{covers, 0, QString()};
             if (fnb) {
                 const int hour = rng.between(0, 9);
-                const QString period = hour < 2 ? "10" : hour < 5 ? "20" : hour < 9 ? "30" : "40";
-                auto &ix = fnbIndex[{outlet, period}];
-                const int inHouse = hotelFnb ? int(std::lround(covers * 0.4)) : 0;
-                ix[0] += inHouse;
-                ix[1] += covers - inHouse;
-                ix[2] += food;
-                ix[3] += bev;
-                ix[4] += other;
+                heads.period = hour < 2 ? "10" : hour < 5 ? "20" : hour < 9 ? "30" : "40";
+                heads.inHouse = hotelFnb ? int(std::lround(covers * 0.4)) : 0;
             }
+            // The head count stands on the first line of the outlet's own division (a banquet's
+            // meal rather than its room hire), or on the first line.
+            const auto own = std::find_if(items.begin(), items.end(), [&](const auto &item) {
+                return item.first->division == list.front()->division;
+            });
+            const size_t counted = own == items.end() ? 0 : size_t(own - items.begin());
+            for (size_t l = 0; l < items.size(); ++l)
+                sales.line(day, outlet, bill, int(l) + 1, *items[l].first, items[l].second,
+                           items[l].first->price, "", member, hotelFnb ? 0.1 : 0,
+                           l == counted ? heads : Heads{0, 0, heads.period});
         }
     }
 }

@@ -96,7 +96,7 @@ void StayDays::rooms(Day &day, SaleLines &sales) {
     // Hotels: inventory, stays and their charges.
     std::map<std::pair<QString, QString>, std::array<double, 4>>
         sold; // (hotel,type|guest) rooms, guests, net, svc
-    std::map<QString, Totals> hotelTotals;
+    std::map<QString, Night> nights;
     std::vector<Stay> staying = std::move(m_carry);
     m_carry.clear();
     for (const RoomType &rt : roomTypes) {
@@ -151,13 +151,11 @@ void StayDays::rooms(Day &day, SaleLines &sales) {
         agg[1] += s.guests;
         agg[2] += s.rate;
         agg[3] += svc;
-        Totals &ht = hotelTotals[s.hotel];
-        ht.guests += s.guests;
-        ht.hu += s.guestType == QLatin1String("900");
-        ht.comp += s.guestType == QLatin1String("910");
-        ht.net += s.rate;
-        ht.svc += svc;
-        ht.teams += 1; // rooms sold
+        Night &night = nights[s.hotel];
+        night.rooms += 1;
+        night.guests += s.guests;
+        night.net += s.rate;
+        night.svc += svc;
         if (rng.chance(0.15)) {
             const double minibar = 15000.0 * rng.between(1, 3);
             dc020.row({s.hotel, s.rsv, "01", date, 2, "D2001", s.guestType, minibar, 0,
@@ -168,10 +166,10 @@ void StayDays::rooms(Day &day, SaleLines &sales) {
         const QStringList ht = key.first.split(u'|');
         de030.row({ht[0], date, ht[1], key.second, agg[0], agg[1], agg[2], agg[3]});
     }
-    for (const auto &[hotel, ht] : hotelTotals) {
+    for (const auto &[hotel, night] : nights) {
         const Menu *room = ctx.menusOf[hotel][0];
         const QString bill = QStringLiteral("H%1").arg(++billSeq, 6, 10, QChar(u'0'));
-        sales.roomRevenue(day, hotel, bill, *room, ht);
+        sales.roomRevenue(day, hotel, bill, *room, night);
         for (int k = 0, n = rng.between(2, 8) * scale; k < n; ++k) {
             const Menu &extra = *ctx.menusOf[hotel][size_t(rng.between(1, 3))];
             sales.line(day, hotel, QStringLiteral("H%1").arg(++billSeq, 6, 10, QChar(u'0')), 1,

@@ -2,6 +2,7 @@
 
 #include "common/functions.h"
 #include "common/numbertext.h"
+#include "database/databuild.h"
 #include "db/query.h"
 
 #include <QStringList>
@@ -198,6 +199,32 @@ db::ProcedureDef roomCounts() {
     return def;
 }
 
+// The daily report data build of one business date (databuild.h).
+db::ProcedureDef dailyReportBuild() {
+    db::ProcedureDef def;
+    def.name = QStringLiteral("PR_SA000MS_01");
+    def.params = {{QStringLiteral("ASALE_DATE")},
+                  {QStringLiteral("AU_EMP_NO")},
+                  {QStringLiteral("AU_IP")},
+                  {QStringLiteral("AERROR_MSG"), ParamDirection::Output, 2000}};
+    def.body = [](ProcCall &call) {
+        try {
+            const QString date = checkedValue(call, QStringLiteral("ASALE_DATE"),
+                                              {QStringLiteral("SALE_DATE"), Kind::Date}, true);
+            const QString refusal = DataBuildRefusal(call.connection(), date, date);
+            if (!refusal.isEmpty())
+                throw Refusal{refusal};
+            const DataBuild build{date, date, call.input(QStringLiteral("AU_EMP_NO")),
+                                  call.input(QStringLiteral("AU_IP"))};
+            BuildDailyFigures(call.connection(), build);
+            BuildReportFigures(call.connection(), build);
+        } catch (const Refusal &r) {
+            call.setOutput(QStringLiteral("AERROR_MSG"), r.message);
+        }
+    };
+    return def;
+}
+
 } // namespace
 
 void RegisterProcedures(db::ServerObjects &objects) {
@@ -213,6 +240,7 @@ void RegisterProcedures(db::ServerObjects &objects) {
                                       {saleDate, text("MOVEMENT"), text("ITEM_CODE")},
                                       {number("AMOUNT")}}));
     objects.addProcedure(roomCounts());
+    objects.addProcedure(dailyReportBuild());
     objects.addProcedure(
         simpleWrite(QStringLiteral("PR_SA030MS_01"),
                     {QStringLiteral("SA030MS"),

@@ -13,6 +13,9 @@ namespace kelo::database {
 //   PR_SA040MS_01  SA040MS   F&B index per outlet and category
 //   PR_STI010MS_01 JH040MS   outlet targets (no AERROR_MSG: a refusal is an error)
 //   PR_FA091MS_01  FA010DS   event report marks
+//   PR_SA000MS_01  the daily report data build of ASALE_DATE (databuild.h): the date's
+//                  SA020MS, SA030MS, SA040MS, SA090MS_NEW_2012 and SA090MS replaced; no
+//                  AEDITSTATUS; an invalid date or one outside the calendar is refused
 // AEDITSTATUS '1' or '2' inserts the row or updates it when it exists, '3'
 // deletes it, '0' writes nothing. Every write stamps U_EMP_NO, U_IP and U_DATE.
 // A missing key, a value that is not a number where one is due or an unknown

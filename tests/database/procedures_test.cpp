@@ -64,6 +64,15 @@ TEST_F(ProcedureTest, ParameterListsAreTheDocumentedOnes) {
     p.refreshParams();
     EXPECT_FALSE(p.hasParam(QStringLiteral("AERROR_MSG")));
     EXPECT_TRUE(p.hasParam(QStringLiteral("AREMARKS")));
+
+    p.setProcName(QStringLiteral("PR_SA000MS_01"));
+    p.refreshParams();
+    names.clear();
+    for (const auto &param : p.params())
+        names << param.name;
+    EXPECT_EQ(names.join(u','), QStringLiteral("ASALE_DATE,AU_EMP_NO,AU_IP,AERROR_MSG"));
+    EXPECT_EQ(p.params().back().direction, db::ParamDirection::Output);
+    EXPECT_EQ(p.params().back().size, 2000);
 }
 
 TEST_F(ProcedureTest, InsertThenUpdateThenDeleteWithAuditStamps) {
