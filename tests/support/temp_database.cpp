@@ -70,6 +70,8 @@ BEGIN
     IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kluser') THEN
         CREATE ROLE kluser LOGIN SUPERUSER PASSWORD 'kluser';
     END IF;
+EXCEPTION WHEN duplicate_object OR unique_violation THEN
+    NULL; -- another test made it at the same moment
 END $$
 )sql"));
         return true;
