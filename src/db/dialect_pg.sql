@@ -202,20 +202,21 @@ BEGIN
     RETURN out;
 END $$;
 
+-- LPAD and RPAD: NULL for an empty text or fill and for a width below 1.
+CREATE OR REPLACE FUNCTION kelo.kelo_pad(s text, n integer, fill text, on_left boolean) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+    SELECT CASE WHEN s IS NULL OR s = '' OR n IS NULL OR n < 1 OR fill IS NULL OR fill = '' THEN NULL
+                WHEN on_left THEN pg_catalog.lpad(s, n, fill)
+                ELSE pg_catalog.rpad(s, n, fill) END
+$$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s text, n integer, fill text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$
-    SELECT CASE WHEN s IS NULL OR s = '' OR n IS NULL OR n < 1 OR fill IS NULL OR fill = ''
-                THEN NULL ELSE pg_catalog.lpad(s, n, fill) END
-$$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, fill, true) $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s text, n integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.lpad(s, n, ' ') $$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, ' ', true) $$;
 CREATE OR REPLACE FUNCTION kelo.rpad(s text, n integer, fill text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$
-    SELECT CASE WHEN s IS NULL OR s = '' OR n IS NULL OR n < 1 OR fill IS NULL OR fill = ''
-                THEN NULL ELSE pg_catalog.rpad(s, n, fill) END
-$$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, fill, false) $$;
 CREATE OR REPLACE FUNCTION kelo.rpad(s text, n integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.rpad(s, n, ' ') $$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, ' ', false) $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s numeric, n integer, fill text) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.lpad(kelo.num_text(s), n, fill) $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s numeric, n integer) RETURNS text
