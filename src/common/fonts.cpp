@@ -13,6 +13,10 @@ void InstallFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("바탕"),
                                {QStringLiteral("NanumMyeongjo"), QStringLiteral("Nanum Myeongjo")});
     QFont::insertSubstitutions(QStringLiteral("Gulim"), {QStringLiteral("NanumGothic")});
+    // The figures of the widest printed reports.
+    QFont::insertSubstitutions(
+        QStringLiteral("Arial Narrow"),
+        {QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Liberation Sans Narrow")});
 }
 
 } // namespace kelo

@@ -4,6 +4,8 @@
 #include "screens/reports/srp020_division_rooms.h"
 #include "screens/reports/srp030_division_fnb.h"
 #include "screens/reports/srp040_division_leports.h"
+#include "screens/reports/srp050_fnb_index.h"
+#include "screens/reports/srp060_fnb_report.h"
 
 #include <stdexcept>
 
@@ -11,7 +13,7 @@ namespace kelo::screens {
 
 QStringList PrintedReportIds() {
     return {QStringLiteral("SRP010"), QStringLiteral("SRP020"), QStringLiteral("SRP030"),
-            QStringLiteral("SRP040")};
+            QStringLiteral("SRP040"), QStringLiteral("SRP050"), QStringLiteral("SRP060")};
 }
 
 std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
@@ -25,6 +27,10 @@ std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connectio
         return std::make_unique<TfrmSRP030>(connection, saleDate);
     if (id == QLatin1String("SRP040"))
         return std::make_unique<TfrmSRP040>(connection, saleDate);
+    if (id == QLatin1String("SRP050"))
+        return std::make_unique<TfrmSRP050>(connection, saleDate);
+    if (id == QLatin1String("SRP060"))
+        return std::make_unique<TfrmSRP060>(connection, saleDate);
     return nullptr;
 }
 
