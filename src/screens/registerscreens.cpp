@@ -5,6 +5,7 @@
 #include "screens/mis/sri030_room_counts.h"
 #include "screens/mis/sri040_sales_summary.h"
 #include "screens/personnel/personnel_inquiries.h"
+#include "screens/reports/srs010_report_output.h"
 #include "screens/sales/sales_inquiries.h"
 #include "shell/registry.h"
 
@@ -18,6 +19,7 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SRI030"), [](db::Connection &c) { return new TfrmSRI030(c); });
     registry.add(QStringLiteral("SRI040"), [](db::Connection &c) { return new TfrmSRI040(c); });
     registry.add(QStringLiteral("SRI050"), [](db::Connection &c) { return new TfrmSRI050(c); });
+    registry.add(QStringLiteral("SRS010"), [](db::Connection &c) { return new TfrmSRS010(c); });
 }
 
 } // namespace kelo::screens
