@@ -4,6 +4,8 @@
 #include "screens/reports/srp020_division_rooms.h"
 #include "screens/reports/srp030_division_fnb.h"
 #include "screens/reports/srp040_division_leports.h"
+#include "screens/reports/srp080_guest_activities.h"
+#include "screens/reports/srp090_tour_gondola.h"
 
 #include <stdexcept>
 
@@ -11,7 +13,7 @@ namespace kelo::screens {
 
 QStringList PrintedReportIds() {
     return {QStringLiteral("SRP010"), QStringLiteral("SRP020"), QStringLiteral("SRP030"),
-            QStringLiteral("SRP040")};
+            QStringLiteral("SRP040"), QStringLiteral("SRP080"), QStringLiteral("SRP090")};
 }
 
 std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
@@ -25,6 +27,10 @@ std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connectio
         return std::make_unique<TfrmSRP030>(connection, saleDate);
     if (id == QLatin1String("SRP040"))
         return std::make_unique<TfrmSRP040>(connection, saleDate);
+    if (id == QLatin1String("SRP080"))
+        return std::make_unique<TfrmSRP080>(connection, saleDate);
+    if (id == QLatin1String("SRP090"))
+        return std::make_unique<TfrmSRP090>(connection, saleDate);
     return nullptr;
 }
 
