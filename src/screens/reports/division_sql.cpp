@@ -27,6 +27,7 @@ P AS (
            FN_GET_YTD_DATE(:ASALE_DATE, 'F') AS Y_FROM,
            TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMM') || '01' AS LM_FROM,
            TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMM') || SUBSTR(:ASALE_DATE, 7, 2) AS LY_DAY,
+           TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMMDD') AS LY_DATE,
            FN_GET_YTD_DATE(TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMMDD'), 'F') AS LY_FROM,
            TO_NUMBER(TO_CHAR(LAST_DAY(:ASALE_DATE), 'DD')) AS MONTH_DAYS,
            TO_NUMBER(SUBSTR(:ASALE_DATE, 7, 2)) AS DAY_NO
@@ -35,15 +36,15 @@ P AS (
 )sql");
 }
 
-QString PeriodSums(const QString &value, const QString &name) {
+QString PeriodSums(const QString &value, const QString &name, const QString &lastYearEnd) {
     return Sql(R"sql(
 NVL(SUM(CASE WHEN S.SALE_DATE = P.D THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_T,
            NVL(SUM(CASE WHEN S.SALE_DATE >= P.M_FROM THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_M,
            NVL(SUM(CASE WHEN S.SALE_DATE >= P.Y_FROM THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_Y,
-           NVL(SUM(CASE WHEN S.SALE_DATE BETWEEN P.LM_FROM AND P.LY_DAY THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_LM,
-           NVL(SUM(CASE WHEN S.SALE_DATE BETWEEN P.LY_FROM AND P.LY_DAY THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_LY
+           NVL(SUM(CASE WHEN S.SALE_DATE BETWEEN P.LM_FROM AND P.%3 THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_LM,
+           NVL(SUM(CASE WHEN S.SALE_DATE BETWEEN P.LY_FROM AND P.%3 THEN NVL(%1, 0) ELSE 0 END), 0) AS %2_LY
 )sql")
-        .arg(value, name);
+        .arg(value, name, lastYearEnd);
 }
 
 QString BudgetSums(const QString &value, const QString &name) {

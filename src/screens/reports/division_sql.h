@@ -13,6 +13,9 @@
 // On 29 February the last year's day is the 29th of a February without one: as text it
 // sorts after the 28th, so the whole month is covered.
 //
+// LY_DATE is the date a year before D as the calendar gives it (ADD_MONTHS): the 28th on
+// 29 February, and the 29th of a leap February on the 28th of the February after it.
+//
 // Budgets: the month's budget (M_FROM .. M_TO) prorated to D's day (Budget MTD =
 // ROUND(month / days of the month * day of D)) and the budget of the business year's
 // earlier months (Y_FROM .. the day before M_FROM); Budget YTD = earlier + Budget MTD.
@@ -24,12 +27,15 @@
 
 namespace kelo::screens::division {
 
-// The common table P: D, M_FROM, M_TO, Y_FROM, LM_FROM, LY_DAY, LY_FROM, MONTH_DAYS, DAY_NO.
+// The common table P: D, M_FROM, M_TO, Y_FROM, LM_FROM, LY_DAY, LY_DATE, LY_FROM,
+// MONTH_DAYS, DAY_NO.
 QString Periods();
 
 // NAME_T, NAME_M, NAME_Y, NAME_LM, NAME_LY: the value summed over the five periods, over
-// rows of alias S (their SALE_DATE) read from P.LY_FROM to P.D.
-QString PeriodSums(const QString &value, const QString &name);
+// rows of alias S (their SALE_DATE) read from P.LY_FROM to P.D. Last year's periods end
+// at the column lastYearEnd of P (LY_DAY or LY_DATE).
+QString PeriodSums(const QString &value, const QString &name,
+                   const QString &lastYearEnd = QStringLiteral("LY_DAY"));
 
 // NAME_MONTH, NAME_EARLIER: the budget value of D's month and of the earlier months of
 // the business year, over rows of alias B read from P.Y_FROM to P.M_TO.
