@@ -4,6 +4,7 @@
 #include "screens/reports/srp020_division_rooms.h"
 #include "screens/reports/srp030_division_fnb.h"
 #include "screens/reports/srp040_division_leports.h"
+#include "screens/reports/srp070_fnb_function_guf.h"
 
 #include <stdexcept>
 
@@ -11,7 +12,7 @@ namespace kelo::screens {
 
 QStringList PrintedReportIds() {
     return {QStringLiteral("SRP010"), QStringLiteral("SRP020"), QStringLiteral("SRP030"),
-            QStringLiteral("SRP040")};
+            QStringLiteral("SRP040"), QStringLiteral("SRP070")};
 }
 
 std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
@@ -25,6 +26,8 @@ std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connectio
         return std::make_unique<TfrmSRP030>(connection, saleDate);
     if (id == QLatin1String("SRP040"))
         return std::make_unique<TfrmSRP040>(connection, saleDate);
+    if (id == QLatin1String("SRP070"))
+        return std::make_unique<TfrmSRP070>(connection, saleDate);
     return nullptr;
 }
 
