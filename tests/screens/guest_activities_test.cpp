@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "report_prints.h"
 #include "support/schema_database.h"
 
 using namespace kelo;
@@ -14,51 +15,8 @@ using report::Primitive;
 
 namespace {
 
-// One print of a band: its page (from 1), its place and what it printed.
-struct Print {
-    int page = 0;
-    report::PlacedBand band;
-    QMap<QString, QString> texts;
-    std::vector<Primitive> items; // copies: a print outlives its document
-
-    QString text(const char *item) const { return texts.value(QLatin1String(item)); }
-    QString figure(const char *field) const {
-        return texts.value(QStringLiteral("txt") + QLatin1String(field));
-    }
-    const Primitive *item(const QString &name) const {
-        for (const Primitive &p : items)
-            if (p.item == name)
-                return &p;
-        return nullptr;
-    }
-    // The band's own frame lines (not those of its items), as "top" and "bottom".
-    QStringList rules() const {
-        QStringList out;
-        for (const Primitive &p : items)
-            if (p.item == band.name && p.kind == Primitive::Kind::Line && p.rect.height() == 0)
-                out << (qFuzzyCompare(p.rect.top(), band.rect.top()) ? QStringLiteral("top")
-                                                                     : QStringLiteral("bottom"));
-        return out;
-    }
-};
-
-// The prints of a band of a report in order.
-std::vector<Print> Prints(const Document &doc, const QString &report, const QString &band) {
-    std::vector<Print> out;
-    for (size_t p = 0; p < doc.pages.size(); ++p) {
-        const report::Page &page = doc.pages[p];
-        for (int b : page.bandsNamed(band)) {
-            if (page.bands[size_t(b)].report != report)
-                continue;
-            Print print{int(p) + 1, page.bands[size_t(b)], page.bandTexts(b), {}};
-            for (const Primitive &item : page.items)
-                if (item.band == b)
-                    print.items.push_back(item);
-            out.push_back(print);
-        }
-    }
-    return out;
-}
+using test::Print;
+using test::Prints;
 
 // The fields of a row in print order, as printed.
 QStringList Row(const Print &p, std::initializer_list<const char *> fields) {

@@ -6,6 +6,7 @@
 #include "screens/reports/srp040_division_leports.h"
 #include "screens/reports/srp050_fnb_index.h"
 #include "screens/reports/srp060_fnb_report.h"
+#include "screens/reports/srp070_fnb_function_guf.h"
 #include "screens/reports/srp080_guest_activities.h"
 #include "screens/reports/srp090_tour_gondola.h"
 
@@ -16,7 +17,7 @@ namespace kelo::screens {
 QStringList PrintedReportIds() {
     return {QStringLiteral("SRP010"), QStringLiteral("SRP020"), QStringLiteral("SRP030"),
             QStringLiteral("SRP040"), QStringLiteral("SRP050"), QStringLiteral("SRP060"),
-            QStringLiteral("SRP080"), QStringLiteral("SRP090")};
+            QStringLiteral("SRP070"), QStringLiteral("SRP080"), QStringLiteral("SRP090")};
 }
 
 std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
@@ -34,6 +35,8 @@ std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connectio
         return std::make_unique<TfrmSRP050>(connection, saleDate);
     if (id == QLatin1String("SRP060"))
         return std::make_unique<TfrmSRP060>(connection, saleDate);
+    if (id == QLatin1String("SRP070"))
+        return std::make_unique<TfrmSRP070>(connection, saleDate);
     if (id == QLatin1String("SRP080"))
         return std::make_unique<TfrmSRP080>(connection, saleDate);
     if (id == QLatin1String("SRP090"))
