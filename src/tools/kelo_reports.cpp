@@ -1,15 +1,19 @@
-// kelo-reports: the printed reports of a business date without the client, for cron and
-// for looking at them.
+// kelo-reports: the daily report set of a business date without the client, for cron and
+// for looking at it.
 //
-//   kelo-reports ALIAS|PATH YYYYMMDD --pdf FILE [ID ...]   the reports as one PDF
-//   kelo-reports ALIAS|PATH YYYYMMDD --print [ID ...]      each report to the default
-//                                                          printer (a PDF in the report
-//                                                          folder when there is none)
-//   kelo-reports ALIAS|PATH YYYYMMDD --preview [ID ...]    each report in the preview
+//   kelo-reports ALIAS --date YYYYMMDD [--build] [--reports 1,2,3,4,5,6,8,9]
+//                (--pdf FILE | --print | --preview)
 //
-// IDs: SRP010 SRP020 SRP030 SRP040 (all of them when none is named). Exit codes: 0 done,
-// 1 a database or output error (said on standard error; no PDF is left under FILE),
-// 2 wrong arguments.
+// ALIAS is a database of Databases.ini (or the path of a SQLite file). The report numbers
+// are those of the report output screen's boxes, run in the screen's order (6, the F&B
+// report, includes the function/GUF composite); all of them when --reports is not given.
+// --build runs the day's data build (PR_SA000MS_01) first, in a transaction of its own.
+// --pdf writes the set as one PDF (put in place only when whole); --print prints each report
+// on the default printer (as a PDF in the report folder when the machine has none);
+// --preview shows each in the preview window. Progress on standard error, a line a report.
+//
+// Exit codes: 0 done; 2 bad arguments or date; 3 a database error (its text on standard
+// error); 4 the output cannot be written.
 
 #include "common/appdir.h"
 #include "common/application.h"
@@ -17,10 +21,15 @@
 #include "common/functions.h"
 #include "database/schema.h"
 #include "db/dberror.h"
+#include "db/storedproc.h"
+#include "db/transaction.h"
 #include "report/render.h"
 #include "screens/reports/reports.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <cstdio>
 
@@ -28,20 +37,212 @@ using namespace kelo;
 
 namespace {
 
-const char *kUsage = "usage:\n"
-                     "  kelo-reports ALIAS|PATH YYYYMMDD --pdf FILE [ID ...]\n"
-                     "  kelo-reports ALIAS|PATH YYYYMMDD --print [ID ...]\n"
-                     "  kelo-reports ALIAS|PATH YYYYMMDD --preview [ID ...]\n"
-                     "IDs: SRP010 SRP020 SRP030 SRP040 (all when none is named)\n"
-                     "options: --app-dir DIR  where Databases.ini and Kelo_S.ini are\n";
+const char *kUsage =
+    "usage:\n"
+    "  kelo-reports ALIAS --date YYYYMMDD [--build] [--reports 1,2,3,4,5,6,8,9]\n"
+    "               (--pdf FILE | --print | --preview)\n"
+    "ALIAS: a database of Databases.ini, or the path of a SQLite file\n"
+    "reports: 1 Daily Report, 2 Division Statistics - Room, 3 - F&B, 4 - Leports,\n"
+    "  5 F&B Index, 6 F&B Report with Function/GUF, 8 Daily Guest Activities,\n"
+    "  9 Tour-Gondola (all when not given)\n"
+    "options: --emp EMPNO  who the data build stamps (default kelo-reports)\n"
+    "         --app-dir DIR  where Databases.ini and Kelo_S.ini are\n"
+    "exit codes: 0 done, 2 bad arguments or date, 3 database error, 4 output not writable\n";
 
-int Usage() {
+enum Exit { Done = 0, BadArguments = 2, DatabaseError = 3, OutputError = 4 };
+
+int Usage(const QString &why = QString()) {
+    if (!why.isEmpty())
+        std::fprintf(stderr, "kelo-reports: %s\n", why.toUtf8().constData());
     std::fputs(kUsage, stderr);
-    return 2;
+    return BadArguments;
 }
 
 void Say(const QString &text) {
-    std::fputs((text + u'\n').toUtf8().constData(), stdout);
+    std::fputs(("kelo-reports: " + text + u'\n').toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+// An output failure: exit 4.
+struct OutputFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    QString target, date, pdf, emp = QStringLiteral("kelo-reports");
+    bool build = false, print = false, preview = false;
+    QList<int> boxes;
+};
+
+// The arguments; an empty text, or why they are wrong.
+QString Parse(QStringList args, Options &o) {
+    auto value = [&args](const QString &option, QString &into) {
+        const qsizetype at = args.indexOf(option);
+        if (at < 0)
+            return true;
+        if (at + 1 >= args.size() || args.at(at + 1).startsWith(QLatin1String("--")))
+            return false;
+        into = args.at(at + 1);
+        args.remove(at, 2);
+        return true;
+    };
+    QString appDir, reports;
+    if (!value(QStringLiteral("--app-dir"), appDir) || !value(QStringLiteral("--date"), o.date) ||
+        !value(QStringLiteral("--reports"), reports) || !value(QStringLiteral("--pdf"), o.pdf) ||
+        !value(QStringLiteral("--emp"), o.emp))
+        return QStringLiteral("an option without its value");
+    if (!appDir.isEmpty())
+        SetAppDir(appDir);
+    for (const QString &flag :
+         {QStringLiteral("--build"), QStringLiteral("--print"), QStringLiteral("--preview")}) {
+        const bool given = args.removeAll(flag) > 0;
+        if (flag == QLatin1String("--build"))
+            o.build = given;
+        else if (flag == QLatin1String("--print"))
+            o.print = given;
+        else
+            o.preview = given;
+    }
+    if (args.size() != 1 || args.front().startsWith(QLatin1String("--")))
+        return args.isEmpty() ? QStringLiteral("no database named")
+                              : QStringLiteral("not understood: ") + args.join(u' ');
+    o.target = args.front();
+    if (int(!o.pdf.isEmpty()) + int(o.print) + int(o.preview) != 1)
+        return QStringLiteral("one of --pdf FILE, --print and --preview");
+    if (o.date.isEmpty())
+        return QStringLiteral("no --date");
+    if (o.date.size() != 8 || !IsValidDate(o.date))
+        return o.date + QStringLiteral(" is not a date YYYYMMDD");
+    QList<int> known;
+    for (const screens::DailyReportStep &step : screens::DailyReportSteps())
+        known << step.box;
+    if (reports.isEmpty()) {
+        o.boxes = known;
+    } else {
+        for (const QString &part : reports.split(u',')) {
+            bool ok = false;
+            const int box = part.trimmed().toInt(&ok);
+            if (!ok || !known.contains(box))
+                return part.trimmed() + QStringLiteral(" is no report number (1-6, 8, 9)");
+            if (!o.boxes.contains(box))
+                o.boxes << box;
+        }
+    }
+    return QString();
+}
+
+void BuildDay(db::Connection &connection, const Options &o) {
+    QElapsedTimer clock;
+    clock.start();
+    db::StoredProc proc(connection);
+    proc.setProcName(QStringLiteral("PR_SA000MS_01"));
+    proc.addParam(QStringLiteral("ASALE_DATE"), db::ParamDirection::Input);
+    proc.addParam(QStringLiteral("AU_EMP_NO"), db::ParamDirection::Input);
+    proc.addParam(QStringLiteral("AU_IP"), db::ParamDirection::Input);
+    proc.addParam(QStringLiteral("AERROR_MSG"), db::ParamDirection::Output, 2000);
+    proc.setParam(QStringLiteral("ASALE_DATE"), o.date);
+    proc.setParam(QStringLiteral("AU_EMP_NO"), o.emp);
+    proc.setParam(QStringLiteral("AU_IP"), GetClientIP());
+    db::Transaction transaction(connection);
+    transaction.begin();
+    proc.execute();
+    const QString error = proc.param(QStringLiteral("AERROR_MSG"));
+    if (!error.isEmpty())
+        throw db::DbError(error); // rolled back by the transaction's end
+    transaction.commit();
+    Say(QStringLiteral("data build of %1 done (%2 s)")
+            .arg(o.date)
+            .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
+}
+
+// The reports of the ticked boxes in the run's order.
+QStringList Reports(const Options &o) {
+    QStringList ids;
+    for (const screens::DailyReportStep &step : screens::DailyReportSteps())
+        if (o.boxes.contains(step.box))
+            ids += step.programIds;
+    return ids;
+}
+
+int Run(const Options &o) {
+    // The PDF is written beside its final name and put in place when whole.
+    std::unique_ptr<QTemporaryFile> part;
+    if (!o.pdf.isEmpty()) {
+        const QFileInfo target(o.pdf);
+        part = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") +
+                                                target.fileName() + QStringLiteral(".XXXXXX"));
+        if (!part->open())
+            throw OutputFailure(QStringLiteral("%1 cannot be written: %2")
+                                    .arg(o.pdf, part->errorString())
+                                    .toStdString());
+        part->close();
+    }
+
+    db::Connection connection;
+    if (QFileInfo(o.target).isFile())
+        connection.setSqliteFile(o.target);
+    else
+        connection.setParam(QStringLiteral("DATABASE"), o.target);
+    connection.open();
+    database::CheckSchema(connection, database::OlderSchema::Refuse);
+    if (o.build)
+        BuildDay(connection, o);
+
+    const QStringList ids = Reports(o);
+    std::vector<std::unique_ptr<TfrmZZP010>> reports;
+    std::vector<report::ReportDefinition *> definitions;
+    int n = 0, pages = 0;
+    QElapsedTimer total;
+    total.start();
+    for (const QString &id : ids) {
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<TfrmZZP010> screen = screens::CreateReport(id, connection, o.date);
+        screen->openData();
+        const QString caption = screen->caption();
+        QString outcome;
+        if (o.preview) {
+            screen->preview();
+        } else if (o.print) {
+            const report::PrintOutcome printed = screen->print();
+            outcome = printed.printer.isEmpty() ? QStringLiteral(", no printer: ") + printed.pdfPath
+                                                : QStringLiteral(", printed on ") + printed.printer;
+        } else {
+            const int count = int(screen->paginate().pages.size());
+            pages += count;
+            outcome = QStringLiteral(", %1 page(s)").arg(count);
+            for (report::ReportDefinition *d : screen->definitions())
+                definitions.push_back(d);
+            reports.push_back(std::move(screen));
+        }
+        Say(QStringLiteral("[%1/%2] %3 %4 (%5 s%6)")
+                .arg(++n)
+                .arg(ids.size())
+                .arg(id, caption)
+                .arg(clock.elapsed() / 1000.0, 0, 'f', 2)
+                .arg(outcome));
+    }
+    if (part) {
+        QElapsedTimer clock;
+        clock.start();
+        const report::Document document =
+            report::Paginate(definitions, QStringLiteral("Daily reports ") + o.date);
+        try {
+            report::WritePdf(document, part->fileName());
+        } catch (const std::exception &e) {
+            throw OutputFailure(e.what());
+        }
+        QFile::remove(o.pdf);
+        if (!QFile::rename(part->fileName(), o.pdf))
+            throw OutputFailure(QStringLiteral("%1 cannot be written").arg(o.pdf).toStdString());
+        part->setAutoRemove(false);
+        Say(QStringLiteral("%1: %2 pages (%3 s; %4 s in all)")
+                .arg(o.pdf)
+                .arg(document.pages.size())
+                .arg(clock.elapsed() / 1000.0, 0, 'f', 2)
+                .arg(total.elapsed() / 1000.0, 0, 'f', 2));
+    }
+    return Done;
 }
 
 } // namespace
@@ -55,82 +256,21 @@ int main(int argc, char **argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     InstallFontSubstitutions();
-    const qsizetype appDirAt = args.indexOf(QStringLiteral("--app-dir"));
-    if (appDirAt >= 0) {
-        if (appDirAt + 1 >= args.size())
-            return Usage();
-        SetAppDir(args.at(appDirAt + 1));
-        args.remove(appDirAt, 2);
-    }
-    if (args.size() < 3)
-        return Usage();
-    const QString target = args.takeFirst();
-    const QString date = args.takeFirst();
-    const QString mode = args.takeFirst();
-    QString pdf;
-    if (mode == QLatin1String("--pdf")) {
-        if (args.isEmpty())
-            return Usage();
-        pdf = args.takeFirst();
-    } else if (mode != QLatin1String("--print") && mode != QLatin1String("--preview")) {
-        return Usage();
-    }
-    if (!IsValidDate(date) || date.size() != 8) {
-        std::fprintf(stderr, "kelo-reports: %s is not a date YYYYMMDD\n", qPrintable(date));
-        return 2;
-    }
-    QStringList ids = args.isEmpty() ? screens::PrintedReportIds() : args;
-    for (QString &id : ids) {
-        id = id.toUpper();
-        if (!screens::PrintedReportIds().contains(id)) {
-            std::fprintf(stderr, "kelo-reports: %s is no printed report\n", qPrintable(id));
-            return 2;
-        }
-    }
+    Options options;
+    const QString wrong = Parse(args, options);
+    if (!wrong.isEmpty())
+        return Usage(wrong);
 
     database::Install();
     try {
-        db::Connection connection;
-        if (QFileInfo(target).isFile())
-            connection.setSqliteFile(target);
-        else
-            connection.setParam(QStringLiteral("DATABASE"), target);
-        connection.open();
-        database::CheckSchema(connection, database::OlderSchema::Refuse);
-
-        if (!pdf.isEmpty()) {
-            // One job: every report's definitions after one another.
-            std::vector<std::unique_ptr<TfrmZZP010>> reports;
-            std::vector<report::ReportDefinition *> definitions;
-            for (const QString &id : ids) {
-                reports.push_back(screens::CreateReport(id, connection, date));
-                reports.back()->openData();
-                for (report::ReportDefinition *d : reports.back()->definitions())
-                    definitions.push_back(d);
-            }
-            const report::Document document = report::Paginate(
-                definitions, ids.size() == 1 ? reports.front()->caption()
-                                             : QStringLiteral("Daily reports ") + date);
-            report::WritePdf(document, pdf);
-            Say(QStringLiteral("%1: %2 pages").arg(pdf).arg(document.pages.size()));
-            return 0;
-        }
-        for (const QString &id : ids) {
-            if (mode == QLatin1String("--preview")) {
-                screens::RunReport(id, connection, date, screens::ReportOutput::Preview);
-                continue;
-            }
-            const report::PrintOutcome outcome =
-                screens::RunReport(id, connection, date, screens::ReportOutput::Print);
-            Say(outcome.printer.isEmpty()
-                    ? QStringLiteral("%1: no printer, written to %2").arg(id, outcome.pdfPath)
-                    : QStringLiteral("%1: printed on %2").arg(id, outcome.printer));
-        }
-        return 0;
+        return Run(options);
+    } catch (const OutputFailure &e) {
+        std::fprintf(stderr, "kelo-reports: %s\n", e.what());
+        return OutputError;
     } catch (const db::DbError &e) {
         std::fprintf(stderr, "kelo-reports: %s\n", e.message().toUtf8().constData());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "kelo-reports: %s\n", e.what());
     }
-    return 1;
+    return DatabaseError;
 }

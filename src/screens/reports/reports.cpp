@@ -20,6 +20,20 @@ QStringList PrintedReportIds() {
             QStringLiteral("SRP070"), QStringLiteral("SRP080"), QStringLiteral("SRP090")};
 }
 
+const std::vector<DailyReportStep> &DailyReportSteps() {
+    static const std::vector<DailyReportStep> steps = {
+        {1, QStringLiteral("  Daily Report"), {QStringLiteral("SRP010")}},
+        {2, QStringLiteral("  Division Statistics - Room"), {QStringLiteral("SRP020")}},
+        {3, QStringLiteral("  Division Statistics - F&&B"), {QStringLiteral("SRP030")}},
+        {4, QStringLiteral("  Division Statistics - Leports"), {QStringLiteral("SRP040")}},
+        {5, QStringLiteral("  F&&B Index"), {QStringLiteral("SRP050")}},
+        {6, QStringLiteral("  F&&B Report"), {QStringLiteral("SRP060"), QStringLiteral("SRP070")}},
+        {8, QStringLiteral("  Daily Guest Activties Report"), {QStringLiteral("SRP080")}},
+        {9, QStringLiteral("  Tour-Gondola Report"), {QStringLiteral("SRP090")}},
+    };
+    return steps;
+}
+
 std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
                                          const QString &saleDate) {
     const QString id = programId.toUpper();

@@ -6,11 +6,23 @@
 #include "framework/reportframe.h"
 
 #include <memory>
+#include <vector>
 
 namespace kelo::screens {
 
 // The program IDs of the printed reports, in the order of the daily run.
 QStringList PrintedReportIds();
+
+// A step of the daily report run: the report box it belongs to (1 to 6, 8, 9), the box's
+// caption and the reports it prints one after another (the F&B report is followed by the
+// function and GUF composite).
+struct DailyReportStep {
+    int box;
+    QString caption;
+    QStringList programIds;
+};
+// The steps in the order they run.
+const std::vector<DailyReportStep> &DailyReportSteps();
 
 // The report screen of a program ID for a business date (YYYYMMDD); null for an ID
 // that is no printed report.

@@ -23,14 +23,17 @@ namespace {
 
 const QString kProgressSuffix = QStringLiteral(" 출력 중..");
 
-QCheckBox *ReportBox(QGroupBox *box, QVBoxLayout *rows, const char *name, const QString &caption,
-                     const QString &programId) {
-    auto *check = new QCheckBox(caption, box);
-    check->setObjectName(QLatin1String(name));
-    check->setChecked(true);
-    check->setProperty("programId", programId);
-    rows->addWidget(check);
-    return check;
+QCheckBox *ReportBox(QGroupBox *box, QVBoxLayout *rows, int number) {
+    for (const DailyReportStep &step : DailyReportSteps())
+        if (step.box == number) {
+            auto *check = new QCheckBox(step.caption, box);
+            check->setObjectName(QStringLiteral("ckbReport%1").arg(number));
+            check->setChecked(true);
+            check->setProperty("box", number);
+            rows->addWidget(check);
+            return check;
+        }
+    return nullptr;
 }
 
 } // namespace
@@ -60,9 +63,8 @@ TfrmSRS010::TfrmSRS010(db::Connection &connection, QWidget *parent)
     const QString yesterday = ShiftDays(TodayYmd(), -1);
     medSaleDate->setValue(yesterday);
     medSaleDate->installEventFilter(this);
-    wlbSaleDate = new QLabel(panTask);
+    wlbSaleDate = new controls::ValueLabel(panTask);
     wlbSaleDate->setObjectName(QStringLiteral("wlbSaleDate"));
-    wlbSaleDate->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     wlbSaleDate->setAlignment(Qt::AlignCenter);
     wlbSaleDate->setMinimumWidth(80);
     // The weekday of the date the screen opened with; it stays when the date is changed.
@@ -79,26 +81,14 @@ TfrmSRS010::TfrmSRS010(db::Connection &connection, QWidget *parent)
     auto *rows = new QVBoxLayout(grbBox);
     rows->setContentsMargins(24, 16, 24, 12);
     rows->setSpacing(8);
-    ckbReport1 = ReportBox(grbBox, rows, "ckbReport1", QStringLiteral("  Daily Report"),
-                           QStringLiteral("SRP010"));
-    ckbReport2 =
-        ReportBox(grbBox, rows, "ckbReport2", QStringLiteral("  Division Statistics - Room"),
-                  QStringLiteral("SRP020"));
-    ckbReport3 =
-        ReportBox(grbBox, rows, "ckbReport3", QStringLiteral("  Division Statistics - F&&B"),
-                  QStringLiteral("SRP030"));
-    ckbReport4 =
-        ReportBox(grbBox, rows, "ckbReport4", QStringLiteral("  Division Statistics - Leports"),
-                  QStringLiteral("SRP040"));
-    ckbReport5 = ReportBox(grbBox, rows, "ckbReport5", QStringLiteral("  F&&B Index"),
-                           QStringLiteral("SRP050"));
-    ckbReport6 = ReportBox(grbBox, rows, "ckbReport6", QStringLiteral("  F&&B Report"),
-                           QStringLiteral("SRP060"));
-    ckbReport8 =
-        ReportBox(grbBox, rows, "ckbReport8", QStringLiteral("  Daily Guest Activties Report"),
-                  QStringLiteral("SRP080"));
-    ckbReport9 = ReportBox(grbBox, rows, "ckbReport9", QStringLiteral("  Tour-Gondola Report"),
-                           QStringLiteral("SRP090"));
+    ckbReport1 = ReportBox(grbBox, rows, 1);
+    ckbReport2 = ReportBox(grbBox, rows, 2);
+    ckbReport3 = ReportBox(grbBox, rows, 3);
+    ckbReport4 = ReportBox(grbBox, rows, 4);
+    ckbReport5 = ReportBox(grbBox, rows, 5);
+    ckbReport6 = ReportBox(grbBox, rows, 6);
+    ckbReport8 = ReportBox(grbBox, rows, 8);
+    ckbReport9 = ReportBox(grbBox, rows, 9);
     grbBox->setMinimumWidth(320);
     grbBox->adjustSize();
 
@@ -163,10 +153,10 @@ QList<QCheckBox *> TfrmSRS010::reportBoxes() const {
 }
 
 QStringList TfrmSRS010::StepReports(const QCheckBox *box) {
-    const QString id = box->property("programId").toString();
-    if (id == QLatin1String("SRP060"))
-        return {id, QStringLiteral("SRP070")};
-    return {id};
+    for (const DailyReportStep &step : DailyReportSteps())
+        if (step.box == box->property("box").toInt())
+            return step.programIds;
+    return {};
 }
 
 void TfrmSRS010::FormResize() {

@@ -48,7 +48,7 @@ public:
     QWidget *panTask;
     QLabel *lblSaleDate;
     controls::MaskedEdit *medSaleDate;
-    QLabel *wlbSaleDate;
+    controls::ValueLabel *wlbSaleDate;
     QGroupBox *grbBox;
     QCheckBox *ckbReport1, *ckbReport2, *ckbReport3, *ckbReport4, *ckbReport5, *ckbReport6,
         *ckbReport8, *ckbReport9;
