@@ -191,7 +191,7 @@ int Run(const Options &o) {
     const QStringList ids = Reports(o);
     std::vector<std::unique_ptr<TfrmZZP010>> reports;
     std::vector<report::ReportDefinition *> definitions;
-    int n = 0, pages = 0;
+    int n = 0;
     QElapsedTimer total;
     total.start();
     for (const QString &id : ids) {
@@ -208,9 +208,8 @@ int Run(const Options &o) {
             outcome = printed.printer.isEmpty() ? QStringLiteral(", no printer: ") + printed.pdfPath
                                                 : QStringLiteral(", printed on ") + printed.printer;
         } else {
-            const int count = int(screen->paginate().pages.size());
-            pages += count;
-            outcome = QStringLiteral(", %1 page(s)").arg(count);
+            // Laid out once, with the others: the handlers' remembered values (repeat
+            // suppression, page breaks) belong to one pagination.
             for (report::ReportDefinition *d : screen->definitions())
                 definitions.push_back(d);
             reports.push_back(std::move(screen));
