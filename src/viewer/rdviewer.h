@@ -1,0 +1,63 @@
+#pragma once
+
+// The report viewer control of the viewer screens: fetches a report definition (.mrd,
+// docs/report-definition.md) from a report server or a file, binds the screen's parameter
+// string, runs the definition's statements read-only on the client's connection and shows
+// the pages inside its rectangle, with its own toolbar (pages, zoom, print, PDF, Excel).
+// Failures are shown inside the control, naming the location and the reason; nothing pops
+// up and nothing is thrown to the screen.
+
+#include "db/connection.h"
+#include "report/document.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace kelo::viewer {
+
+class Rdviewer40 : public QWidget {
+    Q_OBJECT
+public:
+    enum class State { Empty, Loading, Shown, Failed };
+
+    explicit Rdviewer40(db::Connection &connection, QWidget *parent = nullptr);
+    ~Rdviewer40() override;
+
+    // Starts loading the report at location with the parameter string ("/rp [..]" or
+    // "/rv  NAME[..] /reditmode") and shows its first page when loaded; a later call
+    // replaces the report shown. Returns at once for an http location (the control shows
+    // a busy indicator meanwhile), after loading for a file. True when loading started.
+    bool OpenReport(const QString &location, const QString &params);
+    // Prints the report of the OpenReport call just before (waiting for it to load) on the
+    // default printer, as a PDF in the report folder when there is none.
+    void PrintDirect();
+    // Prints the report shown; without one it says so inside the control.
+    void PrintReport();
+
+    // Zoom in percent; the page fitting mode: 0 the zoom given, 1 fit width, 2 fit page.
+    short ZoomRatio() const;
+    void setZoomRatio(short percent);
+    short AutoAdjust() const;
+    void setAutoAdjust(short mode);
+
+    // What the control holds, for its screen and for tests.
+    State state() const;
+    QString location() const;    // of the last OpenReport
+    QString params() const;      // of the last OpenReport
+    QString message() const;     // the failure shown, empty otherwise
+    const report::Document *document() const; // the pages shown, null without
+    int currentPage() const;     // from 1
+    // Runs the event loop until loading has ended (shown or failed); false on timeout.
+    bool waitForLoaded(int milliseconds = 30000);
+
+signals:
+    void OnReportFinished(); // shown
+    void OnFailed(const QString &message);
+    void OnPrintButtonClicked();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace kelo::viewer
