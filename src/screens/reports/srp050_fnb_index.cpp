@@ -28,7 +28,7 @@ ColumnGroup Period(const char *heading, const char *prefix, double cover, double
 const Layout &IndexLayout() {
     static const Layout layout({Period("Actual Today", "TODAY_", 6, 10.5, 12, 8),
                                 Period("Actual MTD", "MTD_", 7, 12.5, 14, 8),
-                                Period("Actual YTD", "YTD_", 8, 15.5, 18.5, 8.5)});
+                                Period("Actual YTD", "YTD_", 8, 15, 18.5, 8.5)});
     return layout;
 }
 

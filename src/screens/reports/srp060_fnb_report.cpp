@@ -29,12 +29,12 @@ const Layout &ReportLayout() {
               C("LYT_RVN_TOTAL", "L.Y.T", 11.5)}},
             {QStringLiteral("M.T.D Total"),
              {C("TYM_M_RVN_TOTAL", "T.Y.M", 13.5, true), C("LYM_M_RVN_TOTAL", "L.Y.M", 13.5),
-              C("MTD_RVN_VARIANCE", "Variance(%)", 10), C("MTD_BUDGET_TOTAL", "Budget", 13.5),
-              C("MTD_BUDGET_VARIANCE", "Variance(%)", 10)}},
+              C("MTD_RVN_VARIANCE", "Variance(%)", 9.5), C("MTD_BUDGET_TOTAL", "Budget", 13.5),
+              C("MTD_BUDGET_VARIANCE", "Variance(%)", 9.5)}},
             {QStringLiteral("Y.T.D Total"),
              {C("YTD_RVN_TOTAL", "T.Y", 16, true), C("LTD_RVN_TOTAL", "L.Y", 16),
-              C("YTD_RVN_VARIANCE", "Variance(%)", 10), C("YTD_BUDGET_TOTAL", "Budget", 16),
-              C("YTD_BUDGET_VARIANCE", "Variance(%)", 10)}},
+              C("YTD_RVN_VARIANCE", "Variance(%)", 9.5), C("YTD_BUDGET_TOTAL", "Budget", 16),
+              C("YTD_BUDGET_VARIANCE", "Variance(%)", 9.5)}},
         },
         5);
     return layout;
