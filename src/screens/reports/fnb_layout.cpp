@@ -1,6 +1,6 @@
 #include "screens/reports/fnb_layout.h"
 
-#include "framework/reportframe.h"
+#include "screens/reports/fnb_sql.h"
 
 namespace kelo::screens::fnb {
 
@@ -117,3 +117,49 @@ void MarkSubTotal(BandPrint &bp, const DataSet &set) {
 }
 
 } // namespace kelo::screens::fnb
+
+namespace kelo::screens {
+
+using namespace report;
+
+TfrmFnbBlocks::TfrmFnbBlocks(db::Connection &connection, const QString &programId,
+                             const QString &saleDate, const QString &caption,
+                             const fnb::Layout &layout, const QString &listSql,
+                             const QString &subSumSql, const QString &format)
+    : TfrmZZP020(connection, programId, saleDate, caption),
+      cdsList(connection, QStringLiteral("cdsList")),
+      cdsSubSum(connection, QStringLiteral("cdsSubSum")),
+      QRBand2(qrpReport.addBand(QStringLiteral("QRBand2"), BandKind::ColumnHeader, 11)),
+      DetailBand1(qrpReport.addBand(QStringLiteral("DetailBand1"), BandKind::Detail, 7)),
+      QRSubDetail1(qrpReport.addBand(QStringLiteral("QRSubDetail1"), BandKind::SubDetail, 4)),
+      QRSubDetail2(qrpReport.addBand(QStringLiteral("QRSubDetail2"), BandKind::SubDetail, 4)) {
+    qrbFooter.enabled = false;
+    useReportTitle(caption);
+    cdsQuery.query().setSql(fnb::DivisionRows());
+    cdsList.query().setSql(listSql);
+    cdsSubSum.query().setSql(subSumSql);
+    layout.setFormats(cdsList, format);
+    layout.setFormats(cdsSubSum, format);
+
+    layout.addHeadings(QRBand2);
+    DetailBand1.forceNewPage = true;
+    layout.addMaster(DetailBand1, cdsQuery, QStringLiteral("DETAIL_NAME"));
+    layout.addRows(QRSubDetail1, cdsList, QStringLiteral("QRDBText12"), m_lastName1);
+    layout.addRows(QRSubDetail2, cdsSubSum, QStringLiteral("QRDBText55"), m_lastName2);
+    QRSubDetail1.beforePrint = [this](BandPrint &bp) { QRSubDetail1BeforePrint(bp); };
+    QRSubDetail2.beforePrint = [this](BandPrint &bp) { QRSubDetail2BeforePrint(bp); };
+}
+
+void TfrmFnbBlocks::openData() {
+    openInOrder({&cdsQuery, &cdsList, &cdsSubSum, &qrySys});
+}
+
+void TfrmFnbBlocks::QRSubDetail1BeforePrint(BandPrint &bp) {
+    fnb::MarkSubTotal(bp, cdsList);
+}
+
+void TfrmFnbBlocks::QRSubDetail2BeforePrint(BandPrint &bp) {
+    fnb::MarkSubTotal(bp, cdsSubSum);
+}
+
+} // namespace kelo::screens

@@ -6,6 +6,7 @@
 // rows of the outlets and of the division's total, with some columns on button-face
 // blocks.
 
+#include "framework/reportframe.h"
 #include "report/definition.h"
 
 #include <QString>
@@ -59,3 +60,33 @@ private:
 void MarkSubTotal(report::BandPrint &bp, const report::DataSet &set);
 
 } // namespace kelo::screens::fnb
+
+namespace kelo::screens {
+
+// What the F&B index reports share: a page per F&B division (cdsQuery, the master band
+// DetailBand1), the outlet blocks (cdsList, QRSubDetail1) and the division's blocks
+// (cdsSubSum, QRSubDetail2) under the column headings QRBand2, laid out by a column table.
+class TfrmFnbBlocks : public TfrmZZP020 {
+    Q_OBJECT
+public:
+    TfrmFnbBlocks(db::Connection &connection, const QString &programId, const QString &saleDate,
+                  const QString &caption, const fnb::Layout &layout, const QString &listSql,
+                  const QString &subSumSql, const QString &format);
+
+    void openData() override;
+
+    report::DataSet cdsList;
+    report::DataSet cdsSubSum;
+    report::Band &QRBand2;
+    report::Band &DetailBand1;
+    report::Band &QRSubDetail1;
+    report::Band &QRSubDetail2;
+
+    void QRSubDetail1BeforePrint(report::BandPrint &bp);
+    void QRSubDetail2BeforePrint(report::BandPrint &bp);
+
+private:
+    QString m_lastName1, m_lastName2; // repeat suppression of the outlet names
+};
+
+} // namespace kelo::screens

@@ -232,4 +232,24 @@ LEFT JOIN ZX010MS D ON D.HEAD = 'S0003' AND D.DETAIL = F.GRP
 )sql");
 }
 
+QString BlockRows(bool list, const QList<Window> &windows, bool grandTotal, bool budgets,
+                  const QString &figures) {
+    return QString::fromUtf8(R"sql(
+WITH %1
+SELECT F.GRP AS MIS_UPJANG_GUBUN2,
+       F.CODE AS UPJANG_CODE,
+       %2,
+       F.GUBUN,
+       %3
+FROM L F
+%4
+WHERE F.LVL IN (%5)
+ORDER BY F.GRP, CASE WHEN F.LVL > 4 THEN 1 ELSE 0 END, O.MIS_DISPLAY_SEQ, F.CODE, F.SUB, F.GUBUN
+)sql")
+        .arg(Levels(windows, grandTotal && !list, budgets), NameColumns(), figures, NameJoins(),
+             list ? QStringLiteral("1, 2")
+                  : (grandTotal ? QStringLiteral("3, 4, 5, 6") : QStringLiteral("3, 4")))
+        .trimmed();
+}
+
 } // namespace kelo::screens::fnb

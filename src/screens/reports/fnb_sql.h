@@ -46,4 +46,11 @@ QString Percent(const QString &a, const QString &b);
 QString NameColumns();
 QString NameJoins();
 
+// The rows of the outlet blocks (list: levels 1 and 2) or of the division's blocks
+// (levels 3 and 4, with grandTotal also 5 and 6 after division 220's own): the key
+// columns MIS_UPJANG_GUBUN2, UPJANG_CODE, the names, GUBUN and the figures, a column
+// list over the level row F.
+QString BlockRows(bool list, const QList<Window> &windows, bool grandTotal, bool budgets,
+                  const QString &figures);
+
 } // namespace kelo::screens::fnb

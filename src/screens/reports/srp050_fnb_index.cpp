@@ -52,63 +52,15 @@ QString Figures() {
     return out.join(QStringLiteral(",\n       "));
 }
 
-QString Statement(bool list) {
-    return QString::fromUtf8(R"sql(
-WITH %1
-SELECT F.GRP AS MIS_UPJANG_GUBUN2,
-       F.CODE AS UPJANG_CODE,
-       %2,
-       F.GUBUN,
-       %3
-FROM L F
-%4
-WHERE F.LVL IN (%5)
-ORDER BY F.GRP, O.MIS_DISPLAY_SEQ, F.CODE, F.SUB, F.GUBUN
-)sql")
-        .arg(Levels({Window::Today, Window::MonthToDate, Window::YearToDate}, false, false),
-             NameColumns(), Figures(), NameJoins(),
-             list ? QStringLiteral("1, 2") : QStringLiteral("3, 4"))
-        .trimmed();
-}
-
 } // namespace
 
 TfrmSRP050::TfrmSRP050(db::Connection &connection, const QString &saleDate)
-    : TfrmZZP020(connection, QStringLiteral("SRP050"), saleDate, QStringLiteral("F&B Index")),
-      cdsList(connection, QStringLiteral("cdsList")),
-      cdsSubSum(connection, QStringLiteral("cdsSubSum")),
-      QRBand2(qrpReport.addBand(QStringLiteral("QRBand2"), BandKind::ColumnHeader, 11)),
-      DetailBand1(qrpReport.addBand(QStringLiteral("DetailBand1"), BandKind::Detail, 7)),
-      QRSubDetail1(qrpReport.addBand(QStringLiteral("QRSubDetail1"), BandKind::SubDetail, 4)),
-      QRSubDetail2(qrpReport.addBand(QStringLiteral("QRSubDetail2"), BandKind::SubDetail, 4)) {
-    qrbFooter.enabled = false;
-    useReportTitle(QStringLiteral("F&B Index"));
-    cdsQuery.query().setSql(DivisionRows());
-    cdsList.query().setSql(Statement(true));
-    cdsSubSum.query().setSql(Statement(false));
-    const Layout &layout = IndexLayout();
-    layout.setFormats(cdsList, QStringLiteral(",0"));
-    layout.setFormats(cdsSubSum, QStringLiteral(",0"));
-
-    layout.addHeadings(QRBand2);
-    DetailBand1.forceNewPage = true;
-    layout.addMaster(DetailBand1, cdsQuery, QStringLiteral("DETAIL_NAME"));
-    layout.addRows(QRSubDetail1, cdsList, QStringLiteral("QRDBText12"), m_lastName1);
-    layout.addRows(QRSubDetail2, cdsSubSum, QStringLiteral("QRDBText55"), m_lastName2);
-    QRSubDetail1.beforePrint = [this](BandPrint &bp) { QRSubDetail1BeforePrint(bp); };
-    QRSubDetail2.beforePrint = [this](BandPrint &bp) { QRSubDetail2BeforePrint(bp); };
-}
-
-void TfrmSRP050::openData() {
-    openInOrder({&cdsQuery, &cdsList, &cdsSubSum, &qrySys});
-}
-
-void TfrmSRP050::QRSubDetail1BeforePrint(BandPrint &bp) {
-    MarkSubTotal(bp, cdsList);
-}
-
-void TfrmSRP050::QRSubDetail2BeforePrint(BandPrint &bp) {
-    MarkSubTotal(bp, cdsSubSum);
-}
+    : TfrmFnbBlocks(connection, QStringLiteral("SRP050"), saleDate, QStringLiteral("F&B Index"),
+                    IndexLayout(),
+                    BlockRows(true, {Window::Today, Window::MonthToDate, Window::YearToDate}, false,
+                              false, Figures()),
+                    BlockRows(false, {Window::Today, Window::MonthToDate, Window::YearToDate},
+                              false, false, Figures()),
+                    QStringLiteral(",0")) {}
 
 } // namespace kelo::screens

@@ -79,67 +79,17 @@ QString Figures() {
         .join(QStringLiteral(",\n       "));
 }
 
-// The outlet blocks (list) or the division's blocks with the total of all divisions
-// after division 220's own (sub-sum).
-QString Statement(bool list) {
-    return QString::fromUtf8(R"sql(
-WITH %1
-SELECT F.GRP AS MIS_UPJANG_GUBUN2,
-       F.CODE AS UPJANG_CODE,
-       %2,
-       F.GUBUN,
-       %3
-FROM L F
-%4
-WHERE F.LVL IN (%5)
-ORDER BY F.GRP, CASE WHEN F.LVL > 4 THEN 1 ELSE 0 END, O.MIS_DISPLAY_SEQ, F.CODE, F.SUB, F.GUBUN
-)sql")
-        .arg(Levels({Window::Today, Window::MonthToDate, Window::YearToDate, Window::LastYearToday,
-                     Window::ThisMonth, Window::LastYearMonth, Window::LastYearToDate},
-                    !list, true),
-             NameColumns(), Figures(), NameJoins(),
-             list ? QStringLiteral("1, 2") : QStringLiteral("3, 4, 5, 6"))
-        .trimmed();
-}
+// Every window of the report; the budgets on the sub-totals; the division blocks with the
+// total of all divisions.
+const QList<Window> kWindows = {Window::Today,         Window::MonthToDate, Window::YearToDate,
+                                Window::LastYearToday, Window::ThisMonth,   Window::LastYearMonth,
+                                Window::LastYearToDate};
 
 } // namespace
 
 TfrmSRP060::TfrmSRP060(db::Connection &connection, const QString &saleDate)
-    : TfrmZZP020(connection, QStringLiteral("SRP060"), saleDate, QStringLiteral("F&B Report")),
-      cdsList(connection, QStringLiteral("cdsList")),
-      cdsSubSum(connection, QStringLiteral("cdsSubSum")),
-      QRBand2(qrpReport.addBand(QStringLiteral("QRBand2"), BandKind::ColumnHeader, 11)),
-      DetailBand1(qrpReport.addBand(QStringLiteral("DetailBand1"), BandKind::Detail, 7)),
-      QRSubDetail1(qrpReport.addBand(QStringLiteral("QRSubDetail1"), BandKind::SubDetail, 4)),
-      QRSubDetail2(qrpReport.addBand(QStringLiteral("QRSubDetail2"), BandKind::SubDetail, 4)) {
-    qrbFooter.enabled = false;
-    useReportTitle(QStringLiteral("F&B Report"));
-    cdsQuery.query().setSql(DivisionRows());
-    cdsList.query().setSql(Statement(true));
-    cdsSubSum.query().setSql(Statement(false));
-    const Layout &layout = ReportLayout();
-    layout.setFormats(cdsList, QStringLiteral("0,"));
-    layout.setFormats(cdsSubSum, QStringLiteral("0,"));
-
-    layout.addHeadings(QRBand2);
-    DetailBand1.forceNewPage = true;
-    layout.addMaster(DetailBand1, cdsQuery, QStringLiteral("DETAIL_NAME"));
-    layout.addRows(QRSubDetail1, cdsList, QStringLiteral("QRDBText12"), m_lastName1);
-    layout.addRows(QRSubDetail2, cdsSubSum, QStringLiteral("QRDBText55"), m_lastName2);
-    QRSubDetail1.beforePrint = [this](BandPrint &bp) { QRSubDetail1BeforePrint(bp); };
-    QRSubDetail2.beforePrint = [this](BandPrint &bp) { QRSubDetail2BeforePrint(bp); };
-}
-
-void TfrmSRP060::openData() {
-    openInOrder({&cdsQuery, &cdsList, &cdsSubSum, &qrySys});
-}
-
-void TfrmSRP060::QRSubDetail1BeforePrint(BandPrint &bp) {
-    MarkSubTotal(bp, cdsList);
-}
-
-void TfrmSRP060::QRSubDetail2BeforePrint(BandPrint &bp) {
-    MarkSubTotal(bp, cdsSubSum);
-}
+    : TfrmFnbBlocks(connection, QStringLiteral("SRP060"), saleDate, QStringLiteral("F&B Report"),
+                    ReportLayout(), BlockRows(true, kWindows, true, true, Figures()),
+                    BlockRows(false, kWindows, true, true, Figures()), QStringLiteral("0,")) {}
 
 } // namespace kelo::screens

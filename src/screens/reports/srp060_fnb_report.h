@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/reportframe.h"
+#include "screens/reports/fnb_layout.h"
 
 namespace kelo::screens {
 
@@ -9,25 +9,10 @@ namespace kelo::screens {
 // today's covers and average checks, today's revenue against the same day last year,
 // the month against last year's month and the budget, the year to date against last
 // year and the budget.
-class TfrmSRP060 : public TfrmZZP020 {
+class TfrmSRP060 : public TfrmFnbBlocks {
     Q_OBJECT
 public:
     TfrmSRP060(db::Connection &connection, const QString &saleDate);
-
-    void openData() override;
-
-    report::DataSet cdsList;   // per summary outlet and category
-    report::DataSet cdsSubSum; // per division and category, and over all divisions
-    report::Band &QRBand2;
-    report::Band &DetailBand1;
-    report::Band &QRSubDetail1;
-    report::Band &QRSubDetail2;
-
-    void QRSubDetail1BeforePrint(report::BandPrint &bp);
-    void QRSubDetail2BeforePrint(report::BandPrint &bp);
-
-private:
-    QString m_lastName1, m_lastName2;
 };
 
 } // namespace kelo::screens
