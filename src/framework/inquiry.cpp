@@ -130,12 +130,12 @@ QString TfrmZZS020::SaveResultToExcel() {
         return QString();
     }
     QString name = Dialogs::instance().getSaveFileName(ApplicationTitle(), stbMessage->panelText(0),
-                                                       QStringLiteral("Excel 파일(*.xls)"));
+                                                       ExcelFileFilter());
     if (name.isEmpty()) {
         ShowStatusMessage(QStringLiteral("저장할 파일 이름을 지정하지 않았습니다."));
         return QString();
     }
-    name = XlsFileName(name);
+    name = ExcelFileName(name);
     if (QFileInfo::exists(name) &&
         !AskYesNo(QStringLiteral("이미 존재하는 파일입니다.\r새 내용으로 덮어쓸까요?")))
         return QString();
@@ -147,13 +147,11 @@ QString TfrmZZS020::SaveResultToExcel() {
                 rgrGrid->model()->index(current, std::max(0, rgrGrid->currentColumn())));
         rgrGrid->setUpdatesEnabled(true);
     });
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !WriteInquiryXls(file, rgrGrid, windowTitle())) {
-        ShowError(QStringLiteral("Excel 파일로 저장할 수 없습니다."));
+    const QString refused = WriteInquiryExcel(name, rgrGrid, windowTitle());
+    if (!refused.isEmpty()) {
+        ShowError(refused);
         return QString();
     }
-    file.close();
     restore.dismiss();
     if (current >= 0)
         rgrGrid->setCurrentIndex(

@@ -5,6 +5,9 @@
 #include "xlsrecords.h"
 
 #include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -112,6 +115,22 @@ TEST_F(InquiryTest, ExcelExportWalksEveryPacketAndKeepsTheCursor) {
     EXPECT_EQ(cell(3, 2).text, QStringLiteral("12.5"));
     EXPECT_TRUE(cell(4, 2).isNumber()); // an empty right-aligned field is a 0
     EXPECT_TRUE(cell(4, 3).isText());   // .5: not a whole number
+
+    // The same export as an .xlsx workbook: every row, the same cells.
+    dialogs->answerFile(out.filePath(QStringLiteral("report.xlsx")));
+    dialogs->answer(false);
+    const QString book = screen.SaveResultToExcel();
+    ASSERT_EQ(book, out.filePath(QStringLiteral("report.xlsx")));
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"),
+                {QStringLiteral("-p"), book, QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_TRUE(unzip.waitForFinished(30000));
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<t>시험 조회</t>")));
+    EXPECT_TRUE(sheet.contains(QRegularExpression(QStringLiteral("<c r=\"B4\"[^>]*><v>-1500</v>"))))
+        << sheet.left(3000).toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<row r=\"253\"")));
+    EXPECT_FALSE(sheet.contains(QStringLiteral("<row r=\"254\"")));
 }
 
 TEST_F(InquiryTest, ColumnChooserHidesColumnsFromTheNextExport) {

@@ -5,6 +5,8 @@
 #include "common/xlswriter.h"
 
 #include <QBuffer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -123,3 +125,62 @@ TEST(XlsWriter, LongTextsAreCutOnACharacterBoundary) {
 }
 
 } // namespace
+
+namespace {
+
+// A part of an .xlsx file (a zip archive), as text.
+QString XlsxPart(const QString &path, const char *part) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QLatin1String(part)});
+    unzip.waitForFinished(30000);
+    return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(SaveGridToXlsx, NumbersAsNumbersBoldFrozenHeadingsAndTheGridsWidths) {
+    Grid grid;
+    fillGrid(grid);
+    grid.setColumnWidth(0, 140);
+    QTemporaryDir dir;
+    const QString path = SaveGridToXls(&grid, QStringLiteral("객실 판매"), false,
+                                       dir.filePath(QStringLiteral("g.XLSX")));
+    ASSERT_EQ(path, dir.filePath(QStringLiteral("g.XLSX")));
+    const QString sheet = XlsxPart(path, "xl/worksheets/sheet1.xml");
+    // Korean text in UTF-8; the amount a number cell in "#,##0"; the choice its
+    // text; the number with a "-" in its format a text.
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<t>객실 판매</t>"))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<t>베로호텔</t>")));
+    EXPECT_TRUE(sheet.contains(
+        QRegularExpression(QStringLiteral("<c r=\"B4\" s=\"\\d+\"><v>1500</v></c>"))))
+        << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<t>흐림</t>")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<t>3301234</t>")));
+    // The heading row (row 3) and those above it stay in view; column A is 20 wide.
+    EXPECT_TRUE(sheet.contains(QStringLiteral("ySplit=\"3\""))) << sheet.toStdString();
+    EXPECT_TRUE(
+        sheet.contains(QRegularExpression(QStringLiteral("<col min=\"1\" max=\"1\" width=\"20"))));
+    const QString styles = XlsxPart(path, "xl/styles.xml");
+    EXPECT_TRUE(styles.contains(QStringLiteral("<b/>")));
+    EXPECT_TRUE(styles.contains(QStringLiteral("formatCode=\"#,##0\""))) << styles.toStdString();
+}
+
+TEST(SaveGridToXlsx, PastTheRowsOfAnXlsFileOnlyTheXlsxIsWritten) {
+    Grid grid;
+    GridColumn n;
+    n.field = QStringLiteral("N");
+    n.title = QStringLiteral("N");
+    n.displayFormat = QStringLiteral(",0");
+    grid.setColumns({n});
+    for (int r = 0; r < 65534; ++r)
+        grid.setValue(grid.gridModel()->appendRow(), 0, double(r));
+    QTemporaryDir dir;
+    EXPECT_EQ(SaveGridToXls(&grid, QString(), false, dir.filePath(QStringLiteral("big.xls"))),
+              u'^' + TooManyRowsForXlsMessage());
+    EXPECT_TRUE(TooManyRowsForXlsMessage().contains(QStringLiteral(".xlsx")));
+    const QString path = dir.filePath(QStringLiteral("big.xlsx"));
+    EXPECT_EQ(SaveGridToXls(&grid, QString(), false, path), path);
+    EXPECT_TRUE(XlsxPart(path, "xl/worksheets/sheet1.xml")
+                    .contains(QRegularExpression(
+                        QStringLiteral("<c r=\"A65536\" s=\"\\d+\"><v>65532</v></c>"))));
+}
