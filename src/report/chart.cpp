@@ -153,11 +153,13 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
              categories[c], 6.5, Qt::AlignHCenter | Qt::AlignTop);
 
     if (spec.type == ChartSpec::Type::Bars) {
-        const double barWidth = slot * 0.8 / series;
+        // Bars at most 12 mm wide, a category's bars centred in its slot.
+        const double barWidth = std::min(slot * 0.8 / series, 12.0);
+        const double inset = (slot - barWidth * series) / 2;
         for (int c = 0; c < count; ++c)
             for (int s = 0; s < series; ++s) {
                 const double v = values[size_t(s)][size_t(c)];
-                const double x = plot.left() + c * slot + slot * 0.1 + s * barWidth;
+                const double x = plot.left() + c * slot + inset + s * barWidth;
                 const double y = yOf(v);
                 box(QRectF(QPointF(x, std::min(y, zero)), QPointF(x + barWidth, std::max(y, zero))),
                     SeriesColour(s));

@@ -24,6 +24,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -514,8 +515,13 @@ void Rdviewer40::showPage(int page) {
     const double screenDpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     double zoom = d->zoom / 100.0;
     if (shown && d->autoAdjust != 0) {
+        // Room beside the vertical scroll bar, which a fitted width leaves in place.
+        const int bar = d->scroll->verticalScrollBar()->isVisible()
+                            ? 0
+                            : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         const QSize room = d->scroll->viewport()->size() -
-                           QSize(2 * report::PageView::kGap + 4, 2 * report::PageView::kGap + 4);
+                           QSize(2 * report::PageView::kGap + 4 + (d->autoAdjust == 1 ? bar : 0),
+                                 2 * report::PageView::kGap + 4);
         const double perMm = screenDpi / 25.4;
         const double byWidth = room.width() / (shown->width * perMm);
         const double byHeight = room.height() / (shown->height * perMm);
