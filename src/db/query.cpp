@@ -229,6 +229,10 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
 
 } // namespace
 
+qsizetype SkipLiteralOrComment(QStringView sql, qsizetype i) {
+    return i < sql.size() ? skipQuoted(sql, i) : i;
+}
+
 QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames) {
     return rewrite(sql, engine, paramNames);
 }

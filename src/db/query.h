@@ -94,6 +94,10 @@ private:
 // $2 ... in the order of paramNames. Literals, quoted names and comments stay.
 QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames);
 
+// One past the literal, quoted name or comment that starts at i of a statement text
+// ('..' with '' inside, "..", -- to the line's end, /* */), or i when none starts there.
+qsizetype SkipLiteralOrComment(QStringView sql, qsizetype i);
+
 // The :NAME parameters of a statement text in order of first appearance,
 // upper-cased; colons in literals, quoted names and comments do not count.
 QStringList ParseParamNames(const QString &sql);

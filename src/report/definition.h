@@ -55,10 +55,22 @@ enum class ItemKind {
     SystemData, // print date and time, page number, page count
     Shape,      // rectangle or line
     Picture,
+    Chart, // bars or lines over every row of dataSet (Item::chart)
 };
 
 enum class SystemField { Date, Time, DateTime, PageNumber, PageCount };
 enum class ShapeKind { Rectangle, HorizontalLine, VerticalLine };
+
+// A chart item: one category per row of the item's data set (the field category on the
+// horizontal axis), one bar or line per series field, a legend, a value axis from 0.
+struct ChartSpec {
+    enum class Type { Bars, Lines };
+    Type type = Type::Bars;
+    QString category;
+    QStringList series;
+    QStringList labels; // the legend's texts; the series' field names where missing
+    QString title;
+};
 
 struct Item {
     QString name;
@@ -85,6 +97,8 @@ struct Item {
     QColor brush = Qt::transparent;
 
     QImage picture; // drawn into rect keeping its proportions
+
+    ChartSpec chart;
 
     // Receives the text about to be printed and may replace it.
     std::function<void(Item &item, QString &text)> onPrint;

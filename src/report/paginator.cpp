@@ -1,6 +1,7 @@
 #include "report/paginator.h"
 
 #include "common/clock.h"
+#include "report/chart.h"
 
 #include <QHash>
 #include <stdexcept>
@@ -236,6 +237,9 @@ struct Paginator::State {
             p.rect = rect;
             p.image = item.picture;
             pg.items.push_back(std::move(p));
+            return;
+        case ItemKind::Chart:
+            AddChart(pg.items, item, rect, band);
             return;
         default:
             break;

@@ -42,13 +42,23 @@ public:
 
     // What the control holds, for its screen and for tests.
     State state() const;
-    QString location() const;    // of the last OpenReport
-    QString params() const;      // of the last OpenReport
-    QString message() const;     // the failure shown, empty otherwise
+    QString location() const;                 // of the last OpenReport
+    QString params() const;                   // of the last OpenReport
+    QString message() const;                  // the failure shown, empty otherwise
     const report::Document *document() const; // the pages shown, null without
-    int currentPage() const;     // from 1
+    int currentPage() const;                  // from 1
     // Runs the event loop until loading has ended (shown or failed); false on timeout.
     bool waitForLoaded(int milliseconds = 30000);
+    // The outcome of the last print or save, as the toolbar shows it.
+    QString status() const;
+    // The report's main data set's rows into an .xls file (title, column names, rows);
+    // false with status() telling why when nothing was written.
+    bool saveAsExcel(const QString &path);
+    bool saveAsPdf(const QString &path);
+    void showPage(int page); // from 1
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 signals:
     void OnReportFinished(); // shown

@@ -1,0 +1,86 @@
+#pragma once
+
+// Reading a report definition (.mrd, docs/report-definition.md) into the report engine's
+// terms: the declared parameters, the data sets with their statements and display
+// formats, and the bands with their items. Nothing runs here; a definition that breaks a
+// rule is refused with "NAME.mrd:line:column: reason".
+
+#include "report/definition.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kelo::db {
+class Connection;
+}
+
+namespace kelo::viewer {
+
+enum class ParamType { Text, Date, Month, Number };
+
+struct ParameterDecl {
+    QString name;
+    int position = 0; // 1, 2, ... in the "/rp" syntax; 0 for a parameter sent by name only
+    ParamType type = ParamType::Text;
+};
+
+// Where an element stands in its file, for the messages of later checks.
+struct SourcePlace {
+    int line = 0, column = 0;
+};
+
+struct DataSetDecl {
+    QString name;
+    QString sql;
+    report::DataSet *set = nullptr;
+    SourcePlace place; // of its <sql>
+};
+
+// A field the definition reads, checked against its data set once the rows are there.
+struct FieldUse {
+    report::DataSet *set = nullptr;
+    QString field;
+    QString element; // "field", "chart", "band"
+    SourcePlace place;
+};
+
+struct LoadedReport {
+    QString fileName; // "MIS(SRI060).mrd", the head of every message
+    QString name, title;
+    std::vector<ParameterDecl> parameters;
+    std::vector<DataSetDecl> dataSets; // in the order declared
+    std::vector<FieldUse> fieldUses;
+    report::ReportDefinition definition;
+
+    // The values bound to the parameters by declared name; a missing or empty value is
+    // NULL. The <param> items print from here.
+    QHash<QString, QString> values;
+    // Per-print state of items (the last value of repeat="false"), reset before each
+    // layout.
+    std::vector<std::function<void()>> resets;
+
+    std::vector<std::unique_ptr<report::DataSet>> ownedSets;
+
+    const ParameterDecl *parameter(const QString &name) const;
+    report::DataSet *dataSet(const QString &name) const;
+    QString message(const SourcePlace &place, const QString &reason) const;
+};
+
+struct ParseResult {
+    std::unique_ptr<LoadedReport> report; // null when refused
+    QString error;
+};
+
+// Reads a definition; fileName names it in messages (the last part of its location).
+// The data sets' statements will run on connection.
+ParseResult ParseDefinition(const QByteArray &xml, const QString &fileName,
+                            db::Connection &connection);
+
+// The largest definition read (a definition is a few kilobytes).
+constexpr qsizetype kMaxDefinitionBytes = 8 * 1024 * 1024;
+
+} // namespace kelo::viewer

@@ -1,0 +1,84 @@
+#include "viewer/location.h"
+
+#include "common/appdir.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace kelo::viewer {
+
+namespace {
+
+const QString kLocalRoot = QStringLiteral("C:/켈로리조트/RD레포트/");
+
+QString LastPart(const QString &path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+} // namespace
+
+QString LocalReportFolder() {
+    QSettings ini(AppFile(QStringLiteral("Kelo_S.ini")), QSettings::IniFormat);
+    const QString folder =
+        ini.value(QStringLiteral("ReportServer/LocalFolder")).toString().trimmed();
+    return QDir(AppDir()).absoluteFilePath(folder.isEmpty() ? QStringLiteral("reports/local")
+                                                            : folder);
+}
+
+ResolvedLocation ResolveLocation(const QString &location) {
+    ResolvedLocation out;
+    QString loc = location.trimmed();
+    loc.replace(u'\\', u'/');
+    if (loc.isEmpty()) {
+        out.error = QStringLiteral("no report location was given");
+        return out;
+    }
+
+    for (const QString &scheme : {QStringLiteral("http://"), QStringLiteral("https://")}) {
+        if (!loc.startsWith(scheme, Qt::CaseInsensitive))
+            continue;
+        const QString rest = loc.mid(scheme.size());
+        const qsizetype slash = rest.indexOf(u'/');
+        const QString authority = slash < 0 ? rest : rest.left(slash);
+        QString path = slash < 0 ? QStringLiteral("/") : rest.mid(slash);
+        QString query;
+        const qsizetype question = path.indexOf(u'?');
+        if (question >= 0) {
+            query = path.mid(question + 1);
+            path = path.left(question);
+        }
+        QUrl url;
+        url.setScheme(scheme.left(scheme.size() - 3).toLower());
+        url.setAuthority(authority, QUrl::StrictMode);
+        // The path as written: every character that needs it percent-encoded (UTF-8).
+        url.setPath(path, QUrl::DecodedMode);
+        if (question >= 0)
+            url.setQuery(query, QUrl::TolerantMode);
+        if (!url.isValid() || url.host().isEmpty()) {
+            out.error = QStringLiteral("the location is not a valid address");
+            return out;
+        }
+        out.url = url;
+        out.name = LastPart(path);
+        return out;
+    }
+
+    if (loc.startsWith(kLocalRoot, Qt::CaseInsensitive)) {
+        const QString folder = QDir::cleanPath(LocalReportFolder());
+        const QString path = QDir::cleanPath(folder + u'/' + loc.mid(kLocalRoot.size()));
+        if (!path.startsWith(folder + u'/')) {
+            out.error = QStringLiteral("the location leads out of the local report folder");
+            return out;
+        }
+        out.path = path;
+    } else if (loc.startsWith(QStringLiteral("file://"), Qt::CaseInsensitive)) {
+        out.path = QUrl(loc).toLocalFile();
+    } else {
+        out.path = loc;
+    }
+    out.name = LastPart(out.path);
+    return out;
+}
+
+} // namespace kelo::viewer

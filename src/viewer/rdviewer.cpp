@@ -1,0 +1,560 @@
+#include "viewer/rdviewer.h"
+
+#include "common/dialogs.h"
+#include "common/xlswriter.h"
+#include "framework/xlsexport.h"
+#include "report/output.h"
+#include "report/pageview.h"
+#include "report/render.h"
+#include "viewer/execution.h"
+#include "viewer/location.h"
+#include "viewer/params.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace kelo::viewer {
+
+namespace {
+
+constexpr int kFetchTimeoutMs = 10000;
+const int kZoomLevels[] = {50, 75, 90, 100, 125, 130, 150, 200};
+
+QToolButton *ToolButton(QWidget *parent, const char *name, const QString &text,
+                        const QString &tip) {
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    return b;
+}
+
+bool IsNumber(const QVariant &v) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+struct Rdviewer40::Private {
+    explicit Private(db::Connection &c) : connection(c) {}
+
+    db::Connection &connection;
+    State state = State::Empty;
+    QString location, params, message, status;
+    std::unique_ptr<LoadedReport> report;
+    report::Document document;
+    bool hasDocument = false;
+    int page = 0; // from 0
+    short zoom = 100;
+    short autoAdjust = 0;
+
+    QNetworkAccessManager *network = nullptr;
+    QPointer<QNetworkReply> reply;
+    bool tooLarge = false;
+
+    QWidget *toolbar = nullptr;
+    QToolButton *bbtFirst = nullptr, *bbtPrior = nullptr, *bbtNext = nullptr, *bbtLast = nullptr;
+    QToolButton *bbtFitWidth = nullptr, *bbtFitPage = nullptr;
+    QToolButton *bbtPrint = nullptr, *bbtPdf = nullptr, *bbtExcel = nullptr;
+    QLabel *lblPage = nullptr, *lblStatus = nullptr;
+    QComboBox *cboZoom = nullptr;
+    QStackedWidget *stack = nullptr;
+    QLabel *lblMessage = nullptr;
+    QWidget *busy = nullptr;
+    QScrollArea *scroll = nullptr;
+    report::PageView *view = nullptr;
+};
+
+Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
+    : QWidget(parent), d(std::make_unique<Private>(connection)) {
+    setObjectName(QStringLiteral("Rdviewer401"));
+    d->network = new QNetworkAccessManager(this);
+
+    d->toolbar = new QWidget(this);
+    d->toolbar->setObjectName(QStringLiteral("pnlViewerTools"));
+    auto *bar = new QHBoxLayout(d->toolbar);
+    bar->setContentsMargins(4, 2, 4, 2);
+    bar->setSpacing(2);
+    d->bbtFirst = ToolButton(this, "bbtFirst", QStringLiteral("|◀"), QStringLiteral("첫 페이지"));
+    d->bbtPrior = ToolButton(this, "bbtPrior", QStringLiteral("◀"), QStringLiteral("이전 페이지"));
+    d->lblPage = new QLabel(this);
+    d->lblPage->setObjectName(QStringLiteral("lblPage"));
+    d->lblPage->setMinimumWidth(64);
+    d->lblPage->setAlignment(Qt::AlignCenter);
+    d->bbtNext = ToolButton(this, "bbtNext", QStringLiteral("▶"), QStringLiteral("다음 페이지"));
+    d->bbtLast = ToolButton(this, "bbtLast", QStringLiteral("▶|"), QStringLiteral("끝 페이지"));
+    d->cboZoom = new QComboBox(this);
+    d->cboZoom->setObjectName(QStringLiteral("cboZoom"));
+    d->cboZoom->setFocusPolicy(Qt::NoFocus);
+    for (int z : kZoomLevels)
+        d->cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
+    d->bbtFitWidth = ToolButton(this, "bbtFitWidth", QStringLiteral("폭 맞춤"),
+                                QStringLiteral("페이지 폭에 맞춤"));
+    d->bbtFitPage =
+        ToolButton(this, "bbtFitPage", QStringLiteral("쪽 맞춤"), QStringLiteral("한 페이지 전체"));
+    d->bbtPrint =
+        ToolButton(this, "bbtPrint", QStringLiteral("인쇄"), QStringLiteral("기본 프린터로 인쇄"));
+    d->bbtPdf =
+        ToolButton(this, "bbtSavePdf", QStringLiteral("PDF"), QStringLiteral("PDF 파일로 저장"));
+    d->bbtExcel = ToolButton(this, "bbtSaveExcel", QStringLiteral("Excel"),
+                             QStringLiteral("상세 행을 Excel 파일로 저장"));
+    d->lblStatus = new QLabel(this);
+    d->lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    d->lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{d->bbtFirst, d->bbtPrior, d->lblPage, d->bbtNext,
+                                          d->bbtLast, d->cboZoom, d->bbtFitWidth, d->bbtFitPage})
+        bar->addWidget(w);
+    bar->addSpacing(12);
+    bar->addWidget(d->bbtPrint);
+    bar->addWidget(d->bbtPdf);
+    bar->addWidget(d->bbtExcel);
+    bar->addSpacing(12);
+    bar->addWidget(d->lblStatus, 1);
+
+    d->stack = new QStackedWidget(this);
+    d->lblMessage = new QLabel(this);
+    d->lblMessage->setObjectName(QStringLiteral("lblMessage"));
+    d->lblMessage->setAlignment(Qt::AlignCenter);
+    d->lblMessage->setWordWrap(true);
+    d->lblMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    d->lblMessage->setMargin(16);
+
+    d->busy = new QWidget(this);
+    d->busy->setObjectName(QStringLiteral("pnlBusy"));
+    {
+        auto *v = new QVBoxLayout(d->busy);
+        v->addStretch();
+        auto *text = new QLabel(QStringLiteral("보고서를 불러오는 중입니다…"), d->busy);
+        text->setAlignment(Qt::AlignCenter);
+        auto *progress = new QProgressBar(d->busy);
+        progress->setRange(0, 0);
+        progress->setTextVisible(false);
+        progress->setMaximumWidth(240);
+        v->addWidget(text);
+        v->addWidget(progress, 0, Qt::AlignHCenter);
+        v->addStretch();
+    }
+
+    d->scroll = new QScrollArea(this);
+    d->scroll->setObjectName(QStringLiteral("scrPages"));
+    d->scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    d->scroll->setBackgroundRole(QPalette::Dark);
+    d->view = new report::PageView(d->scroll);
+    d->scroll->setWidget(d->view);
+
+    d->stack->addWidget(d->lblMessage);
+    d->stack->addWidget(d->busy);
+    d->stack->addWidget(d->scroll);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(d->toolbar);
+    layout->addWidget(d->stack, 1);
+
+    connect(d->bbtFirst, &QToolButton::clicked, this, [this] { showPage(1); });
+    connect(d->bbtPrior, &QToolButton::clicked, this, [this] { showPage(d->page); });
+    connect(d->bbtNext, &QToolButton::clicked, this, [this] { showPage(d->page + 2); });
+    connect(d->bbtLast, &QToolButton::clicked, this,
+            [this] { showPage(int(d->document.pages.size())); });
+    connect(d->cboZoom, &QComboBox::activated, this, [this](int index) {
+        d->autoAdjust = 0;
+        setZoomRatio(short(d->cboZoom->itemData(index).toInt()));
+    });
+    connect(d->bbtFitWidth, &QToolButton::clicked, this, [this] { setAutoAdjust(1); });
+    connect(d->bbtFitPage, &QToolButton::clicked, this, [this] { setAutoAdjust(2); });
+    connect(d->bbtPrint, &QToolButton::clicked, this, [this] {
+        emit OnPrintButtonClicked();
+        PrintReport();
+    });
+    connect(d->bbtPdf, &QToolButton::clicked, this, [this] {
+        if (!d->hasDocument)
+            return;
+        const QString path = Dialogs::instance().getSaveFileName(
+            QStringLiteral("PDF 저장"),
+            QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".pdf")),
+            QStringLiteral("PDF (*.pdf)"));
+        if (!path.isEmpty())
+            saveAsPdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
+                          ? path
+                          : path + QStringLiteral(".pdf"));
+    });
+    connect(d->bbtExcel, &QToolButton::clicked, this, [this] {
+        if (!d->hasDocument)
+            return;
+        const QString path = Dialogs::instance().getSaveFileName(
+            QStringLiteral("Excel 저장"),
+            QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".xls")),
+            QStringLiteral("Excel (*.xls)"));
+        if (!path.isEmpty())
+            saveAsExcel(XlsFileName(path));
+    });
+
+    d->lblMessage->clear();
+    d->stack->setCurrentWidget(d->lblMessage);
+    d->view->setPage(nullptr, 96);
+    d->cboZoom->setCurrentIndex(d->cboZoom->findData(100));
+    showPage(1);
+}
+
+Rdviewer40::~Rdviewer40() {
+    if (d->reply) {
+        d->reply->disconnect(this);
+        d->reply->abort();
+    }
+}
+
+bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
+    if (d->reply) {
+        QNetworkReply *old = d->reply;
+        d->reply = nullptr;
+        old->disconnect(this);
+        old->abort();
+        old->deleteLater();
+    }
+    d->location = location;
+    d->params = params;
+    d->message.clear();
+    d->status.clear();
+    d->lblStatus->clear();
+    d->view->setPage(nullptr, 96);
+    d->hasDocument = false;
+    d->document = report::Document();
+    d->report.reset();
+    d->page = 0;
+
+    const ResolvedLocation where = ResolveLocation(location);
+    auto fail = [this](const QString &reason) {
+        d->state = State::Failed;
+        d->message = d->location + QStringLiteral("\n") + reason;
+        d->lblMessage->setText(QStringLiteral("보고서를 열 수 없습니다.\n\n") + d->message);
+        d->stack->setCurrentWidget(d->lblMessage);
+        showPage(1);
+        emit OnFailed(d->message);
+    };
+    if (!where.error.isEmpty()) {
+        fail(where.error);
+        return false;
+    }
+    d->state = State::Loading;
+    d->stack->setCurrentWidget(d->busy);
+    showPage(1);
+
+    auto load = [this, fail](const QByteArray &bytes, const QString &name) {
+        ParseResult parsed = ParseDefinition(bytes, name, d->connection);
+        if (!parsed.report) {
+            fail(parsed.error);
+            return;
+        }
+        const BoundParams bound = BindParams(d->params, parsed.report->parameters);
+        if (!bound.ok()) {
+            fail(name + QStringLiteral(": ") + bound.error);
+            return;
+        }
+        RunResult run = RunReport(*parsed.report, bound.values);
+        if (!run.error.isEmpty()) {
+            fail(run.error);
+            return;
+        }
+        d->report = std::move(parsed.report);
+        d->document = std::move(run.document);
+        d->hasDocument = true;
+        d->state = State::Shown;
+        d->page = 0;
+        d->stack->setCurrentWidget(d->scroll);
+        showPage(1);
+        emit OnReportFinished();
+    };
+
+    if (!where.isHttp()) {
+        QFile file(where.path);
+        if (!file.exists()) {
+            fail(QStringLiteral("the file %1 does not exist")
+                     .arg(QDir::toNativeSeparators(where.path)));
+            return false;
+        }
+        if (file.size() > kMaxDefinitionBytes) {
+            fail(QStringLiteral("the file %1 is larger than %2 bytes")
+                     .arg(QDir::toNativeSeparators(where.path))
+                     .arg(kMaxDefinitionBytes));
+            return false;
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
+            fail(QStringLiteral("the file %1 cannot be read: %2")
+                     .arg(QDir::toNativeSeparators(where.path), file.errorString()));
+            return false;
+        }
+        load(file.read(kMaxDefinitionBytes + 1), where.name);
+        return d->state == State::Shown;
+    }
+
+    QNetworkRequest request(where.url);
+    request.setTransferTimeout(kFetchTimeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(10);
+    d->tooLarge = false;
+    QNetworkReply *reply = d->network->get(request);
+    d->reply = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        if (received > kMaxDefinitionBytes) {
+            d->tooLarge = true;
+            reply->abort();
+        }
+    });
+    const QString name = where.name;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, fail, load, name] {
+        reply->deleteLater();
+        if (d->reply != reply)
+            return;
+        d->reply = nullptr;
+        if (d->tooLarge) {
+            fail(QStringLiteral("the definition is larger than %1 bytes").arg(kMaxDefinitionBytes));
+            return;
+        }
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->error() != QNetworkReply::NoError || (status != 0 && status != 200)) {
+            if (status >= 300) {
+                const QString phrase =
+                    reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+                fail(QStringLiteral("the report server answered %1 %2").arg(status).arg(phrase));
+            } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+                fail(QStringLiteral("the report server did not answer within %1 seconds")
+                         .arg(kFetchTimeoutMs / 1000));
+            } else {
+                fail(QStringLiteral("the report server cannot be reached: %1")
+                         .arg(reply->errorString()));
+            }
+            return;
+        }
+        load(reply->readAll(), name);
+    });
+    return true;
+}
+
+void Rdviewer40::PrintDirect() {
+    if (d->state == State::Loading)
+        waitForLoaded();
+    PrintReport();
+}
+
+void Rdviewer40::PrintReport() {
+    if (d->state != State::Shown) {
+        const QString text = QStringLiteral("출력할 보고서가 없습니다.");
+        d->status = text;
+        d->lblStatus->setText(text);
+        if (d->state == State::Empty) {
+            d->message = text;
+            d->lblMessage->setText(text);
+            d->stack->setCurrentWidget(d->lblMessage);
+        }
+        return;
+    }
+    try {
+        const report::PrintOutcome outcome =
+            report::PrintDocument(d->document, report::DefaultPrinter(), d->document.title);
+        d->status = outcome.pdfPath.isEmpty()
+                        ? QStringLiteral("%1(으)로 인쇄했습니다.").arg(outcome.printer)
+                        : QStringLiteral("프린터가 없어 PDF로 저장했습니다: %1")
+                              .arg(QDir::toNativeSeparators(outcome.pdfPath));
+    } catch (const std::exception &e) {
+        d->status = QStringLiteral("인쇄하지 못했습니다: ") + QString::fromUtf8(e.what());
+    }
+    d->lblStatus->setText(d->status);
+}
+
+bool Rdviewer40::saveAsPdf(const QString &path) {
+    if (!d->hasDocument) {
+        d->status = QStringLiteral("저장할 보고서가 없습니다.");
+        d->lblStatus->setText(d->status);
+        return false;
+    }
+    try {
+        report::WritePdf(d->document, path);
+        d->status = QStringLiteral("PDF로 저장했습니다: ") + QDir::toNativeSeparators(path);
+        d->lblStatus->setText(d->status);
+        return true;
+    } catch (const std::exception &e) {
+        d->status = QStringLiteral("PDF로 저장하지 못했습니다: ") + QString::fromUtf8(e.what());
+        d->lblStatus->setText(d->status);
+        return false;
+    }
+}
+
+bool Rdviewer40::saveAsExcel(const QString &path) {
+    auto refuse = [this](const QString &why) {
+        d->status = why;
+        d->lblStatus->setText(why);
+        return false;
+    };
+    if (!d->hasDocument || !d->report)
+        return refuse(QStringLiteral("저장할 보고서가 없습니다."));
+    report::DataSet *set = d->report->definition.mainData;
+    if (!set && !d->report->dataSets.empty())
+        set = d->report->dataSets.front().set;
+    if (!set)
+        return refuse(QStringLiteral("이 보고서에는 저장할 행이 없습니다."));
+    const db::RowSet &rows = set->rows();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + file.errorString());
+    XlsWriter xls(file);
+    xls.beginFile();
+    xls.text(0, 0, d->report->title);
+    for (int c = 0; c < rows.columnCount(); ++c)
+        xls.text(2, c, rows.columnName(c));
+    for (int r = 0; r < rows.fetchedRows(); ++r)
+        for (int c = 0; c < rows.columnCount(); ++c) {
+            const QVariant &v = rows.cell(r, c);
+            if (IsNumber(v))
+                xls.number(3 + r, c, v.toDouble());
+            else if (!v.isNull())
+                xls.text(3 + r, c, db::ValueText(v));
+        }
+    xls.endFile();
+    if (!xls.flush() || !file.commit())
+        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + file.errorString());
+    d->status = QStringLiteral("Excel 파일로 저장했습니다: ") + QDir::toNativeSeparators(path);
+    d->lblStatus->setText(d->status);
+    return true;
+}
+
+short Rdviewer40::ZoomRatio() const {
+    return d->zoom;
+}
+
+void Rdviewer40::setZoomRatio(short percent) {
+    d->zoom = std::clamp<short>(percent, 10, 800);
+    showPage(d->page + 1);
+}
+
+short Rdviewer40::AutoAdjust() const {
+    return d->autoAdjust;
+}
+
+void Rdviewer40::setAutoAdjust(short mode) {
+    d->autoAdjust = mode == 1 || mode == 2 ? mode : 0;
+    showPage(d->page + 1);
+}
+
+Rdviewer40::State Rdviewer40::state() const {
+    return d->state;
+}
+
+QString Rdviewer40::location() const {
+    return d->location;
+}
+
+QString Rdviewer40::params() const {
+    return d->params;
+}
+
+QString Rdviewer40::message() const {
+    return d->message;
+}
+
+QString Rdviewer40::status() const {
+    return d->status;
+}
+
+const report::Document *Rdviewer40::document() const {
+    return d->hasDocument ? &d->document : nullptr;
+}
+
+int Rdviewer40::currentPage() const {
+    return d->hasDocument ? d->page + 1 : 0;
+}
+
+bool Rdviewer40::waitForLoaded(int milliseconds) {
+    if (d->state != State::Loading)
+        return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &Rdviewer40::OnReportFinished, &loop, &QEventLoop::quit);
+    connect(this, &Rdviewer40::OnFailed, &loop, &QEventLoop::quit);
+    timer.start(milliseconds);
+    loop.exec();
+    return d->state != State::Loading;
+}
+
+void Rdviewer40::showPage(int page) {
+    const int count = d->hasDocument ? int(d->document.pages.size()) : 0;
+    const int previous = d->page;
+    d->page = std::clamp(page - 1, 0, std::max(count - 1, 0));
+    const report::Page *shown = count ? &d->document.pages[size_t(d->page)] : nullptr;
+    const double screenDpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    double zoom = d->zoom / 100.0;
+    if (shown && d->autoAdjust != 0) {
+        // Room beside the vertical scroll bar, which a fitted width leaves in place.
+        const int bar = d->scroll->verticalScrollBar()->isVisible()
+                            ? 0
+                            : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const QSize room = d->scroll->viewport()->size() -
+                           QSize(2 * report::PageView::kGap + 4 + (d->autoAdjust == 1 ? bar : 0),
+                                 2 * report::PageView::kGap + 4);
+        const double perMm = screenDpi / 25.4;
+        const double byWidth = room.width() / (shown->width * perMm);
+        const double byHeight = room.height() / (shown->height * perMm);
+        zoom = std::clamp(d->autoAdjust == 1 ? byWidth : std::min(byWidth, byHeight), 0.1, 8.0);
+    }
+    d->view->setPage(shown, screenDpi * zoom);
+    if (previous != d->page)
+        d->scroll->verticalScrollBar()->setValue(0);
+
+    d->lblPage->setText(QStringLiteral("%1 / %2").arg(count ? d->page + 1 : 0).arg(count));
+    d->bbtFirst->setEnabled(d->page > 0);
+    d->bbtPrior->setEnabled(d->page > 0);
+    d->bbtNext->setEnabled(d->page + 1 < count);
+    d->bbtLast->setEnabled(d->page + 1 < count);
+    d->bbtPdf->setEnabled(count > 0);
+    d->bbtExcel->setEnabled(count > 0);
+    d->bbtFitWidth->setCheckable(true);
+    d->bbtFitPage->setCheckable(true);
+    d->bbtFitWidth->setChecked(d->autoAdjust == 1);
+    d->bbtFitPage->setChecked(d->autoAdjust == 2);
+    const int level = d->cboZoom->findData(int(qRound(zoom * 100)));
+    if (level >= 0) {
+        d->cboZoom->setCurrentIndex(level);
+    } else {
+        d->cboZoom->setCurrentIndex(-1);
+        d->cboZoom->setPlaceholderText(QStringLiteral("%1%").arg(qRound(zoom * 100)));
+    }
+}
+
+void Rdviewer40::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (d->autoAdjust != 0)
+        showPage(d->page + 1);
+}
+
+} // namespace kelo::viewer
