@@ -203,8 +203,8 @@ int main(int argc, char **argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Serves the report definitions of a folder at /REPORT/경영정보관리/NAME.mrd"));
+    parser.setApplicationDescription(QStringLiteral(
+        "Serves the report definitions of a folder at /REPORT/경영정보관리/NAME.mrd"));
     parser.addHelpOption();
     const QCommandLineOption rootOption(QStringLiteral("root"),
                                         QStringLiteral("Folder of the definitions."),
@@ -223,8 +223,9 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
-        return Fail(BadArguments, QStringLiteral("unexpected argument %1")
-                                      .arg(parser.positionalArguments().front()));
+        return Fail(
+            BadArguments,
+            QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().front()));
 
     const QString root = parser.value(rootOption);
     if (!QFileInfo(root).isDir())
@@ -244,9 +245,9 @@ int main(int argc, char **argv) {
     ReportServer server(root);
     const quint16 listening = server.listen(address, quint16(port));
     if (listening == 0)
-        return Fail(CannotListen, QStringLiteral("cannot listen on %1 port %2")
-                                      .arg(address.toString())
-                                      .arg(port));
+        return Fail(
+            CannotListen,
+            QStringLiteral("cannot listen on %1 port %2").arg(address.toString()).arg(port));
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
                              ? QStringLiteral("[%1]").arg(address.toString())
                              : address.toString();
