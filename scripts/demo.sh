@@ -7,6 +7,9 @@
 #               build/pgdemo (kept between runs, stopped when the demo ends), or the server of
 #               KELO_PG_HOST, KELO_PG_PORT, KELO_PG_USER, KELO_PG_PASSWORD when they are set
 #               (a user that may create roles and databases).
+# Every form starts the report server of the viewer screens (kelo-report-server, the
+# repository's reports/) on a free port of 127.0.0.1, points [ReportServer] of Kelo_S.ini at
+# it, and stops it when the demo ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=build
@@ -19,6 +22,18 @@ for arg in "$@"; do
         *) echo "usage: scripts/demo.sh [--headless] [--postgres]" >&2; exit 2 ;;
     esac
 done
+
+# What the demo starts it stops when it ends.
+REPORT_SERVER_PID=
+PG_STARTED=0
+cleanup() {
+    if [ -n "$REPORT_SERVER_PID" ]; then
+        kill "$REPORT_SERVER_PID" 2>/dev/null || true
+        wait "$REPORT_SERVER_PID" 2>/dev/null || true
+    fi
+    if [ "$PG_STARTED" = 1 ]; then kelo_pg_stop --keep; fi
+}
+trap cleanup EXIT
 
 bash scripts/install-deps.sh
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -50,7 +65,7 @@ if [ "$POSTGRES" = 1 ]; then
     source scripts/pg-cluster.sh
     if [ -z "${KELO_PG_HOST:-}" ]; then
         kelo_pg_start "$(pwd)/$BUILD_DIR/pgdemo" --keep
-        trap 'kelo_pg_stop --keep' EXIT
+        PG_STARTED=1
     fi
     # The client's database user, its password the one SBUpdate.ini holds (KLUSER), and
     # the demo database owned by it.
@@ -74,6 +89,32 @@ SQL
     WHERE="PostgreSQL $KELO_PG_HOST:$KELO_PG_PORT, database kelo_demo"
 fi
 echo "demo: database alias $ALIAS -> $WHERE"
+
+# The report server; its first line names the address it listens on.
+REPORT_LOG="$APP_DIR/report-server.log"
+exec 3< <(exec "$APP_DIR/kelo-report-server" --root "$(pwd)/reports" --bind 127.0.0.1 --port 0 \
+    2>"$REPORT_LOG")
+REPORT_SERVER_PID=$!
+REPORT_BASE=
+if read -r -t 10 line <&3 && [[ "$line" == "listening on http://"* ]]; then
+    REPORT_BASE=${line#listening on }
+fi
+if [ -z "$REPORT_BASE" ]; then
+    cat "$REPORT_LOG" >&2
+    echo "demo: the report server did not start" >&2
+    exit 1
+fi
+# All three report servers are this one; the local reports are the repository's
+# reports/local. The other settings of the file stay as they are.
+INI="$APP_DIR/Kelo_S.ini"
+awk '/^\[/ { skip = ($0 == "[ReportServer]") }
+     skip { next }
+     /^[[:space:]]*$/ { blank++; next }
+     { while (blank > 0) { print ""; blank-- } print }' "$INI" > "$INI.new"
+printf '\n[ReportServer]\nMain=%s\nSecond=%s\nThird=%s\nLocalFolder=%s\n' \
+    "$REPORT_BASE" "$REPORT_BASE" "$REPORT_BASE" "$(pwd)/reports/local" >> "$INI.new"
+mv "$INI.new" "$INI"
+echo "demo: report server $REPORT_BASE serving $(pwd)/reports (log: $REPORT_LOG)"
 echo "demo: sign in with 20000001 (all programs), 20000002 (inquiries) or 20000003 (input)"
 
 if [ "$HEADLESS" = 1 ]; then

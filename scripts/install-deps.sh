@@ -8,6 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
   qt6-serialport-dev libqt6serialport6
+  qt6-httpserver-dev qt6-websockets-dev
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3
   postgresql libpq-dev
