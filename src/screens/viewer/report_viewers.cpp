@@ -4,12 +4,10 @@
 #include "common/functions.h"
 #include "common/keystroke.h"
 #include "framework/lookupdialogs.h"
-#include "framework/messages.h"
 #include "framework/screenhelpers.h"
 #include "screens/viewer/sri200_daily_sales_report.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -309,23 +307,11 @@ TfrmViewerBase::TfrmViewerBase(db::Connection &connection, const QString &progra
 }
 
 bool TfrmViewerBase::FormCloseQuery() {
-    if (!isHosted())
-        return true;
-    if (QWidget *main = ApplicationMainWindow()) {
-        ProgramClosedEvent closed;
-        QCoreApplication::sendEvent(main, &closed);
-    }
-    return false;
+    return HostedCloseRequest(this);
 }
 
 void TfrmViewerBase::closeEvent(QCloseEvent *event) {
-    if (FormCloseQuery()) {
-        event->accept();
-        if (isWindow())
-            setAttribute(Qt::WA_DeleteOnClose); // the closing screen frees itself
-    } else {
-        event->ignore();
-    }
+    AnswerClose(this, event, FormCloseQuery());
 }
 
 // ---- TfrmReportViewer ---------------------------------------------------------------
