@@ -306,4 +306,62 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
         build, yearFrom);
 }
 
+void BuildDailySalesReport(db::Connection &connection, const DataBuild &build) {
+    deleteDates(connection, {QStringLiteral("SA093MS")}, build);
+    // Per outlet: the day's and the month's (from its first day to the date) guests, sales and
+    // budgets; the hotels' rooms sold (all room figures of SA030MS) and available (SA020MS).
+    db::Query q(connection);
+    q.setSql(QStringLiteral(R"sql(
+        INSERT INTO SA093MS (SALE_DATE, UPJANG_CODE, D_GUESTS, D_SALE_AMT, D_BUDGET_AMT, M_GUESTS,
+            M_SALE_AMT, M_BUDGET_AMT, SOLD_RMS, AVAILABLE_RMS, U_EMP_NO, U_DATE, U_IP)
+        SELECT Z.CALN_DATE, F.UPJANG_CODE, SUM(F.D_GUESTS), SUM(F.D_SALE_AMT),
+            SUM(F.D_BUDGET_AMT), SUM(F.M_GUESTS), SUM(F.M_SALE_AMT), SUM(F.M_BUDGET_AMT),
+            SUM(F.SOLD_RMS), SUM(F.AVAILABLE_RMS), :AU_EMP_NO, SYSDATE(), :AU_IP
+        FROM ZX020MS Z
+        CROSS JOIN (
+            SELECT UPJANG_CODE,
+                CASE WHEN SALE_DATE = :ADATE THEN NVL(GUESTS, 0) ELSE 0 END AS D_GUESTS,
+                CASE WHEN SALE_DATE = :ADATE THEN NVL(SALE_AMT, 0) ELSE 0 END AS D_SALE_AMT,
+                0 AS D_BUDGET_AMT, NVL(GUESTS, 0) AS M_GUESTS, NVL(SALE_AMT, 0) AS M_SALE_AMT,
+                0 AS M_BUDGET_AMT,
+                CASE WHEN SALE_DATE = :ADATE THEN NVL(TOTAL_RMS, 0) ELSE 0 END AS SOLD_RMS,
+                0 AS AVAILABLE_RMS
+            FROM SA030MS
+            WHERE SALE_DATE BETWEEN :AMONTH_FROM AND :ADATE
+            UNION ALL
+            SELECT UPJANG_CODE, 0, 0,
+                CASE WHEN SALE_DATE = :ADATE THEN NVL(SALE_AMT, 0) ELSE 0 END, 0, 0,
+                NVL(SALE_AMT, 0), 0, 0
+            FROM JH010MS
+            WHERE SALE_DATE BETWEEN :AMONTH_FROM AND :ADATE
+            UNION ALL
+            SELECT UPJANG_CODE, 0, 0, 0, 0, 0, 0, 0, NVL(AVAILABLE_RMS, 0)
+            FROM SA020MS
+            WHERE SALE_DATE = :ADATE
+        ) F
+        WHERE Z.CALN_DATE = :ADATE
+        GROUP BY Z.CALN_DATE, F.UPJANG_CODE
+    )sql"));
+    q.setParam(QStringLiteral("ADATE"), build.from);
+    q.setParam(QStringLiteral("AMONTH_FROM"), build.from.left(6) + QStringLiteral("01"));
+    q.setParam(QStringLiteral("AU_EMP_NO"), build.empNo);
+    q.setParam(QStringLiteral("AU_IP"), build.ip);
+    q.exec();
+    // The date is built: both report screens find it.
+    for (const QString &table : {QStringLiteral("SA091MS"), QStringLiteral("SA092MS")}) {
+        db::Query mark(connection);
+        mark.setSql(QStringLiteral(R"sql(
+            INSERT INTO %1 (SALE_DATE, U_EMP_NO, U_DATE, U_IP)
+            VALUES (:ADATE, :AU_EMP_NO, SYSDATE(), :AU_IP)
+            ON CONFLICT (SALE_DATE) DO UPDATE SET U_EMP_NO = excluded.U_EMP_NO,
+                U_DATE = excluded.U_DATE, U_IP = excluded.U_IP
+        )sql")
+                        .arg(table));
+        mark.setParam(QStringLiteral("ADATE"), build.from);
+        mark.setParam(QStringLiteral("AU_EMP_NO"), build.empNo);
+        mark.setParam(QStringLiteral("AU_IP"), build.ip);
+        mark.exec();
+    }
+}
+
 } // namespace kelo::database

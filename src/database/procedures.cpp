@@ -3,6 +3,7 @@
 #include "common/functions.h"
 #include "common/numbertext.h"
 #include "database/databuild.h"
+#include "db/dberror.h"
 #include "db/query.h"
 
 #include <QStringList>
@@ -225,6 +226,27 @@ db::ProcedureDef dailyReportBuild() {
     return def;
 }
 
+// The daily sales report data build of one business date (databuild.h). AEDITSTATUS is part
+// of the call and not used; a date that cannot be built is an error.
+db::ProcedureDef dailySalesReportBuild() {
+    db::ProcedureDef def;
+    def.name = QStringLiteral("PR_SRI200_01");
+    def.params = {{QStringLiteral("ASALE_DATE")},
+                  {QStringLiteral("AU_EMP_NO")},
+                  {QStringLiteral("AU_IP")},
+                  {QStringLiteral("AEDITSTATUS")}};
+    def.body = [](ProcCall &call) {
+        const QString date = call.input(QStringLiteral("ASALE_DATE")).trimmed();
+        const QString refusal = DataBuildRefusal(call.connection(), date, date);
+        if (!refusal.isEmpty())
+            throw db::DbError(refusal);
+        BuildDailySalesReport(call.connection(),
+                              {date, date, call.input(QStringLiteral("AU_EMP_NO")),
+                               call.input(QStringLiteral("AU_IP"))});
+    };
+    return def;
+}
+
 } // namespace
 
 void RegisterProcedures(db::ServerObjects &objects) {
@@ -241,6 +263,7 @@ void RegisterProcedures(db::ServerObjects &objects) {
                                       {number("AMOUNT")}}));
     objects.addProcedure(roomCounts());
     objects.addProcedure(dailyReportBuild());
+    objects.addProcedure(dailySalesReportBuild());
     objects.addProcedure(
         simpleWrite(QStringLiteral("PR_SA030MS_01"),
                     {QStringLiteral("SA030MS"),

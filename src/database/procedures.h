@@ -16,6 +16,9 @@ namespace kelo::database {
 //   PR_SA000MS_01  the daily report data build of ASALE_DATE (databuild.h): the date's
 //                  SA020MS, SA030MS, SA040MS, SA090MS_NEW_2012 and SA090MS replaced; no
 //                  AEDITSTATUS; an invalid date or one outside the calendar is refused
+//   PR_SRI200_01   the daily sales report data of ASALE_DATE (databuild.h): the date's SA093MS
+//                  replaced and the date recorded in SA091MS and SA092MS; AEDITSTATUS unused;
+//                  a date that cannot be built is an error (no AERROR_MSG)
 // AEDITSTATUS '1' or '2' inserts the row or updates it when it exists, '3'
 // deletes it, '0' writes nothing. Every write stamps U_EMP_NO, U_IP and U_DATE.
 // A missing key, a value that is not a number where one is due or an unknown

@@ -6,9 +6,11 @@
 #include "controls/edits.h"
 #include "controls/grid.h"
 #include "db/query.h"
+#include "framework/messages.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -173,6 +175,26 @@ QShortcut *AddHotkey(QWidget *form, const QKeySequence &key, Qt::ShortcutContext
     QObject::connect(shortcut, &QShortcut::activatedAmbiguously, form,
                      [shortcut] { emit shortcut->activated(); });
     return shortcut;
+}
+
+bool HostedCloseRequest(QWidget *screen) {
+    if (screen->isWindow())
+        return true;
+    if (QWidget *main = ApplicationMainWindow()) {
+        ProgramClosedEvent closed;
+        QCoreApplication::sendEvent(main, &closed);
+    }
+    return false;
+}
+
+void AnswerClose(QWidget *screen, QCloseEvent *event, bool mayClose) {
+    if (mayClose) {
+        event->accept();
+        if (screen->isWindow())
+            screen->setAttribute(Qt::WA_DeleteOnClose); // the closing screen frees itself
+    } else {
+        event->ignore();
+    }
 }
 
 void RequireActive(const QWidget *button) {

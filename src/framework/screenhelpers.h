@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 
+class QCloseEvent;
 class QFrame;
 class QHBoxLayout;
 class QPushButton;
@@ -92,6 +93,13 @@ struct SaleDateField {
     controls::DateEdit *edit;
 };
 SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &date = QString());
+
+// The close protocol of a program screen. HostedCloseRequest: a screen that is a window of
+// its own may close (true); one hosted in a tab refuses and asks the main window
+// (WM_PROGRAMCLOSED) to remove the active tab with it. AnswerClose accepts the close event
+// when the screen may close (a window then frees itself) and ignores it otherwise.
+bool HostedCloseRequest(QWidget *screen);
+void AnswerClose(QWidget *screen, QCloseEvent *event, bool mayClose);
 
 // A form's push button: named, of fixed size, never pressed by Enter as the default.
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption,

@@ -170,23 +170,11 @@ bool TfrmZZI000::FormCloseQuery() {
     for (db::Query *q : m_queries)
         if (q->isActive())
             q->close();
-    if (!isHosted())
-        return true;
-    if (QWidget *main = ApplicationMainWindow()) {
-        ProgramClosedEvent closed;
-        QCoreApplication::sendEvent(main, &closed);
-    }
-    return false;
+    return HostedCloseRequest(this);
 }
 
 void TfrmZZI000::closeEvent(QCloseEvent *event) {
-    if (FormCloseQuery()) {
-        event->accept();
-        if (isWindow())
-            setAttribute(Qt::WA_DeleteOnClose); // the closing screen frees itself
-    } else {
-        event->ignore();
-    }
+    AnswerClose(this, event, FormCloseQuery());
 }
 
 void TfrmZZI000::attachEditColouring(QWidget *field) {

@@ -1,0 +1,77 @@
+#include "screens/viewer/sri200_daily_sales_report.h"
+
+#include "common/dialogs.h"
+#include "common/globals.h"
+#include "common/silentstop.h"
+#include "db/transaction.h"
+#include "framework/screenhelpers.h"
+
+namespace kelo::screens {
+
+TfrmDataBuildViewer::TfrmDataBuildViewer(db::Connection &connection, const QString &programId,
+                                         QWidget *parent)
+    : TfrmReportViewer(connection, programId, parent),
+      m_query(std::make_unique<db::Query>(connection)),
+      m_proc(std::make_unique<db::StoredProc>(connection)) {
+    qryTemp = m_query.get();
+    prcProc = m_proc.get();
+    prcProc->setProcName(QStringLiteral("PR_SRI200_01"));
+    for (const char *name : {"ASALE_DATE", "AU_EMP_NO", "AU_IP", "AEDITSTATUS"})
+        prcProc->addParam(QLatin1String(name), db::ParamDirection::Input);
+}
+
+TfrmDataBuildViewer::~TfrmDataBuildViewer() = default;
+
+void TfrmDataBuildViewer::BitBtn1Click() {
+    const QString date = F();
+    if (qryTemp->isActive())
+        qryTemp->close();
+    if (programId() == QLatin1String("SRI200"))
+        qryTemp->setSql(QStringLiteral(R"sql(
+            SELECT SALE_DATE
+            FROM SA092MS
+            WHERE SALE_DATE = :SALE_DATE
+        )sql"));
+    else
+        qryTemp->setSql(QStringLiteral(R"sql(
+            SELECT SALE_DATE
+            FROM SA091MS
+            WHERE SALE_DATE = :SALE_DATE
+        )sql"));
+    qryTemp->setParam(QStringLiteral("SALE_DATE"), date);
+    qryTemp->open();
+    const QString found = qryTemp->eof() ? QString() : qryTemp->text(QStringLiteral("SALE_DATE"));
+    qryTemp->close();
+    if (found != date)
+        build();
+    openReport(false);
+}
+
+void TfrmDataBuildViewer::build() {
+    db::Connection &c = connection();
+    if (!c.isOpen())
+        c.open();
+    // A transaction already in progress belongs to someone else: the build joins it and
+    // leaves its end to its owner.
+    db::Transaction transaction(c);
+    transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
+    BusyCursor busy;
+    try {
+        const GlobalValues &g = Globals();
+        prcProc->setParam(QStringLiteral("ASALE_DATE"), F());
+        prcProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
+        prcProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
+        prcProc->execute();
+        if (transaction.ownsTransaction())
+            transaction.commit();
+    } catch (const std::exception &e) {
+        if (transaction.ownsTransaction())
+            transaction.rollback();
+        ShowError(QStringLiteral("자료를 저장하지 못했습니다.\r\r에러내용:\r") +
+                  QString::fromStdString(e.what()));
+        // Said once: the search ends here without a second report of the same error.
+        throw SilentStop();
+    }
+}
+
+} // namespace kelo::screens
