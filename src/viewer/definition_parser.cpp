@@ -330,6 +330,22 @@ private:
         }
         resolveMasters();
         checkGroups();
+        resolveGroupFields();
+    }
+
+    // The fields of group headers and footers that name no data set read the main data
+    // set (the detail band's), known once every band is read.
+    void resolveGroupFields() {
+        for (const PendingField &p : m_pendingFields) {
+            if (!m_report.definition.mainData)
+                throw ParseError{p.place, QStringLiteral("<field> %1 has no data set: the band "
+                                                         "has none and it names none")
+                                              .arg(p.field)};
+            p.band->items[p.item].dataSet = m_report.definition.mainData;
+            m_report.fieldUses.push_back(
+                {m_report.definition.mainData, p.field, QStringLiteral("field"), p.place});
+        }
+        m_pendingFields.clear();
     }
 
     void readParameters() {
@@ -681,6 +697,16 @@ private:
         report::DataSet *set = a.has(QStringLiteral("dataset"))
                                    ? namedSet(a, QStringLiteral("dataset"))
                                    : band.dataSet;
+        if (!set && (band.kind == BandKind::GroupHeader || band.kind == BandKind::GroupFooter)) {
+            // The main data set's row of the group, set when the detail band is known.
+            item.kind = ItemKind::DataText;
+            item.field = field;
+            item.displayFormat = a.text(QStringLiteral("format"));
+            m_pendingFields.push_back({&band, band.items.size(), field, m_place});
+            if (!a.boolean(QStringLiteral("repeat"), true))
+                a.fail(QStringLiteral("repeat=\"false\" is for fields of a data set's band"));
+            return;
+        }
         if (!set)
             a.fail(QStringLiteral("<field> %1 has no data set: the band has none and it names "
                                   "none")
@@ -756,6 +782,12 @@ private:
         QString field;
         SourcePlace place;
     };
+    struct PendingField {
+        report::Band *band;
+        size_t item; // its index once added to the band
+        QString field;
+        SourcePlace place;
+    };
 
     QXmlStreamReader m_reader;
     LoadedReport &m_report;
@@ -765,6 +797,7 @@ private:
     bool m_sawDetail = false;
     std::vector<Master> m_masters;
     std::vector<Group> m_groups;
+    std::vector<PendingField> m_pendingFields;
 };
 
 } // namespace

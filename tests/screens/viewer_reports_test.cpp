@@ -1,0 +1,144 @@
+// Every viewer program on a small demo database, its reports fetched from a real report
+// server serving the repository's definitions: each report the screens open loads, binds
+// the screen's parameters, runs and lays out at least one page.
+
+#include "common/appdir.h"
+#include "database/demo.h"
+#include "database/schema.h"
+#include "db/connection.h"
+#include "screens/viewer/report_viewers.h"
+#include "screens/viewer/sri200_daily_sales_report.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_database.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kelo;
+using namespace kelo::screens;
+
+namespace {
+
+class ViewerReportsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (test::OnPostgres())
+            return;
+        dir = new QTemporaryDir;
+        database::Install();
+        database::DemoOptions options;
+        options.path = dir->filePath(QStringLiteral("demo.db"));
+        options.days = 40;
+        options.endDate = QStringLiteral("20261209");
+        database::GenerateDemo(options);
+
+        server = new QProcess;
+        server->setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
+        server->setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR)});
+        server->start();
+        server->waitForStarted();
+        while (!server->canReadLine() && server->waitForReadyRead(10000)) {
+        }
+        base = QString::fromUtf8(server->readLine()).trimmed().mid(13); // "listening on "
+        previousAppDir = new QString(AppDir());
+        SetAppDir(dir->path());
+        QFile ini(dir->filePath(QStringLiteral("Kelo_S.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write(
+            QStringLiteral("[ReportServer]\nMain=%1\nSecond=%1\nThird=%1\n").arg(base).toUtf8());
+    }
+    static void TearDownTestSuite() {
+        if (!server)
+            return;
+        server->kill();
+        server->waitForFinished();
+        SetAppDir(*previousAppDir);
+        delete server;
+        delete dir;
+        delete previousAppDir;
+        server = nullptr;
+    }
+    void SetUp() override {
+        if (test::OnPostgres())
+            GTEST_SKIP() << "the demo is made here as a database file";
+        ASSERT_TRUE(base.startsWith(QStringLiteral("http://127.0.0.1:"))) << base.toStdString();
+        connection.setSqliteFile(dir->filePath(QStringLiteral("demo.db")));
+        connection.open();
+    }
+
+    // The report the viewer shows has loaded and laid out pages.
+    static void ExpectShown(viewer::Rdviewer40 *v, const QString &what) {
+        SCOPED_TRACE(what.toStdString());
+        ASSERT_TRUE(v->waitForLoaded(60000));
+        EXPECT_EQ(v->state(), viewer::Rdviewer40::State::Shown)
+            << v->location().toStdString() << " " << v->params().toStdString() << ": "
+            << v->message().toStdString();
+        ASSERT_NE(v->document(), nullptr);
+        EXPECT_GE(v->document()->pages.size(), 1u);
+    }
+
+    static QTemporaryDir *dir;
+    static QProcess *server;
+    static QString base;
+    static QString *previousAppDir;
+    db::Connection connection;
+    test::ScriptedDialogsScope dialogs;
+};
+
+QTemporaryDir *ViewerReportsTest::dir = nullptr;
+QProcess *ViewerReportsTest::server = nullptr;
+QString ViewerReportsTest::base;
+QString *ViewerReportsTest::previousAppDir = nullptr;
+
+TEST_F(ViewerReportsTest, EveryProgramsReportsLoadFromTheServerAndLayOutPages) {
+    int searched = 0;
+    for (const QString &id : ViewerProgramIds()) {
+        std::unique_ptr<QWidget> screen(CreateViewerScreen(connection, id));
+        ASSERT_TRUE(screen) << id.toStdString();
+        auto *frame = qobject_cast<TfrmReportViewer *>(screen.get());
+        if (!frame) { // a parameter-only member opens when shown
+            screen->show();
+            ExpectShown(static_cast<TfrmViewerBase *>(screen.get())->Rdviewer401, id);
+            continue;
+        }
+        // What the screen opened on creation, then its searches: every report it can choose.
+        if (!frame->Rdviewer401->location().isEmpty())
+            ExpectShown(frame->Rdviewer401, id + QStringLiteral(" on creation"));
+        std::vector<std::function<void()>> variants{[] {}};
+        if (frame->RadioButton2)
+            variants = {[f = frame] { f->RadioButton1->setChecked(true); },
+                        [f = frame] { f->RadioButton2->setChecked(true); },
+                        [f = frame] { f->RadioButton3->setChecked(true); }};
+        if (frame->ChkComp)
+            variants = {[f = frame] { f->cmbHotel->setCurrentText(QStringLiteral("가족호텔")); },
+                        [f = frame] { f->ChkComp->setChecked(true); },
+                        [f = frame] { f->chkPkg->setChecked(true); },
+                        [f = frame] {
+                            f->chkPkg->setChecked(false);
+                            f->cmbHotel->setCurrentText(QStringLiteral("베로호텔"));
+                        },
+                        [f = frame] { f->ChkComp->setChecked(true); },
+                        [f = frame] { f->chkPkg->setChecked(true); }};
+        for (const auto &choose : variants) {
+            frame->FromDate->setValue(QStringLiteral("20261201"));
+            frame->ToDate->setValue(QStringLiteral("20261209"));
+            if (frame->medMonth)
+                frame->medMonth->setValue(QStringLiteral("202612"));
+            choose();
+            frame->BitBtn1Click();
+            ExpectShown(frame->Rdviewer401, id + QStringLiteral(" ") + frame->searchLocation());
+            ++searched;
+        }
+        if (id == QLatin1String("SRS410")) { // the version before November 2018
+            frame->FromDate->setValue(QStringLiteral("20181031"));
+            frame->BitBtn1Click();
+            ExpectShown(frame->Rdviewer401, frame->searchLocation());
+        }
+    }
+    EXPECT_GE(searched, 40);
+    EXPECT_EQ(dialogs->errors(), QStringList());
+}
+
+} // namespace
