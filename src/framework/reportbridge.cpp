@@ -3,15 +3,13 @@
 #include "common/appdir.h"
 #include "common/cp949.h"
 #include "common/functions.h"
+#include "common/reportservers.h"
 
-#include <QSettings>
 #include <stdexcept>
 
 namespace kelo {
 
 namespace {
-
-const QString kReportFolder = QStringLiteral("경영정보관리/");
 
 // A whole number of decimal digits with an optional sign, as the conversion accepts it.
 int toInt(const QString &text) {
@@ -26,17 +24,18 @@ int toInt(const QString &text) {
 } // namespace
 
 QString ReportServerBase(ReportServer server) {
-    static const char *const keys[] = {"ReportServer/Main", "ReportServer/Second",
-                                       "ReportServer/Third"};
-    QSettings ini(AppFile(QStringLiteral("Kelo_S.ini")), QSettings::IniFormat);
-    return ini.value(QLatin1String(keys[int(server)]), QStringLiteral("http://127.0.0.1:8080"))
-        .toString();
+    return kelo::ReportServerBase(int(server) + 1);
 }
 
 QString ReportLocation(ReportServer server, const QString &name) {
-    const QString path =
-        server == ReportServer::Second ? QStringLiteral("\\REPORT\\") : QStringLiteral("/REPORT/");
-    return ReportServerBase(server) + path + kReportFolder + name + QStringLiteral(".mrd");
+    switch (server) {
+    case ReportServer::Second:
+        return SecondReportLocation(name);
+    case ReportServer::Third:
+        return ThirdReportLocation(name);
+    default:
+        return MainReportLocation(name);
+    }
 }
 
 QString MainLocation(const QString &name) {

@@ -1,9 +1,9 @@
 #include "viewer/location.h"
 
 #include "common/appdir.h"
+#include "common/reportservers.h"
 
 #include <QDir>
-#include <QSettings>
 
 namespace kelo::viewer {
 
@@ -19,11 +19,7 @@ QString LastPart(const QString &path) {
 } // namespace
 
 QString LocalReportFolder() {
-    QSettings ini(AppFile(QStringLiteral("Kelo_S.ini")), QSettings::IniFormat);
-    const QString folder =
-        ini.value(QStringLiteral("ReportServer/LocalFolder")).toString().trimmed();
-    return QDir(AppDir()).absoluteFilePath(folder.isEmpty() ? QStringLiteral("reports/local")
-                                                            : folder);
+    return kelo::LocalReportFolder();
 }
 
 ResolvedLocation ResolveLocation(const QString &location) {

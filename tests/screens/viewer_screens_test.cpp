@@ -33,8 +33,11 @@ const QString kMain = QStringLiteral("http://main:8001/REPORT/경영정보관리
 const QString kSecond = QStringLiteral("http://second\\REPORT\\경영정보관리/");
 const QString kThird = QStringLiteral("http://third:8003/REPORT/경영정보관리/");
 
-// The viewer properties before a search; a member that writes none leaves them so.
+// Marks a viewer property the member does not write. Before a search the test puts
+// AutoAdjust 0 and ZoomRatio 77 (values no member writes together), which a member that
+// writes neither leaves so.
 constexpr short kUntouched = -7;
+constexpr short kPresetAutoAdjust = 0, kPresetZoom = 77;
 
 void writeServers() {
     QFile ini(AppFile(QStringLiteral("Kelo_S.ini")));
@@ -74,8 +77,8 @@ protected:
         s.ToDate->setValue(to);
         if (s.medMonth)
             s.medMonth->setValue(from.left(6));
-        s.Rdviewer401->setAutoAdjust(kUntouched);
-        s.Rdviewer401->setZoomRatio(kUntouched);
+        s.Rdviewer401->setAutoAdjust(kPresetAutoAdjust);
+        s.Rdviewer401->setZoomRatio(kPresetZoom);
         s.BitBtn1->click();
     }
     int count(const QString &sql) {
@@ -157,8 +160,9 @@ TEST_F(ViewerScreensTest, EveryMembersSearch) {
         search(*screen, QStringLiteral("20240101"), QStringLiteral("20240131"));
         EXPECT_EQ(screen->Rdviewer401->location(), c.location);
         EXPECT_EQ(screen->Rdviewer401->params(), QString::fromUtf8(c.params));
-        EXPECT_EQ(screen->Rdviewer401->AutoAdjust(), c.autoAdjust);
-        EXPECT_EQ(screen->Rdviewer401->ZoomRatio(), c.zoom);
+        EXPECT_EQ(screen->Rdviewer401->AutoAdjust(),
+                  c.autoAdjust == kUntouched ? kPresetAutoAdjust : c.autoAdjust);
+        EXPECT_EQ(screen->Rdviewer401->ZoomRatio(), c.zoom == kUntouched ? kPresetZoom : c.zoom);
     }
 }
 
@@ -204,6 +208,7 @@ TEST_F(ViewerScreensTest, CreationOfEveryMember) {
         {"SRS410", y, y, FromOnly, {}},
         {"SRS440", y, y, FromOnly, {}},
     };
+    const viewer::Rdviewer40 fresh(connection); // a control nobody has written to
     for (const Case &c : cases) {
         SCOPED_TRACE(c.id);
         auto screen = create(QLatin1String(c.id));
@@ -229,8 +234,10 @@ TEST_F(ViewerScreensTest, CreationOfEveryMember) {
             EXPECT_EQ(screen->ToDate->isHidden(), c.shown == FromOnly);
         }
         EXPECT_EQ(screen->Rdviewer401->location(), c.opened);
-        EXPECT_EQ(screen->Rdviewer401->AutoAdjust(), c.autoAdjust);
-        EXPECT_EQ(screen->Rdviewer401->ZoomRatio(), c.zoom);
+        EXPECT_EQ(screen->Rdviewer401->AutoAdjust(),
+                  c.autoAdjust == kUntouched ? fresh.AutoAdjust() : c.autoAdjust);
+        EXPECT_EQ(screen->Rdviewer401->ZoomRatio(),
+                  c.zoom == kUntouched ? fresh.ZoomRatio() : c.zoom);
     }
 }
 
@@ -282,7 +289,7 @@ TEST_F(ViewerScreensTest, CreationReportGivesWayToTheSearchReport) {
     auto sri090 = create(QStringLiteral("SRI090"));
     EXPECT_EQ(sri090->Rdviewer401->AutoAdjust(), 2);
     search(*sri090, QStringLiteral("20240101"), QString());
-    EXPECT_EQ(sri090->Rdviewer401->AutoAdjust(), kUntouched);
+    EXPECT_EQ(sri090->Rdviewer401->AutoAdjust(), kPresetAutoAdjust);
 }
 
 TEST_F(ViewerScreensTest, Srs183ChoosesOneOfSixReportsByTheExactHotelText) {
@@ -613,11 +620,11 @@ TEST_F(ViewerScreensTest, ParameterOnlyMembersOpenWhatTheirCreatorPutThere) {
     std::unique_ptr<TfrmParamViewer> sbp040(qobject_cast<TfrmParamViewer *>(w));
     ASSERT_TRUE(sbp040);
     sbp040->ReportParams = QStringLiteral("/rp [20240101] [20240131] [가족호텔]");
-    sbp040->Rdviewer401->setAutoAdjust(kUntouched);
+    sbp040->Rdviewer401->setAutoAdjust(1);
     sbp040->show();
     EXPECT_EQ(sbp040->Rdviewer401->location(), kMain + "직원영업활동실적현황.mrd");
     EXPECT_EQ(sbp040->Rdviewer401->params(), sbp040->ReportParams);
-    EXPECT_EQ(sbp040->Rdviewer401->AutoAdjust(), kUntouched);
+    EXPECT_EQ(sbp040->Rdviewer401->AutoAdjust(), 1);
 }
 
 } // namespace
