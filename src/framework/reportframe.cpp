@@ -180,4 +180,18 @@ TfrmZZP020::TfrmZZP020(db::Connection &connection, const QString &programId,
     placeFrameItems();
 }
 
+std::vector<report::ReportDefinition *> JoinMembers(std::initializer_list<TfrmZZP010 *> members,
+                                                    const QString &saleDate) {
+    std::vector<report::ReportDefinition *> reports;
+    for (TfrmZZP010 *member : members) {
+        member->qrpReport.startOnNewPage = reports.empty();
+        reports.push_back(&member->qrpReport);
+    }
+    for (TfrmZZP010 *member : members) {
+        member->setSaleDate(saleDate);
+        member->openData();
+    }
+    return reports;
+}
+
 } // namespace kelo

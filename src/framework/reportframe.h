@@ -88,6 +88,11 @@ private:
     bool m_usesHeader = false;
 };
 
+// The members of a composite report as one job: the first starts a page, the others
+// follow on; each gets the composite's business date and opens its data.
+std::vector<report::ReportDefinition *> JoinMembers(std::initializer_list<TfrmZZP010 *> members,
+                                                    const QString &saleDate);
+
 // The landscape report screen TfrmZZP020: TfrmZZP010 on A4 landscape, its bands and
 // header and footer items widened to the page.
 class TfrmZZP020 : public TfrmZZP010 {

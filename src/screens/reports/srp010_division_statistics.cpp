@@ -16,17 +16,8 @@ TfrmSRP010::~TfrmSRP010() = default;
 
 void TfrmSRP010::QRCompositeReport1AddReports() {
     m_reports.clear();
-    TfrmZZP020 *members[] = {frmSRP011.get(), frmSRP012.get(), frmSRP013.get(), frmSRP014.get()};
-    std::vector<report::ReportDefinition *> reports;
-    for (TfrmZZP020 *member : members) {
-        member->qrpReport.startOnNewPage = reports.empty();
-        reports.push_back(&member->qrpReport);
-    }
-    for (TfrmZZP020 *member : members) {
-        member->setSaleDate(saleDate());
-        member->openData();
-    }
-    m_reports = reports;
+    m_reports = JoinMembers({frmSRP011.get(), frmSRP012.get(), frmSRP013.get(), frmSRP014.get()},
+                            saleDate());
 }
 
 std::vector<report::ReportDefinition *> TfrmSRP010::definitions() {

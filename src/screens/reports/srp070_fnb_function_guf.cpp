@@ -14,18 +14,7 @@ TfrmSRP070::~TfrmSRP070() = default;
 
 void TfrmSRP070::QRCompositeReport1AddReports() {
     m_reports.clear();
-    TfrmZZP020 *members[] = {frmSRP071.get(), frmSRP072.get()};
-    std::vector<report::ReportDefinition *> reports;
-    for (TfrmZZP020 *member : members) {
-        // The first member starts a page; the second follows on it.
-        member->qrpReport.startOnNewPage = reports.empty();
-        reports.push_back(&member->qrpReport);
-    }
-    for (TfrmZZP020 *member : members) {
-        member->setSaleDate(saleDate());
-        member->openData();
-    }
-    m_reports = reports;
+    m_reports = JoinMembers({frmSRP071.get(), frmSRP072.get()}, saleDate());
 }
 
 std::vector<report::ReportDefinition *> TfrmSRP070::definitions() {
