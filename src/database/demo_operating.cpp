@@ -1,6 +1,6 @@
 // Demo data, two small operating tables written after the days, each from a stream of its own
-// seeded per day, so that neither draws on the run's stream nor depends on where the period
-// starts:
+// seeded per day: neither draws on the run's stream, and a day's curve of the gate hours and
+// its attendance do not depend on where the period starts:
 //
 //   GA010MS  the gondola's gate passages: each day's head count of the gondola's ticket lines
 //            (IA010MS of outlet 5002, per sale item) spread over the gate hours 08 to 17 by a
