@@ -9,6 +9,8 @@
 //   demo_events.cpp     each day: events
 //   demo_figures.cpp    each day: weather and accounting; after the days, the data build and the
 //                       budgets and targets
+//   demo_operating.cpp  after the days: gondola gate passages, the leaders' attendance (streams
+//                       of their own)
 //
 // The days call the units in the order of WriteDays below. Changing the order of the calls,
 // or what a unit draws, changes every later row.
@@ -164,6 +166,8 @@ void GenerateDemo(const DemoOptions &options) {
     demo::WriteMembers(ctx);
     say(QStringLiteral("daily operating data %1 to %2").arg(ymd(first), ymd(last)));
     demo::WriteDays(ctx);
+    say(QStringLiteral("gate passages and attendance"));
+    demo::WriteOperatingExtras(ctx);
     say(QStringLiteral("derived figures"));
     demo::WriteDerivedFigures(ctx);
     t.commit();

@@ -224,4 +224,7 @@ private:
 };
 void WriteDerivedFigures(Context &ctx);
 
+// ---- after the days: gate passages and attendance ---------------------------
+void WriteOperatingExtras(Context &ctx);
+
 } // namespace kelo::database::demo

@@ -177,7 +177,9 @@ void WritePersonnel(Context &ctx) {
              rng.pick(positions),
              QString::number(rng.between(1, 6)),
              QStringLiteral("%1").arg(rng.between(1, 10), 2, 10, QChar(u'0')),
-             i % 15 == 0 ? QStringLiteral("20") : QStringLiteral("90"),
+             i % 15 == 0   ? QStringLiteral("20") // team leaders
+             : i % 15 == 7 ? QStringLiteral("30") // part leaders
+                           : QStringLiteral("90"),
              rng.pick(works),
              "",
              dept,
