@@ -7,6 +7,7 @@
 #include "screens/personnel/personnel_inquiries.h"
 #include "screens/reports/srs010_report_output.h"
 #include "screens/sales/sales_inquiries.h"
+#include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 #include "shell/registry.h"
 
@@ -21,6 +22,8 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SRI040"), [](db::Connection &c) { return new TfrmSRI040(c); });
     registry.add(QStringLiteral("SRI050"), [](db::Connection &c) { return new TfrmSRI050(c); });
     registry.add(QStringLiteral("SRS010"), [](db::Connection &c) { return new TfrmSRS010(c); });
+    registry.add(QStringLiteral("STS010"), [](db::Connection &c) { return new TfrmSTS010(c); });
+    registry.add(QStringLiteral("STS060"), [](db::Connection &c) { return new TfrmSTS060(c); });
     for (const QString &id : ViewerProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateViewerScreen(c, id); });
 }

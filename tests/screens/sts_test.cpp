@@ -1,0 +1,209 @@
+#include "common/dates.h"
+#include "common/functions.h"
+#include "common/globals.h"
+#include "db/query.h"
+#include "screens/targets/target_inquiries.h"
+#include "screens/viewer/report_viewers.h"
+#include "support/schema_database.h"
+#include "support/scripted_dialogs.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace kelo;
+using namespace kelo::screens;
+
+namespace {
+
+// Department 1 '10' with department 2 '110' (outlets 1101, 1102) and '120' (1201, 1202).
+// Each outlet has a target on the business date 20240315 (guests n, amount 100 n), one
+// earlier in the month, one in January and one in the year before.
+class TargetInquiryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Globals() = GlobalValues{};
+        const QStringList outlets{"1101", "1102", "1201", "1202"};
+        exec("DELETE FROM ZX010MS WHERE HEAD IN ('J0091', 'J0092', 'S0018')");
+        exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0092', '10', '호텔부문')");
+        exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0091', '110', '객실')");
+        exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0091', '120', '식음')");
+        exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0018', '10', '호텔')");
+        exec("DELETE FROM JH040MS");
+        int n = 0;
+        for (const QString &o : outlets) {
+            ++n;
+            exec(QStringLiteral("DELETE FROM JA010MS WHERE UPJANG_CODE = '%1'").arg(o));
+            exec(QStringLiteral("DELETE FROM JA011MS WHERE UPJANG_CODE = '%1'").arg(o));
+            exec(QStringLiteral("INSERT INTO JA010MS (UPJANG_CODE, UPJANG_NAME) VALUES ('%1', "
+                                "'영업장%1')")
+                     .arg(o));
+            exec(QStringLiteral("INSERT INTO JA011MS (UPJANG_CODE, DEPT_ITEM1, DEPT_ITEM2) VALUES "
+                                "('%1', '10', '%2')")
+                     .arg(o, o.left(2) + u'0'));
+            for (const char *date : {"20240315", "20240301", "20240110", "20231215"})
+                exec(QStringLiteral("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, "
+                                    "GUESTS, SALE_AMT) VALUES ('%1', '%2', '1', %3, %4)")
+                         .arg(QLatin1String(date), o)
+                         .arg(n)
+                         .arg(100 * n));
+        }
+        HandoverWorkDate().clear();
+        HandoverToDate().clear();
+        sri100::HandoverDeptItem().clear();
+    }
+    void TearDown() override {
+        HandoverWorkDate().clear();
+        sri100::HandoverDeptItem().clear();
+    }
+    void exec(const QString &sql) {
+        db::Query q(connection);
+        q.setSql(sql);
+        q.exec();
+    }
+    template <class Screen> std::unique_ptr<Screen> open() {
+        auto screen = std::make_unique<Screen>(connection);
+        screen->resize(1028, 600);
+        screen->show();
+        return screen;
+    }
+    // The grid's rows, cells joined by '|' (the first count columns).
+    static QStringList rows(TfrmTargetInquiry &s, int count) {
+        QStringList out;
+        for (int r = 0; r < s.rgrGrid->rowCountFetched(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < count; ++c)
+                cells << s.rgrGrid->text(r, c);
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    static void search(TfrmTargetInquiry &s, const QString &date, const QString &code) {
+        if (!s.isSearchMode())
+            QTest::mouseClick(s.bbtCancel, Qt::LeftButton);
+        s.mdtWorkDate->setValue(date);
+        s.edt_Upjang_No->setText(code);
+        QTest::mouseClick(s.bbtSearch, Qt::LeftButton);
+    }
+
+    test::SchemaDatabase schemaDb;
+    db::Connection &connection = schemaDb.connection();
+    test::ScriptedDialogsScope dialogs;
+};
+
+TEST_F(TargetInquiryTest, Sts010RollsUpOutletsUnderTheirDepartments) {
+    auto s = open<TfrmSTS010>();
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"호텔부문|객실|영업장1101|1|100|2|200|3|300", "||영업장1102|2|200|4|400|6|600",
+          "||소 계|3|300|6|600|9|900", "|식음|영업장1201|3|300|6|600|9|900",
+          "||영업장1202|4|400|8|800|12|1200", "||소 계|7|700|14|1400|21|2100",
+          "||소 계|10|1000|20|2000|30|3000", "||합 계|10|1000|20|2000|30|3000"}},
+        {"1201",
+         {"호텔부문|식음|영업장1201|3|300|6|600|9|900", "||소 계|3|300|6|600|9|900",
+          "||소 계|3|300|6|600|9|900", "||합 계|3|300|6|600|9|900"}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 9), c.rows) << c.code;
+    }
+    // Only the total rows are grey.
+    search(*s, QStringLiteral("20240315"), QString());
+    const QColor white(Qt::white), sub(216, 216, 216), total(192, 192, 192);
+    const std::vector<QColor> colours{white, white, sub, white, white, sub, sub, total};
+    for (int r = 0; r < 8; ++r)
+        EXPECT_EQ(s->rowColour(r), colours[size_t(r)]) << r;
+}
+
+TEST_F(TargetInquiryTest, Sts010ShowsNoRowsForAnEmptyDay) {
+    auto s = open<TfrmSTS010>();
+    search(*s, QStringLiteral("20220101"), QString());
+    EXPECT_EQ(s->rgrGrid->rowCountFetched(), 0);
+    EXPECT_EQ(s->stbMessage->panelText(1), QStringLiteral("조회할 내용이 없습니다."));
+}
+
+TEST_F(TargetInquiryTest, Sts060RollsUpDepartments) {
+    auto s = open<TfrmSTS060>();
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"호텔부문|객실|객실|3|300|6|600|9|900", "|식음|식음|7|700|14|1400|21|2100",
+          "||소 계|10|1000|20|2000|30|3000", "||합 계|10|1000|20|2000|30|3000"}},
+        {"10",
+         {"호텔부문|객실|객실|3|300|6|600|9|900", "|식음|식음|7|700|14|1400|21|2100",
+          "||소 계|10|1000|20|2000|30|3000", "||합 계|10|1000|20|2000|30|3000"}},
+        {"20", {}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 9), c.rows) << c.code;
+    }
+}
+
+TEST_F(TargetInquiryTest, CodeLabelsAndDefaultDate) {
+    auto outlet = open<TfrmSTS010>();
+    auto section = open<TfrmSTS060>();
+    EXPECT_EQ(outlet->D(), AddDays(TodayYmd(), -1));
+    outlet->edt_Upjang_No->setText(QStringLiteral("1102"));
+    EXPECT_EQ(outlet->wlb_Upjang_No->text(), QStringLiteral("영업장1102"));
+    section->edt_Upjang_No->setText(QStringLiteral("10"));
+    EXPECT_EQ(section->wlb_Upjang_No->text(), QStringLiteral("호텔"));
+    section->edt_Upjang_No->setText(QStringLiteral("99"));
+    EXPECT_EQ(section->wlb_Upjang_No->text(), QString());
+    outlet->mdtWorkDate->setValue(QStringLiteral("20240315"));
+    EXPECT_FALSE(outlet->wlbYoil->text().isEmpty());
+    outlet->mdtWorkDate->setValue(QStringLiteral("20241345"));
+    EXPECT_TRUE(outlet->wlbYoil->text().isEmpty());
+}
+
+TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
+    auto sts010 = open<TfrmSTS010>();
+    sts010->applyColumnWidths(1010);
+    const std::vector<int> w010{106, 106, 106, 213, 213, 213};
+    for (int g = 0; g < 6; ++g)
+        EXPECT_EQ(sts010->groupWidth(g), w010[size_t(g)]) << g;
+    auto sts060 = open<TfrmSTS060>();
+    sts060->applyColumnWidths(1034);
+    // Group 2 is the hidden outlet name.
+    const std::vector<std::pair<int, int>> w060{{0, 266}, {2, 200}, {3, 200}, {4, 200}};
+    for (const auto &[g, w] : w060)
+        EXPECT_EQ(sts060->groupWidth(g), w) << g;
+}
+
+TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
+    const QString base = QStringLiteral("/REPORT/경영정보관리/");
+    auto sts010 = open<TfrmSTS010>();
+    auto sts060 = open<TfrmSTS060>();
+    const struct {
+        TfrmTargetInquiry *screen;
+        const char *code, *report, *params, *popup, *deptItem;
+    } cases[] = {
+        {sts010.get(), "1101", "MIS(SRI110)",
+         "/rv  ATASK_DATE[20240315]AUPJANG_CODE[1101] /reditmode", "frmSRI200", ""},
+        {sts060.get(), "10", "MIS(SRI100)", "/rv  ATASK_DATE[20240315]ADEPT_ITEM1[10] /reditmode",
+         "frmSRI100", "10"},
+    };
+    for (const auto &c : cases) {
+        HandoverWorkDate().clear();
+        sri100::HandoverDeptItem().clear();
+        search(*c.screen, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_TRUE(c.screen->printLocation().endsWith(base + QString::fromUtf8(c.report) +
+                                                       QStringLiteral(".mrd")))
+            << c.report;
+        EXPECT_EQ(c.screen->printParams(), QString::fromUtf8(c.params));
+        QTest::mouseClick(c.screen->bbtPreview, Qt::LeftButton);
+        ASSERT_NE(c.screen->popup, nullptr);
+        EXPECT_EQ(c.screen->popup->objectName(), QString::fromUtf8(c.popup));
+        EXPECT_TRUE(c.screen->popup->isWindow());
+        EXPECT_EQ(HandoverWorkDate(), QStringLiteral("20240315"));
+        EXPECT_EQ(sri100::HandoverDeptItem(), QString::fromUtf8(c.deptItem));
+        delete c.screen->popup.data();
+    }
+}
+
+} // namespace
