@@ -24,6 +24,9 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SRS010"), [](db::Connection &c) { return new TfrmSRS010(c); });
     registry.add(QStringLiteral("STS010"), [](db::Connection &c) { return new TfrmSTS010(c); });
     registry.add(QStringLiteral("STS060"), [](db::Connection &c) { return new TfrmSTS060(c); });
+    registry.add(QStringLiteral("STS070"), [](db::Connection &c) { return new TfrmSTS070(c); });
+    registry.add(QStringLiteral("STS080"), [](db::Connection &c) { return new TfrmSTS080(c); });
+    registry.add(QStringLiteral("STS090"), [](db::Connection &c) { return new TfrmSTS090(c); });
     for (const QString &id : ViewerProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateViewerScreen(c, id); });
 }

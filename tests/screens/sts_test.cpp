@@ -54,7 +54,10 @@ protected:
     }
     void TearDown() override {
         HandoverWorkDate().clear();
+        HandoverToDate().clear();
         sri100::HandoverDeptItem().clear();
+        sri120::HandoverDeptItem().clear();
+        sri220::HandoverDeptItem().clear();
     }
     void exec(const QString &sql) {
         db::Query q(connection);
@@ -78,10 +81,16 @@ protected:
         }
         return out;
     }
+    // A search on the business date, or on the period from the first of its month to it.
     static void search(TfrmTargetInquiry &s, const QString &date, const QString &code) {
         if (!s.isSearchMode())
             QTest::mouseClick(s.bbtCancel, Qt::LeftButton);
-        s.mdtWorkDate->setValue(date);
+        if (s.mdtWorkDate) {
+            s.mdtWorkDate->setValue(date);
+        } else {
+            s.mdtFrom_Date->setValue(date.left(6) + QStringLiteral("01"));
+            s.mdtTo_Date->setValue(date);
+        }
         s.edt_Upjang_No->setText(code);
         QTest::mouseClick(s.bbtSearch, Qt::LeftButton);
     }
@@ -145,6 +154,115 @@ TEST_F(TargetInquiryTest, Sts060RollsUpDepartments) {
     }
 }
 
+// Actual sales of the business date: guests 10 n, net 10,000 n with service 1,000 n, shown
+// in thousands; outlet 1704 never counts, department 1 '60' is never shown.
+TEST_F(TargetInquiryTest, Sts070AndSts080SetTargetsAgainstActuals) {
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0092', '60', '기타')");
+    for (const char *o : {"1704", "6001"}) {
+        exec(QStringLiteral("DELETE FROM JA011MS WHERE UPJANG_CODE = '%1'").arg(QLatin1String(o)));
+        exec(QStringLiteral("INSERT INTO JA011MS (UPJANG_CODE, DEPT_ITEM1, DEPT_ITEM2) VALUES "
+                            "('%1', '%2', '110')")
+                 .arg(QLatin1String(o), QLatin1String(o[0] == '1' ? "10" : "60")));
+        exec(QStringLiteral("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, "
+                            "SALE_AMT) VALUES ('20240310', '%1', '1', 1000, 1000)")
+                 .arg(QLatin1String(o)));
+    }
+    exec("DELETE FROM SA090MS_NEW_2012");
+    int n = 0;
+    for (const char *o : {"1101", "1102", "1201", "1202", "1704", "6001"}) {
+        ++n;
+        exec(QStringLiteral("INSERT INTO SA090MS_NEW_2012 (SALE_DATE, UPJANG_CODE, D_GUESTS, "
+                            "D_NET_AMT, D_SVC_AMT) VALUES ('20240315', '%1', %2, %3, %4)")
+                 .arg(QLatin1String(o))
+                 .arg(10 * n)
+                 .arg(10000 * n)
+                 .arg(1000 * n));
+    }
+    // 1704's target stays (only its actuals are left out); it has no name.
+    auto sts070 = open<TfrmSTS070>();
+    auto sts080 = open<TfrmSTS080>();
+    const struct {
+        TfrmTargetInquiry *screen;
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {sts070.get(),
+         "",
+         {"호텔부문|객실|객실|1006|1600|30|33", "|식음|식음|14|1400|70|77",
+          "||소 계|1020|3000|100|110"}},
+        {sts070.get(), "60", {}},
+        {sts080.get(),
+         "1102",
+         {"호텔부문|객실|영업장1102|4|400|20|22", "||소 계|4|400|20|22", "||소 계|4|400|20|22"}},
+        {sts080.get(),
+         "",
+         {"호텔부문|객실|영업장1101|2|200|10|11", "||영업장1102|4|400|20|22", "|||1000|1000|0|0",
+          "||소 계|1006|1600|30|33", "|식음|영업장1201|6|600|30|33", "||영업장1202|8|800|40|44",
+          "||소 계|14|1400|70|77", "||소 계|1020|3000|100|110"}},
+    };
+    for (const auto &c : cases) {
+        search(*c.screen, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*c.screen, 7), c.rows) << c.screen->objectName().toStdString() << c.code;
+    }
+    EXPECT_EQ(sts080->rowColour(3), QColor(216, 216, 216));
+    EXPECT_EQ(sts080->rowColour(2), QColor(Qt::white));
+}
+
+// Food ('31'), beverage ('33') and other sales with service of the flagged outlets; 2003 to
+// 2005 are shown as 2002.
+TEST_F(TargetInquiryTest, Sts090SplitsFoodBeverageAndOther) {
+    exec("DELETE FROM ZX010MS WHERE HEAD IN ('J0096', 'J0098')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0096', '20', '식음부문')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0098', '21', '한식')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0098', '22', '바')");
+    exec("DELETE FROM SA030MS");
+    const struct {
+        const char *outlet, *dept3, *flag;
+    } outlets[] = {{"2002", "21", "Y"}, {"2003", "21", "Y"}, {"2004", "21", "Y"},
+                   {"2005", "21", "Y"}, {"2101", "22", "Y"}, {"2201", "22", "N"}};
+    for (const auto &o : outlets) {
+        const QString code = QLatin1String(o.outlet);
+        exec(QStringLiteral("DELETE FROM JA010MS WHERE UPJANG_CODE = '%1'").arg(code));
+        exec(QStringLiteral("DELETE FROM JA011MS WHERE UPJANG_CODE = '%1'").arg(code));
+        exec(QStringLiteral("INSERT INTO JA010MS (UPJANG_CODE, UPJANG_NAME) VALUES ('%1', "
+                            "'영업장%1')")
+                 .arg(code));
+        exec(QStringLiteral("INSERT INTO JA011MS (UPJANG_CODE, DEPT_ITEM1, DEPT_ITEM3, "
+                            "DEPT_ITEM4) VALUES ('%1', '20', '%2', '%3')")
+                 .arg(code, QLatin1String(o.dept3), QLatin1String(o.flag)));
+        if (code.startsWith(QLatin1String("20")))
+            exec(QStringLiteral("INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT, "
+                                "SVC_AMT) VALUES ('20240315', '%1', '31', 100, 10)")
+                     .arg(code));
+    }
+    exec("INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT, SVC_AMT) VALUES "
+         "('20240315', '2003', '33', 200, 20)");
+    exec("INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT, SVC_AMT) VALUES "
+         "('20240314', '2101', '40', 50, 5)");
+    exec("INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT, SVC_AMT) VALUES "
+         "('20240315', '2201', '31', 1000, 0)");
+    exec("INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT, SVC_AMT) VALUES "
+         "('20240229', '2002', '31', 1000, 0)");
+    auto s = open<TfrmSTS090>();
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"식음부문|한식|영업장2002|440|220||660", "||소 계|440|220||660", "|바|영업장2101|||55|55",
+          "||소 계|||55|55", "||소 계|440|220|55|715", "||합 계|440|220|55|715"}},
+        {"2003",
+         {"식음부문|한식|영업장2002|110|220||330", "||소 계|110|220||330", "||소 계|110|220||330",
+          "||합 계|110|220||330"}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 7), c.rows) << c.code;
+    }
+    EXPECT_EQ(s->rowColour(3), QColor(192, 192, 192));
+    EXPECT_EQ(s->rowColour(1), QColor(216, 216, 216));
+}
+
 TEST_F(TargetInquiryTest, CodeLabelsAndDefaultDate) {
     auto outlet = open<TfrmSTS010>();
     auto section = open<TfrmSTS060>();
@@ -179,18 +297,33 @@ TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
     const QString base = QStringLiteral("/REPORT/경영정보관리/");
     auto sts010 = open<TfrmSTS010>();
     auto sts060 = open<TfrmSTS060>();
+    auto sts070 = open<TfrmSTS070>();
+    auto sts080 = open<TfrmSTS080>();
+    auto sts090 = open<TfrmSTS090>();
     const struct {
         TfrmTargetInquiry *screen;
-        const char *code, *report, *params, *popup, *deptItem;
+        const char *code, *report, *params, *popup, *deptItem, *toDate;
     } cases[] = {
         {sts010.get(), "1101", "MIS(SRI110)",
          "/rv  ATASK_DATE[20240315]AUPJANG_CODE[1101] /reditmode", "frmSRI200", ""},
         {sts060.get(), "10", "MIS(SRI100)", "/rv  ATASK_DATE[20240315]ADEPT_ITEM1[10] /reditmode",
-         "frmSRI100", "10"},
+         "frmSRI100", "10", ""},
+        {sts070.get(), "10", "MIS(SRI130)",
+         "/rv  AFROM_DATE[20240301]ATO_DATE[20240315]ADEPT_ITEM1[10] /reditmode", "frmSRI120", "10",
+         "20240315"},
+        {sts080.get(), "1101", "MIS(SRI120)",
+         "/rv  AFROM_DATE[20240301]ATO_DATE[20240315]ADEPT_ITEM1[1101] /reditmode", "frmSRI220",
+         "1101", "20240315"},
+        {sts090.get(), "2002", "MIS(SRI230)",
+         "/rv  AFROM_DATE[20240301]ATO_DATE[20240315]ADEPT_ITEM1[] /reditmode", "frmSRI230", "",
+         "20240315"},
     };
     for (const auto &c : cases) {
         HandoverWorkDate().clear();
+        HandoverToDate().clear();
         sri100::HandoverDeptItem().clear();
+        sri120::HandoverDeptItem().clear();
+        sri220::HandoverDeptItem().clear();
         search(*c.screen, QStringLiteral("20240315"), QString::fromUtf8(c.code));
         EXPECT_TRUE(c.screen->printLocation().endsWith(base + QString::fromUtf8(c.report) +
                                                        QStringLiteral(".mrd")))
@@ -200,8 +333,15 @@ TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
         ASSERT_NE(c.screen->popup, nullptr);
         EXPECT_EQ(c.screen->popup->objectName(), QString::fromUtf8(c.popup));
         EXPECT_TRUE(c.screen->popup->isWindow());
-        EXPECT_EQ(HandoverWorkDate(), QStringLiteral("20240315"));
-        EXPECT_EQ(sri100::HandoverDeptItem(), QString::fromUtf8(c.deptItem));
+        const QString id = c.screen->objectName();
+        EXPECT_EQ(HandoverWorkDate(),
+                  c.screen->mdtWorkDate ? QStringLiteral("20240315") : QStringLiteral("20240301"));
+        EXPECT_EQ(HandoverToDate(), QString::fromUtf8(c.toDate));
+        const QString deptItem = id == u"frmSTS060"   ? sri100::HandoverDeptItem()
+                                 : id == u"frmSTS070" ? sri120::HandoverDeptItem()
+                                 : id == u"frmSTS080" ? sri220::HandoverDeptItem()
+                                                      : QString();
+        EXPECT_EQ(deptItem, QString::fromUtf8(c.deptItem)) << id.toStdString();
         delete c.screen->popup.data();
     }
 }

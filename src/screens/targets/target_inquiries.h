@@ -39,4 +39,47 @@ protected:
     void setParameters() override;
 };
 
+// Targets against actual sales by department for a period (STS070), and by outlet (STS080).
+class TfrmSTS070 : public TfrmTargetInquiry {
+    Q_OBJECT
+public:
+    explicit TfrmSTS070(db::Connection &connection, QWidget *parent = nullptr);
+    void handOver() override;
+    QString printLocation() const override;
+    QString printParams() const override;
+    QString previewProgram() const override;
+
+protected:
+    TfrmSTS070(db::Connection &connection, const QString &name, CodeKind kind,
+               const char *amountTitle, QWidget *parent);
+    void setParameters() override;
+};
+
+class TfrmSTS080 : public TfrmSTS070 {
+    Q_OBJECT
+public:
+    explicit TfrmSTS080(db::Connection &connection, QWidget *parent = nullptr);
+    void handOver() override;
+    QString printLocation() const override;
+    QString printParams() const override;
+    QString previewProgram() const override;
+
+protected:
+    void setParameters() override;
+};
+
+// Food, beverage and other sales by department and outlet for a period.
+class TfrmSTS090 : public TfrmTargetInquiry {
+    Q_OBJECT
+public:
+    explicit TfrmSTS090(db::Connection &connection, QWidget *parent = nullptr);
+    void handOver() override;
+    QString printLocation() const override;
+    QString printParams() const override;
+    QString previewProgram() const override;
+
+protected:
+    void setParameters() override;
+};
+
 } // namespace kelo::screens
