@@ -263,6 +263,51 @@ TEST_F(TargetInquiryTest, Sts090SplitsFoodBeverageAndOther) {
     EXPECT_EQ(s->rowColour(1), QColor(216, 216, 216));
 }
 
+// Sections 11 (outlets 1101, 1102) and 12 (1201, 1202) under section 10; the month and the
+// year are whole (a target after the business date counts).
+TEST_F(TargetInquiryTest, Sts040RollsUpManagementSections) {
+    exec("DELETE FROM ZX010MS WHERE HEAD = 'S0019'");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0019', '11', '객실')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0019', '12', '식음')");
+    for (const char *o : {"1101", "1102", "1201", "1202"}) {
+        const QString code = QLatin1String(o);
+        exec(QStringLiteral("DELETE FROM JA010MS_TS WHERE UPJANG_CODE = '%1'").arg(code));
+        exec(QStringLiteral("INSERT INTO JA010MS_TS (UPJANG_CODE, MIS_UPJANG_CODE1, "
+                            "MIS_UPJANG_CODE2) VALUES ('%1', '10', '%2')")
+                 .arg(code, code.left(2)));
+    }
+    exec("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT) VALUES "
+         "('20240320', '1101', '1', 5, 500)");
+    auto s = open<TfrmSTS040>();
+    EXPECT_TRUE(s->rgrGrid->options().editing);
+    EXPECT_FALSE(s->bbtSave->isVisible());
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"1|10|호텔|11|객실|11|3|300|11|1100|14|1400",
+          "2|10|호텔|12|식음|12|7|700|14|1400|21|2100",
+          "3|10|호텔|||Sub Total|10|1000|25|2500|35|3500", "1|||||Total|10|1000|25|2500|35|3500"}},
+        {"20", {}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 12), c.rows) << c.code;
+    }
+    search(*s, QStringLiteral("20240315"), QStringLiteral("10"));
+    const QColor white(Qt::white), sub(216, 216, 216), total(192, 192, 192);
+    const std::vector<QColor> colours{white, white, sub, total};
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(s->rowColour(r), colours[size_t(r)]) << r;
+    // Cancel empties the section with the work area.
+    EXPECT_EQ(s->wlb_Upjang_No->text(), QStringLiteral("호텔"));
+    QTest::mouseClick(s->bbtCancel, Qt::LeftButton);
+    EXPECT_EQ(s->edt_Upjang_No->text(), QString());
+    EXPECT_EQ(s->wlb_Upjang_No->text(), QString());
+    EXPECT_EQ(s->rgrGrid->rowCountFetched(), 0);
+}
+
 TEST_F(TargetInquiryTest, CodeLabelsAndDefaultDate) {
     auto outlet = open<TfrmSTS010>();
     auto section = open<TfrmSTS060>();
@@ -296,6 +341,7 @@ TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
 TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
     const QString base = QStringLiteral("/REPORT/경영정보관리/");
     auto sts010 = open<TfrmSTS010>();
+    auto sts040 = open<TfrmSTS040>();
     auto sts060 = open<TfrmSTS060>();
     auto sts070 = open<TfrmSTS070>();
     auto sts080 = open<TfrmSTS080>();
@@ -308,6 +354,8 @@ TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
          "/rv  ATASK_DATE[20240315]AUPJANG_CODE[1101] /reditmode", "frmSRI200", ""},
         {sts060.get(), "10", "MIS(SRI100)", "/rv  ATASK_DATE[20240315]ADEPT_ITEM1[10] /reditmode",
          "frmSRI100", "10", ""},
+        {sts040.get(), "10", "", "/rv SALE_DATE[20240315] MIS_UPJANG_CODE1[10]", "frmSRI100", "10",
+         ""},
         {sts070.get(), "10", "MIS(SRI130)",
          "/rv  AFROM_DATE[20240301]ATO_DATE[20240315]ADEPT_ITEM1[10] /reditmode", "frmSRI120", "10",
          "20240315"},
@@ -325,9 +373,13 @@ TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
         sri120::HandoverDeptItem().clear();
         sri220::HandoverDeptItem().clear();
         search(*c.screen, QStringLiteral("20240315"), QString::fromUtf8(c.code));
-        EXPECT_TRUE(c.screen->printLocation().endsWith(base + QString::fromUtf8(c.report) +
-                                                       QStringLiteral(".mrd")))
-            << c.report;
+        if (*c.report)
+            EXPECT_TRUE(c.screen->printLocation().endsWith(base + QString::fromUtf8(c.report) +
+                                                           QStringLiteral(".mrd")))
+                << c.report;
+        else
+            EXPECT_EQ(c.screen->printLocation(),
+                      QStringLiteral("C:/켈로리조트/RD레포트/경영정보관리(071224)/TTP070.mrd"));
         EXPECT_EQ(c.screen->printParams(), QString::fromUtf8(c.params));
         QTest::mouseClick(c.screen->bbtPreview, Qt::LeftButton);
         ASSERT_NE(c.screen->popup, nullptr);
@@ -337,7 +389,8 @@ TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
         EXPECT_EQ(HandoverWorkDate(),
                   c.screen->mdtWorkDate ? QStringLiteral("20240315") : QStringLiteral("20240301"));
         EXPECT_EQ(HandoverToDate(), QString::fromUtf8(c.toDate));
-        const QString deptItem = id == u"frmSTS060"   ? sri100::HandoverDeptItem()
+        const QString deptItem = id == u"frmSTS060" || id == u"frmSTS040"
+                                     ? sri100::HandoverDeptItem()
                                  : id == u"frmSTS070" ? sri120::HandoverDeptItem()
                                  : id == u"frmSTS080" ? sri220::HandoverDeptItem()
                                                       : QString();

@@ -24,6 +24,22 @@ protected:
     void setParameters() override;
 };
 
+// Targets by management section for a business date: the day, the whole month and the
+// whole year.
+class TfrmSTS040 : public TfrmTargetInquiry {
+    Q_OBJECT
+public:
+    explicit TfrmSTS040(db::Connection &connection, QWidget *parent = nullptr);
+    void handOver() override;
+    bool printHandsOver() const override { return false; }
+    QString printLocation() const override;
+    QString printParams() const override;
+    QString previewProgram() const override;
+
+protected:
+    void setParameters() override;
+};
+
 // Targets by department for a business date.
 class TfrmSTS060 : public TfrmTargetInquiry {
     Q_OBJECT

@@ -226,7 +226,8 @@ void TfrmTargetInquiry::bbtPrintClick() {
     const QString location = printLocation();
     if (location.isEmpty())
         return;
-    handOver();
+    if (printHandsOver())
+        handOver();
     Rdviewer401->OpenReport(location, ViewerParams(printParams()));
     Rdviewer401->PrintDirect();
 }

@@ -63,6 +63,7 @@ public:
 
     // Print and preview: the hand-overs, the report and its parameters, the pop-up.
     virtual void handOver() {}
+    virtual bool printHandsOver() const { return true; }
     virtual QString printLocation() const { return {}; }
     virtual QString printParams() const { return {}; }
     virtual QString previewProgram() const { return {}; }
