@@ -263,6 +263,67 @@ TEST_F(TargetInquiryTest, Sts090SplitsFoodBeverageAndOther) {
     EXPECT_EQ(s->rowColour(1), QColor(216, 216, 216));
 }
 
+// The day's figures of SA090MS for the outlets with a target that day: 1101 and 1102 under
+// department 2 '110' (rooms), 1201 and 1202 under '120'; 1301 has no target. Guests n (target
+// 2 n), amounts 1,000 n with service 100 n (target 2,000 n), in thousands.
+TEST_F(TargetInquiryTest, Sts020SetsTheDaysFiguresOnTwoLines) {
+    exec("DELETE FROM ZX010MS WHERE HEAD IN ('J0096', 'J0097')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0096', '10', '호텔')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0097', '110', '객실')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0097', '120', '식음')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('J0097', '130', '기타')");
+    exec("DELETE FROM SA090MS");
+    // A second division's target of 1101 does not count its figures twice.
+    exec("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT) VALUES "
+         "('20240315', '1101', '2', 1, 1)");
+    int n = 0;
+    for (const char *o : {"1101", "1102", "1201", "1202", "1301"}) {
+        ++n;
+        const QString code = QLatin1String(o);
+        exec(QStringLiteral("DELETE FROM JA011MS_TS WHERE UPJANG_CODE = '%1'").arg(code));
+        exec(QStringLiteral("INSERT INTO JA011MS_TS (UPJANG_CODE, DEPT_ITEM1, DEPT_ITEM2) VALUES "
+                            "('%1', '10', '%2')")
+                 .arg(code, code.left(2) + u'0'));
+        exec(QStringLiteral("INSERT INTO SA090MS (SALE_DATE, UPJANG_CODE, D_GUESTS, D_NET_AMT, "
+                            "D_SVC_AMT, DB_GUESTS, DB_NET_AMT) VALUES ('20240315', '%1', %2, %3, "
+                            "%4, %5, %6)")
+                 .arg(code)
+                 .arg(n)
+                 .arg(1000 * n)
+                 .arg(100 * n)
+                 .arg(2 * n)
+                 .arg(2000 * n));
+    }
+    auto s = open<TfrmSTS020>();
+    EXPECT_EQ(s->bbtSearch->text(), QStringLiteral("조회(F3)"));
+    EXPECT_EQ(s->bbtClose->text(), QStringLiteral("종료(F12)"));
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"호텔|객실|객실|객실수|매출액 |6|3|0|0|6|3", "|식음|식음|이용객|매출액 |14|7|0|0|14|8",
+          "||소 계|이용객|매출액 |20|10|0|0|20|11", "||합 계|이용객|매출액 |20|10|0|0|20|11"}},
+        {"20", {}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 11), c.rows) << c.code;
+    }
+    search(*s, QStringLiteral("20240315"), QString());
+    // The amounts stand on the second line under the guests.
+    const controls::GridModel *m = s->rgrGrid->gridModel();
+    EXPECT_EQ(m->secondLineText(0, 3), QStringLiteral("매출액 "));
+    EXPECT_EQ(m->secondLineText(1, 5), QStringLiteral("14"));
+    EXPECT_EQ(m->secondLineText(1, 6), QStringLiteral("8"));
+    EXPECT_EQ(s->rowColour(2), QColor(216, 216, 216));
+    EXPECT_EQ(s->rowColour(3), QColor(192, 192, 192));
+    // Cancel keeps the code here.
+    s->edt_Upjang_No->setText(QStringLiteral("10"));
+    QTest::mouseClick(s->bbtCancel, Qt::LeftButton);
+    EXPECT_EQ(s->edt_Upjang_No->text(), QStringLiteral("10"));
+}
+
 // Sections 11 (outlets 1101, 1102) and 12 (1201, 1202) under section 10; the month and the
 // year are whole (a target after the business date counts).
 TEST_F(TargetInquiryTest, Sts040RollsUpManagementSections) {
@@ -330,6 +391,11 @@ TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
     const std::vector<int> w010{106, 106, 106, 213, 213, 213};
     for (int g = 0; g < 6; ++g)
         EXPECT_EQ(sts010->groupWidth(g), w010[size_t(g)]) << g;
+    auto sts020 = open<TfrmSTS020>();
+    sts020->applyColumnWidths(1050);
+    const std::vector<int> w020{40, 100, 40, 220, 300, 300};
+    for (int g = 0; g < 6; ++g)
+        EXPECT_EQ(sts020->groupWidth(g), w020[size_t(g)]) << g;
     auto sts060 = open<TfrmSTS060>();
     sts060->applyColumnWidths(1034);
     // Group 2 is the hidden outlet name.
@@ -341,6 +407,7 @@ TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
 TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
     const QString base = QStringLiteral("/REPORT/경영정보관리/");
     auto sts010 = open<TfrmSTS010>();
+    auto sts020 = open<TfrmSTS020>();
     auto sts040 = open<TfrmSTS040>();
     auto sts060 = open<TfrmSTS060>();
     auto sts070 = open<TfrmSTS070>();
@@ -354,6 +421,8 @@ TEST_F(TargetInquiryTest, PrintAndPreviewHandOver) {
          "/rv  ATASK_DATE[20240315]AUPJANG_CODE[1101] /reditmode", "frmSRI200", ""},
         {sts060.get(), "10", "MIS(SRI100)", "/rv  ATASK_DATE[20240315]ADEPT_ITEM1[10] /reditmode",
          "frmSRI100", "10", ""},
+        {sts020.get(), "10", "MIS(SRI180)", "/rv  ATASK_DATE[20240315] /reditmode", "frmSRI110", "",
+         ""},
         {sts040.get(), "10", "", "/rv SALE_DATE[20240315] MIS_UPJANG_CODE1[10]", "frmSRI100", "10",
          ""},
         {sts070.get(), "10", "MIS(SRI130)",

@@ -83,6 +83,7 @@ TfrmSTS010::TfrmSTS010(db::Connection &connection, QWidget *parent)
                               .kind = CodeKind::Outlet,
                               .codeCaption = QStringLiteral("영업장"),
                               .paintCells = true,
+                              .clearCodeOnCancel = false,
                               .dateKeys = true},
                         parent) {
     setWindowTitle(QStringLiteral("frmSTS010"));

@@ -24,6 +24,21 @@ protected:
     void setParameters() override;
 };
 
+// The day's targets against actual sales by department, with last year's figures.
+class TfrmSTS020 : public TfrmTargetInquiry {
+    Q_OBJECT
+public:
+    explicit TfrmSTS020(db::Connection &connection, QWidget *parent = nullptr);
+    void applyColumnWidths(int width) override;
+    void handOver() override;
+    QString printLocation() const override;
+    QString printParams() const override;
+    QString previewProgram() const override;
+
+protected:
+    void setParameters() override;
+};
+
 // Targets by management section for a business date: the day, the whole month and the
 // whole year.
 class TfrmSTS040 : public TfrmTargetInquiry {

@@ -275,10 +275,17 @@ std::vector<std::vector<int>> TfrmTargetInquiry::groups() const {
 void TfrmTargetInquiry::setGroupWidths(const std::vector<int> &widths) {
     const auto all = groups();
     for (size_t g = 0; g < all.size() && g < widths.size(); ++g) {
-        const int n = int(all[g].size());
+        // The width goes to the group's visible columns (to all of a hidden group).
+        std::vector<int> members;
+        for (int c : all[g])
+            if (rgrGrid->columns().at(size_t(c)).visible)
+                members.push_back(c);
+        if (members.empty())
+            members = all[g];
+        const int n = int(members.size());
         for (int i = 0; i < n; ++i) {
             const int w = widths[g] / n + (i == n - 1 ? widths[g] % n : 0);
-            rgrGrid->setColumnWidth(all[g][size_t(i)], w);
+            rgrGrid->setColumnWidth(members[size_t(i)], w);
         }
     }
 }
@@ -288,8 +295,12 @@ int TfrmTargetInquiry::groupWidth(int group) const {
     if (group < 0 || group >= int(all.size()))
         return -1;
     int sum = 0;
+    bool anyVisible = false;
     for (int c : all[size_t(group)])
-        sum += rgrGrid->columnWidth(c);
+        anyVisible = anyVisible || rgrGrid->columns().at(size_t(c)).visible;
+    for (int c : all[size_t(group)])
+        if (!anyVisible || rgrGrid->columns().at(size_t(c)).visible)
+            sum += rgrGrid->columnWidth(c);
     return sum;
 }
 
