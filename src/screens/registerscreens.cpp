@@ -24,7 +24,9 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SRS010"), [](db::Connection &c) { return new TfrmSRS010(c); });
     registry.add(QStringLiteral("STS010"), [](db::Connection &c) { return new TfrmSTS010(c); });
     registry.add(QStringLiteral("STS020"), [](db::Connection &c) { return new TfrmSTS020(c); });
+    registry.add(QStringLiteral("STS030"), [](db::Connection &c) { return new TfrmSTS030(c); });
     registry.add(QStringLiteral("STS040"), [](db::Connection &c) { return new TfrmSTS040(c); });
+    registry.add(QStringLiteral("STS050"), [](db::Connection &c) { return new TfrmSTS050(c); });
     registry.add(QStringLiteral("STS060"), [](db::Connection &c) { return new TfrmSTS060(c); });
     registry.add(QStringLiteral("STS070"), [](db::Connection &c) { return new TfrmSTS070(c); });
     registry.add(QStringLiteral("STS080"), [](db::Connection &c) { return new TfrmSTS080(c); });

@@ -369,6 +369,70 @@ TEST_F(TargetInquiryTest, Sts040RollsUpManagementSections) {
     EXPECT_EQ(s->rgrGrid->rowCountFetched(), 0);
 }
 
+// Per outlet, every division: the day, the whole month and the whole year fill the first eight
+// columns; there is nothing to print.
+TEST_F(TargetInquiryTest, Sts030ListsOutletTargets) {
+    exec("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT) VALUES "
+         "('20240320', '1101', '1', 5, 500)");
+    exec("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT) VALUES "
+         "('20240315', '1102', '2', 1, 10)");
+    auto s = open<TfrmSTS030>();
+    EXPECT_TRUE(s->rgrGrid->options().editing);
+    const QString rest = QStringLiteral("||||||||");
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"1101|영업장1101|1|100|7|700|8|800" + rest, "1102|영업장1102|3|210|5|410|7|610" + rest,
+          "1201|영업장1201|3|300|6|600|9|900" + rest,
+          "1202|영업장1202|4|400|8|800|12|1200" + rest}},
+        {"1201", {"1201|영업장1201|3|300|6|600|9|900" + rest}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 16), c.rows) << c.code;
+    }
+    EXPECT_EQ(s->rowColour(0), QColor(Qt::white));
+    QTest::mouseClick(s->bbtPrint, Qt::LeftButton);
+    QTest::mouseClick(s->bbtPreview, Qt::LeftButton);
+    EXPECT_EQ(s->Rdviewer401->location(), QString());
+    EXPECT_EQ(s->popup, nullptr);
+}
+
+// Section targets per section 1, section 2 and outlet; an empty figure stays blank.
+TEST_F(TargetInquiryTest, Sts050ListsSectionTargets) {
+    exec("DELETE FROM ZX010MS WHERE HEAD = 'S0019'");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0019', '11', '객실')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0019', '12', '식음')");
+    exec("DELETE FROM JH060MS");
+    for (const char *values :
+         {"'20240315', '1101', '10', '11', 1, 100", "'20240301', '1101', '10', '11', 2, 200",
+          "'20230315', '1101', '10', '11', 9, 900", "'20240315', '1201', '10', '12', 3, 300",
+          "'20240310', '9901', '20', '21', 4, 400"})
+        exec(QStringLiteral("INSERT INTO JH060MS (SALE_DATE, UPJANG_CODE, MIS_UPJANG_CODE1, "
+                            "MIS_UPJANG_CODE2, GUESTS, SALE_AMT) VALUES (%1)")
+                 .arg(QLatin1String(values)));
+    auto s = open<TfrmSTS050>();
+    const struct {
+        const char *code;
+        QStringList rows;
+    } cases[] = {
+        {"",
+         {"10|호텔|11|객실|1101|영업장1101|1|100|3|300|3|300",
+          "10|호텔|12|식음|1201|영업장1201|3|300|3|300|3|300", "20||21||9901||||4|400|4|400"}},
+        {"10",
+         {"10|호텔|11|객실|1101|영업장1101|1|100|3|300|3|300",
+          "10|호텔|12|식음|1201|영업장1201|3|300|3|300|3|300"}},
+    };
+    for (const auto &c : cases) {
+        search(*s, QStringLiteral("20240315"), QString::fromUtf8(c.code));
+        EXPECT_EQ(rows(*s, 12), c.rows) << c.code;
+    }
+    QTest::mouseClick(s->bbtCancel, Qt::LeftButton);
+    EXPECT_EQ(s->edt_Upjang_No->text(), QString());
+}
+
 TEST_F(TargetInquiryTest, CodeLabelsAndDefaultDate) {
     auto outlet = open<TfrmSTS010>();
     auto section = open<TfrmSTS060>();

@@ -39,6 +39,26 @@ protected:
     void setParameters() override;
 };
 
+// Targets per outlet for a business date, as a list to work on (never saved).
+class TfrmSTS030 : public TfrmTargetInquiry {
+    Q_OBJECT
+public:
+    explicit TfrmSTS030(db::Connection &connection, QWidget *parent = nullptr);
+
+protected:
+    void setParameters() override;
+};
+
+// Section targets per section and outlet for a business date, as a list to work on.
+class TfrmSTS050 : public TfrmTargetInquiry {
+    Q_OBJECT
+public:
+    explicit TfrmSTS050(db::Connection &connection, QWidget *parent = nullptr);
+
+protected:
+    void setParameters() override;
+};
+
 // Targets by management section for a business date: the day, the whole month and the
 // whole year.
 class TfrmSTS040 : public TfrmTargetInquiry {
