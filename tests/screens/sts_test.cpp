@@ -2,12 +2,19 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "db/query.h"
+#include "framework/lookupdialogs.h"
+#include "screens/registerscreens.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
+#include "shell/registry.h"
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -431,6 +438,112 @@ TEST_F(TargetInquiryTest, Sts050ListsSectionTargets) {
     }
     QTest::mouseClick(s->bbtCancel, Qt::LeftButton);
     EXPECT_EQ(s->edt_Upjang_No->text(), QString());
+}
+
+// The help of each kind: its caption and rows; the code picked goes into the field, a
+// cancelled help empties it.
+TEST_F(TargetInquiryTest, HelpFillsTheCodeOrEmptiesItWhenCancelled) {
+    db::Query outlets(connection);
+    outlets.setSql(QStringLiteral(R"sql(
+        SELECT COUNT(*)
+        FROM JA010MS
+        WHERE UPJANG_CODE <> '6001'
+            AND UPJANG_TYPE IS NOT NULL
+    )sql"));
+    outlets.open();
+    const int outletCount = int(outlets.integer(0));
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0018', '05', '제외')");
+    exec("INSERT INTO ZX010MS (HEAD, DETAIL, DETAIL_NAME) VALUES ('S0018', '20', '레저')");
+    auto outlet = open<TfrmSTS010>();
+    auto section = open<TfrmSTS060>();
+    const struct {
+        TfrmTargetInquiry *screen;
+        const char *caption;
+        int rows;
+        const char *second, *name;
+    } cases[] = {
+        {section.get(), "경영정보", 2, "20", "레저"},
+        {outlet.get(), "영업장", outletCount, nullptr, nullptr},
+    };
+    for (const auto &c : cases) {
+        QString picked;
+        QTimer::singleShot(0, [&] {
+            auto *help = qobject_cast<TfrmSAH090 *>(QApplication::activeModalWidget());
+            ASSERT_NE(help, nullptr);
+            EXPECT_EQ(help->lbl_Help_Form->text(), QString::fromUtf8(c.caption));
+            EXPECT_EQ(help->grdR_Help->rowCountFetched(), c.rows);
+            help->grdR_Help->setCurrentCell(1, 0);
+            picked = help->grdR_Help->text(1, 0);
+            help->bbtOK->click();
+        });
+        c.screen->bbt_Upjang_No->click();
+        EXPECT_EQ(c.screen->edt_Upjang_No->text(), picked);
+        if (c.second) {
+            EXPECT_EQ(picked, QString::fromUtf8(c.second));
+            EXPECT_EQ(c.screen->wlb_Upjang_No->text(), QString::fromUtf8(c.name));
+        } else {
+            EXPECT_FALSE(c.screen->wlb_Upjang_No->text().isEmpty());
+        }
+        QTimer::singleShot(
+            0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+        c.screen->bbt_Upjang_No->click();
+        EXPECT_EQ(c.screen->edt_Upjang_No->text(), QString());
+        EXPECT_EQ(c.screen->wlb_Upjang_No->text(), QString());
+    }
+}
+
+// Enter in the date field of STS010 and STS020 goes on to the code field, Enter in STS020's
+// code field to Search; the other screens' fields have no key handling.
+TEST_F(TargetInquiryTest, EnterMovesOnInStS010AndSts020Only) {
+    auto sts010 = open<TfrmSTS010>();
+    auto sts020 = open<TfrmSTS020>();
+    auto sts060 = open<TfrmSTS060>();
+    const struct {
+        TfrmTargetInquiry *screen;
+        QWidget *from, *to;
+    } cases[] = {
+        {sts010.get(), sts010->mdtWorkDate, sts010->edt_Upjang_No},
+        {sts020.get(), sts020->mdtWorkDate, sts020->edt_Upjang_No},
+        {sts020.get(), sts020->edt_Upjang_No, sts020->bbtSearch},
+        {sts010.get(), sts010->edt_Upjang_No, sts010->edt_Upjang_No},
+        {sts060.get(), sts060->mdtWorkDate, sts060->mdtWorkDate},
+    };
+    for (const auto &c : cases) {
+        c.screen->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.screen));
+        c.from->setFocus();
+        QTest::keyClick(c.from, Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), c.to)
+            << c.screen->objectName().toStdString() << ' ' << c.from->objectName().toStdString();
+    }
+}
+
+TEST_F(TargetInquiryTest, Sts010ExcelSavesTheGrid) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("targets.xls"));
+    auto s = open<TfrmSTS010>();
+    search(*s, QStringLiteral("20240315"), QString());
+    dialogs->answerFile(path);
+    QTest::mouseClick(s->bbtExcel, Qt::LeftButton);
+    EXPECT_GT(QFileInfo(path).size(), 0);
+    EXPECT_EQ(dialogs->errors(), QStringList());
+    // A cancelled save dialog says nothing.
+    dialogs->answerFile(QString());
+    QTest::mouseClick(s->bbtExcel, Qt::LeftButton);
+    EXPECT_EQ(dialogs->errors(), QStringList());
+}
+
+TEST(TargetInquiryRegistry, EveryScreenIsRegistered) {
+    test::SchemaDatabase db;
+    shell::ProgramRegistry registry;
+    RegisterScreens(registry);
+    for (const char *id : {"STS010", "STS020", "STS030", "STS040", "STS050", "STS060", "STS070",
+                           "STS080", "STS090"}) {
+        std::unique_ptr<QWidget> screen(registry.create(QLatin1String(id), db.connection()));
+        ASSERT_NE(screen, nullptr) << id;
+        EXPECT_EQ(screen->objectName(), QStringLiteral("frm") + QLatin1String(id));
+        EXPECT_NE(qobject_cast<TfrmTargetInquiry *>(screen.get()), nullptr) << id;
+    }
 }
 
 TEST_F(TargetInquiryTest, CodeLabelsAndDefaultDate) {
