@@ -522,7 +522,9 @@ TEST_F(TargetInquiryTest, Sts010ExcelSavesTheGrid) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("targets.xls"));
     auto s = open<TfrmSTS010>();
+    EXPECT_FALSE(s->bbtExcel->isEnabled());
     search(*s, QStringLiteral("20240315"), QString());
+    EXPECT_TRUE(s->bbtExcel->isEnabled());
     dialogs->answerFile(path);
     QTest::mouseClick(s->bbtExcel, Qt::LeftButton);
     EXPECT_GT(QFileInfo(path).size(), 0);
@@ -531,6 +533,27 @@ TEST_F(TargetInquiryTest, Sts010ExcelSavesTheGrid) {
     dialogs->answerFile(QString());
     QTest::mouseClick(s->bbtExcel, Qt::LeftButton);
     EXPECT_EQ(dialogs->errors(), QStringList());
+}
+
+// Print opens the report with its parameters in the screen's viewer control (a report that
+// cannot be had is the viewer's business) and works only after a search.
+TEST_F(TargetInquiryTest, PrintOpensTheReportInTheViewerControl) {
+    auto sts010 = open<TfrmSTS010>();
+    auto sts040 = open<TfrmSTS040>();
+    for (TfrmTargetInquiry *s : {static_cast<TfrmTargetInquiry *>(sts010.get()),
+                                 static_cast<TfrmTargetInquiry *>(sts040.get())}) {
+        s->edt_Upjang_No->setText(QStringLiteral("10"));
+        QTest::mouseClick(s->bbtPrint, Qt::LeftButton);
+        EXPECT_EQ(s->Rdviewer401->location(), QString()) << s->objectName().toStdString();
+        search(*s, QStringLiteral("20240315"), QStringLiteral("10"));
+        QTest::mouseClick(s->bbtPrint, Qt::LeftButton);
+        EXPECT_EQ(s->Rdviewer401->location(), s->printLocation());
+        EXPECT_EQ(s->Rdviewer401->params(), s->printParams());
+        EXPECT_EQ(s->Rdviewer401->size(), QSize(72, 1));
+    }
+    // STS040 prints without handing over.
+    EXPECT_EQ(sri100::HandoverDeptItem(), QString());
+    EXPECT_EQ(HandoverWorkDate(), QStringLiteral("20240315"));
 }
 
 TEST(TargetInquiryRegistry, EveryScreenIsRegistered) {

@@ -109,6 +109,7 @@ TfrmSTS010::TfrmSTS010(db::Connection &connection, QWidget *parent)
     bbtExcel = FormButton(panButtons, "bbtExcel", QStringLiteral("Excel"), QSize(80, 38));
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtPrint), bbtExcel);
     connect(bbtExcel, &QPushButton::clicked, this, [this] { bbtExcelClick(); });
+    SetSearchMode(true);
 }
 
 void TfrmSTS010::setParameters() {

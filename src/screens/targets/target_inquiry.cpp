@@ -135,11 +135,11 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
     connect(bbt_Upjang_No, &QToolButton::clicked, this, [this] { bbt_Upjang_NoClick(); });
     connect(edt_Upjang_No, &QLineEdit::textChanged, this, [this] { edt_Upjang_NoChange(); });
 
-    // The practically invisible viewer control that prints.
-    Rdviewer401 = new viewer::Rdviewer40(connection, panSearch);
+    // The practically invisible viewer control that prints, with the buttons that use it.
+    Rdviewer401 = new viewer::Rdviewer40(connection, panButtons);
     Rdviewer401->setObjectName(QStringLiteral("Rdviewer401"));
     Rdviewer401->setFixedSize(72, 1);
-    m_searchRow->insertWidget(at++, Rdviewer401);
+    m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtPrint), Rdviewer401);
 
     if (setup.dateKeys && mdtWorkDate)
         attachField(mdtWorkDate);
@@ -175,6 +175,8 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
     connect(bbtPreview, &QPushButton::clicked, this, [this] { bbtPreviewClick(); });
     addHotkey(QKeySequence(Qt::Key_F11), [this] { bbtPrintClick(); });
     Panel1->installEventFilter(this);
+    // The buttons and fields added here take the mode too.
+    SetSearchMode(true);
 }
 
 void TfrmTargetInquiry::showEvent(QShowEvent *event) {
