@@ -591,6 +591,13 @@ TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
     const std::vector<int> w010{106, 106, 106, 213, 213, 213};
     for (int g = 0; g < 6; ++g)
         EXPECT_EQ(sts010->groupWidth(g), w010[size_t(g)]) << g;
+    // A resize of the screen sets them from the grid's new width.
+    sts010->resize(1300, 600);
+    QCoreApplication::processEvents();
+    const int u = (sts010->rgrGrid->width() - 50) / 6;
+    ASSERT_GT(u, 160);
+    EXPECT_EQ(sts010->groupWidth(0), 2 * (u / 3));
+    EXPECT_EQ(sts010->groupWidth(5), u + u / 3);
     auto sts020 = open<TfrmSTS020>();
     sts020->applyColumnWidths(1050);
     const std::vector<int> w020{40, 100, 40, 220, 300, 300};
