@@ -7,6 +7,7 @@
 #include "screens/personnel/personnel_inquiries.h"
 #include "screens/reports/srs010_report_output.h"
 #include "screens/sales/sales_inquiries.h"
+#include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 #include "shell/registry.h"
 
@@ -21,6 +22,15 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SRI040"), [](db::Connection &c) { return new TfrmSRI040(c); });
     registry.add(QStringLiteral("SRI050"), [](db::Connection &c) { return new TfrmSRI050(c); });
     registry.add(QStringLiteral("SRS010"), [](db::Connection &c) { return new TfrmSRS010(c); });
+    registry.add(QStringLiteral("STS010"), [](db::Connection &c) { return new TfrmSTS010(c); });
+    registry.add(QStringLiteral("STS020"), [](db::Connection &c) { return new TfrmSTS020(c); });
+    registry.add(QStringLiteral("STS030"), [](db::Connection &c) { return new TfrmSTS030(c); });
+    registry.add(QStringLiteral("STS040"), [](db::Connection &c) { return new TfrmSTS040(c); });
+    registry.add(QStringLiteral("STS050"), [](db::Connection &c) { return new TfrmSTS050(c); });
+    registry.add(QStringLiteral("STS060"), [](db::Connection &c) { return new TfrmSTS060(c); });
+    registry.add(QStringLiteral("STS070"), [](db::Connection &c) { return new TfrmSTS070(c); });
+    registry.add(QStringLiteral("STS080"), [](db::Connection &c) { return new TfrmSTS080(c); });
+    registry.add(QStringLiteral("STS090"), [](db::Connection &c) { return new TfrmSTS090(c); });
     for (const QString &id : ViewerProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateViewerScreen(c, id); });
 }
