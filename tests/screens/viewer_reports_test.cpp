@@ -6,6 +6,7 @@
 #include "database/demo.h"
 #include "database/schema.h"
 #include "db/connection.h"
+#include "framework/reportbridge.h"
 #include "screens/viewer/report_viewers.h"
 #include "screens/viewer/sri200_daily_sales_report.h"
 #include "support/scripted_dialogs.h"
@@ -46,8 +47,9 @@ protected:
         SetAppDir(dir->path());
         QFile ini(dir->filePath(QStringLiteral("Kelo_S.ini")));
         ini.open(QIODevice::WriteOnly);
-        ini.write(
-            QStringLiteral("[ReportServer]\nMain=%1\nSecond=%1\nThird=%1\n").arg(base).toUtf8());
+        ini.write(QStringLiteral("[ReportServer]\nMain=%1\nSecond=%1\nThird=%1\nLocalFolder=%2\n")
+                      .arg(base, QStringLiteral(KELO_REPORTS_DIR "/local"))
+                      .toUtf8());
     }
     static void TearDownTestSuite() {
         if (!server)
@@ -139,6 +141,24 @@ TEST_F(ViewerReportsTest, EveryProgramsReportsLoadFromTheServerAndLayOutPages) {
     }
     EXPECT_GE(searched, 40);
     EXPECT_EQ(dialogs->errors(), QStringList());
+}
+
+// The reports the target inquiries print, with the parameters they send: from the server,
+// and the section targets' report from the local report folder.
+TEST_F(ViewerReportsTest, TheTargetInquiriesReportsLoad) {
+    const char *cases[][2] = {
+        {"MIS(SRI110)", "/rv  ATASK_DATE[20261209]AUPJANG_CODE[] /reditmode"},
+        {"MIS(SRI130)", "/rv  AFROM_DATE[20261201]ATO_DATE[20261209]ADEPT_ITEM1[] /reditmode"},
+    };
+    for (const auto &c : cases) {
+        viewer::Rdviewer40 v(connection);
+        v.OpenReport(MainLocation(QString::fromUtf8(c[0])), QString::fromUtf8(c[1]));
+        ExpectShown(&v, QString::fromUtf8(c[0]));
+    }
+    viewer::Rdviewer40 local(connection);
+    local.OpenReport(QStringLiteral("C:/켈로리조트/RD레포트/경영정보관리(071224)/TTP070.mrd"),
+                     QStringLiteral("/rv SALE_DATE[20261209] MIS_UPJANG_CODE1[]"));
+    ExpectShown(&local, QStringLiteral("TTP070"));
 }
 
 } // namespace
