@@ -135,20 +135,10 @@ void BuildDay(db::Connection &connection, const Options &o) {
     QElapsedTimer clock;
     clock.start();
     db::StoredProc proc(connection);
-    proc.setProcName(QStringLiteral("PR_SA000MS_01"));
-    proc.addParam(QStringLiteral("ASALE_DATE"), db::ParamDirection::Input);
-    proc.addParam(QStringLiteral("AU_EMP_NO"), db::ParamDirection::Input);
-    proc.addParam(QStringLiteral("AU_IP"), db::ParamDirection::Input);
-    proc.addParam(QStringLiteral("AERROR_MSG"), db::ParamDirection::Output, 2000);
-    proc.setParam(QStringLiteral("ASALE_DATE"), o.date);
-    proc.setParam(QStringLiteral("AU_EMP_NO"), o.emp);
-    proc.setParam(QStringLiteral("AU_IP"), GetClientIP());
+    screens::PrepareDataBuild(proc);
     db::Transaction transaction(connection);
     transaction.begin();
-    proc.execute();
-    const QString error = proc.param(QStringLiteral("AERROR_MSG"));
-    if (!error.isEmpty())
-        throw db::DbError(error); // rolled back by the transaction's end
+    screens::RunDataBuild(proc, o.date, o.emp, GetClientIP()); // a failure rolls back
     transaction.commit();
     Say(QStringLiteral("data build of %1 done (%2 s)")
             .arg(o.date)

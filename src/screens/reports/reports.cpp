@@ -10,6 +10,8 @@
 #include "screens/reports/srp080_guest_activities.h"
 #include "screens/reports/srp090_tour_gondola.h"
 
+#include "db/dberror.h"
+
 #include <stdexcept>
 
 namespace kelo::screens {
@@ -56,6 +58,26 @@ std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connectio
     if (id == QLatin1String("SRP090"))
         return std::make_unique<TfrmSRP090>(connection, saleDate);
     return nullptr;
+}
+
+void PrepareDataBuild(db::StoredProc &proc) {
+    proc.setProcName(QStringLiteral("PR_SA000MS_01"));
+    proc.clearParams();
+    proc.addParam(QStringLiteral("ASALE_DATE"), db::ParamDirection::Input);
+    proc.addParam(QStringLiteral("AU_EMP_NO"), db::ParamDirection::Input);
+    proc.addParam(QStringLiteral("AU_IP"), db::ParamDirection::Input);
+    proc.addParam(QStringLiteral("AERROR_MSG"), db::ParamDirection::Output, 2000);
+}
+
+void RunDataBuild(db::StoredProc &proc, const QString &saleDate, const QString &empNo,
+                  const QString &ip) {
+    proc.setParam(QStringLiteral("ASALE_DATE"), saleDate);
+    proc.setParam(QStringLiteral("AU_EMP_NO"), empNo);
+    proc.setParam(QStringLiteral("AU_IP"), ip);
+    proc.execute();
+    const QString error = proc.param(QStringLiteral("AERROR_MSG"));
+    if (!error.isEmpty())
+        throw db::DbError(error);
 }
 
 report::PrintOutcome RunReport(const QString &programId, db::Connection &connection,

@@ -3,6 +3,7 @@
 // The printed reports: not menu programs, but created for a business date, printed,
 // previewed or written as a PDF, and freed.
 
+#include "db/storedproc.h"
 #include "framework/reportframe.h"
 
 #include <memory>
@@ -28,6 +29,13 @@ const std::vector<DailyReportStep> &DailyReportSteps();
 // that is no printed report.
 std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connection &connection,
                                          const QString &saleDate);
+
+// The day's data build PR_SA000MS_01: the call with its parameters declared, then run for a
+// business date stamped with the employee and the client address, inside the caller's
+// transaction. A text in AERROR_MSG is raised as a db::DbError with that text.
+void PrepareDataBuild(db::StoredProc &proc);
+void RunDataBuild(db::StoredProc &proc, const QString &saleDate, const QString &empNo,
+                  const QString &ip);
 
 enum class ReportOutput { Print, Preview, Pdf };
 

@@ -122,11 +122,7 @@ TfrmSRS010::TfrmSRS010(db::Connection &connection, QWidget *parent)
     connect(bbtSave, &QPushButton::clicked, this, [this] { bbtSaveClick(); });
     addHotkey(QKeySequence(Qt::Key_F2), [this] { bbtSaveClick(); });
 
-    m_proc->setProcName(QStringLiteral("PR_SA000MS_01"));
-    m_proc->addParam(QStringLiteral("ASALE_DATE"), db::ParamDirection::Input);
-    m_proc->addParam(QStringLiteral("AU_EMP_NO"), db::ParamDirection::Input);
-    m_proc->addParam(QStringLiteral("AU_IP"), db::ParamDirection::Input);
-    m_proc->addParam(QStringLiteral("AERROR_MSG"), db::ParamDirection::Output, 2000);
+    PrepareDataBuild(*m_proc);
     prcSProc = m_proc.get();
 
     outputReport = [this](TfrmZZP010 &report, bool preview) {
@@ -211,13 +207,7 @@ void TfrmSRS010::bbtSaveClick() {
             c.open();
         transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
         const GlobalValues &g = Globals();
-        m_proc->setParam(QStringLiteral("ASALE_DATE"), medSaleDate->value());
-        m_proc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
-        m_proc->setParam(QStringLiteral("AU_IP"), g.clientIP);
-        m_proc->execute();
-        const QString error = m_proc->param(QStringLiteral("AERROR_MSG"));
-        if (!error.isEmpty())
-            throw std::runtime_error(error.toStdString());
+        RunDataBuild(*m_proc, medSaleDate->value(), g.empNo, g.clientIP);
         if (transaction.ownsTransaction())
             transaction.commit();
         ShowStatusMessage(QStringLiteral("자료를 저장하였습니다."));
