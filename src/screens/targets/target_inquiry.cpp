@@ -88,14 +88,22 @@ controls::GridColumn FigureColumn(const char *field, const char *title, int widt
 TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &name,
                                      const Setup &setup, QWidget *parent)
     : TfrmSZI040(connection, name, parent), m_setup(setup) {
-    lblWorkDate = new QLabel(QStringLiteral("영업일자"), panSearch);
+    lblWorkDate = new QLabel(setup.dateCaption, panSearch);
     lblWorkDate->setObjectName(QStringLiteral("lblWorkDate"));
     wlbYoil = new QLabel(panSearch);
     wlbYoil->setObjectName(QStringLiteral("wlbYoil"));
     wlbYoil->setFixedWidth(50);
     int at = 0;
     m_searchRow->insertWidget(at++, lblWorkDate);
-    if (setup.dates == Dates::Day) {
+    if (setup.dates == Dates::Month) {
+        // The month (yyyymm): no weekday.
+        mdtWorkDate = dateField(panSearch, "mdtWorkDate");
+        mdtWorkDate->setEditMask(QStringLiteral("9999-99;0; "));
+        mdtWorkDate->setMaxLength(7);
+        mdtWorkDate->setFixedWidth(74);
+        m_searchRow->insertWidget(at++, mdtWorkDate);
+        wlbYoil->hide();
+    } else if (setup.dates == Dates::Day) {
         mdtWorkDate = dateField(panSearch, "mdtWorkDate");
         m_searchRow->insertWidget(at++, mdtWorkDate);
         connect(mdtWorkDate, &QLineEdit::textChanged, this, [this] { mdtWorkDateChange(); });
@@ -146,9 +154,10 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
     if (setup.codeKeys)
         attachField(edt_Upjang_No);
 
-    for (QWidget *b : {static_cast<QWidget *>(bbtSave), static_cast<QWidget *>(bbtAdd),
-                       static_cast<QWidget *>(bbtDelete)})
-        b->hide();
+    if (!setup.writes)
+        for (QWidget *b : {static_cast<QWidget *>(bbtSave), static_cast<QWidget *>(bbtAdd),
+                           static_cast<QWidget *>(bbtDelete)})
+            b->hide();
     if (setup.readOnly) {
         controls::GridOptions o = rgrGrid->options();
         o.editing = false;
@@ -184,6 +193,10 @@ void TfrmTargetInquiry::showEvent(QShowEvent *event) {
     if (m_shown)
         return;
     m_shown = true;
+    if (m_setup.dates == Dates::Month) {
+        mdtWorkDate->setValue(TodayYmd().left(6));
+        return;
+    }
     const QString yesterday = ShiftDays(TodayYmd(), -1);
     for (controls::MaskedEdit *e : {mdtWorkDate, mdtFrom_Date, mdtTo_Date})
         if (e)
