@@ -613,6 +613,10 @@ TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
     ASSERT_GT(u, 160);
     EXPECT_EQ(sts010->groupWidth(0), 2 * (u / 3));
     EXPECT_EQ(sts010->groupWidth(5), u + u / 3);
+    // The first search sets the columns anew; the rule's widths stay.
+    search(*sts010, QStringLiteral("20240315"), QString());
+    EXPECT_EQ(sts010->groupWidth(0), 2 * (u / 3));
+    EXPECT_EQ(sts010->groupWidth(5), u + u / 3);
     auto sts020 = open<TfrmSTS020>();
     sts020->applyColumnWidths(1050);
     const std::vector<int> w020{40, 100, 40, 220, 300, 300};

@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QResizeEvent>
+#include <QScopeGuard>
 
 namespace kelo::screens {
 
@@ -225,6 +227,9 @@ void TfrmTargetInquiry::edt_Upjang_NoChange() {
 
 void TfrmTargetInquiry::bbtSearchClick() {
     setParameters();
+    // The first search sets the grid's columns anew (with the row number), and with them
+    // their defined widths: the widths of the screen's rule are laid on again.
+    auto widths = qScopeGuard([this] { applyColumnWidths(Panel1->width()); });
     TfrmSZI040::bbtSearchClick();
 }
 
@@ -320,8 +325,11 @@ int TfrmTargetInquiry::groupWidth(int group) const {
 }
 
 bool TfrmTargetInquiry::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Panel1 && event->type() == QEvent::Resize)
-        applyColumnWidths(rgrGrid->width());
+    if (watched == Panel1 && event->type() == QEvent::Resize) {
+        // The grid fills the panel; its own width is set only after this filter, by the
+        // panel's layout.
+        applyColumnWidths(static_cast<QResizeEvent *>(event)->size().width());
+    }
     if (event->type() == QEvent::KeyPress && (watched == mdtWorkDate || watched == edt_Upjang_No)) {
         auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
