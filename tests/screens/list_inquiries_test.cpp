@@ -134,7 +134,7 @@ protected:
         for (int r = 0; r < s.rgrGrid->rowCountFetched(); ++r) {
             QStringList cells;
             for (const QString &f : fields)
-                cells << s.rgrGrid->text(r, s.rgrGrid->columnByField(f));
+                cells << s.rgrGrid->gridModel()->displayText(r, s.rgrGrid->columnByField(f));
             out << cells.join(u'|');
         }
         return out;
