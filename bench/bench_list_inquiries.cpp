@@ -9,6 +9,7 @@
 //   e.g. a database of kelo-db demo --years 5 --scale 4 --end 20261209
 
 #include "common/application.h"
+#include "common/fonts.h"
 #include "database/schema.h"
 #include "db/rowset.h"
 #include "screens/lists/list_inquiries.h"
@@ -55,6 +56,7 @@ int main(int argc, char **argv) {
     if (!DisplayAvailable("bench_list_inquiries"))
         return 2;
     Application app(argc, argv);
+    InstallFontSubstitutions(); // the faces the program shows
     QStringList args = app.arguments().mid(1);
     QString screenshot;
     if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot")); at >= 0) {
@@ -92,14 +94,14 @@ int main(int argc, char **argv) {
     auto sbs040 = std::make_unique<TfrmSBS040>(c);
     auto sbs040b = std::make_unique<TfrmSBS040>(c);
     TfrmSBS040 *headOffice040 = sbs040b.get();
-    lists.push_back({"SBS040 staff sales (직원)", std::move(sbs040), {}});
-    lists.push_back({"SBS040 staff sales (본사)", std::move(sbs040b),
+    lists.push_back({"SBS040 staff sales, staff", std::move(sbs040), {}});
+    lists.push_back({"SBS040 staff sales, head office", std::move(sbs040b),
                      [headOffice040] { headOffice040->RadioButton2->setChecked(true); }});
     auto sbs050 = std::make_unique<TfrmSBS050>(c);
     auto sbs050b = std::make_unique<TfrmSBS050>(c);
     TfrmSBS050 *staff050 = sbs050.get(), *headOffice050 = sbs050b.get();
-    lists.push_back({"SBS050 staff bookings (직원)", std::move(sbs050), {}});
-    lists.push_back({"SBS050 staff bookings (본사)", std::move(sbs050b),
+    lists.push_back({"SBS050 staff bookings, staff", std::move(sbs050), {}});
+    lists.push_back({"SBS050 staff bookings, head office", std::move(sbs050b),
                      [headOffice050] { headOffice050->RadioButton2->setChecked(true); }});
     lists.push_back({"SRS330 day sales", std::make_unique<TfrmSRS330>(c), {}});
     lists.push_back({"SRS340 rooms in the house", std::make_unique<TfrmSRS340>(c), {}});

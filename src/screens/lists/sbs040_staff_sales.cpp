@@ -85,7 +85,7 @@ TfrmSBS040::TfrmSBS040(db::Connection &connection, QWidget *parent)
         ListColumn("USE_DATE", "매출일자", 80, centre),
         ListColumn("TEAM", "팀", 74, centre),
         ListColumn("PART", "파트", 83),
-        ListColumn("EMP_NO", "직원번호", 81),
+        ListColumn("EMP_NO", "직원번호", 88), // ten digits in the program's face
         ListColumn("EMP_NAME", "직원명", 64, centre),
         ListColumn("GUEST_NAME", "고객명", 80, centre),
         ListColumn("GUBUN", "구분", 53, centre),

@@ -164,7 +164,7 @@ TfrmSBS050::TfrmSBS050(db::Connection &connection, QWidget *parent)
     rgrGrid->setColumns({
         ListColumn("GUBUN", "구분", 53, centre),
         ListColumn("UPJANG_NAME", "영업장명", 83, centre),
-        ListColumn("EMP_NO", "사번", 81),
+        ListColumn("EMP_NO", "사번", 88), // ten digits in the program's face
         ListColumn("EMP_NAME", "성명", 64, centre),
         ListColumn("USE_DATE", "예약일자", 80, centre),
         ListColumn("ROOM_TYPE", "객실형", 51, centre),

@@ -12,10 +12,10 @@ TfrmSRS330::TfrmSRS330(db::Connection &connection, QWidget *parent)
     const Qt::Alignment centre = Qt::AlignCenter;
     rgrGrid->setColumns({
         ListColumn("영업장명", "영업장명", 63, centre),
-        ListColumn("매출일자", "매출일자", 60, centre),
+        ListColumn("매출일자", "매출일자", 68, centre), // eight digits in the program's face
         ListColumn("동명", "동명", 77),
         ListColumn("객실번호", "객실번호", 54, centre),
-        ListColumn("회원번호", "회원번호", 72, centre),
+        ListColumn("회원번호", "회원번호", 84, centre), // ten digits
         ListColumn("회원명", "회원명", 99),
         ListColumn("고객유형", "고객유형", 86),
         ListColumn("투숙객명", "투숙객명", 108),
