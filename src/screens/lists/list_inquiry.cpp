@@ -65,7 +65,6 @@ TfrmListInquiry::TfrmListInquiry(db::Connection &connection, const QString &name
             [this] { med_Event_From_DateChange(); });
     connect(med_Event_To_Date, &QLineEdit::textChanged, this,
             [this] { med_Event_To_DateChange(); });
-    bbtSearch->setFixedSize(110, 36);
     StyleForm(this);
 }
 
