@@ -10,10 +10,12 @@
 #include "shell/registry.h"
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
+#include "xlsrecords.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -459,6 +461,22 @@ VALUES ('20000000', 'F');
     // A day with outlet sales only.
     search(*s, QStringLiteral("20240316"));
     EXPECT_EQ(rows(*s, fields), QStringList({"스낵바|20240316|||||||||40,000|4,000||2"}));
+    // Saved as an Excel file: the Korean field names are bound, the amounts are
+    // numbers.
+    QTemporaryDir out;
+    dialogs->answerFile(out.filePath(QStringLiteral("srs330.xls")));
+    dialogs->answer(false); // not opened in Excel
+    QTest::mouseClick(s->bbtExcel, Qt::LeftButton);
+    QStringList titles, row;
+    for (const XlsRecord &r : ReadXls(out.filePath(QStringLiteral("srs330.xls")))) {
+        if (r.row == 2)
+            titles << r.text;
+        if (r.row == 3)
+            row << (r.isNumber() ? QStringLiteral("#%1").arg(r.number) : r.text);
+    }
+    EXPECT_EQ(titles, fields);
+    EXPECT_EQ(row, QStringList({"스낵바", "20240316", "", "", "", "", "", "", "", "", "#40000",
+                                "#4000", "", "#2"}));
     EXPECT_EQ(dialogs->errors(), QStringList());
 }
 
