@@ -57,7 +57,6 @@ protected:
     bool checkDates();
     void showEvent(QShowEvent *event) override;
 
-    QHBoxLayout *searchRow() const { return m_searchRow; }
     // Where the screen's own conditions go in the search row: after the dates.
     int conditionsAt() const;
 

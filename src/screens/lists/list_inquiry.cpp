@@ -172,9 +172,9 @@ TfrmStaffSalesInquiry::TfrmStaffSalesInquiry(db::Connection &connection, const Q
     RadioButton2 = new QRadioButton(QStringLiteral("본사"), panSearch);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     int at = conditionsAt();
-    searchRow()->insertSpacing(at++, 16);
-    searchRow()->insertWidget(at++, RadioButton1);
-    searchRow()->insertWidget(at++, RadioButton2);
+    m_searchRow->insertSpacing(at++, 16);
+    m_searchRow->insertWidget(at++, RadioButton1);
+    m_searchRow->insertWidget(at++, RadioButton2);
     bbtPrint->hide();
 }
 

@@ -152,13 +152,13 @@ TfrmSBS050::TfrmSBS050(db::Connection &connection, QWidget *parent)
     lblDeptCode = new QLabel(QStringLiteral("팀구분"), panSearch);
     lblDeptCode->setObjectName(QStringLiteral("lblDeptCode"));
     wcbDeptCode = choiceBox(panSearch, "wcbDeptCode", 130);
-    int at = searchRow()->indexOf(RadioButton2) + 1;
-    searchRow()->insertSpacing(at++, 16);
-    searchRow()->insertWidget(at++, lblBusea);
-    searchRow()->insertWidget(at++, wcbBusea);
-    searchRow()->insertSpacing(at++, 8);
-    searchRow()->insertWidget(at++, lblDeptCode);
-    searchRow()->insertWidget(at++, wcbDeptCode);
+    int at = m_searchRow->indexOf(RadioButton2) + 1;
+    m_searchRow->insertSpacing(at++, 16);
+    m_searchRow->insertWidget(at++, lblBusea);
+    m_searchRow->insertWidget(at++, wcbBusea);
+    m_searchRow->insertSpacing(at++, 8);
+    m_searchRow->insertWidget(at++, lblDeptCode);
+    m_searchRow->insertWidget(at++, wcbDeptCode);
 
     const Qt::Alignment centre = Qt::AlignCenter;
     rgrGrid->setColumns({
