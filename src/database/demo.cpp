@@ -168,6 +168,8 @@ void GenerateDemo(const DemoOptions &options) {
     demo::WriteDays(ctx);
     say(QStringLiteral("gate passages and attendance"));
     demo::WriteOperatingExtras(ctx);
+    say(QStringLiteral("gondola reservations"));
+    demo::WriteGondolaReservations(ctx);
     say(QStringLiteral("derived figures"));
     demo::WriteDerivedFigures(ctx);
     t.commit();
