@@ -281,52 +281,6 @@ TEST_F(GondolaReportsTest, EveryReportAgreesWithTheReservations) {
     EXPECT_EQ(dialogs->errors(), QStringList());
 }
 
-TEST_F(GondolaReportsTest, TheDemosReservationsAreConsistent) {
-    db::Connection &c = db->connection();
-    // Each query counts the rows that break one rule; none may.
-    const struct {
-        const char *rule, *sql;
-    } cases[] = {
-        {"a day's tickets issued to reservations never exceed its gondola head count", R"sql(
-SELECT COUNT(*)
-FROM (
-    SELECT USE_DATE, SUM(NVL(ISSUE_CNT, 0)) AS T
-    FROM GA020MS
-    GROUP BY USE_DATE
-) R
-LEFT JOIN (
-    SELECT SALE_DATE, SUM(NVL(KOREAN_QTY, 0) + NVL(FOREIGN_QTY, 0)) AS H
-    FROM IA010MS
-    WHERE UPJANG_CODE = '5002'
-    GROUP BY SALE_DATE
-) I ON I.SALE_DATE = R.USE_DATE
-WHERE R.T > NVL(I.H, 0)
-)sql"},
-        {"issued reservations have tickets, at most the persons booked; the others none", R"sql(
-SELECT COUNT(*)
-FROM GA020MS
-WHERE (STATUS_CODE = 'I' AND (ISSUE_CNT IS NULL OR ISSUE_CNT < 1 OR ISSUE_CNT > RSV_CNT
-        OR ISSUE_HOUR IS NULL))
-    OR (STATUS_CODE <> 'I' AND (ISSUE_CNT IS NOT NULL OR ISSUE_HOUR IS NOT NULL))
-    OR STATUS_CODE NOT IN ('I', 'N', 'C')
-)sql"},
-        {"a cancellation falls between the booking and the day booked", R"sql(
-SELECT COUNT(*)
-FROM GA020MS
-WHERE (STATUS_CODE = 'C' AND (CANCEL_DATE < RSV_DATE OR CANCEL_DATE > USE_DATE))
-    OR (STATUS_CODE <> 'C' AND CANCEL_DATE IS NOT NULL)
-    OR RSV_DATE > USE_DATE
-    OR USE_HOUR NOT BETWEEN '08' AND '16'
-    OR AGE_GUBUN NOT IN ('10', '20', '30', '40', '50', '60')
-)sql"},
-    };
-    for (const auto &k : cases)
-        EXPECT_EQ(value(c, QString::fromUtf8(k.sql)), QStringLiteral("0")) << k.rule;
-    // Every state occurs.
-    EXPECT_EQ(value(c, QStringLiteral("SELECT COUNT(DISTINCT STATUS_CODE) FROM GA020MS")),
-              QStringLiteral("3"));
-}
-
 // ---- SRS184 -------------------------------------------------------------------------
 
 // Two nights at the family hotel 1002 (Friday 1 March 2024 a weekday, Saturday a weekend day)
