@@ -167,12 +167,18 @@ protected:
         ini.write(QStringLiteral("[ReportServer]\nMain=%1\n").arg(base).toUtf8());
     }
     static void TearDownTestSuite() {
-        server->kill();
-        server->waitForFinished();
+        if (server) {
+            server->kill();
+            server->waitForFinished();
+        }
         delete server;
         delete db;
         server = nullptr;
         db = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_NE(server, nullptr) << "the demo or the report server is missing";
     }
 
     static test::TempDatabase *db;
