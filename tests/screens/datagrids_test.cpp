@@ -13,6 +13,8 @@
 #include "screens/datagrids/sri210_event_checks.h"
 #include "screens/datagrids/srs160_gondola_reports.h"
 #include "screens/datagrids/srs184_room_sales.h"
+#include "screens/registerscreens.h"
+#include "shell/registry.h"
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
 
@@ -84,6 +86,17 @@ protected:
     db::Connection &connection = schemaDb.connection();
     test::ScriptedDialogsScope dialogs;
 };
+
+TEST_F(DataGridsTest, TheThreeProgramsOpenFromTheMenu) {
+    shell::ProgramRegistry registry;
+    RegisterScreens(registry);
+    for (const char *id : {"SRS160", "SRS184", "SRI210"}) {
+        std::unique_ptr<QWidget> screen(registry.create(QLatin1String(id), connection));
+        ASSERT_TRUE(screen) << id;
+        EXPECT_EQ(screen->objectName(), QStringLiteral("frm") + QLatin1String(id));
+        EXPECT_TRUE(qobject_cast<TfrmZZI090 *>(screen.get())) << id;
+    }
+}
 
 // ---- SRS160 -------------------------------------------------------------------------
 
