@@ -8,6 +8,7 @@
 #include "controls/formats.h"
 #include "database/demo.h"
 #include "db/query.h"
+#include "framework/lookupdialogs.h"
 #include "framework/reportbridge.h"
 #include "framework/screenhelpers.h"
 #include "screens/datagrids/sri210_event_checks.h"
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -468,6 +470,50 @@ TEST_F(RoomSalesTest, ExcelWritesTheListWithItsFiguresAsNumbers) {
     EXPECT_EQ(dialogs->errors(),
               QStringList{QStringLiteral("저장할 파일 이름을 지정하지 않았습니다.")});
     EXPECT_EQ(dialogs->questions(), QStringList());
+}
+
+TEST_F(RoomSalesTest, HelpsFillOutletAndRoomTypeOrEmptyThemWhenCancelled) {
+    exec(QStringLiteral("UPDATE ZX010MS SET ITEM1 = '1002' WHERE HEAD = 'A0025' AND DETAIL IN "
+                        "('ST', 'FM')"));
+    auto s = open<TfrmSRS184>();
+    // The outlets are the hotels only.
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        auto *help = qobject_cast<TfrmSAH090 *>(QApplication::activeModalWidget());
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->lbl_Help_Form->text(), QStringLiteral("영업장"));
+        for (int r = 0; r < help->grdR_Help->rowCountFetched(); ++r)
+            listed << help->grdR_Help->text(r, 0);
+        help->grdR_Help->setCurrentCell(listed.indexOf(QStringLiteral("1001")), 0);
+        help->bbtOK->click();
+    });
+    QTest::mouseClick(s->bbt_Upjang_No, Qt::LeftButton);
+    EXPECT_FALSE(listed.isEmpty());
+    for (const QString &code : listed)
+        EXPECT_TRUE(code.startsWith(QLatin1String("10"))) << code.toStdString();
+    EXPECT_EQ(s->edt_Upjang_No->text(), QStringLiteral("1001"));
+    EXPECT_FALSE(s->wlb_Upjang_No->text().isEmpty());
+
+    // The room types of the outlet in the field.
+    typeInto(s->edt_Upjang_No, QStringLiteral("1002"));
+    QTimer::singleShot(0, [&] {
+        auto *help = qobject_cast<TfrmSAH090 *>(QApplication::activeModalWidget());
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->lbl_Help_Form->text(), QStringLiteral("객실타입"));
+        ASSERT_EQ(help->grdR_Help->rowCountFetched(), 2);
+        const int fm = help->grdR_Help->text(0, 0) == QLatin1String("FM") ? 0 : 1;
+        help->grdR_Help->setCurrentCell(fm, 0);
+        help->bbtOK->click();
+    });
+    QTest::mouseClick(s->bbt_Room_Type, Qt::LeftButton);
+    EXPECT_EQ(s->edt_Room_Type->text(), QStringLiteral("FM"));
+    EXPECT_EQ(s->wlbl_Room_Type->text(), QStringLiteral("패밀리"));
+
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    QTest::mouseClick(s->bbt_Room_Type, Qt::LeftButton);
+    EXPECT_EQ(s->edt_Room_Type->text(), QString());
+    EXPECT_EQ(s->wlbl_Room_Type->text(), QString());
 }
 
 // ---- SRI210 -------------------------------------------------------------------------
