@@ -225,6 +225,18 @@ private:
 void WriteDerivedFigures(Context &ctx);
 
 // ---- after the days: gate passages and attendance ---------------------------
+// The stream of one day of one table (1 gate passages, 2 attendance, 3 gondola
+// reservations): seeded by the run's seed, the day and the table, independent of the run's
+// stream and of where the period starts.
+inline Rng DayStream(const Context &ctx, const QDate &d, quint64 table) {
+    Rng r{ctx.opt.seed * 0xD1B54A32D192ED03ull + quint64(d.toJulianDay()) * 0x8CB92BA72F3D8DD7ull +
+          table};
+    r.next();
+    return r;
+}
 void WriteOperatingExtras(Context &ctx);
+
+// ---- after the gate passages: the gondola's reservations ---------------------
+void WriteGondolaReservations(Context &ctx);
 
 } // namespace kelo::database::demo

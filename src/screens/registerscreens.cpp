@@ -1,5 +1,8 @@
 #include "screens/registerscreens.h"
 
+#include "screens/datagrids/sri210_event_checks.h"
+#include "screens/datagrids/srs160_gondola_reports.h"
+#include "screens/datagrids/srs184_room_sales.h"
 #include "screens/lists/list_inquiries.h"
 #include "screens/mis/sri010_main_information.h"
 #include "screens/mis/sri020_accounting.h"
@@ -28,7 +31,10 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SRI030"), [](db::Connection &c) { return new TfrmSRI030(c); });
     registry.add(QStringLiteral("SRI040"), [](db::Connection &c) { return new TfrmSRI040(c); });
     registry.add(QStringLiteral("SRI050"), [](db::Connection &c) { return new TfrmSRI050(c); });
+    registry.add(QStringLiteral("SRI210"), [](db::Connection &c) { return new TfrmSRI210(c); });
     registry.add(QStringLiteral("SRS010"), [](db::Connection &c) { return new TfrmSRS010(c); });
+    registry.add(QStringLiteral("SRS160"), [](db::Connection &c) { return new TfrmSRS160(c); });
+    registry.add(QStringLiteral("SRS184"), [](db::Connection &c) { return new TfrmSRS184(c); });
     registry.add(QStringLiteral("STS010"), [](db::Connection &c) { return new TfrmSTS010(c); });
     registry.add(QStringLiteral("STS020"), [](db::Connection &c) { return new TfrmSTS020(c); });
     registry.add(QStringLiteral("STS030"), [](db::Connection &c) { return new TfrmSTS030(c); });
