@@ -24,6 +24,9 @@ namespace kelo {
 namespace {
 
 constexpr qint64 kChunk = 256 * 1024;
+// The most XML bytes the parser may take in without handing out a token (a cell text of
+// kMaxCellChars characters is at most 4 MB of UTF-8).
+constexpr qint64 kMaxTokenBytes = 16ll << 20;
 
 // What a walk over the cells of a sheet ended with.
 enum class Walk { Finished, Stopped, Failed };
@@ -191,8 +194,10 @@ public:
                 m_failure.set(SpreadsheetError::Damaged, m_part + QStringLiteral(": DOCTYPE"));
                 return QXmlStreamReader::Invalid;
             }
-            if (t != QXmlStreamReader::Invalid)
+            if (t != QXmlStreamReader::Invalid) {
+                m_sinceToken = 0;
                 return t;
+            }
             if (xml.error() != QXmlStreamReader::PrematureEndOfDocumentError || m_eof) {
                 m_failure.set(SpreadsheetError::Damaged,
                               m_part + QStringLiteral(": ") + xml.errorString());
@@ -244,10 +249,6 @@ public:
         return true;
     }
 
-    // True when the part ended without an error.
-    bool ended() const { return xml.atEnd() && xml.error() == QXmlStreamReader::NoError; }
-    const QString &part() const { return m_part; }
-    bool failed() const { return m_failure.kind != SpreadsheetError::None; }
     bool fail(SpreadsheetError kind, const QString &what) {
         return m_failure.set(kind, m_part + QStringLiteral(": ") + what);
     }
@@ -273,6 +274,10 @@ private:
             return m_failure.set(SpreadsheetError::TooBig,
                                  m_part +
                                      QStringLiteral(" 압축 해제 크기 %1 MB 초과").arg(m_cap >> 20));
+        // One text, comment or attribute that never ends would be held whole by the parser.
+        m_sinceToken += chunk.size();
+        if (m_sinceToken > kMaxTokenBytes)
+            return m_failure.set(SpreadsheetError::TooBig, m_part + QStringLiteral(": XML 토큰"));
         xml.addData(chunk);
         return true;
     }
@@ -282,6 +287,7 @@ private:
     QString m_part;
     qint64 m_cap = 0;
     qint64 m_read = 0;
+    qint64 m_sinceToken = 0;
     bool m_eof = false;
 };
 

@@ -160,6 +160,23 @@ std::vector<std::pair<QString, QByteArray>> XlsxParts(const QByteArray &sheetDat
     };
 }
 
+// A file as the program's .xls export writes it.
+void WriteOwnXls(QFile &file) {
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    {
+        XlsWriter w(file);
+        w.beginFile();
+        w.text(0, 0, u"업장별 목표");
+        w.text(2, 0, u"업장코드");
+        w.text(2, 1, u"목표금액");
+        w.text(3, 0, u"3001");
+        w.number(3, 1, 1500000);
+        w.number(4, 1, -12.5);
+        w.endFile();
+    }
+    file.close();
+}
+
 class SpreadsheetTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -291,19 +308,7 @@ TEST_F(SpreadsheetTest, StopsWhenTheCallerSaysSoAndPadsColumns) {
 // sheet named after the file.
 TEST_F(SpreadsheetTest, ReadsTheProgramsOwnXlsExport) {
     QFile file(path("목표 현황.xls"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    {
-        XlsWriter w(file);
-        w.beginFile();
-        w.text(0, 0, u"업장별 목표");
-        w.text(2, 0, u"업장코드");
-        w.text(2, 1, u"목표금액");
-        w.text(3, 0, u"3001");
-        w.number(3, 1, 1500000);
-        w.number(4, 1, -12.5);
-        w.endFile();
-    }
-    file.close();
+    WriteOwnXls(file);
     const Sheet s = Read(file.fileName(), 3);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     EXPECT_EQ(s.name, QStringLiteral("목표 현황"));
@@ -490,7 +495,7 @@ TEST(SpreadsheetCorpus, EveryHostileFileGetsItsMessage) {
 
 // A sheet entry that inflates past the cap is refused by counting what it inflates to.
 TEST_F(SpreadsheetTest, AZipBombIsRefusedByItsInflatedSize) {
-    // A shared-strings part of 65 MB of blanks: a deflate stream of some 64 KB.
+    // A shared-strings part of 65 MB of empty elements: a deflate stream of some 64 KB.
     std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
     for (const auto &[name, data] : XlsxParts("<row><c><v>1</v></c></row>", "", "")) {
         if (name != u"xl/sharedStrings.xml") {
@@ -499,7 +504,8 @@ TEST_F(SpreadsheetTest, AZipBombIsRefusedByItsInflatedSize) {
         }
         std::vector<QByteArray> pieces{QByteArray("<sst xmlns=\"") + kMain +
                                        "\"><si><t>a</t></si>"};
-        pieces.insert(pieces.end(), 65, QByteArray(1 << 20, ' '));
+        const QByteArray element = "<x>" + QByteArray(1017, ' ') + "</x>";
+        pieces.insert(pieces.end(), 65, element.repeated(1024));
         pieces.push_back("</sst>");
         parts.push_back({name, pieces});
     }
@@ -508,14 +514,36 @@ TEST_F(SpreadsheetTest, AZipBombIsRefusedByItsInflatedSize) {
     EXPECT_EQ(s.kind, SpreadsheetError::TooBig) << s.error.toStdString();
     EXPECT_TRUE(s.error.startsWith(QStringLiteral("파일이 너무 큽니다: bomb.xlsx")))
         << s.error.toStdString();
+    EXPECT_TRUE(s.error.contains(u"64 MB")) << s.error.toStdString();
     EXPECT_LT(QFileInfo(path("bomb.xlsx")).size(), 1 << 20);
+}
+
+// One text that never ends is refused before the parser holds all of it.
+TEST_F(SpreadsheetTest, AnEndlessTextIsRefused) {
+    std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
+    for (const auto &[name, data] : XlsxParts("", "", "")) {
+        if (name != u"xl/worksheets/data.xml") {
+            parts.push_back({name, {data}});
+            continue;
+        }
+        std::vector<QByteArray> pieces{QByteArray("<worksheet xmlns=\"") + kMain +
+                                       "\"><sheetData><row><c t=\"inlineStr\"><is><t>"};
+        pieces.insert(pieces.end(), 20, QByteArray(1 << 20, 'a'));
+        pieces.push_back("</t></is></c></row></sheetData></worksheet>");
+        parts.push_back({name, pieces});
+    }
+    WriteZip(path("long.xlsx"), parts);
+    const Sheet s = Read(path("long.xlsx"));
+    EXPECT_EQ(s.kind, SpreadsheetError::TooBig) << s.error.toStdString();
 }
 
 // Bytes of the good files flipped at seeded places: every mutant is read or refused with a
 // message, never a crash.
 TEST_F(SpreadsheetTest, MutatedFilesNeverCrash) {
+    QFile own(path("own.xls"));
+    WriteOwnXls(own);
     const QString sources[] = {kSamples + "/sample.xlsx", kSamples + "/sample.xls",
-                               kSamples + "/sample.ods"};
+                               kSamples + "/sample.ods", own.fileName()};
     std::mt19937 random(949);
     for (const QString &source : sources) {
         QFile in(source);
