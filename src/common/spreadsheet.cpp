@@ -555,6 +555,9 @@ struct SpreadsheetReader::Private {
     unsigned short xlColumns = 0;
     // the bare record stream
     bool biffOrdered = true;
+    // The pass of open() that only counts the used rows: texts need not be formatted, only
+    // known to be empty or not.
+    bool counting = false;
 
     ~Private() { closeXls(); }
     void closeXls() {
@@ -737,10 +740,12 @@ bool SpreadsheetReader::open(const QString &path) {
     if (ok) {
         // Count the used rows: one pass over the sheet, all columns.
         int last = 0;
+        d->counting = true;
         const Walk w = d->walk(INT_MAX, [&last](int row, int, QString &&) {
             last = std::max(last, row);
             return true;
         });
+        d->counting = false;
         ok = w != Walk::Failed;
         d->rows = last;
     }
@@ -1124,7 +1129,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                     return Walk::Failed;
                 continue;
             }
-            const QString type = a.value(QLatin1String("t")).toString();
+            const QStringView type = a.value(QLatin1String("t"));
             const int style =
                 a.hasAttribute(QLatin1String("s")) ? a.value(QLatin1String("s")).toInt() : -1;
             // The cell's value: <v> or the text runs of <is>, never the formula <f>.
@@ -1157,6 +1162,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                                Walk::Failed;
                 }
             }
+            bool empty = value.isEmpty();
             if (type == u"s") {
                 bool ok = false;
                 const int i = value.trimmed().toInt(&ok);
@@ -1164,6 +1170,15 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                     return xml.fail(SpreadsheetError::Damaged,
                                     QStringLiteral("공유 문자열 번호 ") + value),
                            Walk::Failed;
+                empty = shared[size_t(i)].isEmpty();
+            }
+            if (counting) {
+                // Every value but an empty text has a text: numbers, dates, booleans, errors.
+                if (!empty) {
+                    lastRow = row;
+                    sink(row, column, QString());
+                }
+                continue;
             }
             QString text = xlsxCellText(type, style, value);
             if (text.isEmpty())
@@ -1311,7 +1326,7 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
                 bool ok = false;
                 const double v = a.value(QLatin1String("office:value")).toDouble(&ok);
                 if (ok)
-                    text = SpreadsheetReader::NumberText(v);
+                    text = counting ? QStringLiteral("0") : SpreadsheetReader::NumberText(v);
             } else if (type == u"date") {
                 text = SpreadsheetReader::IsoDateText(a.value(QLatin1String("office:date-value")));
             } else if (type == u"time") {
@@ -1610,7 +1625,6 @@ Walk SpreadsheetReader::Private::walkBiff(int columns, const CellSink &sink) {
     QString detail;
     bool encrypted = false;
     Walk result = Walk::Finished;
-    const bool counting = columns == INT_MAX;
     if (counting) {
         // The first pass also learns whether the cells come in row order.
         int last = -1;
