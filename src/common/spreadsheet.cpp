@@ -553,6 +553,8 @@ struct SpreadsheetReader::Private {
     const void *xl = nullptr;
     unsigned int xlRows = 0;
     unsigned short xlColumns = 0;
+    // formula results, booleans and errors, by row << 16 | column (from 0)
+    std::map<quint64, QString> xlsExtras;
     // the bare record stream
     bool biffOrdered = true;
     // The pass of open() that only counts the used rows: texts need not be formatted, only
@@ -610,6 +612,7 @@ struct SpreadsheetReader::Private {
     Walk walkXlsx(int columns, const CellSink &sink);
     Walk walkOds(int columns, const CellSink &sink);
     Walk walkXls(int columns, const CellSink &sink);
+    void readXlsExtras(const QByteArray &stream, quint32 offset, const std::vector<bool> &xfDates);
     Walk walkBiff(int columns, const CellSink &sink);
     bool readSharedStrings(const QString &part);
     bool readStyles(const QString &part);
@@ -1430,18 +1433,26 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
         book = cf.find(u"Book");
     if (!book)
         return fail(SpreadsheetError::NotSpreadsheet);
-    // The workbook globals up to the shared strings: the password record, the window's
-    // active tab and the sheet names.
-    QByteArray globals;
-    if (!cf.stream(*book, 4ll << 20, globals))
+    // The workbook globals: the password record, the window's active tab, the sheets with
+    // their offsets, the number formats and the cell formats.
+    QByteArray stream;
+    if (!cf.stream(*book, kMaxSheetBytes, stream))
         return fail(SpreadsheetError::Damaged, QStringLiteral("Workbook"));
     int activeTab = 0;
-    QStringList names;
-    for (qsizetype at = 0; at + 4 <= globals.size();) {
-        const quint16 id = U16(globals.constData() + at);
-        const quint16 len = U16(globals.constData() + at + 2);
-        const char *body = globals.constData() + at + 4;
-        if (at + 4 + len > globals.size())
+    bool biff8 = stream.size() >= 6 && U16(stream.constData()) == 0x0809 &&
+                 U16(stream.constData() + 4) == 0x0600;
+    struct BoundSheet {
+        QString name;
+        quint32 offset;
+    };
+    std::vector<BoundSheet> sheets;
+    std::map<int, QString> formats;
+    std::vector<bool> xfDates;
+    for (qsizetype at = 0; at + 4 <= stream.size();) {
+        const quint16 id = U16(stream.constData() + at);
+        const quint16 len = U16(stream.constData() + at + 2);
+        const char *body = stream.constData() + at + 4;
+        if (at + 4 + len > stream.size())
             break;
         if (id == 0x002F)
             return fail(SpreadsheetError::Encrypted);
@@ -1449,16 +1460,35 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
             activeTab = U16(body + 10);
         if (id == 0x0085 && len >= 8) {
             const int cch = uchar(body[6]);
-            const bool wide = uchar(body[7]) & 1;
-            if (8 + cch * (wide ? 2 : 1) <= len)
-                names << (wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(body + 8),
-                                                    cch)
-                               : QString::fromLatin1(body + 8, cch));
+            const bool wide = biff8 && (uchar(body[7]) & 1);
+            const int start = biff8 ? 8 : 7;
+            if (start + cch * (wide ? 2 : 1) <= len)
+                sheets.push_back(
+                    {wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(body + 8), cch)
+                          : QString::fromLatin1(body + start, cch),
+                     U32(body)});
         }
-        if (id == 0x00FC || id == 0x000A)
+        if (id == 0x041E && biff8 && len >= 5) { // FORMAT: id, then a 16-bit-length string
+            const int cch = U16(body + 2);
+            const bool wide = uchar(body[4]) & 1;
+            if (5 + cch * (wide ? 2 : 1) <= len)
+                formats[U16(body)] =
+                    wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(body + 5), cch)
+                         : QString::fromLatin1(body + 5, cch);
+        }
+        if (id == 0x00E0 && len >= 4) { // XF: its number format
+            const int fmt = U16(body + 2);
+            const auto f = formats.find(fmt);
+            xfDates.push_back(SpreadsheetReader::IsDateFormat(
+                fmt, f == formats.end() ? QStringView() : QStringView(f->second)));
+        }
+        if (id == 0x000A)
             break;
         at += 4 + len;
     }
+    QStringList names;
+    for (const BoundSheet &b : sheets)
+        names << b.name;
     file.close();
     const QByteArray local = QFile::encodeName(path);
     const int rc = freexl_open(local.constData(), &xl);
@@ -1493,7 +1523,55 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
         return fail(SpreadsheetError::Damaged, QStringLiteral("시트"));
     sheet = QString::fromUtf8(name ? name : "");
     kind = Kind::Xls;
+    // FreeXL leaves formula results and boolean and error cells empty: read them from the
+    // sheet's own records.
+    for (const BoundSheet &b : sheets)
+        if (biff8 && b.name == sheet)
+            readXlsExtras(stream, b.offset, xfDates);
     return true;
+}
+
+void SpreadsheetReader::Private::readXlsExtras(const QByteArray &stream, quint32 offset,
+                                               const std::vector<bool> &xfDates) {
+    const auto number = [&](int xf, double v) {
+        return xf >= 0 && xf < int(xfDates.size()) && xfDates[size_t(xf)]
+                   ? SpreadsheetReader::SerialDateText(v, false)
+                   : SpreadsheetReader::NumberText(v);
+    };
+    quint64 pendingString = ~0ull; // the cell whose formula's text comes in the next STRING
+    for (qsizetype at = offset; at + 4 <= stream.size();) {
+        const quint16 id = U16(stream.constData() + at);
+        const quint16 len = U16(stream.constData() + at + 2);
+        const char *b = stream.constData() + at + 4;
+        if (at + 4 + len > stream.size() || id == 0x000A)
+            break;
+        at += 4 + len;
+        if (len < 6)
+            continue;
+        const quint64 key = (quint64(U16(b)) << 16) | U16(b + 2);
+        if (id == 0x0006 && len >= 14) { // FORMULA with its cached result
+            const int xf = U16(b + 4);
+            if (U16(b + 12) != 0xFFFF) {
+                double v;
+                std::memcpy(&v, b + 6, 8);
+                xlsExtras[key] = number(xf, v);
+            } else if (b[6] == 0) {
+                pendingString = key;
+            } else if (b[6] == 1 || b[6] == 2) {
+                xlsExtras[key] = BoolErrText(uchar(b[8]), b[6] == 2);
+            }
+        } else if (id == 0x0207 && pendingString != ~0ull && len >= 3) { // STRING
+            const int cch = U16(b);
+            const bool wide = uchar(b[2]) & 1;
+            if (3 + cch * (wide ? 2 : 1) <= len)
+                xlsExtras[pendingString] =
+                    wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(b + 3), cch)
+                         : QString::fromLatin1(b + 3, cch);
+            pendingString = ~0ull;
+        } else if (id == 0x0205 && len >= 8) { // BOOLERR
+            xlsExtras[key] = BoolErrText(uchar(b[6]), b[7] != 0);
+        }
+    }
 }
 
 Walk SpreadsheetReader::Private::walkXls(int columns, const CellSink &sink) {
@@ -1526,15 +1604,19 @@ Walk SpreadsheetReader::Private::walkXls(int columns, const CellSink &sink) {
                 if (iso.size() > 10)
                     iso[10] = u'T';
                 text = SpreadsheetReader::IsoDateText(iso);
-                if (text.isEmpty())
-                    text = QString::fromUtf8(v.value.text_value);
+                if (text.isEmpty()) // 1900-02-29 of the 1900 system
+                    text = QString::fromUtf8(v.value.text_value).remove(u'-').replace(u'T', u' ');
                 break;
             }
             case FREEXL_CELL_TIME:
                 text = QString::fromUtf8(v.value.text_value);
                 break;
-            default:
+            default: {
+                const auto extra = xlsExtras.find((quint64(r) << 16) | c);
+                if (extra != xlsExtras.end())
+                    text = extra->second;
                 break;
+            }
             }
             if (!text.isEmpty() && !sink(int(r) + 1, c, std::move(text)))
                 return Walk::Stopped;

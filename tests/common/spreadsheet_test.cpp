@@ -364,6 +364,20 @@ TEST_F(SpreadsheetTest, ReadsEveryXlsxCellKind) {
     EXPECT_EQ(s1904.rows, (std::vector<QStringList>{{"", "", ""}, {"", "", "20270105"}}));
 }
 
+// LibreOffice's .xls of booleans (kept as TRUE()/FALSE() formulas), formulas with cached
+// numbers, a date-time, a time, a Korean date format and the 1900 system's day 60: FreeXL
+// leaves formula cells empty, the reader takes their results from the sheet's records.
+TEST_F(SpreadsheetTest, ReadsXlsFormulaResultsAndDateKinds) {
+    const Sheet s = Read(kSamples + "/kinds.xls");
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    EXPECT_EQ(s.name, QStringLiteral("K"));
+    const std::vector<QStringList> expected{
+        {"TRUE", "FALSE", "0", "20270105 18:00:00", "12:00:00", "20270105"},
+        {"0.1", "123456789012.25", "19000229", "0", "0", "0"},
+    };
+    EXPECT_EQ(s.rows, expected);
+}
+
 // Repeated rows and columns, spaces, tabs, paragraphs, notes, and each value type of a table.
 TEST_F(SpreadsheetTest, ReadsEveryOdsCellKind) {
     const QByteArray content =

@@ -5,6 +5,9 @@ sample.xlsx is the libxlsxwriter workbook the tests also make; sample.xls and sa
 LibreOffice's conversions of it (soffice --headless --convert-to xls|ods sample.xlsx); a
 headless conversion writes no view settings, so sample.ods's settings.xml was given the
 Views entry with ActiveTable "목표" that a desktop save writes.
+kinds.xls is LibreOffice's conversion of a libxlsxwriter workbook of booleans, formulas
+(=NA(), =A2*2, ="목"&"표", =1/0, their cached results as LibreOffice keeps them), a
+date-time, a time, a Korean date format and serial 60.
 encrypted.ods was saved by LibreOffice with a password; encrypted.xls is sample.xls with a
 FILEPASS record in place of the record after the workbook's BOF; encrypted.xlsx is an OLE2
 container holding EncryptionInfo and EncryptedPackage streams, as an encrypted workbook is.
