@@ -1047,9 +1047,9 @@ bool SpreadsheetReader::Private::readStyles(const QString &part) {
 
 QString SpreadsheetReader::Private::xlsxCellText(QStringView type, int style,
                                                  QString &value) const {
+    if (value.isEmpty())
+        return QString(); // no value, whatever the type says
     if (type.isEmpty() || type == u"n") {
-        if (value.isEmpty())
-            return QString();
         bool ok = false;
         const double v = value.toDouble(&ok);
         if (!ok)
@@ -1166,7 +1166,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                 }
             }
             bool empty = value.isEmpty();
-            if (type == u"s") {
+            if (type == u"s" && !empty) {
                 bool ok = false;
                 const int i = value.trimmed().toInt(&ok);
                 if (!ok || i < 0 || i >= int(shared.size()))

@@ -332,8 +332,9 @@ TEST_F(SpreadsheetTest, ReadsEveryXlsxCellKind) {
         "<v>2027-01-05T10:30:00</v></c><c r=\"E3\" s=\"2\"><v>0.30000000000000004</v></c>"
         "<c r=\"F3\" t=\"s\"><v>1</v></c></row>"
         "<row><c><v>-3</v></c><c s=\"3\"><v>60</v></c><c s=\"4\"><v>0.5</v></c>"
-        "<c s=\"5\"><v>7</v></c><c t=\"s\"><v>0</v></c></row>"
-        "<row r=\"9\"><c r=\"A9\" s=\"1\"/><c r=\"B9\" t=\"s\"><v>2</v></c></row>";
+        "<c s=\"5\"><v>7</v></c><c t=\"s\"><v>0</v></c><c t=\"b\"/></row>"
+        "<row r=\"9\"><c r=\"A9\" s=\"1\"/><c r=\"B9\" t=\"s\"><v>2</v></c><c t=\"b\"/>"
+        "<c t=\"s\"><v></v></c><c t=\"str\"><f>\"\"</f><v></v></c></row>";
     const QByteArray shared =
         "<si><r><rPr><b/></rPr><t>공유</t></r><r><t>문자열</t></r></si><si><t>둘째</t></si>"
         "<si><t></t></si>";
@@ -348,7 +349,7 @@ TEST_F(SpreadsheetTest, ReadsEveryXlsxCellKind) {
     const Sheet s = Read(path("kinds.xlsx"));
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     EXPECT_EQ(s.name, QStringLiteral("자료"));
-    EXPECT_EQ(s.rowCount, 4); // row 9 holds only a blank and an empty string
+    EXPECT_EQ(s.rowCount, 4); // row 9 holds only a blank, empty strings and an empty boolean
     const std::vector<QStringList> expected{
         {"굵게 보통", "TRUE", "#N/A", "계산", "", ""},
         {"", "", "", "", "", ""},
