@@ -25,7 +25,7 @@ namespace {
 
 constexpr qint64 kChunk = 256 * 1024;
 // The most XML bytes the parser may take in without handing out a token (a cell text of
-// kMaxCellChars characters is at most 4 MB of UTF-8).
+// the default SpreadsheetLimits::cellChars is at most 4 MB of UTF-8).
 constexpr qint64 kMaxTokenBytes = 16ll << 20;
 
 // What a walk over the cells of a sheet ended with.
@@ -534,6 +534,7 @@ enum class Kind { None, Xlsx, Ods, Xls, Biff };
 } // namespace
 
 struct SpreadsheetReader::Private {
+    SpreadsheetLimits limits;
     QString path;
     QString fileName;
     Kind kind = Kind::None;
@@ -719,7 +720,10 @@ bool SpreadsheetReader::IsDateFormat(int id, QStringView code) {
 
 // ---- opening ----
 
-SpreadsheetReader::SpreadsheetReader() : d(std::make_unique<Private>()) {}
+SpreadsheetReader::SpreadsheetReader(const SpreadsheetLimits &limits)
+    : d(std::make_unique<Private>()) {
+    d->limits = limits;
+}
 SpreadsheetReader::~SpreadsheetReader() = default;
 
 QString SpreadsheetReader::error() const {
@@ -736,7 +740,9 @@ int SpreadsheetReader::rowCount() const {
 }
 
 bool SpreadsheetReader::open(const QString &path) {
+    const SpreadsheetLimits limits = d->limits;
     d = std::make_unique<Private>();
+    d->limits = limits;
     d->path = path;
     d->fileName = QFileInfo(path).fileName();
     bool ok = d->openFile();
@@ -876,7 +882,7 @@ bool SpreadsheetReader::Private::openZip() {
 
 QString SpreadsheetReader::Private::findWorkbook() {
     ZipXml rels(*zip, failure);
-    if (!rels.open(QStringLiteral("_rels/.rels"), kMaxPartBytes))
+    if (!rels.open(QStringLiteral("_rels/.rels"), limits.partBytes))
         return QString();
     QString workbook;
     for (auto t = rels.next(); t != QXmlStreamReader::Invalid; t = rels.next()) {
@@ -901,7 +907,7 @@ bool SpreadsheetReader::Private::openXlsx(const QString &workbookPart) {
     int active = 0;
     {
         ZipXml xml(*zip, failure);
-        if (!xml.open(workbookPart, kMaxPartBytes))
+        if (!xml.open(workbookPart, limits.partBytes))
             return false;
         for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
             if (t == QXmlStreamReader::EndDocument)
@@ -938,7 +944,7 @@ bool SpreadsheetReader::Private::openXlsx(const QString &workbookPart) {
     QString sharedPart, stylesPart;
     {
         ZipXml xml(*zip, failure);
-        if (!xml.open(relsPart, kMaxPartBytes))
+        if (!xml.open(relsPart, limits.partBytes))
             return false;
         for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
             if (t == QXmlStreamReader::EndDocument)
@@ -972,7 +978,7 @@ bool SpreadsheetReader::Private::openXlsx(const QString &workbookPart) {
 
 bool SpreadsheetReader::Private::readSharedStrings(const QString &part) {
     ZipXml xml(*zip, failure);
-    if (!xml.open(part, kMaxPartBytes))
+    if (!xml.open(part, limits.partBytes))
         return false;
     QString text;
     int depthInRph = 0;
@@ -990,7 +996,7 @@ bool SpreadsheetReader::Private::readSharedStrings(const QString &part) {
                 inT = depthInRph == 0;
         } else if (t == QXmlStreamReader::EndElement) {
             if (name == u"si") {
-                if (int(shared.size()) >= kMaxSharedStrings)
+                if (int(shared.size()) >= limits.sharedStrings)
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("공유 문자열 수"));
                 shared.push_back(text);
             } else if (name == u"rPh") {
@@ -1000,7 +1006,7 @@ bool SpreadsheetReader::Private::readSharedStrings(const QString &part) {
             }
         } else if (t == QXmlStreamReader::Characters && inT) {
             text += xml.xml.text();
-            if (text.size() > kMaxCellChars)
+            if (text.size() > limits.cellChars)
                 return xml.fail(SpreadsheetError::TooBig, QStringLiteral("셀 텍스트"));
         }
     }
@@ -1009,7 +1015,7 @@ bool SpreadsheetReader::Private::readSharedStrings(const QString &part) {
 
 bool SpreadsheetReader::Private::readStyles(const QString &part) {
     ZipXml xml(*zip, failure);
-    if (!xml.open(part, kMaxPartBytes))
+    if (!xml.open(part, limits.partBytes))
         return false;
     std::map<int, QString> formats;
     std::vector<int> xfFormats;
@@ -1076,7 +1082,7 @@ QString SpreadsheetReader::Private::xlsxCellText(QStringView type, int style,
 
 Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
     ZipXml xml(*zip, failure);
-    if (!xml.open(sheetPart, kMaxSheetBytes))
+    if (!xml.open(sheetPart, limits.sheetBytes))
         return Walk::Failed;
     int row = 0;     // the current row, 1-based
     int column = -1; // the last cell's column in it
@@ -1160,7 +1166,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                         take = false;
                 } else if (k == QXmlStreamReader::Characters && take) {
                     value += xml.xml.text();
-                    if (value.size() > kMaxCellChars)
+                    if (value.size() > limits.cellChars)
                         return xml.fail(SpreadsheetError::TooBig, QStringLiteral("셀 텍스트")),
                                Walk::Failed;
                 }
@@ -1199,13 +1205,13 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
 bool SpreadsheetReader::Private::openOds() {
     kind = Kind::Ods;
     QByteArray manifest;
-    if (ReadZipEntry(*zip, QStringLiteral("META-INF/manifest.xml"), kMaxPartBytes, manifest) &&
+    if (ReadZipEntry(*zip, QStringLiteral("META-INF/manifest.xml"), limits.partBytes, manifest) &&
         manifest.contains("encryption-data"))
         return fail(SpreadsheetError::Encrypted);
     // The active table as the settings name it; else the first one.
     if (zip->has(QStringLiteral("settings.xml"))) {
         ZipXml xml(*zip, failure);
-        if (!xml.open(QStringLiteral("settings.xml"), kMaxPartBytes))
+        if (!xml.open(QStringLiteral("settings.xml"), limits.partBytes))
             return false;
         for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
             if (t == QXmlStreamReader::EndDocument)
@@ -1224,7 +1230,7 @@ bool SpreadsheetReader::Private::openOds() {
     }
     // Find the table names in content.xml without reading the tables' rows.
     ZipXml xml(*zip, failure);
-    if (!xml.open(QStringLiteral("content.xml"), kMaxSheetBytes))
+    if (!xml.open(QStringLiteral("content.xml"), limits.sheetBytes))
         return false;
     QString first;
     bool any = false, found = false;
@@ -1256,7 +1262,7 @@ bool SpreadsheetReader::Private::openOds() {
 
 Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
     ZipXml xml(*zip, failure);
-    if (!xml.open(QStringLiteral("content.xml"), kMaxSheetBytes))
+    if (!xml.open(QStringLiteral("content.xml"), limits.sheetBytes))
         return Walk::Failed;
     // Up to the table.
     for (;;) {
@@ -1375,7 +1381,7 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
                             const QStringView c =
                                 xml.xml.attributes().value(QLatin1String("text:c"));
                             const int count = c.isEmpty() ? 1 : c.toInt();
-                            if (count > 0 && count <= kMaxCellChars)
+                            if (count > 0 && count <= limits.cellChars)
                                 paragraphs += QString(count, u' ');
                         } else if (n == u"tab") {
                             paragraphs += u'\t';
@@ -1390,7 +1396,7 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
                 } else if (e == QXmlStreamReader::Characters && annotation == 0 && cellDepth > 1) {
                     paragraphs += xml.xml.text();
                 }
-                if (paragraphs.size() > kMaxCellChars)
+                if (paragraphs.size() > limits.cellChars)
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("셀 텍스트")),
                            Walk::Failed;
             }
@@ -1436,7 +1442,7 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
     // The workbook globals: the password record, the window's active tab, the sheets with
     // their offsets, the number formats and the cell formats.
     QByteArray stream;
-    if (!cf.stream(*book, kMaxSheetBytes, stream))
+    if (!cf.stream(*book, limits.sheetBytes, stream))
         return fail(SpreadsheetError::Damaged, QStringLiteral("Workbook"));
     int activeTab = 0;
     bool biff8 = stream.size() >= 6 && U16(stream.constData()) == 0x0809 &&

@@ -18,6 +18,17 @@ enum class SpreadsheetError {
     TooBig,    // "파일이 너무 큽니다: NAME (detail)": past one of the limits below
 };
 
+// What a reader takes in at most; past a limit the file is refused as too big. The inflated
+// bytes are counted as they are read, never taken from a zip header.
+struct SpreadsheetLimits {
+    qint64 sheetBytes = 512ll << 20; // the sheet part (.xlsx sheet, .ods content.xml), the
+                                     // .xls workbook stream
+    qint64 partBytes = 64ll << 20;   // every other part: workbook, relationships, shared
+                                     // strings, styles, settings, manifest
+    int sharedStrings = 2'000'000;
+    int cellChars = 1 << 20;
+};
+
 // Reads the active sheet of a spreadsheet file for an import: its name, the number of used rows
 // and the display texts of the first columns of each row, streamed row by row.
 //
@@ -33,22 +44,17 @@ enum class SpreadsheetError {
 // date-times as "yyyymmdd hh:mm:ss", times alone as "hh:mm:ss", "TRUE"/"FALSE", error cells
 // as their text ("#N/A"), texts untouched.
 //
-// Limits (the reader takes files from anywhere): inflated bytes are counted as they are read
-// (kMaxSheetBytes for the sheet, kMaxPartBytes for every other part), shared strings, cell
-// texts, rows and columns are capped; XML with a DOCTYPE is refused. Memory holds only the
-// shared strings and the styles of an .xlsx (FreeXL holds an .xls whole).
+// Limits (the reader takes files from anywhere): SpreadsheetLimits, rows up to kMaxRows and
+// columns up to kMaxColumns; XML with a DOCTYPE is refused. Memory holds only the shared
+// strings and the styles of an .xlsx (FreeXL holds an .xls whole).
 class SpreadsheetReader {
 public:
-    static constexpr qint64 kMaxSheetBytes = 512ll << 20;
-    static constexpr qint64 kMaxPartBytes = 64ll << 20;
-    static constexpr int kMaxSharedStrings = 2'000'000;
-    static constexpr int kMaxCellChars = 1 << 20;
     static constexpr int kMaxRows = 1'048'576; // row 1048576
     static constexpr int kMaxColumns = 16'384; // column XFD
 
     using RowFunction = std::function<bool(int row, const QStringList &cells)>;
 
-    SpreadsheetReader();
+    explicit SpreadsheetReader(const SpreadsheetLimits &limits = SpreadsheetLimits());
     ~SpreadsheetReader();
     SpreadsheetReader(const SpreadsheetReader &) = delete;
     SpreadsheetReader &operator=(const SpreadsheetReader &) = delete;

@@ -533,6 +533,49 @@ TEST_F(SpreadsheetTest, AZipBombIsRefusedByItsInflatedSize) {
     EXPECT_LT(QFileInfo(path("bomb.xlsx")).size(), 1 << 20);
 }
 
+// Each limit refuses the file that goes past it, counted on the inflated bytes of the sheet
+// entry itself; the same file reads under the default limits.
+TEST_F(SpreadsheetTest, LimitsRefuseWhatGoesPastThem) {
+    // A sheet entry of some 9 MB of empty elements after one value.
+    std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
+    for (const auto &[name, data] :
+         XlsxParts("", "<si><t>하나</t></si><si><t>둘</t></si><si><t>여섯글자문자</t></si>", "")) {
+        if (name != u"xl/worksheets/data.xml") {
+            parts.push_back({name, {data}});
+            continue;
+        }
+        std::vector<QByteArray> pieces{QByteArray("<worksheet xmlns=\"") + kMain +
+                                       "\"><sheetData><row><c t=\"s\"><v>2</v></c></row>"};
+        const QByteArray element = "<x>" + QByteArray(1017, ' ') + "</x>";
+        pieces.insert(pieces.end(), 9, element.repeated(1024));
+        pieces.push_back("</sheetData></worksheet>");
+        parts.push_back({name, pieces});
+    }
+    WriteZip(path("big.xlsx"), parts);
+    const struct {
+        const char *what;
+        SpreadsheetLimits limits;
+        const char *detail;
+    } cases[] = {
+        {"sheet bytes", {8ll << 20, 64ll << 20, 2'000'000, 1 << 20}, "8 MB"},
+        {"part bytes", {512ll << 20, 100, 2'000'000, 1 << 20}, "MB"},
+        {"shared strings", {512ll << 20, 64ll << 20, 2, 1 << 20}, "공유 문자열 수"},
+        {"cell characters", {512ll << 20, 64ll << 20, 2'000'000, 5}, "셀 텍스트"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SpreadsheetReader reader(c.limits);
+        EXPECT_FALSE(reader.open(path("big.xlsx")));
+        EXPECT_EQ(reader.errorKind(), SpreadsheetError::TooBig);
+        EXPECT_TRUE(reader.error().startsWith(QStringLiteral("파일이 너무 큽니다: big.xlsx (")));
+        EXPECT_TRUE(reader.error().contains(QString::fromUtf8(c.detail)))
+            << reader.error().toStdString();
+    }
+    const Sheet s = Read(path("big.xlsx"), 1);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    EXPECT_EQ(s.rows, (std::vector<QStringList>{{"여섯글자문자"}}));
+}
+
 // One text that never ends is refused before the parser holds all of it.
 TEST_F(SpreadsheetTest, AnEndlessTextIsRefused) {
     std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
