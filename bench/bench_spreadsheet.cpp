@@ -13,6 +13,8 @@
 
 #include "common/spreadsheet.h"
 
+#include "bench_memory.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,22 +34,8 @@ using namespace kelo;
 
 namespace {
 
-// A field of /proc/self/status in kB.
-long StatusKb(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-// Sets VmHWM back to the present resident size.
-void ResetPeak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
+using bench::ResetPeak;
+using bench::StatusKb;
 
 bool WriteBook(const QString &path, int rows, bool constantMemory) {
     lxw_workbook_options options{};

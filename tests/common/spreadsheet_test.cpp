@@ -177,6 +177,22 @@ void WriteOwnXls(QFile &file) {
     file.close();
 }
 
+// The parts with one of them written as the given pieces (for parts too large to hold).
+std::vector<std::pair<QString, std::vector<QByteArray>>>
+WithPart(const std::vector<std::pair<QString, QByteArray>> &parts, const QString &part,
+         const std::vector<QByteArray> &pieces) {
+    std::vector<std::pair<QString, std::vector<QByteArray>>> out;
+    for (const auto &[name, data] : parts)
+        out.push_back({name, name == part ? pieces : std::vector<QByteArray>{data}});
+    return out;
+}
+
+// About `megabytes` MB of empty elements, one MB a piece.
+std::vector<QByteArray> Padding(int megabytes) {
+    const QByteArray element = "<x>" + QByteArray(1017, ' ') + "</x>";
+    return std::vector<QByteArray>(size_t(megabytes), element.repeated(1024));
+}
+
 class SpreadsheetTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -511,20 +527,11 @@ TEST(SpreadsheetCorpus, EveryHostileFileGetsItsMessage) {
 // A sheet entry that inflates past the cap is refused by counting what it inflates to.
 TEST_F(SpreadsheetTest, AZipBombIsRefusedByItsInflatedSize) {
     // A shared-strings part of 65 MB of empty elements: a deflate stream of some 64 KB.
-    std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
-    for (const auto &[name, data] : XlsxParts("<row><c><v>1</v></c></row>", "", "")) {
-        if (name != u"xl/sharedStrings.xml") {
-            parts.push_back({name, {data}});
-            continue;
-        }
-        std::vector<QByteArray> pieces{QByteArray("<sst xmlns=\"") + kMain +
-                                       "\"><si><t>a</t></si>"};
-        const QByteArray element = "<x>" + QByteArray(1017, ' ') + "</x>";
-        pieces.insert(pieces.end(), 65, element.repeated(1024));
-        pieces.push_back("</sst>");
-        parts.push_back({name, pieces});
-    }
-    WriteZip(path("bomb.xlsx"), parts);
+    std::vector<QByteArray> pieces = Padding(65);
+    pieces.insert(pieces.begin(), QByteArray("<sst xmlns=\"") + kMain + "\"><si><t>a</t></si>");
+    pieces.push_back("</sst>");
+    WriteZip(path("bomb.xlsx"), WithPart(XlsxParts("<row><c><v>1</v></c></row>", "", ""),
+                                         "xl/sharedStrings.xml", pieces));
     const Sheet s = Read(path("bomb.xlsx"));
     EXPECT_EQ(s.kind, SpreadsheetError::TooBig) << s.error.toStdString();
     EXPECT_TRUE(s.error.startsWith(QStringLiteral("파일이 너무 큽니다: bomb.xlsx")))
@@ -537,21 +544,15 @@ TEST_F(SpreadsheetTest, AZipBombIsRefusedByItsInflatedSize) {
 // entry itself; the same file reads under the default limits.
 TEST_F(SpreadsheetTest, LimitsRefuseWhatGoesPastThem) {
     // A sheet entry of some 9 MB of empty elements after one value.
-    std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
-    for (const auto &[name, data] :
-         XlsxParts("", "<si><t>하나</t></si><si><t>둘</t></si><si><t>여섯글자문자</t></si>", "")) {
-        if (name != u"xl/worksheets/data.xml") {
-            parts.push_back({name, {data}});
-            continue;
-        }
-        std::vector<QByteArray> pieces{QByteArray("<worksheet xmlns=\"") + kMain +
-                                       "\"><sheetData><row><c t=\"s\"><v>2</v></c></row>"};
-        const QByteArray element = "<x>" + QByteArray(1017, ' ') + "</x>";
-        pieces.insert(pieces.end(), 9, element.repeated(1024));
-        pieces.push_back("</sheetData></worksheet>");
-        parts.push_back({name, pieces});
-    }
-    WriteZip(path("big.xlsx"), parts);
+    std::vector<QByteArray> pieces = Padding(9);
+    pieces.insert(pieces.begin(), QByteArray("<worksheet xmlns=\"") + kMain +
+                                      "\"><sheetData><row><c t=\"s\"><v>2</v></c></row>");
+    pieces.push_back("</sheetData></worksheet>");
+    WriteZip(
+        path("big.xlsx"),
+        WithPart(
+            XlsxParts("", "<si><t>하나</t></si><si><t>둘</t></si><si><t>여섯글자문자</t></si>", ""),
+            "xl/worksheets/data.xml", pieces));
     const struct {
         const char *what;
         SpreadsheetLimits limits;
@@ -578,19 +579,11 @@ TEST_F(SpreadsheetTest, LimitsRefuseWhatGoesPastThem) {
 
 // One text that never ends is refused before the parser holds all of it.
 TEST_F(SpreadsheetTest, AnEndlessTextIsRefused) {
-    std::vector<std::pair<QString, std::vector<QByteArray>>> parts;
-    for (const auto &[name, data] : XlsxParts("", "", "")) {
-        if (name != u"xl/worksheets/data.xml") {
-            parts.push_back({name, {data}});
-            continue;
-        }
-        std::vector<QByteArray> pieces{QByteArray("<worksheet xmlns=\"") + kMain +
-                                       "\"><sheetData><row><c t=\"inlineStr\"><is><t>"};
-        pieces.insert(pieces.end(), 20, QByteArray(1 << 20, 'a'));
-        pieces.push_back("</t></is></c></row></sheetData></worksheet>");
-        parts.push_back({name, pieces});
-    }
-    WriteZip(path("long.xlsx"), parts);
+    std::vector<QByteArray> pieces(20, QByteArray(1 << 20, 'a'));
+    pieces.insert(pieces.begin(), QByteArray("<worksheet xmlns=\"") + kMain +
+                                      "\"><sheetData><row><c t=\"inlineStr\"><is><t>");
+    pieces.push_back("</t></is></c></row></sheetData></worksheet>");
+    WriteZip(path("long.xlsx"), WithPart(XlsxParts("", "", ""), "xl/worksheets/data.xml", pieces));
     const Sheet s = Read(path("long.xlsx"));
     EXPECT_EQ(s.kind, SpreadsheetError::TooBig) << s.error.toStdString();
 }
