@@ -438,7 +438,11 @@ public:
         for (qsizetype at = 0; at + 128 <= dir.size(); at += 128) {
             const char *e = dir.constData() + at;
             Entry entry;
-            const int nameBytes = std::min<int>(U16(e + 0x40), 64);
+            // FreeXL converts every name with the length given: one past the field it reads
+            // past its buffer.
+            const int nameBytes = U16(e + 0x40);
+            if (nameBytes > 64 || nameBytes % 2 != 0)
+                return (detail = QStringLiteral("OLE2 디렉터리")), false;
             entry.name = QString::fromUtf16(reinterpret_cast<const char16_t *>(e),
                                             std::max(0, nameBytes / 2 - 1));
             entry.type = uchar(e[0x42]);
@@ -1427,6 +1431,138 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
 
 // ---- .xls ----
 
+namespace {
+
+// Checks what FreeXL would otherwise trust: every record inside the stream and within the
+// format's size, every string inside its record (the shared strings across their CONTINUE
+// records), and a sheet size FreeXL can hold. FreeXL copies string lengths as it finds them,
+// so a length past its record reads past FreeXL's buffers. False with `detail` (and `tooBig`
+// for a size past the limits) when the stream fails a check.
+bool CheckBiff(const QByteArray &stream, bool biff8, const SpreadsheetLimits &limits,
+               QString &detail, bool &tooBig) {
+    const char *data = stream.constData();
+    const qsizetype size = stream.size();
+    const auto bad = [&](const char *what, qsizetype at) {
+        detail = QStringLiteral("%1 @%2").arg(QLatin1String(what)).arg(at);
+        return false;
+    };
+    // The string of cch characters at `at` in a record body of `len` bytes ends inside it.
+    const auto fits = [](int header, int cch, bool wide, int len) {
+        return header + qint64(cch) * (wide ? 2 : 1) <= len;
+    };
+    for (qsizetype at = 0; at + 4 <= size;) {
+        const quint16 id = U16(data + at);
+        const int len = U16(data + at + 2);
+        const char *b = data + at + 4;
+        if (len > 8224 || at + 4 + len > size)
+            return bad("record", at);
+        switch (id) {
+        case 0x0085: // BOUNDSHEET
+            if (len < 7 || (biff8 && (len < 8 || !fits(8, uchar(b[6]), b[7] & 1, len))) ||
+                (!biff8 && !fits(7, uchar(b[6]), false, len)))
+                return bad("BOUNDSHEET", at);
+            break;
+        case 0x041E: // FORMAT
+            if ((biff8 && (len < 5 || !fits(5, U16(b + 2), b[4] & 1, len))) ||
+                (!biff8 && (len < 3 || !fits(3, uchar(b[2]), false, len))))
+                return bad("FORMAT", at);
+            break;
+        case 0x0204: // LABEL
+            if ((biff8 && (len < 9 || !fits(9, U16(b + 6), b[8] & 1, len))) ||
+                (!biff8 && (len < 8 || !fits(8, U16(b + 6), false, len))))
+                return bad("LABEL", at);
+            break;
+        case 0x0200: { // DIMENSIONS: FreeXL holds every cell of the rectangle
+            if (len < (biff8 ? 14 : 10))
+                return bad("DIMENSIONS", at);
+            const qint64 rows = biff8 ? qint64(U32(b + 4)) : qint64(U16(b + 2));
+            const qint64 columns = U16(b + (biff8 ? 10 : 6));
+            if (rows > 65536 || columns > 256)
+                return bad("DIMENSIONS", at);
+            if (rows * columns > 4'194'304 && rows * columns > size * 16) {
+                tooBig = true;
+                return bad("DIMENSIONS", at);
+            }
+            break;
+        }
+        case 0x00FC: { // SST, its strings running on into CONTINUE records
+            if (!biff8)
+                break;
+            if (len < 8)
+                return bad("SST", at);
+            const quint32 unique = U32(b + 4);
+            if (unique > quint32(limits.sharedStrings)) {
+                tooBig = true;
+                return bad("SST", at);
+            }
+            qsizetype record = at; // the record being read
+            int recordLen = len;
+            int pos = 8;
+            const auto next = [&]() {
+                record += 4 + recordLen;
+                if (record + 4 > size || U16(data + record) != 0x003C)
+                    return false;
+                recordLen = U16(data + record + 2);
+                pos = 0;
+                return recordLen <= 8224 && record + 4 + recordLen <= size;
+            };
+            for (quint32 i = 0; i < unique; ++i) {
+                if (pos == recordLen && !next())
+                    return bad("SST", record);
+                if (pos + 3 > recordLen)
+                    return bad("SST", record);
+                const char *h = data + record + 4 + pos;
+                qint64 chars = U16(h);
+                const int flags = uchar(h[2]);
+                pos += 3;
+                qint64 extra = 0;
+                if (flags & 8) {
+                    if (pos + 2 > recordLen)
+                        return bad("SST", record);
+                    extra += 4 * qint64(U16(data + record + 4 + pos));
+                    pos += 2;
+                }
+                if (flags & 4) {
+                    if (pos + 4 > recordLen)
+                        return bad("SST", record);
+                    extra += U32(data + record + 4 + pos);
+                    pos += 4;
+                }
+                bool wide = flags & 1;
+                while (chars > 0) {
+                    if (pos == recordLen) {
+                        // a string split across records goes on after a new option byte
+                        if (!next() || recordLen < 1)
+                            return bad("SST", record);
+                        wide = uchar(data[record + 4]) & 1;
+                        pos = 1;
+                    }
+                    const qint64 take = std::min<qint64>(chars, (recordLen - pos) / (wide ? 2 : 1));
+                    if (take == 0)
+                        return bad("SST", record);
+                    chars -= take;
+                    pos += int(take * (wide ? 2 : 1));
+                }
+                while (extra > 0) { // formatting runs and phonetic data, skipped
+                    if (pos == recordLen && !next())
+                        return bad("SST", record);
+                    const qint64 take = std::min<qint64>(extra, recordLen - pos);
+                    extra -= take;
+                    pos += int(take);
+                }
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        at += 4 + len;
+    }
+    return true;
+}
+
+} // namespace
+
 bool SpreadsheetReader::Private::openCompound(QFile &file) {
     Compound cf;
     QString detail;
@@ -1447,6 +1583,9 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
     int activeTab = 0;
     bool biff8 = stream.size() >= 6 && U16(stream.constData()) == 0x0809 &&
                  U16(stream.constData() + 4) == 0x0600;
+    bool tooBig = false;
+    if (!CheckBiff(stream, biff8, limits, detail, tooBig))
+        return fail(tooBig ? SpreadsheetError::TooBig : SpreadsheetError::Damaged, detail);
     struct BoundSheet {
         QString name;
         quint32 offset;

@@ -491,6 +491,8 @@ TEST(SpreadsheetCorpus, EveryHostileFileGetsItsMessage) {
         {"encrypted.ods", E::Encrypted, 0},
         {"zip-password.xlsx", E::Encrypted, 0},
         {"column-past-xfd.xlsx", E::Damaged, 0},
+        {"long-format.xls", E::Damaged, 0},
+        {"long-directory-name.xls", E::Damaged, 0},
         {"row-past-limit.xlsx", E::TooBig, 0},
         {"repeated-data.ods", E::TooBig, 0},
         {"repeated-rows.ods", E::None, 4},

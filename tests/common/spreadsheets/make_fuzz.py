@@ -99,6 +99,16 @@ write_zip("row-past-limit.xlsx", xlsx_parts(
 write_zip("bad-xml.xlsx", xlsx_parts(
     '<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>'
     '<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="A2"><v>2</c></row></sheetData></worksheet>'))
+# Lengths FreeXL would trust: a FORMAT string of 65535 characters in a record of 27 bytes,
+# and a directory name of 65535 bytes in a field of 64.
+kinds = bytearray(sample("kinds.xls"))
+at = kinds.index(b"\x1e\x04\x1b\x00\xa6\x00")  # the FORMAT record of format 166
+kinds[at + 6:at + 8] = b"\xff\xff"
+write("long-format.xls", bytes(kinds))
+xls = bytearray(sample("sample.xls"))
+at = xls.rindex("Root Entry".encode("utf-16-le"))  # the directory in use; a stale copy comes first
+xls[at + 0x40:at + 0x42] = b"\xff\xff"
+write("long-directory-name.xls", bytes(xls))
 # A million empty rows after the data: neither a million turns of a loop nor used rows.
 write_zip("repeated-rows.ods", ods_parts(
     '<table:table-row>' + cell("a") + '</table:table-row>'
