@@ -1411,7 +1411,10 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
                 if (column + repeat > kMaxColumns)
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("열 번호")),
                            Walk::Failed;
-                for (qint64 i = 0; i < repeat && column + i < columns; ++i)
+                // Counting needs one cell of the row; reading, the columns asked for.
+                const qint64 take = counting ? std::min<qint64>(repeat, cells.empty() ? 1 : 0)
+                                             : std::min<qint64>(repeat, columns - column);
+                for (qint64 i = 0; i < take; ++i)
                     cells.emplace_back(int(column + i), text);
             }
             column = int(std::min<qint64>(column + repeat, INT_MAX / 2));
@@ -1419,7 +1422,8 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
         if (!cells.empty()) {
             if (row + rowRepeat - 1 > kMaxRows)
                 return xml.fail(SpreadsheetError::TooBig, QStringLiteral("행 번호")), Walk::Failed;
-            for (qint64 i = 0; i < rowRepeat; ++i)
+            // Counting needs only the last of the repeated rows.
+            for (qint64 i = counting ? rowRepeat - 1 : 0; i < rowRepeat; ++i)
                 for (const auto &[c, text] : cells)
                     if (!sink(int(row + i), c, QString(text)))
                         return Walk::Stopped;

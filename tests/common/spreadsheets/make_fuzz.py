@@ -115,6 +115,10 @@ write_zip("repeated-rows.ods", ods_parts(
     '<table:table-row table:number-rows-repeated="2"><table:table-cell table:number-columns-repeated="1024"/></table:table-row>'
     '<table:table-row>' + cell("b") + cell("c") + '</table:table-row>'
     '<table:table-row table:number-rows-repeated="1000000"><table:table-cell table:number-columns-repeated="1024"/></table:table-row>'))
+# A value repeated across every column of 200,000 rows: counting must not visit each cell.
+write_zip("repeated-wide.ods", ods_parts(
+    '<table:table-row table:number-rows-repeated="200000"><table:table-cell table:number-columns-repeated="16384" '
+    'office:value-type="float" office:value="1"><text:p>1</text:p></table:table-cell></table:table-row>'))
 # A row with a value repeated past the last row a sheet has.
 write_zip("repeated-data.ods", ods_parts(
     '<table:table-row table:number-rows-repeated="2000000">' + cell("x") + '</table:table-row>'))
