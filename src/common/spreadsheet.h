@@ -33,11 +33,12 @@ struct SpreadsheetLimits {
 // and the display texts of the first columns of each row, streamed row by row.
 //
 // The format is told by the file's content, never by its extension:
-//   .xlsx  a zip with xl/workbook.xml (QuaZip + QXmlStreamReader; the sheet is streamed)
+//   .xlsx  a zip with xl/workbook.xml (minizip + QXmlStreamReader; the sheet is streamed)
 //   .ods   a zip with content.xml (the same; the active table from settings.xml)
-//   .xls   an OLE2 compound file with a BIFF5/BIFF8 workbook (FreeXL), or the bare BIFF
-//          record stream of the program's own export (LABEL in CP949, NUMBER; the sheet is
-//          named after the file)
+//   .xls   an OLE2 compound file with a BIFF5/BIFF8 workbook (FreeXL, after the reader has
+//          checked the records' lengths; formula results, booleans and errors from the sheet's
+//          own records), or the bare BIFF record stream of the program's own export (LABEL in
+//          CP949, NUMBER; the sheet is named after the file)
 //
 // Cell texts are what a person means, not what a format shows: numbers in the shortest plain
 // decimal (1500000, 12.5, -3, 0.5; rounded to 15 significant digits), dates as "yyyymmdd",
