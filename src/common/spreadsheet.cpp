@@ -140,7 +140,9 @@ public:
             if (unzGetCurrentFileInfo64(m_zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
                 UNZ_OK)
                 return false;
-            entry(QString::fromUtf8(name), info.flag);
+            // a name longer than the buffer arrives cut and without its terminator
+            const qsizetype length = qsizetype(std::min<quint64>(info.size_filename, sizeof name));
+            entry(QString::fromUtf8(name, length), info.flag);
             rc = unzGoToNextFile(m_zip);
         }
         return rc == UNZ_END_OF_LIST_OF_FILE;

@@ -497,6 +497,7 @@ TEST(SpreadsheetCorpus, EveryHostileFileGetsItsMessage) {
         {"repeated-rows.ods", E::None, 4},
         {"repeated-wide.ods", E::None, 200000},
         {"really-xlsx.xls", E::None, 25},
+        {"long-entry-name.xlsx", E::None, 25},
         {"missing.xlsx", E::CannotOpen, 0},
     };
     const std::map<E, QString> starts{

@@ -122,6 +122,10 @@ write_zip("repeated-wide.ods", ods_parts(
 # A row with a value repeated past the last row a sheet has.
 write_zip("repeated-data.ods", ods_parts(
     '<table:table-row table:number-rows-repeated="2000000">' + cell("x") + '</table:table-row>'))
+# An entry name longer than any buffer a reader would keep for names.
+with zipfile.ZipFile(os.path.join(here, "sample.xlsx")) as z:
+    parts = [(i.filename, z.read(i.filename)) for i in z.infolist()]
+write_zip("long-entry-name.xlsx", parts + [("n" * 3000, "a long name")])
 # Zip entries encrypted with a password.
 tmp = os.path.join(fuzz, "zip-password.xlsx")
 if os.path.exists(tmp):
