@@ -336,6 +336,28 @@ TEST_F(SpreadsheetTest, ReadsTheProgramsOwnXlsExport) {
     EXPECT_EQ(s.rows, expected);
 }
 
+// Record streams from elsewhere need not keep row order: the rows still come out in order.
+TEST_F(SpreadsheetTest, ReadsARecordStreamOutOfRowOrder) {
+    QFile file(path("order.xls"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    {
+        XlsWriter w(file);
+        w.beginFile();
+        w.text(3, 1, u"넷째 행");
+        w.number(0, 0, 1);
+        w.text(3, 0, u"D");
+        w.number(1, 2, 2.5);
+        w.endFile();
+    }
+    file.close();
+    const Sheet s = Read(file.fileName(), 3);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    EXPECT_EQ(s.rowCount, 4);
+    const std::vector<QStringList> expected{
+        {"1", "", ""}, {"", "", "2.5"}, {"", "", ""}, {"D", "넷째 행", ""}};
+    EXPECT_EQ(s.rows, expected);
+}
+
 // Cells without addresses, skipped rows, rich text with a phonetic reading, booleans, errors,
 // formula strings, ISO dates, custom date formats, the 1900 leap day and the 1904 system.
 TEST_F(SpreadsheetTest, ReadsEveryXlsxCellKind) {
@@ -497,6 +519,7 @@ TEST(SpreadsheetCorpus, EveryHostileFileGetsItsMessage) {
         {"repeated-rows.ods", E::None, 4},
         {"repeated-wide.ods", E::None, 200000},
         {"really-xlsx.xls", E::None, 25},
+        {"empty-sheet.xlsx", E::None, 0},
         {"long-entry-name.xlsx", E::None, 25},
         {"missing.xlsx", E::CannotOpen, 0},
     };

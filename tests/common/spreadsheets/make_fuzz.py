@@ -122,6 +122,8 @@ write_zip("repeated-wide.ods", ods_parts(
 # A row with a value repeated past the last row a sheet has.
 write_zip("repeated-data.ods", ods_parts(
     '<table:table-row table:number-rows-repeated="2000000">' + cell("x") + '</table:table-row>'))
+write_zip("empty-sheet.xlsx", xlsx_parts(
+    '<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData/></worksheet>'))
 # An entry name longer than any buffer a reader would keep for names.
 with zipfile.ZipFile(os.path.join(here, "sample.xlsx")) as z:
     parts = [(i.filename, z.read(i.filename)) for i in z.infolist()]
