@@ -15,6 +15,8 @@
 #include "controls/grid.h"
 #include "framework/xlsexport.h"
 
+#include "bench_memory.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -29,25 +31,8 @@
 
 using namespace kelo;
 
-namespace {
-
-// A field of /proc/self/status in kB.
-long StatusKb(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return 0;
-}
-long ResidentKb() {
-    return StatusKb("VmRSS:");
-}
-long PeakKb() {
-    return StatusKb("VmHWM:");
-}
-
-} // namespace
+using bench::PeakKb;
+using bench::ResidentKb;
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
