@@ -11,6 +11,7 @@
 #include "screens/personnel/personnel_inquiries.h"
 #include "screens/reports/srs010_report_output.h"
 #include "screens/sales/sales_inquiries.h"
+#include "screens/targets/target_import.h"
 #include "screens/targets/target_input.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
@@ -45,6 +46,7 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("STS080"), [](db::Connection &c) { return new TfrmSTS080(c); });
     registry.add(QStringLiteral("STS090"), [](db::Connection &c) { return new TfrmSTS090(c); });
     registry.add(QStringLiteral("STI010"), [](db::Connection &c) { return new TfrmSTI010(c); });
+    registry.add(QStringLiteral("STI020"), [](db::Connection &c) { return new TfrmSTI020(c); });
     for (const QString &id : ViewerProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateViewerScreen(c, id); });
 }
