@@ -632,7 +632,8 @@ TEST_F(SpreadsheetTest, MutatedFilesNeverCrash) {
     QFile own(path("own.xls"));
     WriteOwnXls(own);
     const QString sources[] = {kSamples + "/sample.xlsx", kSamples + "/sample.xls",
-                               kSamples + "/sample.ods", own.fileName()};
+                               kSamples + "/sample.ods", kSamples + "/many-strings.xls",
+                               own.fileName()};
     std::mt19937 random(949);
     for (const QString &source : sources) {
         QFile in(source);
