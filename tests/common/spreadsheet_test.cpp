@@ -416,6 +416,20 @@ TEST_F(SpreadsheetTest, ReadsXlsFormulaResultsAndDateKinds) {
     EXPECT_EQ(s.rows, expected);
 }
 
+// 1,200 shared strings, Korean (two bytes a character) and plain, carried on over CONTINUE
+// records: every one arrives whole where its row wants it.
+TEST_F(SpreadsheetTest, ReadsXlsSharedStringsAcrossContinueRecords) {
+    const Sheet s = Read(kSamples + "/many-strings.xls", 2);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    ASSERT_EQ(s.rowCount, 600);
+    for (int r = 1; r <= 600; ++r)
+        ASSERT_EQ(
+            s.rows[size_t(r) - 1],
+            (QStringList{QStringLiteral("%1번째 고유 문자열 %2").arg(r).arg(r % 2 ? "" : "wide"),
+                         QStringLiteral("plain ascii text number %1").arg(r)}))
+            << r;
+}
+
 // Repeated rows and columns, spaces, tabs, paragraphs, notes, and each value type of a table.
 TEST_F(SpreadsheetTest, ReadsEveryOdsCellKind) {
     const QByteArray content =
@@ -514,6 +528,7 @@ TEST(SpreadsheetCorpus, EveryHostileFileGetsItsMessage) {
         {"column-past-xfd.xlsx", E::Damaged, 0},
         {"long-format.xls", E::Damaged, 0},
         {"long-directory-name.xls", E::Damaged, 0},
+        {"short-shared-strings.xls", E::Damaged, 0},
         {"row-past-limit.xlsx", E::TooBig, 0},
         {"repeated-data.ods", E::TooBig, 0},
         {"repeated-rows.ods", E::None, 4},
@@ -617,7 +632,8 @@ TEST_F(SpreadsheetTest, MutatedFilesNeverCrash) {
     QFile own(path("own.xls"));
     WriteOwnXls(own);
     const QString sources[] = {kSamples + "/sample.xlsx", kSamples + "/sample.xls",
-                               kSamples + "/sample.ods", own.fileName()};
+                               kSamples + "/sample.ods", kSamples + "/many-strings.xls",
+                               own.fileName()};
     std::mt19937 random(949);
     for (const QString &source : sources) {
         QFile in(source);

@@ -8,6 +8,8 @@ Views entry with ActiveTable "목표" that a desktop save writes.
 kinds.xls is LibreOffice's conversion of a libxlsxwriter workbook of booleans, formulas
 (=NA(), =A2*2, ="목"&"표", =1/0, their cached results as LibreOffice keeps them), a
 date-time, a time, a Korean date format and serial 60.
+many-strings.xls is LibreOffice's conversion of a libxlsxwriter workbook of 600 rows with
+two unique texts each, so that its shared strings run on over CONTINUE records.
 encrypted.ods was saved by LibreOffice with a password; encrypted.xls is sample.xls with a
 FILEPASS record in place of the record after the workbook's BOF; encrypted.xlsx is an OLE2
 container holding EncryptionInfo and EncryptedPackage streams, as an encrypted workbook is.
@@ -109,6 +111,12 @@ xls = bytearray(sample("sample.xls"))
 at = xls.rindex("Root Entry".encode("utf-16-le"))  # the directory in use; a stale copy comes first
 xls[at + 0x40:at + 0x42] = b"\xff\xff"
 write("long-directory-name.xls", bytes(xls))
+# Shared strings that claim more strings than their records carry.
+many = bytearray(sample("many-strings.xls"))
+at = many.index(b"\xfc\x00\x20\x20")  # the SST record, 8224 bytes long
+unique = int.from_bytes(many[at + 8:at + 12], "little")
+many[at + 8:at + 12] = (unique + 100).to_bytes(4, "little")
+write("short-shared-strings.xls", bytes(many))
 # A million empty rows after the data: neither a million turns of a loop nor used rows.
 write_zip("repeated-rows.ods", ods_parts(
     '<table:table-row>' + cell("a") + '</table:table-row>'
