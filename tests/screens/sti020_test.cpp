@@ -36,19 +36,7 @@ protected:
         q.setSql(QLatin1String(sql));
         q.exec();
     }
-    QString query(const QString &sql) {
-        db::Query q(connection);
-        q.setSql(sql);
-        q.open();
-        QStringList rows;
-        for (; !q.eof(); q.next()) {
-            QStringList cells;
-            for (int f = 0; f < q.fieldCount(); ++f)
-                cells << q.text(f);
-            rows << cells.join(u'|');
-        }
-        return rows.join(u',');
-    }
+    QString query(const QString &sql) { return test::QueryText(connection, sql); }
     QStringList rows() const {
         QStringList out;
         for (int r = 0; r < screen->rgrGrid->rowCountFetched(); ++r) {

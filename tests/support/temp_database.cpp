@@ -162,4 +162,18 @@ void TempDatabase::exec(const QString &sql) {
     m_connection->executeScript(sql);
 }
 
+QString QueryText(db::Connection &connection, const QString &sql) {
+    db::Query q(connection);
+    q.setSql(sql);
+    q.open();
+    QStringList rows;
+    for (; !q.eof(); q.next()) {
+        QStringList cells;
+        for (int f = 0; f < q.fieldCount(); ++f)
+            cells << q.text(f);
+        rows << cells.join(u'|');
+    }
+    return rows.join(u',');
+}
+
 } // namespace kelo::test

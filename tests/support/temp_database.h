@@ -35,4 +35,7 @@ private:
     std::unique_ptr<db::Connection> m_connection;
 };
 
+// The rows of a statement as text: cells joined by '|', rows by ','.
+QString QueryText(db::Connection &connection, const QString &sql);
+
 } // namespace kelo::test
