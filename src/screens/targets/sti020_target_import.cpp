@@ -111,7 +111,7 @@ void TfrmSTI020::resizeEvent(QResizeEvent *event) {
     TfrmTargetInquiry::resizeEvent(event);
     const int first = stbMessage->panelWidth(0);
     gauge->setGeometry(first + 3, 2, stbMessage->panelWidth(1) - 5, stbMessage->height() - 3);
-    applyColumnWidths(rgrGrid->width());
+    // The columns follow the grid's panel, whose new width the base screen hands on.
 }
 
 void TfrmSTI020::applyColumnWidths(int width) {
@@ -126,6 +126,7 @@ void TfrmSTI020::ResetImport() {
     rgrGrid->gridModel()->appendRow();
     panName->clear();
     panCnt->setText(QStringLiteral("0"));
+    applyColumnWidths(Panel1->width()); // emptying the grid set its defined widths again
 }
 
 bool TfrmSTI020::ImportFile(const QString &path) {
