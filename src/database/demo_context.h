@@ -106,12 +106,10 @@ struct Context {
     std::vector<Menu> menus;                              // filled by WriteSaleItems
     std::map<QString, std::vector<const Menu *>> menusOf; // outlet -> its items, in order
     std::vector<QString> members;                         // filled by WriteMembers
+    // The employees' member numbers (filled by WriteMembers): their own ("…00") and the head
+    // office's (other endings), the employee number first.
+    std::vector<QString> staffMembers, headOfficeMembers;
     int scale() const { return std::max(1, opt.scale); }
-};
-
-// A hotel's night: the rooms sold, their guests, room charges and service charges.
-struct Night {
-    double rooms = 0, guests = 0, net = 0, svc = 0;
 };
 
 // One business day as the units fill it in turn.
@@ -147,10 +145,6 @@ public:
     void line(Day &day, const QString &outlet, const QString &bill, int seq, const Menu &m,
               double qty, double unit, const QString &guestType, const QString &member,
               double tipRate, const Heads &heads = {});
-    // A hotel's room revenue of the night as one line, its service charge as the tip, the
-    // night's guests as its head count.
-    void roomRevenue(Day &day, const QString &hotel, const QString &bill, const Menu &room,
-                     const Night &night);
 
 private:
     Inserter m_ia;
@@ -176,16 +170,16 @@ public:
 
 private:
     struct Stay {
-        QString hotel, type, rsv, guestType, member;
+        QString hotel, type, rsv, guestType, member, room;
         double rate;
         int guests;
-        QString firstDate;
     };
     QString pickGuestType();
 
     Context &ctx;
     Inserter da010, da030, da030ss, dc020, de020, de030, ca010, ca011, cx011, ke030, ke040;
-    std::vector<Stay> m_carry; // two-night stays carry into the next day
+    std::vector<std::vector<QString>> m_roomNos; // the room numbers of each room type
+    std::vector<Stay> m_carry;                   // two-night stays carry into the next day
 };
 
 // ---- golf and leisure -------------------------------------------------------

@@ -2,8 +2,8 @@
 // course is open, and its calendar. The green fees, carts and caddies themselves are bills of
 // the golf outlet (point of sale), as are the leisure facilities' sales.
 //
-// Writes CA020MS (golf bookings), HA010MS HA020MS (lockers and their sales) and CX030MS (golf
-// calendar).
+// Writes CA020MS (golf bookings, a few under employees' member numbers), HA010MS HA020MS
+// (lockers and their sales) and CX030MS (golf calendar).
 
 #include "database/demo_context.h"
 
@@ -26,8 +26,15 @@ void GolfDays::bookings(Day &day) {
     if (SeasonFactor(QStringLiteral("2001"), d) > 0) {
         for (int k = 0, n = rng.between(4, 12) * scale; k < n; ++k) {
             const QString rsv = QStringLiteral("G%1%2").arg(date.mid(2)).arg(k, 3, 10, QChar(u'0'));
-            const int charge = rng.between(1, 4);
-            ca020.row({rsv, date, rng.pick(members), QStringLiteral("내장객%1").arg(k + 1),
+            // Most rounds are booked under a member's number, a few under an employee's (the
+            // staff's own or the head office's) at the employees' rate.
+            const double who = rng.real();
+            const bool staff = who < 0.1;
+            const QString member = who < 0.06  ? rng.pick(ctx.staffMembers)
+                                   : who < 0.1 ? rng.pick(ctx.headOfficeMembers)
+                                               : rng.pick(members);
+            const int charge = staff ? 4 : rng.between(1, 3);
+            ca020.row({rsv, date, member, QStringLiteral("내장객%1").arg(k + 1),
                        QString::number(charge), "1", "18", rng.chance(0.08) ? "C" : "R",
                        QStringLiteral("A%1").arg(k + 1), serial(d.addDays(-rng.between(1, 20)))});
             const QString locker =

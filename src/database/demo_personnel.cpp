@@ -152,9 +152,12 @@ void WritePersonnel(Context &ctx) {
     for (int i = 0; i < 300; ++i) {
         const bool demoUser = i < int(DemoUsers().size());
         const int entYear = demoUser ? 2000 : rng.between(1990, 2020);
-        const QString empNo = demoUser
-                                  ? DemoUsers()[size_t(i)].empNo
-                                  : QStringLiteral("%1%2").arg(entYear).arg(i, 4, 10, QChar(u'0'));
+        // "10", the year of entry and a serial: the first eight characters of the employee's
+        // member numbers (the sign-in users keep numbers of their own).
+        const QString empNo = demoUser ? DemoUsers()[size_t(i)].empNo
+                                       : QStringLiteral("10%1%2")
+                                             .arg(entYear % 100, 2, 10, QChar(u'0'))
+                                             .arg(i, 4, 10, QChar(u'0'));
         const QString name = demoUser ? DemoUsers()[size_t(i)].name
                                       : rng.pick(surnames) + rng.pick(given) + rng.pick(given);
         const bool male = rng.chance(0.55);

@@ -3,7 +3,8 @@
 //
 // Writes ZA040MS ZA050MS ZA140MS ZA130MS ZA150MS (menus, programs, levels, users and their
 // exceptions), JB010MS (sale items) and AA010MS BA040MS BB010MS (members; the employees
-// become members of BA040MS too, read from QA010MS). The code sets, outlets and calendar are
+// become members of BA040MS too, read from QA010MS, with their own and the head office's
+// member numbers). The code sets, outlets and calendar are
 // written with the schema (codes.cpp).
 
 #include "database/demo_context.h"
@@ -245,22 +246,44 @@ void WriteMembers(Context &ctx) {
     Inserter bb(c, QStringLiteral("BB010MS"), {"MEMBER_NO", "MEMBER_NAME"});
     const std::vector<QString> names = {"김철수", "이영희", "박민준", "최서연", "정우진", "강지은",
                                         "조현우", "윤서진", "장민서", "임도윤", "한지호", "오수빈"};
+    // Two holders share each membership: a member number is the membership's eight characters
+    // and the holder's two ("01", "02"). The membership's exclusive use (F, M, or N none) is
+    // held under both the membership's number and each holder's.
     for (int i = 0; i < 400; ++i) {
-        const QString no = QStringLiteral("2%1").arg(i + 1, 9, 10, QChar(u'0'));
+        const int membership = i / 2 + 1;
+        const QString shared = QStringLiteral("2%1").arg(membership, 7, 10, QChar(u'0'));
+        const QString no = shared + QStringLiteral("%1").arg(i % 2 + 1, 2, 10, QChar(u'0'));
         members.push_back(no);
-        const char *exclusive = i % 5 == 0 ? "F" : i % 7 == 0 ? "M" : "N";
+        const char *exclusive = membership % 5 == 0 ? "F" : membership % 7 == 0 ? "M" : "N";
+        if (i % 2 == 0)
+            aa.row({shared, exclusive});
         aa.row({no, exclusive});
         ba.row({no, names[size_t(i) % names.size()] + QString::number(i % 10)});
         bb.row({no, names[size_t(i) % names.size()] + QString::number(i % 10)});
     }
-    // Employees are members too: their number followed by "00".
+    // Employees are members too: the employee number followed by "00"; the employees of the
+    // management support division (department codes "13…") also hold the head office's
+    // number, the employee number followed by "01". Only employee numbers beginning "10" are
+    // member numbers; those in service book under them.
     db::Query staff(c);
     staff.setSql(QStringLiteral(R"sql(
-INSERT INTO BA040MS (MEMBER_NO, MEMBER_NAME)
-SELECT '10' || SUBSTR(EMP_NO, 3, 6) || '00', EMP_K_NAME
+SELECT EMP_NO, EMP_K_NAME, EMP_AFF_DEPT_CODE, EMP_STAY_CODE
 FROM QA010MS
+WHERE EMP_NO LIKE '10%'
+ORDER BY EMP_NO
 )sql"));
-    staff.exec();
+    for (staff.open(); !staff.eof(); staff.next()) {
+        const QString empNo = staff.text(0), name = staff.text(1);
+        const bool inService = staff.text(3) == QLatin1String("01");
+        ba.row({empNo + QStringLiteral("00"), name});
+        if (inService)
+            ctx.staffMembers.push_back(empNo + QStringLiteral("00"));
+        if (staff.text(2).startsWith(QLatin1String("13"))) {
+            ba.row({empNo + QStringLiteral("01"), name});
+            if (inService)
+                ctx.headOfficeMembers.push_back(empNo + QStringLiteral("01"));
+        }
+    }
 }
 
 } // namespace demo

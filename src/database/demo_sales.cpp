@@ -1,8 +1,9 @@
 // Demo data, point of sale: the bills of every outlet that sells, by season (ski outlets in
 // winter, the golf course from March to November), and the sales lines of the hotels.
 //
-// Writes IA010MS (every sales line: the outlets' bills here, the hotels' room revenue and
-// extra charges for the stays unit through SaleLines). One line of a bill carries its head
+// Writes IA010MS (every sales line: the outlets' bills here, the hotels' room charges (one
+// line per occupied room, the room number as the bill) and extra charges for the stays unit
+// through SaleLines). One line of a bill carries its head
 // count (KOREAN_QTY) and the hotel guests among them (INHOUSE_QTY); at the F&B outlets every
 // line carries the bill's meal period (MEAL_GUBUN): what the data build turns into SA030MS
 // and SA040MS.
@@ -46,14 +47,6 @@ void SaleLines::line(Day &day, const QString &outlet, const QString &bill, int s
               m.item2,      "",     "",           "",           qty,    net,
               tip,          vat,    m.ticketKind, guestType,    member, "",
               heads.guests, 0,      heads.period, heads.inHouse});
-}
-
-void SaleLines::roomRevenue(Day &day, const QString &hotel, const QString &bill, const Menu &room,
-                            const Night &night) {
-    const double vat = std::round(night.net * 0.1);
-    m_ia.row({day.date, hotel, bill,         1,         room.code, room.item1, room.item2, "",
-              "",       "",    night.rooms,  night.net, night.svc, vat,        "",         "",
-              "",       "",    night.guests, 0,         "",        0});
 }
 
 OutletDays::OutletDays(Context &ctx)

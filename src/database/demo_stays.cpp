@@ -1,16 +1,23 @@
 // Demo data, stays and rooms: the hotels' room inventory, the stays with their nights and
 // charges, the room reservations, the hotel calendar and the extra sales.
 //
-// Writes DE020MS (room inventory), DA010MS (stays), DA030MS DA030SS (stay-nights and room
-// sales), DC020MS (charges, each pointing to the first line of its stay), DE030MS (rooms sold
-// per type and guest type, summed from the stay-nights), CA010MS CA011DT (reservations and
-// their nights), CX011MS (hotel calendar), KE030MS KE040MS (extra sales and refunds). The room
-// revenue and extra charges go to IA010MS through SaleLines.
+// Writes DE020MS (room inventory), DA010MS (stays, each in a room of its type free for all
+// its nights), DA030MS DA030SS (stay-nights and room sales), DC020MS (charges in state N,
+// each its own first line and its own check-out line), DE030MS (rooms sold per type and guest
+// type, summed from the stay-nights), CA010MS CA011DT (reservations and their nights), CX011MS
+// (hotel calendar), KE030MS KE040MS (extra sales and refunds). The room charges (one line per
+// occupied room, billed to the room number) and extra charges go to IA010MS through SaleLines.
+//
+// A few stays and reservations carry an employee's member number: the staff's own ("…00") or
+// the head office's (other endings).
 
 #include "database/demo_context.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace kelo::database::demo {
 
@@ -26,6 +33,39 @@ const std::vector<RoomType> roomTypes = {
     {"1002", "ST", 80, 120000},  {"1002", "FM", 70, 150000}, {"1003", "ST", 60, 80000},
     {"1003", "FM", 40, 100000},
 };
+
+// The buildings of a hotel (DZ021MS.DONG_GUBUN '01', '02', …).
+int buildings(const QString &hotel) {
+    return hotel == QLatin1String("1003") ? 1 : 2;
+}
+
+// The room numbers of each room type: the hotel's rooms, type after type, fill its buildings
+// in turn, twenty rooms a floor from the second floor up; a number is the building, the floor
+// and the room, two digits each ("010201").
+std::vector<std::vector<QString>> roomNumbers(int scale) {
+    std::vector<std::vector<QString>> numbers;
+    for (const RoomType &rt : roomTypes) {
+        int before = 0, total = 0;
+        for (const RoomType &other : roomTypes) {
+            if (other.hotel != rt.hotel)
+                continue;
+            if (&other < &rt)
+                before += other.rooms * scale;
+            total += other.rooms * scale;
+        }
+        const int perBuilding = (total + buildings(rt.hotel) - 1) / buildings(rt.hotel);
+        std::vector<QString> rooms;
+        for (int k = before; k < before + rt.rooms * scale; ++k) {
+            const int inBuilding = k % perBuilding;
+            rooms.push_back(QStringLiteral("%1%2%3")
+                                .arg(k / perBuilding + 1, 2, 10, QChar(u'0'))
+                                .arg(inBuilding / 20 + 2, 2, 10, QChar(u'0'))
+                                .arg(inBuilding % 20 + 1, 2, 10, QChar(u'0')));
+        }
+        numbers.push_back(std::move(rooms));
+    }
+    return numbers;
+}
 
 double rateFactor(const QString &gt) {
     if (gt == QLatin1String("900") || gt == QLatin1String("910"))
@@ -53,9 +93,12 @@ StayDays::StayDays(Context &ctx)
               {"UPJANG_CODE", "RSV_NO", "MANAGE_NO", "TASK_DATE", "MENU_CODE", "ROOMS", "SALE_AMT",
                "GUEST_TYPE", "MEMBER_NO", "ROOM_TYPE", "REMARKS"}),
       dc020(ctx.c, QStringLiteral("DC020MS"),
-            {"UPJANG_CODE", "RSV_NO", "MANAGE_NO", "TASK_DATE", "SEQ_NO", "MENU_CODE", "GUEST_TYPE",
-             "NET_AMT", "SVC_AMT", "VAT_AMT", "ITEM_STAT", "FIRST_UPJANG_CODE", "FIRST_RSV_NO",
-             "FIRST_MANAGE_NO", "FIRST_TASK_DATE", "FIRST_SEQ_NO"}),
+            {"UPJANG_CODE",    "RSV_NO",          "MANAGE_NO",       "TASK_DATE",
+             "SEQ_NO",         "MENU_CODE",       "GUEST_TYPE",      "NET_AMT",
+             "SVC_AMT",        "VAT_AMT",         "ITEM_STAT",       "FIRST_UPJANG_CODE",
+             "FIRST_RSV_NO",   "FIRST_MANAGE_NO", "FIRST_TASK_DATE", "FIRST_SEQ_NO",
+             "CO_UPJANG_CODE", "CO_RSV_NO",       "CO_MANAGE_NO",    "CO_TASK_DATE",
+             "CO_SEQ_NO"}),
       de020(ctx.c, QStringLiteral("DE020MS"),
             {"UPJANG_CODE", "TASK_DATE", "ROOM_TYPE", "ROOM_CNT", "BROKEN_CNT", "INVENTORY_CNT"}),
       de030(ctx.c, QStringLiteral("DE030MS"),
@@ -69,7 +112,8 @@ StayDays::StayDays(Context &ctx)
             {"RSV_NO", "USE_DATE", "SEQ_NO", "USE_AMT", "DEPT_CODE"}),
       cx011(ctx.c, QStringLiteral("CX011MS"), {"UPJANG_CODE", "USE_DATE", "WEEK_CODE"}),
       ke030(ctx.c, QStringLiteral("KE030MS"), {"SALE_DATE", "UPJANG_CODE", "SALE_AMT"}),
-      ke040(ctx.c, QStringLiteral("KE040MS"), {"SALE_DATE", "UPJANG_CODE", "SALE_AMT"}) {}
+      ke040(ctx.c, QStringLiteral("KE040MS"), {"SALE_DATE", "UPJANG_CODE", "SALE_AMT"}),
+      m_roomNos(roomNumbers(ctx.scale())) {}
 
 QString StayDays::pickGuestType() {
     static const std::vector<std::pair<QString, double>> guestTypes = {
@@ -96,10 +140,13 @@ void StayDays::rooms(Day &day, SaleLines &sales) {
     // Hotels: inventory, stays and their charges.
     std::map<std::pair<QString, QString>, std::array<double, 4>>
         sold; // (hotel,type|guest) rooms, guests, net, svc
-    std::map<QString, Night> nights;
     std::vector<Stay> staying = std::move(m_carry);
     m_carry.clear();
-    for (const RoomType &rt : roomTypes) {
+    QSet<QString> occupied; // hotel and room of the stays carried over
+    for (const Stay &s : staying)
+        occupied.insert(s.hotel + s.room);
+    for (size_t t = 0; t < roomTypes.size(); ++t) {
+        const RoomType &rt = roomTypes[t];
         const int rooms = rt.rooms * scale;
         const int broken = rng.between(0, 2), inventory = rng.between(0, 1);
         de020.row({rt.hotel, date, rt.type, rooms, broken, inventory});
@@ -107,31 +154,45 @@ void StayDays::rooms(Day &day, SaleLines &sales) {
             std::clamp(0.5 + (weekend ? 0.3 : 0.0) + (d.month() >= 7 && d.month() <= 8 ? 0.15 : 0) +
                            (rng.real() - 0.5) * 0.2,
                        0.15, 0.98);
-        int already = 0;
-        for (const Stay &s : staying)
-            already += s.hotel == rt.hotel && s.type == rt.type;
+        // The rooms of the type that no stay carried over from yesterday occupies.
+        std::vector<QString> free;
+        for (const QString &room : m_roomNos[t])
+            if (!occupied.contains(rt.hotel + room))
+                free.push_back(room);
+        const int already = rooms - int(free.size());
         const int arrivals =
-            std::max(0, int(std::lround((rooms - broken - inventory) * occ)) - already);
+            std::min(int(free.size()),
+                     std::max(0, int(std::lround((rooms - broken - inventory) * occ)) - already));
         for (int a = 0; a < arrivals; ++a) {
             const QString gt = pickGuestType();
             const QString rsv =
                 date.mid(2) + QStringLiteral("%1").arg(++rsvSeq, 4, 10, QChar(u'0'));
-            const QString member = gt.startsWith(u'2') ? rng.pick(ctx.members) : QString();
+            // Members stay at the member rates; a few other stays are booked under an
+            // employee's member number, mostly the staff's own.
+            QString member, memberName;
+            if (gt.startsWith(u'2')) {
+                member = rng.pick(ctx.members);
+                memberName = QStringLiteral("회원");
+            } else if (gt != QLatin1String("900") && gt != QLatin1String("910") &&
+                       rng.chance(0.04)) {
+                member = rng.pick(rng.chance(0.8) ? ctx.staffMembers : ctx.headOfficeMembers);
+                memberName = QStringLiteral("임직원");
+            }
             const int nights = rng.chance(0.35) ? 2 : 1;
+            const size_t at = size_t(rng.next() % free.size());
+            const QString room = free[at];
+            free[at] = free.back();
+            free.pop_back();
             const Stay s{rt.hotel,
                          rt.type,
                          rsv,
                          gt,
                          member,
+                         room,
                          std::round(rt.rate * rateFactor(gt) / 1000) * 1000,
-                         rng.between(1, 4),
-                         date};
-            da010.row({rt.hotel, rsv, "01",
-                       QStringLiteral("%1%2")
-                           .arg(rng.between(2, 12))
-                           .arg(rng.between(1, 40), 2, 10, QChar(u'0')),
-                       rt.type, QStringLiteral("고객%1").arg(rsv.right(4)), gt, member,
-                       member.isEmpty() ? QString() : QStringLiteral("회원"), date,
+                         rng.between(1, 4)};
+            da010.row({rt.hotel, rsv, "01", room, rt.type,
+                       QStringLiteral("고객%1").arg(rsv.right(4)), gt, member, memberName, date,
                        ymd(d.addDays(nights)), weekend ? "2" : "1",
                        d.addDays(nights) <= last ? "Y" : "N"});
             staying.push_back(s);
@@ -139,37 +200,42 @@ void StayDays::rooms(Day &day, SaleLines &sales) {
                 m_carry.push_back(s);
         }
     }
+    // Each night's charges are posted to the stay's own folio and settled there: every line is
+    // its own first line and its own check-out line. The room charge goes to the point of sale
+    // billed to the room.
+    std::set<QString> hotels;
     for (const Stay &s : staying) {
         const double svc = std::round(s.rate * 0.1);
         da030.row({s.hotel, s.rsv, "01", date, "D1001", s.guestType, s.type, s.rate});
         da030ss.row(
             {s.hotel, s.rsv, "01", date, "D1001", 1, s.rate, s.guestType, s.member, s.type, ""});
-        dc020.row({s.hotel, s.rsv, "01", date, 1, "D1001", s.guestType, s.rate, svc,
-                   std::round(s.rate * 0.1), "1", s.hotel, s.rsv, "01", s.firstDate, 1});
+        dc020.row({s.hotel, s.rsv,       "01",   date, 1,
+                   "D1001", s.guestType, s.rate, svc,  std::round(s.rate * 0.1),
+                   "N",     s.hotel,     s.rsv,  "01", date,
+                   1,       s.hotel,     s.rsv,  "01", date,
+                   1});
         auto &agg = sold[{s.hotel + u'|' + s.type, s.guestType}];
         agg[0] += 1;
         agg[1] += s.guests;
         agg[2] += s.rate;
         agg[3] += svc;
-        Night &night = nights[s.hotel];
-        night.rooms += 1;
-        night.guests += s.guests;
-        night.net += s.rate;
-        night.svc += svc;
+        sales.line(day, s.hotel, s.room, 1, *ctx.menusOf[s.hotel][0], 1, s.rate, s.guestType,
+                   s.member, 0.1, {s.guests, 0, QString()});
+        hotels.insert(s.hotel);
         if (rng.chance(0.15)) {
             const double minibar = 15000.0 * rng.between(1, 3);
-            dc020.row({s.hotel, s.rsv, "01", date, 2, "D2001", s.guestType, minibar, 0,
-                       std::round(minibar * 0.1), "1", s.hotel, s.rsv, "01", date, 2});
+            dc020.row({s.hotel, s.rsv,       "01",    date, 2,
+                       "D2001", s.guestType, minibar, 0,    std::round(minibar * 0.1),
+                       "N",     s.hotel,     s.rsv,   "01", date,
+                       2,       s.hotel,     s.rsv,   "01", date,
+                       2});
         }
     }
     for (const auto &[key, agg] : sold) {
         const QStringList ht = key.first.split(u'|');
         de030.row({ht[0], date, ht[1], key.second, agg[0], agg[1], agg[2], agg[3]});
     }
-    for (const auto &[hotel, night] : nights) {
-        const Menu *room = ctx.menusOf[hotel][0];
-        const QString bill = QStringLiteral("H%1").arg(++billSeq, 6, 10, QChar(u'0'));
-        sales.roomRevenue(day, hotel, bill, *room, night);
+    for (const QString &hotel : hotels) {
         for (int k = 0, n = rng.between(2, 8) * scale; k < n; ++k) {
             const Menu &extra = *ctx.menusOf[hotel][size_t(rng.between(1, 3))];
             sales.line(day, hotel, QStringLiteral("H%1").arg(++billSeq, 6, 10, QChar(u'0')), 1,
@@ -185,11 +251,11 @@ void StayDays::reservations(Day &day) {
     const std::vector<QString> &members = ctx.members;
     for (int k = 0, n = rng.between(2, 6); k < n; ++k) {
         const QString rsv = QStringLiteral("C%1%2").arg(date.mid(2)).arg(k, 3, 10, QChar(u'0'));
-        const bool staff = rng.chance(0.4);
-        const QString member =
-            staff
-                ? QStringLiteral("10%1%2").arg(rng.between(0, 999999), 6, 10, QChar(u'0')).arg("00")
-                : rng.pick(members);
+        // Three in ten booked under a staff member number, one in ten under the head office's.
+        const double who = rng.real();
+        const QString member = who < 0.3   ? rng.pick(ctx.staffMembers)
+                               : who < 0.4 ? rng.pick(ctx.headOfficeMembers)
+                                           : rng.pick(members);
         const int nights = rng.between(1, 3);
         ca010.row({rsv, rng.chance(0.5) ? "1001" : "1002", date, ymd(d.addDays(nights)), nights,
                    rng.between(1, 2), rng.chance(0.5) ? "ST" : "FM",

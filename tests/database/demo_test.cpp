@@ -153,6 +153,135 @@ TEST_F(DemoTest, DailyFiguresAgreeWithTheOperatingData) {
               QStringLiteral("0"));
 }
 
+TEST_F(DemoTest, RoomsChargesAndMemberNumbersHoldTogether) {
+    // Each query counts the rows that break one rule; none may.
+    const struct {
+        const char *rule, *sql;
+    } cases[] = {
+        {"an employee's member number is the employee number and two characters, with a name",
+         R"sql(
+SELECT COUNT(*)
+FROM (
+    SELECT MEMBER_NO
+    FROM DA010MS
+    UNION ALL
+    SELECT MEMBER_NO
+    FROM CA010MS
+    UNION ALL
+    SELECT MEMBER_NO
+    FROM CA020MS
+) M
+WHERE M.MEMBER_NO LIKE '10%'
+    AND (LENGTH(M.MEMBER_NO) <> 10
+        OR NOT EXISTS (
+            SELECT 1
+            FROM QA010MS
+            WHERE EMP_NO = SUBSTR(M.MEMBER_NO, 1, 8)
+                AND EMP_STAY_CODE = '01'
+        )
+        OR NOT EXISTS (
+            SELECT 1
+            FROM BA040MS
+            WHERE MEMBER_NO = M.MEMBER_NO
+        ))
+)sql"},
+        {"the point of sale has as many room charges as there are stay-nights (each one's below)",
+         R"sql(
+SELECT ABS((
+        SELECT COUNT(*)
+        FROM IA010MS
+        WHERE MENU_CODE = 'D1001'
+    ) - (
+        SELECT COUNT(*)
+        FROM DA030MS
+    ))
+FROM DUAL
+)sql"},
+        {"a room holds one stay a night", R"sql(
+SELECT COUNT(*)
+FROM (
+    SELECT A.UPJANG_CODE, A.ROOM_NO, B.TASK_DATE
+    FROM DA010MS A
+    JOIN DA030MS B ON B.UPJANG_CODE = A.UPJANG_CODE
+        AND B.RSV_NO = A.RSV_NO
+        AND B.MANAGE_NO = A.MANAGE_NO
+    GROUP BY A.UPJANG_CODE, A.ROOM_NO, B.TASK_DATE
+    HAVING COUNT(*) > 1
+) X
+)sql"},
+        {"every stay-night has its room charge at the point of sale", R"sql(
+SELECT COUNT(*)
+FROM DA030MS B
+JOIN DA010MS A ON A.UPJANG_CODE = B.UPJANG_CODE
+    AND A.RSV_NO = B.RSV_NO
+    AND A.MANAGE_NO = B.MANAGE_NO
+LEFT JOIN IA010MS I ON I.SALE_DATE = B.TASK_DATE
+    AND I.UPJANG_CODE = A.UPJANG_CODE
+    AND I.BILL_NO = A.ROOM_NO
+    AND I.MENU_CODE = 'D1001'
+WHERE I.BILL_NO IS NULL
+    OR I.NET_AMT <> B.UNIT_AMT
+    OR NVL(I.MEMBER_NO, '-') <> NVL(A.MEMBER_NO, '-')
+)sql"},
+        {"a room number begins with a building of its hotel", R"sql(
+SELECT COUNT(*)
+FROM DA010MS A
+WHERE NOT EXISTS (
+    SELECT 1
+    FROM DZ021MS
+    WHERE UPJANG_CODE = A.UPJANG_CODE
+        AND DONG_GUBUN = SUBSTR(A.ROOM_NO, 1, 2)
+)
+)sql"},
+        {"a charge is in state N and its own first and check-out line", R"sql(
+SELECT COUNT(*)
+FROM DC020MS
+WHERE NVL(ITEM_STAT, '-') <> 'N'
+    OR NVL(FIRST_UPJANG_CODE, '-') <> UPJANG_CODE
+    OR NVL(FIRST_RSV_NO, '-') <> RSV_NO
+    OR NVL(FIRST_MANAGE_NO, '-') <> MANAGE_NO
+    OR NVL(FIRST_TASK_DATE, '-') <> TASK_DATE
+    OR NVL(FIRST_SEQ_NO, -1) <> SEQ_NO
+    OR NVL(CO_UPJANG_CODE, '-') <> UPJANG_CODE
+    OR NVL(CO_RSV_NO, '-') <> RSV_NO
+    OR NVL(CO_MANAGE_NO, '-') <> MANAGE_NO
+    OR NVL(CO_TASK_DATE, '-') <> TASK_DATE
+    OR NVL(CO_SEQ_NO, -1) <> SEQ_NO
+)sql"},
+        {"a member number of the sales lines has its membership (its first eight characters)",
+         R"sql(
+SELECT COUNT(*)
+FROM IA010MS A
+WHERE A.MEMBER_NO IS NOT NULL
+    AND A.MEMBER_NO NOT LIKE '10%'
+    AND NOT EXISTS (
+        SELECT 1
+        FROM AA010MS
+        WHERE MEMBER_NO = SUBSTR(A.MEMBER_NO, 1, 8)
+    )
+)sql"},
+    };
+    for (const auto &k : cases)
+        EXPECT_EQ(value(QString::fromUtf8(k.sql)), QStringLiteral("0")) << k.rule;
+    // And the rules hold on rows that exist.
+    const struct {
+        const char *what, *sql;
+    } present[] = {
+        {"stays under a staff member number",
+         "SELECT COUNT(*) FROM DA010MS WHERE MEMBER_NO LIKE '10%00'"},
+        {"reservations under the head office's numbers",
+         "SELECT COUNT(*) FROM CA010MS WHERE MEMBER_NO LIKE '10%' AND MEMBER_NO NOT LIKE '%00'"},
+        {"room charges of members", "SELECT COUNT(*) FROM IA010MS WHERE MENU_CODE = 'D1001' AND "
+                                    "MEMBER_NO LIKE '2%'"},
+        {"memberships of exclusive use F",
+         "SELECT COUNT(*) FROM AA010MS WHERE LENGTH(MEMBER_NO) = 8 AND EXCLUSIVE_CODE = 'F'"},
+        {"memberships of exclusive use M",
+         "SELECT COUNT(*) FROM AA010MS WHERE LENGTH(MEMBER_NO) = 8 AND EXCLUSIVE_CODE = 'M'"},
+    };
+    for (const auto &p : present)
+        EXPECT_GT(value(QString::fromUtf8(p.sql)).toInt(), 0) << p.what;
+}
+
 TEST_F(DemoTest, GatePassagesAndAttendanceFollowTheirSources) {
     // Each query counts the rows that break one rule; none may.
     const struct {
@@ -374,7 +503,7 @@ TEST_F(DemoTest, TheContentOfOneSeedIsFixed) {
     // to the data or to the order in which the generator draws its random numbers; a change
     // meant to alter the data updates it deliberately.
     EXPECT_EQ(contentHash(season, clockFrom, clockTo),
-              "a0b0c6f1c2c1405948cc9c9f9adb74c60d90db2e9b9f6edc4dbad850ed2d009d");
+              "b246b2db7aefd7387fdf6469259cc39a58baeb71030af16a2a2518d376724495");
 }
 
 } // namespace
