@@ -224,7 +224,15 @@ private:
 };
 void WriteDerivedFigures(Context &ctx);
 
-// ---- after the days: gate passages and attendance ---------------------------
+// ---- after the days: streams of their own ----------------------------------
+// The stream of one day of one table (1 gate passages, 2 attendance, 3 lift tickets): it takes
+// nothing from the run's stream, and a day's rows do not depend on where the period starts.
+Rng DayStream(const Context &ctx, const QDate &d, quint64 table);
+// Gate passages and attendance.
 void WriteOperatingExtras(Context &ctx);
+// The lift ticket office: how each lift ticket line was sold (discount, online agency,
+// tourism association member), the agencies' commission rates and the association's members;
+// the lines' net amounts become the discounted ones. Before the derived figures.
+void WriteLiftTickets(Context &ctx);
 
 } // namespace kelo::database::demo

@@ -16,18 +16,17 @@
 
 namespace kelo::database::demo {
 
-namespace {
-
-constexpr int kFirstGateHour = 8;
-constexpr int kGateHours = 10; // 08 .. 17
-
-// The stream of one day of one table.
-Rng dayStream(const Context &ctx, const QDate &d, quint64 table) {
+Rng DayStream(const Context &ctx, const QDate &d, quint64 table) {
     Rng r{ctx.opt.seed * 0xD1B54A32D192ED03ull + quint64(d.toJulianDay()) * 0x8CB92BA72F3D8DD7ull +
           table};
     r.next();
     return r;
 }
+
+namespace {
+
+constexpr int kFirstGateHour = 8;
+constexpr int kGateHours = 10; // 08 .. 17
 
 // The day's share of each gate hour: a morning rush up the mountain and a smaller one after
 // lunch, each hour varied by the day.
@@ -80,7 +79,7 @@ ORDER BY SALE_DATE, MENU_CODE
     for (heads.open(); !heads.eof(); heads.next()) {
         const QString date = heads.text(0);
         if (date != curveDate) {
-            Rng r = dayStream(ctx, QDate::fromString(date, QStringLiteral("yyyyMMdd")), 1);
+            Rng r = DayStream(ctx, QDate::fromString(date, QStringLiteral("yyyyMMdd")), 1);
             curve = gateCurve(r);
             curveDate = date;
         }
@@ -128,7 +127,7 @@ ORDER BY CALN_DATE
         const QString date = days.text(0);
         const QDate d = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
         const double day = serial(d);
-        Rng r = dayStream(ctx, d, 2);
+        Rng r = DayStream(ctx, d, 2);
         for (const Leader &l : leaders) {
             if (l.entered > day || (l.retired > 0 && l.retired <= day))
                 continue;
