@@ -34,8 +34,10 @@ Inserter::Inserter(db::Connection &c, const QString &table, const QStringList &c
     : m_query(c), m_table(table), m_columns(columns),
       m_batched(c.engine() == db::Engine::Postgres) {
     m_query.setSql(batchSql(1));
-    // As many rows as a statement's parameters allow, at most a thousand.
-    m_batchRows = std::max(1, std::min(1000, 30000 / int(std::max<qsizetype>(1, columns.size()))));
+    // As many rows as a statement's parameters allow, at most a thousand. The parameters stay
+    // under 7,500: libpq before PostgreSQL 16 refuses a parameter description longer than
+    // 30,000 bytes (4 bytes a parameter) as "lost synchronization with server".
+    m_batchRows = std::max(1, std::min(1000, 7000 / int(std::max<qsizetype>(1, columns.size()))));
 }
 
 Inserter::~Inserter() noexcept(false) {

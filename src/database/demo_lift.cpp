@@ -93,29 +93,36 @@ ORDER BY SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO
 )sql"));
     lines.setParam(QStringLiteral("DATE_FROM"), ymd(ctx.first));
     lines.setParam(QStringLiteral("DATE_TO"), ymd(ctx.last));
+    // Read first: on a server the writer's batches must not run while the lines are read.
+    struct Line {
+        QString date, outlet, bill, seq, ticket;
+        double qty, list;
+    };
+    std::vector<Line> read;
+    for (lines.open(); !lines.eof(); lines.next())
+        read.push_back({lines.text(0), lines.text(1), lines.text(2), lines.text(3), lines.text(4),
+                        lines.number(5), lines.number(6)});
+    lines.close();
     Inserter ib(ctx.c, QStringLiteral("IB010MS"),
                 {"SALE_DATE", "UPJANG_CODE", "BILL_NO", "SEQ_NO", "TICKET_KIND", "DC_GUBUN",
                  "AGENCY_CODE", "ASSOC_CODE", "PKG_YN", "SALE_QTY", "LIST_AMT", "DC_AMT",
                  "NET_AMT"});
     QString streamDate;
     Rng r{0};
-    for (lines.open(); !lines.eof(); lines.next()) {
-        const QString date = lines.text(0);
-        if (date != streamDate) {
-            r = DayStream(ctx, QDate::fromString(date, QStringLiteral("yyyyMMdd")), kLiftStream);
-            streamDate = date;
+    for (const Line &l : read) {
+        if (l.date != streamDate) {
+            r = DayStream(ctx, QDate::fromString(l.date, QStringLiteral("yyyyMMdd")), kLiftStream);
+            streamDate = l.date;
         }
-        const QString ticket = lines.text(4);
-        const Kind &kind = draw(r, mixOf(ticket));
-        const double list = lines.number(6);
-        const double net = std::round(list * (100 - kind.rate) / 100 / 100) * 100;
-        const bool online = &kind == &kOnline;
-        const QString agency = online ? QString::fromLatin1(r.chance(0.6) ? "01" : "02") : "";
+        const Kind &kind = draw(r, mixOf(l.ticket));
+        const double net = std::round(l.list * (100 - kind.rate) / 100 / 100) * 100;
+        const QString agency =
+            &kind == &kOnline ? QString::fromLatin1(r.chance(0.6) ? "01" : "02") : QString();
         const QString assoc = &kind == &kAssoc
                                   ? QString::fromUtf8(kMembers[r.next() % std::size(kMembers)][0])
                                   : QString();
-        ib.row({date, lines.text(1), lines.text(2), lines.text(3), ticket, kind.code, agency, assoc,
-                &kind == &kPackage ? "Y" : "N", lines.number(5), list, list - net, net});
+        ib.row({l.date, l.outlet, l.bill, l.seq, l.ticket, kind.code, agency, assoc,
+                &kind == &kPackage ? "Y" : "N", l.qty, l.list, l.list - net, net});
     }
     ib.flush();
     // The lines bring in the discounted amounts (nets are whole hundreds: the VAT is exact).
