@@ -5,13 +5,16 @@
 #include "common/appdir.h"
 #include "common/dates.h"
 #include "common/functions.h"
+#include "common/silentstop.h"
 #include "controls/formats.h"
 #include "database/demo.h"
 #include "database/schema.h"
 #include "db/query.h"
 #include "framework/reportbridge.h"
 #include "framework/screenhelpers.h"
+#include "screens/registerscreens.h"
 #include "screens/reportinquiries/report_inquiries.h"
+#include "shell/registry.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_database.h"
 
@@ -196,10 +199,18 @@ TEST_F(ReportInquiriesTest, TheSearchOpensTheChosenReportWithTheDates) {
     EXPECT_EQ(dialogs->errors(), QStringList());
 }
 
-TEST_F(ReportInquiriesTest, TheGridAndItsButtonsGiveWayToTheViewer) {
+// The menu opens each through the registry; the grid and its buttons give way to the viewer.
+TEST_F(ReportInquiriesTest, TheMenuOpensEachWithTheViewerInPlaceOfTheGrid) {
+    shell::ProgramRegistry registry;
+    RegisterScreens(registry);
+    EXPECT_EQ(ReportInquiryProgramIds().size(), 9);
     for (const QString &id : ReportInquiryProgramIds()) {
         SCOPED_TRACE(id.toStdString());
-        auto s = open(id.toLatin1().constData());
+        EXPECT_TRUE(shell::ProgramRegistry::ProgramIds().contains(id));
+        std::unique_ptr<QWidget> created(registry.create(id, connection()));
+        auto *s = qobject_cast<TfrmReportInquiry *>(created.get());
+        ASSERT_NE(s, nullptr);
+        s->show();
         EXPECT_EQ(s->objectName(), QStringLiteral("frm") + id);
         EXPECT_TRUE(s->Rdviewer401->isVisible());
         EXPECT_TRUE(s->bbtSearch->isVisible());
@@ -207,6 +218,20 @@ TEST_F(ReportInquiriesTest, TheGridAndItsButtonsGiveWayToTheViewer) {
                                                            s->bbtExcel, s->sbtFirst})
             EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
         EXPECT_EQ(s->Rdviewer401->location(), QString()); // nothing opens before a search
+    }
+}
+
+// SBS310 to SBS370 run the template's search step, which stops silently while the search
+// button is disabled; SPS010 and SPS050 open their report without it.
+TEST_F(ReportInquiriesTest, OnlyTheSbsScreensStopWithADisabledSearchButton) {
+    for (const auto &[id, opens] : {std::pair{"SBS330", false}, std::pair{"SPS050", true}}) {
+        auto s = open(id);
+        s->bbtSearch->setEnabled(false);
+        if (opens)
+            s->bbtSearchClick();
+        else
+            EXPECT_THROW(s->bbtSearchClick(), SilentStop) << id;
+        EXPECT_EQ(s->Rdviewer401->location().isEmpty(), !opens) << id;
     }
 }
 
