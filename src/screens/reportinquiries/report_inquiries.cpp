@@ -27,10 +27,10 @@ controls::MaskedEdit *eventDateEdit(QWidget *parent, const char *name) {
     return edit;
 }
 
+// The weekday beside a date: a value label with the sunken border.
 QLabel *weekdayLabel(QWidget *parent, const char *name) {
-    auto *label = captionLabel(parent, name, QString());
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
+    auto *label = new controls::ValueLabel(parent);
+    label->setObjectName(QLatin1String(name));
     label->setFixedWidth(56);
     label->setAlignment(Qt::AlignCenter);
     return label;
