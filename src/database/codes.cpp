@@ -366,7 +366,7 @@ void WriteCodeSets(db::Connection &connection) {
     db::Query ja011(connection);
     ja011.setSql(QStringLiteral(R"sql(
         INSERT INTO JA011MS
-        VALUES (:C, :D1, :D2, :D3, NULL)
+        VALUES (:C, :D1, :D2, :D3, :D4)
     )sql"));
     db::Query ja011ts(connection);
     ja011ts.setSql(QStringLiteral(R"sql(
@@ -424,6 +424,9 @@ void WriteCodeSets(db::Connection &connection) {
         ja011.setParam(QStringLiteral("C"), out.code);
         ja011.setParam(QStringLiteral("D1"), dept1);
         ja011.setParam(QStringLiteral("D2"), dept2);
+        // The food-and-beverage outlets carry the mark the F&B sales inquiry selects by.
+        ja011.setParam(QStringLiteral("D4"),
+                       section1 == QLatin1String("20") ? QStringLiteral("Y") : QString());
         ja011.setParam(QStringLiteral("D3"), dept3);
         ja011.exec();
         const QString ts1 = section1 == QLatin1String("10")   ? QStringLiteral("1")

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QVBoxLayout>
+#include <exception>
 
 namespace kelo {
 
@@ -183,7 +184,8 @@ void TfrmZZI090::bbtSearchClick() {
         qryQuery->close();
         rgrGrid->setFocus();
         rgrGrid->recalculateFooter();
-        if (rgrGrid->rowCountFetched() == 0)
+        // After a failed statement the general error box speaks; "no rows" would mislead.
+        if (rgrGrid->rowCountFetched() == 0 && std::uncaught_exceptions() == 0)
             ShowStatusMessage(QStringLiteral("조회할 내용이 없습니다."));
         Changed = false;
     });
@@ -377,6 +379,8 @@ void TfrmZZI090::bbtAddClick() {
     if (!rgrGrid->isVisible())
         return;
     rgrGrid->setFocus();
+    if (!rgrGrid->options().inserting)
+        return; // a grid without inserting only takes the focus
     const int row = rgrGrid->appendRow();
     if (row >= 0)
         rgrGrid->edit(rgrGrid->currentIndex());
@@ -448,7 +452,6 @@ void TfrmZZI090::ExecuteProc() {
 }
 
 void TfrmZZI090::bbtSaveClick() {
-    TfrmZZI010::bbtSaveClick();
     TfrmZZI010::bbtSaveClick();
     rgrGrid->postEdit();
     if (!Changed) {

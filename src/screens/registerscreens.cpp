@@ -1,5 +1,6 @@
 #include "screens/registerscreens.h"
 
+#include "screens/lists/list_inquiries.h"
 #include "screens/mis/sri010_main_information.h"
 #include "screens/mis/sri020_accounting.h"
 #include "screens/mis/sri030_room_counts.h"
@@ -8,6 +9,7 @@
 #include "screens/reportinquiries/report_inquiries.h"
 #include "screens/reports/srs010_report_output.h"
 #include "screens/sales/sales_inquiries.h"
+#include "screens/targets/target_input.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 #include "shell/registry.h"
@@ -17,6 +19,11 @@ namespace kelo::screens {
 void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("SAS000"), [](db::Connection &c) { return new TfrmSAS000(c); });
     registry.add(QStringLiteral("SQS000"), [](db::Connection &c) { return new TfrmSQS000(c); });
+    registry.add(QStringLiteral("SBS020"), [](db::Connection &c) { return new TfrmSBS020(c); });
+    registry.add(QStringLiteral("SBS040"), [](db::Connection &c) { return new TfrmSBS040(c); });
+    registry.add(QStringLiteral("SBS050"), [](db::Connection &c) { return new TfrmSBS050(c); });
+    registry.add(QStringLiteral("SRS330"), [](db::Connection &c) { return new TfrmSRS330(c); });
+    registry.add(QStringLiteral("SRS340"), [](db::Connection &c) { return new TfrmSRS340(c); });
     registry.add(QStringLiteral("SRI010"), [](db::Connection &c) { return new TfrmSRI010(c); });
     registry.add(QStringLiteral("SRI020"), [](db::Connection &c) { return new TfrmSRI020(c); });
     registry.add(QStringLiteral("SRI030"), [](db::Connection &c) { return new TfrmSRI030(c); });
@@ -32,6 +39,7 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("STS070"), [](db::Connection &c) { return new TfrmSTS070(c); });
     registry.add(QStringLiteral("STS080"), [](db::Connection &c) { return new TfrmSTS080(c); });
     registry.add(QStringLiteral("STS090"), [](db::Connection &c) { return new TfrmSTS090(c); });
+    registry.add(QStringLiteral("STI010"), [](db::Connection &c) { return new TfrmSTI010(c); });
     for (const QString &id : ReportInquiryProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateReportInquiry(c, id); });
     for (const QString &id : ViewerProgramIds())

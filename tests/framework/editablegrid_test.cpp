@@ -253,4 +253,26 @@ TEST_F(EditableGridTest, ARefusedRowRollsTheSaveBackAndLeavesTheLog) {
     EXPECT_EQ(rows().count(QStringLiteral("=0")), 1); // k10 kept its value
 }
 
+// A statement that fails goes to the general error box with the database's text; the
+// screen does not add "no rows", and a good search afterwards loads as usual.
+TEST_F(EditableGridTest, AFailedSearchShowsTheDatabasesTextOnly) {
+    QTest::mouseClick(screen->bbtCancel, Qt::LeftButton);
+    const QString good = screen->qryQuery->sql();
+    screen->qryQuery->setSql(QStringLiteral("SELECT K, V FROM NO_SUCH_TABLE"));
+    QTest::mouseClick(screen->bbtSearch, Qt::LeftButton);
+    ASSERT_EQ(dialogs->errors().size(), 1);
+    EXPECT_TRUE(
+        dialogs->errors().first().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
+        << dialogs->errors().first().toStdString();
+    EXPECT_NE(screen->stbMessage->panelText(1), QStringLiteral("조회할 내용이 없습니다."));
+    EXPECT_TRUE(screen->changeLog().empty());
+
+    screen->qryQuery->setSql(good);
+    if (!screen->isSearchMode())
+        QTest::mouseClick(screen->bbtCancel, Qt::LeftButton);
+    QTest::mouseClick(screen->bbtSearch, Qt::LeftButton);
+    EXPECT_EQ(screen->rgrGrid->rowCountFetched(), 3);
+    EXPECT_EQ(dialogs->errors().size(), 1);
+}
+
 } // namespace

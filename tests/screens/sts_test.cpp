@@ -134,6 +134,21 @@ TEST_F(TargetInquiryTest, Sts010RollsUpOutletsUnderTheirDepartments) {
         EXPECT_EQ(s->rowColour(r), colours[size_t(r)]) << r;
 }
 
+// A department 1 whose code has no name keeps its outlet and subtotal labels; only the
+// grand total reads "합 계".
+TEST_F(TargetInquiryTest, AnUnnamedDepartmentKeepsItsRowLabels) {
+    exec("DELETE FROM ZX010MS WHERE HEAD = 'J0092'");
+    auto s = open<TfrmSTS010>();
+    search(*s, QStringLiteral("20240315"), QString());
+    EXPECT_EQ(rows(*s, 3),
+              (QStringList{"|객실|영업장1101", "||영업장1102", "||소 계", "|식음|영업장1201",
+                           "||영업장1202", "||소 계", "||소 계", "||합 계"}));
+    const QColor white(Qt::white), sub(216, 216, 216), total(192, 192, 192);
+    const std::vector<QColor> colours{white, white, sub, white, white, sub, sub, total};
+    for (int r = 0; r < 8; ++r)
+        EXPECT_EQ(s->rowColour(r), colours[size_t(r)]) << r;
+}
+
 TEST_F(TargetInquiryTest, Sts010ShowsNoRowsForAnEmptyDay) {
     auto s = open<TfrmSTS010>();
     search(*s, QStringLiteral("20220101"), QString());
@@ -596,6 +611,10 @@ TEST_F(TargetInquiryTest, ColumnGroupsFollowTheGridWidth) {
     QCoreApplication::processEvents();
     const int u = (sts010->rgrGrid->width() - 50) / 6;
     ASSERT_GT(u, 160);
+    EXPECT_EQ(sts010->groupWidth(0), 2 * (u / 3));
+    EXPECT_EQ(sts010->groupWidth(5), u + u / 3);
+    // The first search sets the columns anew; the rule's widths stay.
+    search(*sts010, QStringLiteral("20240315"), QString());
     EXPECT_EQ(sts010->groupWidth(0), 2 * (u / 3));
     EXPECT_EQ(sts010->groupWidth(5), u + u / 3);
     auto sts020 = open<TfrmSTS020>();

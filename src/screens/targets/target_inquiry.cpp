@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QResizeEvent>
+#include <QScopeGuard>
 
 namespace kelo::screens {
 
@@ -88,14 +90,22 @@ controls::GridColumn FigureColumn(const char *field, const char *title, int widt
 TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &name,
                                      const Setup &setup, QWidget *parent)
     : TfrmSZI040(connection, name, parent), m_setup(setup) {
-    lblWorkDate = new QLabel(QStringLiteral("영업일자"), panSearch);
+    lblWorkDate = new QLabel(setup.dateCaption, panSearch);
     lblWorkDate->setObjectName(QStringLiteral("lblWorkDate"));
     wlbYoil = new QLabel(panSearch);
     wlbYoil->setObjectName(QStringLiteral("wlbYoil"));
     wlbYoil->setFixedWidth(50);
     int at = 0;
     m_searchRow->insertWidget(at++, lblWorkDate);
-    if (setup.dates == Dates::Day) {
+    if (setup.dates == Dates::Month) {
+        // The month (yyyymm): no weekday.
+        mdtWorkDate = dateField(panSearch, "mdtWorkDate");
+        mdtWorkDate->setEditMask(QStringLiteral("9999-99;0; "));
+        mdtWorkDate->setMaxLength(7);
+        mdtWorkDate->setFixedWidth(74);
+        m_searchRow->insertWidget(at++, mdtWorkDate);
+        wlbYoil->hide();
+    } else if (setup.dates == Dates::Day) {
         mdtWorkDate = dateField(panSearch, "mdtWorkDate");
         m_searchRow->insertWidget(at++, mdtWorkDate);
         connect(mdtWorkDate, &QLineEdit::textChanged, this, [this] { mdtWorkDateChange(); });
@@ -146,9 +156,10 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
     if (setup.codeKeys)
         attachField(edt_Upjang_No);
 
-    for (QWidget *b : {static_cast<QWidget *>(bbtSave), static_cast<QWidget *>(bbtAdd),
-                       static_cast<QWidget *>(bbtDelete)})
-        b->hide();
+    if (!setup.writes)
+        for (QWidget *b : {static_cast<QWidget *>(bbtSave), static_cast<QWidget *>(bbtAdd),
+                           static_cast<QWidget *>(bbtDelete)})
+            b->hide();
     if (setup.readOnly) {
         controls::GridOptions o = rgrGrid->options();
         o.editing = false;
@@ -184,6 +195,10 @@ void TfrmTargetInquiry::showEvent(QShowEvent *event) {
     if (m_shown)
         return;
     m_shown = true;
+    if (m_setup.dates == Dates::Month) {
+        mdtWorkDate->setValue(TodayYmd().left(6));
+        return;
+    }
     const QString yesterday = ShiftDays(TodayYmd(), -1);
     for (controls::MaskedEdit *e : {mdtWorkDate, mdtFrom_Date, mdtTo_Date})
         if (e)
@@ -212,6 +227,9 @@ void TfrmTargetInquiry::edt_Upjang_NoChange() {
 
 void TfrmTargetInquiry::bbtSearchClick() {
     setParameters();
+    // The first search sets the grid's columns anew (with the row number), and with them
+    // their defined widths: the widths of the screen's rule are laid on again.
+    auto widths = qScopeGuard([this] { applyColumnWidths(Panel1->width()); });
     TfrmSZI040::bbtSearchClick();
 }
 
@@ -307,8 +325,11 @@ int TfrmTargetInquiry::groupWidth(int group) const {
 }
 
 bool TfrmTargetInquiry::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Panel1 && event->type() == QEvent::Resize)
-        applyColumnWidths(rgrGrid->width());
+    if (watched == Panel1 && event->type() == QEvent::Resize) {
+        // The grid fills the panel; its own width is set only after this filter, by the
+        // panel's layout.
+        applyColumnWidths(static_cast<QResizeEvent *>(event)->size().width());
+    }
     if (event->type() == QEvent::KeyPress && (watched == mdtWorkDate || watched == edt_Upjang_No)) {
         auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

@@ -20,7 +20,7 @@ namespace kelo::screens {
 class TfrmTargetInquiry : public TfrmSZI040 {
     Q_OBJECT
 public:
-    enum class Dates { Day, Period };
+    enum class Dates { Day, Period, Month };
     enum class CodeKind { Outlet, Section };
     struct Setup {
         Dates dates = Dates::Day;
@@ -34,6 +34,8 @@ public:
         bool clearCodeOnCancel = true;
         bool dateKeys = false; // Enter in the date field goes on to the code field
         bool codeKeys = false; // F1 and Enter in the code field
+        QString dateCaption = QStringLiteral("영업일자");
+        bool writes = false; // Save, New and Delete shown
     };
 
     TfrmTargetInquiry(db::Connection &connection, const QString &name, const Setup &setup,
@@ -46,7 +48,7 @@ public:
     void edt_Upjang_NoChange();
     void mdtWorkDateChange();
     void bbtPrintClick();
-    void bbtPreviewClick();
+    virtual void bbtPreviewClick();
 
     // The screen's dates (D the business date; F and T the period) and code, as handed on.
     QString D() const { return mdtWorkDate ? mdtWorkDate->value() : QString(); }

@@ -1,0 +1,150 @@
+// The target inquiries' searches through their screens (statement, grid filled, footers),
+// median of 5 each, and the editable grid's save of 1,000 changed target rows through
+// SaveGrid in one transaction (on a copy: the database given is not changed).
+//
+// Usage: bench_targets DB [YYYYMMDD]   e.g. a database of kelo-db demo --years 5 --scale 4
+
+#include "common/application.h"
+#include "common/globals.h"
+#include "database/schema.h"
+#include "db/transaction.h"
+#include "screens/targets/target_inquiries.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace kelo;
+using namespace kelo::screens;
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The targets of one outlet, loaded into the editable grid and saved through the target
+// procedure, as the target input screen does.
+class TargetRows : public TfrmSZI040 {
+public:
+    explicit TargetRows(db::Connection &c) : TfrmSZI040(c, QStringLiteral("frmBENCH")) {
+        rgrGrid->setColumns({controls::Column("SALE_DATE", "일자", 80, true),
+                             controls::Column("UPJANG_CODE", "업장", 50, true),
+                             controls::Column("DIVISION", "구분", 40, true),
+                             controls::NumberColumn("GUESTS", "Guests", 60, true),
+                             controls::NumberColumn("SALE_AMT", "금액", 90, true)});
+        qryQuery->setSql(QStringLiteral(R"sql(
+SELECT SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT
+FROM JH040MS
+WHERE UPJANG_CODE = (
+        SELECT MAX(UPJANG_CODE)
+        FROM JH040MS
+    )
+ORDER BY SALE_DATE DESC
+LIMIT 1000
+)sql"));
+        prcProc->setProcName(QStringLiteral("PR_STI010MS_01"));
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    Application app(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: bench_targets DB [YYYYMMDD]\n", stderr);
+        return 2;
+    }
+    database::Install();
+    const QString date = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("20261208");
+    Globals().empNo = QStringLiteral("20000001");
+    Globals().clientIP = QStringLiteral("127.0.0.1");
+    {
+        db::Connection c;
+        c.setSqliteFile(QString::fromLocal8Bit(argv[1]));
+        c.open();
+        const std::vector<std::pair<const char *, std::function<TfrmTargetInquiry *()>>> screens{
+            {"STS010", [&] { return new TfrmSTS010(c); }},
+            {"STS020", [&] { return new TfrmSTS020(c); }},
+            {"STS030", [&] { return new TfrmSTS030(c); }},
+            {"STS040", [&] { return new TfrmSTS040(c); }},
+            {"STS050", [&] { return new TfrmSTS050(c); }},
+            {"STS060", [&] { return new TfrmSTS060(c); }},
+            {"STS070", [&] { return new TfrmSTS070(c); }},
+            {"STS080", [&] { return new TfrmSTS080(c); }},
+            {"STS090", [&] { return new TfrmSTS090(c); }},
+        };
+        std::printf("target inquiries on %s, business date %s (period: the month to it)\n", argv[1],
+                    qPrintable(date));
+        for (const auto &[id, make] : screens) {
+            std::unique_ptr<TfrmTargetInquiry> s(make());
+            s->resize(1028, 600);
+            s->show();
+            if (s->mdtWorkDate)
+                s->mdtWorkDate->setValue(date);
+            else {
+                s->mdtFrom_Date->setValue(date.left(6) + QStringLiteral("01"));
+                s->mdtTo_Date->setValue(date);
+            }
+            s->edt_Upjang_No->clear();
+            std::vector<double> times;
+            int rows = 0;
+            for (int run = 0; run < 5; ++run) {
+                if (!s->isSearchMode())
+                    s->bbtCancelClick();
+                QElapsedTimer t;
+                t.start();
+                s->bbtSearchClick();
+                times.push_back(t.nsecsElapsed() / 1e6);
+                rows = s->rgrGrid->rowCountFetched();
+            }
+            std::printf("  %s search: median %6.1f ms, %d rows (goal < 300 ms)\n", id,
+                        median(times), rows);
+        }
+    }
+
+    // The save: a copy per run, 1,000 rows changed and logged, SaveGrid in one transaction.
+    QTemporaryDir dir;
+    std::vector<double> times;
+    size_t logged = 0;
+    for (int run = 0; run < 5; ++run) {
+        const QString copy = dir.filePath(QStringLiteral("run%1.db").arg(run));
+        QFile::copy(QString::fromLocal8Bit(argv[1]), copy);
+        db::Connection c;
+        c.setSqliteFile(copy);
+        c.open();
+        TargetRows screen(c);
+        screen.show();
+        screen.bbtSearchClick();
+        const int rows = screen.rgrGrid->rowCountFetched();
+        TfrmZZI090::ChangeLog log;
+        for (int r = 0; r < rows; ++r) {
+            screen.rgrGrid->setValue(r, 3, QString::number(100 + r % 50));
+            TfrmZZI090::LogEntry entry;
+            for (int col = 0; col < int(screen.rgrGrid->columns().size()); ++col)
+                entry.values << screen.rgrGrid->text(r, col);
+            entry.status = controls::RowStatus::Changed;
+            entry.rowId = r + 1;
+            log.push_back(entry);
+        }
+        logged = log.size();
+        QElapsedTimer t;
+        t.start();
+        db::Transaction transaction(c);
+        transaction.beginIfNone(1);
+        screen.SaveGrid(screen.rgrGrid, log, screen.prcProc);
+        transaction.commit();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("save of %zu changed target rows through SaveGrid in one transaction: median "
+                "%.0f ms (goal < 1000 ms)\n",
+                logged, median(times));
+    return 0;
+}
