@@ -17,25 +17,6 @@ QLabel *captionLabel(QWidget *parent, const char *name, const QString &caption) 
     return label;
 }
 
-// The group's date edit: "!9999-!99-99;0; ", at most 10 characters, its text yyyymmdd.
-controls::MaskedEdit *eventDateEdit(QWidget *parent, const char *name) {
-    auto *edit = new controls::MaskedEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("!9999-!99-99;0; "));
-    edit->setMaxLength(10);
-    edit->setFixedWidth(90);
-    return edit;
-}
-
-// The weekday beside a date: a value label with the sunken border.
-QLabel *weekdayLabel(QWidget *parent, const char *name) {
-    auto *label = new controls::ValueLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFixedWidth(56);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 } // namespace
 
 // ---- TfrmReportInquiry ------------------------------------------------------------------
@@ -77,12 +58,12 @@ TfrmEventDateInquiry::TfrmEventDateInquiry(db::Connection &connection, const QSt
     : TfrmReportInquiry(connection, programId, parent) {
     const bool range = second == nullptr;
     lblEventDate = captionLabel(panSearch, "lblEventDate", QString::fromUtf8(first.caption));
-    med_Event_From_Date = eventDateEdit(panSearch, "med_Event_From_Date");
-    wlb_Event_From_Yoil = weekdayLabel(panSearch, "wlb_Event_From_Yoil");
+    med_Event_From_Date = EventDateEdit(panSearch, "med_Event_From_Date");
+    wlb_Event_From_Yoil = WeekdayLabel(panSearch, "wlb_Event_From_Yoil");
     lblEventToDate = captionLabel(panSearch, "lblEventToDate",
                                   range ? QStringLiteral("∼") : QString::fromUtf8(second->caption));
-    med_Event_To_Date = eventDateEdit(panSearch, "med_Event_To_Date");
-    wlb_Event_To_Yoil = weekdayLabel(panSearch, "wlb_Event_To_Yoil");
+    med_Event_To_Date = EventDateEdit(panSearch, "med_Event_To_Date");
+    wlb_Event_To_Yoil = WeekdayLabel(panSearch, "wlb_Event_To_Yoil");
     const int toDays = range ? first.daysFromToday : second->daysFromToday;
     m_dates = {{med_Event_From_Date, wlb_Event_From_Yoil, first.daysFromToday},
                {med_Event_To_Date, wlb_Event_To_Yoil, toDays}};
@@ -96,8 +77,8 @@ TfrmEventDateInquiry::TfrmEventDateInquiry(db::Connection &connection, const QSt
     if (third) {
         lblThreeYearDate =
             captionLabel(panSearch, "lblThreeYearDate", QString::fromUtf8(third->caption));
-        med_Three_YearDate = eventDateEdit(panSearch, "med_Three_YearDate");
-        lbl_Three_YearDateYoil = weekdayLabel(panSearch, "lbl_Three_YearDateYoil");
+        med_Three_YearDate = EventDateEdit(panSearch, "med_Three_YearDate");
+        lbl_Three_YearDateYoil = WeekdayLabel(panSearch, "lbl_Three_YearDateYoil");
         at = m_searchRow->indexOf(wlb_Event_To_Yoil) + 1;
         m_searchRow->insertSpacing(at++, 12);
         for (QWidget *w : std::initializer_list<QWidget *>{lblThreeYearDate, med_Three_YearDate,

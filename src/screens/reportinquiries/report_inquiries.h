@@ -65,13 +65,13 @@ public:
 
     QLabel *lblEventDate;
     controls::MaskedEdit *med_Event_From_Date;
-    QLabel *wlb_Event_From_Yoil;
+    controls::ValueLabel *wlb_Event_From_Yoil;
     QLabel *lblEventToDate;
     controls::MaskedEdit *med_Event_To_Date;
-    QLabel *wlb_Event_To_Yoil;
+    controls::ValueLabel *wlb_Event_To_Yoil;
     QLabel *lblThreeYearDate = nullptr;
     controls::MaskedEdit *med_Three_YearDate = nullptr;
-    QLabel *lbl_Three_YearDateYoil = nullptr;
+    controls::ValueLabel *lbl_Three_YearDateYoil = nullptr;
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
     QCheckBox *CheckBox1 = nullptr;
