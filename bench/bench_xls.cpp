@@ -10,9 +10,12 @@
 // the resident memory while it is written.
 //
 // Usage: bench_xls [DIR]
+//        bench_xls --sample FILE   (a small export: .xlsx or .xls by the name)
 
 #include "controls/grid.h"
 #include "framework/xlsexport.h"
+
+#include "bench_memory.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -28,25 +31,8 @@
 
 using namespace kelo;
 
-namespace {
-
-// A field of /proc/self/status in kB.
-long StatusKb(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return 0;
-}
-long ResidentKb() {
-    return StatusKb("VmRSS:");
-}
-long PeakKb() {
-    return StatusKb("VmHWM:");
-}
-
-} // namespace
+using bench::PeakKb;
+using bench::ResidentKb;
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
@@ -73,9 +59,12 @@ int main(int argc, char **argv) {
             sample.gridModel()->setValue(r, 1, a);
             sample.gridModel()->setValue(r, 2, t);
         }
-        QFile file(QString::fromLocal8Bit(argv[2]));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        return WriteInquiryXls(file, &sample, QStringLiteral("부문별 매출현황")) ? 0 : 1;
+        // An .xlsx name writes the workbook, any other the .xls file.
+        const QString error = WriteInquiryExcel(QString::fromLocal8Bit(argv[2]), &sample,
+                                                QStringLiteral("부문별 매출현황"));
+        if (!error.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        return error.isEmpty() ? 0 : 1;
     }
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
     constexpr int kRows = 60000, kColumns = 12;

@@ -13,7 +13,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   postgresql libpq-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libjpeg-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev
+  libjpeg-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev libminizip-dev
   fonts-nanum fonts-nanum-coding fonts-urw-base35
   cups printer-driver-cups-pdf poppler-utils unzip
   clang-format

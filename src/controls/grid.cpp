@@ -122,7 +122,13 @@ public:
                      const QModelIndex &index) override {
         const GridColumn &col = m_grid->columns().at(size_t(index.column()));
         if (col.checkBox && (index.flags() & Qt::ItemIsUserCheckable)) {
-            const bool click = event->type() == QEvent::MouseButtonRelease;
+            // A click on another row's box goes to that row first (the row left is posted), so
+            // the toggled row is the current one and is posted when it is left in turn; a move
+            // the screen refuses toggles nothing.
+            if (event->type() == QEvent::MouseButtonPress && index != m_grid->currentIndex())
+                m_grid->setCurrentCell(index.row(), index.column());
+            const bool click =
+                event->type() == QEvent::MouseButtonRelease && index.row() == m_grid->currentRow();
             auto *key =
                 event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
             if (click || (key && key->key() == Qt::Key_Space)) {

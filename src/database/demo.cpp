@@ -34,9 +34,9 @@ Inserter::Inserter(db::Connection &c, const QString &table, const QStringList &c
     : m_query(c), m_table(table), m_columns(columns),
       m_batched(c.engine() == db::Engine::Postgres) {
     m_query.setSql(batchSql(1));
-    // As many rows as a statement's parameters allow, at most a thousand. The parameters stay
-    // under 7,500: libpq before PostgreSQL 16 refuses a parameter description longer than
-    // 30,000 bytes (4 bytes a parameter) as "lost synchronization with server".
+    // As many rows as a statement's parameters allow, at most a thousand. The client library
+    // refuses a parameter description longer than 30,000 bytes (four per parameter) as a lost
+    // connection, so a statement takes at most 7,000 parameters.
     m_batchRows = std::max(1, std::min(1000, 7000 / int(std::max<qsizetype>(1, columns.size()))));
 }
 
@@ -172,6 +172,8 @@ void GenerateDemo(const DemoOptions &options) {
     demo::WriteDays(ctx);
     say(QStringLiteral("gate passages and attendance"));
     demo::WriteOperatingExtras(ctx);
+    say(QStringLiteral("gondola reservations"));
+    demo::WriteGondolaReservations(ctx);
     say(QStringLiteral("lift tickets"));
     demo::WriteLiftTickets(ctx);
     say(QStringLiteral("derived figures"));

@@ -224,15 +224,25 @@ private:
 };
 void WriteDerivedFigures(Context &ctx);
 
-// ---- after the days: streams of their own ----------------------------------
-// The stream of one day of one table (1 gate passages, 2 attendance, 3 lift tickets): it takes
-// nothing from the run's stream, and a day's rows do not depend on where the period starts.
-Rng DayStream(const Context &ctx, const QDate &d, quint64 table);
-// Gate passages and attendance.
+// ---- after the days: gate passages and attendance ---------------------------
+// The stream of one day of one table (1 gate passages, 2 attendance, 3 gondola
+// reservations, 4 lift tickets): seeded by the run's seed, the day and the table, independent
+// of the run's stream and of where the period starts.
+inline Rng DayStream(const Context &ctx, const QDate &d, quint64 table) {
+    Rng r{ctx.opt.seed * 0xD1B54A32D192ED03ull + quint64(d.toJulianDay()) * 0x8CB92BA72F3D8DD7ull +
+          table};
+    r.next();
+    return r;
+}
 void WriteOperatingExtras(Context &ctx);
-// The lift ticket office: how each lift ticket line was sold (discount, online agency,
-// tourism association member), the agencies' commission rates and the association's members;
-// the lines' net amounts become the discounted ones. Before the derived figures.
+
+// ---- after the gate passages: the gondola's reservations ---------------------
+void WriteGondolaReservations(Context &ctx);
+
+// ---- then the lift ticket office ---------------------------------------------
+// How each lift ticket line was sold (discount, online agency, tourism association member),
+// the agencies' commission rates and the association's members; the lines' net amounts
+// become the discounted ones. Before the derived figures.
 void WriteLiftTickets(Context &ctx);
 
 } // namespace kelo::database::demo

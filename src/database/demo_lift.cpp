@@ -21,7 +21,7 @@ namespace kelo::database::demo {
 
 namespace {
 
-constexpr quint64 kLiftStream = 3;
+constexpr quint64 kLiftStream = 4;
 
 struct Kind {
     const char *code;

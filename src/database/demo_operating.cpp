@@ -16,13 +16,6 @@
 
 namespace kelo::database::demo {
 
-Rng DayStream(const Context &ctx, const QDate &d, quint64 table) {
-    Rng r{ctx.opt.seed * 0xD1B54A32D192ED03ull + quint64(d.toJulianDay()) * 0x8CB92BA72F3D8DD7ull +
-          table};
-    r.next();
-    return r;
-}
-
 namespace {
 
 constexpr int kFirstGateHour = 8;

@@ -184,6 +184,41 @@ TEST(Grid, ChoiceAndCheckBoxCellsStoreCodesAndValues) {
     EXPECT_EQ(grid.text(0, 1), QStringLiteral("N"));
 }
 
+TEST(Grid, ACheckBoxOfAnotherRowIsToggledOnThatRowWhichIsPostedWhenLeft) {
+    Grid grid;
+    auto name = col("EVENT_NAME", "행사");
+    name.readOnly = true;
+    auto report = col("REPORT_CHK", "보고");
+    report.checkBox = true;
+    grid.setColumns({name, report});
+    for (int r = 0; r < 3; ++r) {
+        grid.gridModel()->appendRow();
+        grid.setValue(r, 1, QStringLiteral("N"));
+    }
+    grid.gridModel()->clearStatus();
+    grid.resize(300, 200);
+    grid.show();
+    grid.setCurrentCell(0, 0);
+    std::vector<int> posted;
+    QObject::connect(&grid, &Grid::afterPost, [&](int row) { posted.push_back(row); });
+    auto click = [&](int row) {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                          grid.visualRect(grid.model()->index(row, 1)).center());
+    };
+    click(2);
+    EXPECT_EQ(grid.currentRow(), 2);
+    EXPECT_EQ(grid.text(2, 1), QStringLiteral("Y"));
+    click(1); // leaving row 2 posts it
+    EXPECT_EQ(posted, std::vector<int>{2});
+    grid.postEdit();
+    EXPECT_EQ(posted, (std::vector<int>{2, 1}));
+    // A move the screen refuses toggles nothing.
+    grid.beforeRowExit = [](int) { return false; };
+    click(0);
+    EXPECT_EQ(grid.currentRow(), 1);
+    EXPECT_EQ(grid.text(0, 1), QStringLiteral("N"));
+}
+
 TEST(Grid, DisplayRulesRepeatBlankFormatsAndMasks) {
     Grid grid;
     auto date = col("SALE_DATE", "영업일자");

@@ -271,9 +271,12 @@ QComboBox *comboBox(QWidget *parent, const char *name, const QStringList &items)
     return box;
 }
 
+} // namespace
+
 // The outlets of the outlet help: codes beginning with "10", without 6001; the first row
 // holds the column titles.
-const QString kOutletHelp = QStringLiteral(R"sql(
+const QString &HotelOutletHelp() {
+    static const QString statement = QStringLiteral(R"sql(
     SELECT '영업장 코드', '영업장 명'
     FROM DUAL
     UNION ALL
@@ -289,8 +292,8 @@ const QString kOutletHelp = QStringLiteral(R"sql(
         ORDER BY UPJANG_CODE
     ) T
 )sql");
-
-} // namespace
+    return statement;
+}
 
 // ---- TfrmViewerBase -----------------------------------------------------------------
 
@@ -570,7 +573,7 @@ void TfrmReportViewer::btnPlusClick() {
 
 void TfrmReportViewer::bbt_Upjang_NoClick() {
     const HelpResult r =
-        ShowHelpDialog(connection(), QStringLiteral("영업장"), kOutletHelp, QString(), this);
+        ShowHelpDialog(connection(), QStringLiteral("영업장"), HotelOutletHelp(), QString(), this);
     edt_Upjang_No->setText(r.code);
     wlb_Upjang_No->setText(r.name);
     edt_Upjang_No->setFocus();

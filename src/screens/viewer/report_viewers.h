@@ -150,6 +150,11 @@ private:
     bool m_shown = false;
 };
 
+// The statement of the hotel outlet help (ShowHelpDialog): outlets whose code begins with "10",
+// without 6001, filtered by "param" (the outlet type, empty for all) and "aParam"; the first
+// row holds the column titles.
+const QString &HotelOutletHelp();
+
 // The program IDs of the viewer screens that are menu programs.
 const QStringList &ViewerProgramIds();
 // Every viewer screen by program ID (frame members, the data-build members and the
