@@ -34,7 +34,11 @@ QString ShiftDays(const QString &ymd, int days, const QString &fallback) {
     if (!date.isValid())
         throw std::invalid_argument(
             QStringLiteral("'%1' is not a valid date").arg(ymd).toStdString());
-    return DisplayToYmd(date.addDays(days).toString(QStringLiteral("yyyy-MM-dd")));
+    return DisplayToYmd(ShortDateText(date.addDays(days)));
+}
+
+QString ShortDateText(const QDate &date) {
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 QString &HandoverWorkDate() {

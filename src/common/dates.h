@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <array>
 
@@ -12,6 +13,9 @@ bool IsValidYmd(const QString &text);
 // The date n days later as YYYYMMDD; the fallback (the caller's current value)
 // when the date is empty or not valid.
 QString AddDays(const QString &ymd, int days, const QString &fallback = QString());
+
+// A date in the system's short date format (yyyy-mm-dd), the form DisplayToYmd reads.
+QString ShortDateText(const QDate &date);
 
 // The date n days later through its display form; an empty date gives the
 // fallback; a date that is not valid is a std::invalid_argument.

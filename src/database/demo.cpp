@@ -11,6 +11,8 @@
 //                       budgets and targets
 //   demo_operating.cpp  after the days: gondola gate passages, the leaders' attendance (streams
 //                       of their own)
+//   demo_lift.cpp       after the days: the lift ticket office (discounts, online agencies,
+//                       tourism association; a stream of its own), before the derived figures
 //
 // The days call the units in the order of WriteDays below. Changing the order of the calls,
 // or what a unit draws, changes every later row.
@@ -172,6 +174,8 @@ void GenerateDemo(const DemoOptions &options) {
     demo::WriteOperatingExtras(ctx);
     say(QStringLiteral("gondola reservations"));
     demo::WriteGondolaReservations(ctx);
+    say(QStringLiteral("lift tickets"));
+    demo::WriteLiftTickets(ctx);
     say(QStringLiteral("derived figures"));
     demo::WriteDerivedFigures(ctx);
     t.commit();

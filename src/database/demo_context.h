@@ -220,8 +220,8 @@ void WriteDerivedFigures(Context &ctx);
 
 // ---- after the days: gate passages and attendance ---------------------------
 // The stream of one day of one table (1 gate passages, 2 attendance, 3 gondola
-// reservations): seeded by the run's seed, the day and the table, independent of the run's
-// stream and of where the period starts.
+// reservations, 4 lift tickets): seeded by the run's seed, the day and the table, independent
+// of the run's stream and of where the period starts.
 inline Rng DayStream(const Context &ctx, const QDate &d, quint64 table) {
     Rng r{ctx.opt.seed * 0xD1B54A32D192ED03ull + quint64(d.toJulianDay()) * 0x8CB92BA72F3D8DD7ull +
           table};
@@ -232,5 +232,11 @@ void WriteOperatingExtras(Context &ctx);
 
 // ---- after the gate passages: the gondola's reservations ---------------------
 void WriteGondolaReservations(Context &ctx);
+
+// ---- then the lift ticket office ---------------------------------------------
+// How each lift ticket line was sold (discount, online agency, tourism association member),
+// the agencies' commission rates and the association's members; the lines' net amounts
+// become the discounted ones. Before the derived figures.
+void WriteLiftTickets(Context &ctx);
 
 } // namespace kelo::database::demo

@@ -229,6 +229,25 @@ SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &
     return field;
 }
 
+controls::MaskedEdit *EventDateEdit(QWidget *parent, const char *name) {
+    auto *edit = new controls::MaskedEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setEditMask(QStringLiteral("!9999-!99-99;0; "));
+    edit->setMaxLength(10);
+    edit->setFixedWidth(88);
+    edit->setAlignment(Qt::AlignCenter);
+    controls::SetImeAlphanumeric(edit);
+    return edit;
+}
+
+controls::ValueLabel *WeekdayLabel(QWidget *parent, const char *name) {
+    auto *label = new controls::ValueLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFixedWidth(56);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption, QSize size) {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));

@@ -25,7 +25,9 @@ namespace kelo {
 
 namespace controls {
 class DateEdit;
-}
+class MaskedEdit;
+class ValueLabel;
+} // namespace controls
 
 // DETAIL_NAME of a code, or empty text (no row, or any error). With the code " "
 // (one blank) it is the set's title.
@@ -93,6 +95,12 @@ struct SaleDateField {
     controls::DateEdit *edit;
 };
 SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &date = QString());
+
+// The date condition of the list and report inquiries: a masked edit "!9999-!99-99;0; " of at
+// most 10 characters whose text is the date's 8 digits, and the value label beside it that
+// shows the date's weekday.
+controls::MaskedEdit *EventDateEdit(QWidget *parent, const char *name);
+controls::ValueLabel *WeekdayLabel(QWidget *parent, const char *name);
 
 // The close protocol of a program screen. HostedCloseRequest: a screen that is a window of
 // its own may close (true); one hosted in a tab refuses and asks the main window

@@ -9,6 +9,7 @@
 #include "screens/mis/sri030_room_counts.h"
 #include "screens/mis/sri040_sales_summary.h"
 #include "screens/personnel/personnel_inquiries.h"
+#include "screens/reportinquiries/report_inquiries.h"
 #include "screens/reports/srs010_report_output.h"
 #include "screens/sales/sales_inquiries.h"
 #include "screens/targets/target_import.h"
@@ -47,6 +48,8 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("STS090"), [](db::Connection &c) { return new TfrmSTS090(c); });
     registry.add(QStringLiteral("STI010"), [](db::Connection &c) { return new TfrmSTI010(c); });
     registry.add(QStringLiteral("STI020"), [](db::Connection &c) { return new TfrmSTI020(c); });
+    for (const QString &id : ReportInquiryProgramIds())
+        registry.add(id, [id](db::Connection &c) { return CreateReportInquiry(c, id); });
     for (const QString &id : ViewerProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateViewerScreen(c, id); });
 }

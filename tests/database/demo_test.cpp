@@ -409,6 +409,91 @@ WHERE (STATUS_CODE = 'C' AND (CANCEL_DATE < RSV_DATE OR CANCEL_DATE > USE_DATE))
               QStringLiteral("3"));
 }
 
+TEST_F(DemoTest, LiftTicketsDetailTheLiftLinesAndTheirFigures) {
+    // Each query counts the rows that break one rule; none may.
+    const struct {
+        const char *rule, *sql;
+    } cases[] = {
+        {"every lift line has its ticket row with the line's net, tickets and ticket kind, and no "
+         "other line has one",
+         R"sql(
+SELECT COUNT(*)
+FROM (
+    SELECT SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, NET_AMT, SALE_QTY, TICKET_KIND
+    FROM IA010MS
+    WHERE UPJANG_CODE IN ('5001', '5004', '5007')
+) L
+FULL JOIN IB010MS I ON I.SALE_DATE = L.SALE_DATE
+    AND I.UPJANG_CODE = L.UPJANG_CODE
+    AND I.BILL_NO = L.BILL_NO
+    AND I.SEQ_NO = L.SEQ_NO
+WHERE L.SALE_DATE IS NULL
+    OR I.SALE_DATE IS NULL
+    OR I.NET_AMT <> L.NET_AMT
+    OR I.SALE_QTY <> L.SALE_QTY
+    OR I.TICKET_KIND <> L.TICKET_KIND
+)sql"},
+        {"net = list - discount at the kind's rate (to the 100 won); VAT a tenth of the net",
+         R"sql(
+SELECT COUNT(*)
+FROM IB010MS I
+JOIN ZX010MS D ON D.HEAD = 'I0011'
+    AND D.DETAIL = I.DC_GUBUN
+JOIN IA010MS L ON L.SALE_DATE = I.SALE_DATE
+    AND L.UPJANG_CODE = I.UPJANG_CODE
+    AND L.BILL_NO = I.BILL_NO
+    AND L.SEQ_NO = I.SEQ_NO
+WHERE I.NET_AMT <> I.LIST_AMT - I.DC_AMT
+    OR ABS(I.DC_AMT - I.LIST_AMT * D.ITEM1 / 100) > 50
+    OR L.VAT_AMT * 10 <> L.NET_AMT
+)sql"},
+        {"an agency exactly on online sales, a member exactly on association tickets, packages "
+         "exactly on the package kind",
+         R"sql(
+SELECT COUNT(*)
+FROM IB010MS I
+LEFT JOIN ZX010MS A ON A.HEAD = 'I0012'
+    AND A.DETAIL = I.AGENCY_CODE
+LEFT JOIN IB030MS M ON M.ASSOC_CODE = I.ASSOC_CODE
+WHERE (I.DC_GUBUN = '40') <> (A.DETAIL IS NOT NULL)
+    OR (I.DC_GUBUN = '50') <> (M.ASSOC_CODE IS NOT NULL)
+    OR (I.DC_GUBUN = '60') <> (I.PKG_YN = 'Y')
+)sql"},
+        {"the lift outlets' daily figures are the discounted nets", R"sql(
+SELECT COUNT(*)
+FROM (
+    SELECT SALE_DATE, UPJANG_CODE, SUM(NET_AMT) AS NET_AMT
+    FROM IB010MS
+    GROUP BY SALE_DATE, UPJANG_CODE
+) I
+LEFT JOIN (
+    SELECT SALE_DATE, UPJANG_CODE, SUM(NET_AMT) AS NET_AMT
+    FROM SA030MS
+    GROUP BY SALE_DATE, UPJANG_CODE
+) S ON S.SALE_DATE = I.SALE_DATE
+    AND S.UPJANG_CODE = I.UPJANG_CODE
+WHERE NVL(S.NET_AMT, -1) <> I.NET_AMT
+)sql"},
+        {"every sale day has a commission rate for each agency", R"sql(
+SELECT COUNT(*)
+FROM IB010MS I
+LEFT JOIN IB020MS R ON R.AGENCY_CODE = I.AGENCY_CODE
+    AND I.SALE_DATE BETWEEN R.DATE_FROM AND R.DATE_TO
+WHERE I.AGENCY_CODE IS NOT NULL
+    AND R.COMM_RATE IS NULL
+)sql"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(value(QString::fromUtf8(c.sql)), QStringLiteral("0")) << c.rule;
+    // Every discount kind, both agencies and several members occur.
+    EXPECT_EQ(value(QStringLiteral(R"sql(
+SELECT COUNT(DISTINCT DC_GUBUN) || '/' || COUNT(DISTINCT AGENCY_CODE) || '/'
+    || CASE WHEN COUNT(DISTINCT ASSOC_CODE) > 3 THEN 'members' ELSE 'few' END
+FROM IB010MS
+)sql")),
+              QStringLiteral("7/2/members"));
+}
+
 TEST_F(DemoTest, EveryProgramIsReachableBySomeDemoEmployee) {
     // The menu's permission statement: (level programs UNION ALL added) EXCEPT removed.
     const QString permitted =

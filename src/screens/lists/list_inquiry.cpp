@@ -13,25 +13,6 @@ namespace kelo::screens {
 
 namespace {
 
-controls::MaskedEdit *dateField(QWidget *parent, const char *name) {
-    auto *edit = new controls::MaskedEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("!9999-!99-99;0; "));
-    edit->setMaxLength(10);
-    edit->setFixedWidth(88);
-    edit->setAlignment(Qt::AlignCenter);
-    controls::SetImeAlphanumeric(edit);
-    return edit;
-}
-
-controls::ValueLabel *weekdayLabel(QWidget *parent, const char *name) {
-    auto *label = new controls::ValueLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFixedWidth(56);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 // The date of an edit as the statements take it: its digits without the mask's blanks.
 QString dateOf(const controls::MaskedEdit *edit) {
     return QString(edit->value()).remove(u' ');
@@ -44,12 +25,12 @@ TfrmListInquiry::TfrmListInquiry(db::Connection &connection, const QString &name
     : TfrmZZS020(connection, name, parent), m_setup(setup) {
     lbl_Event_Date = new QLabel(setup.dateCaption, panSearch);
     lbl_Event_Date->setObjectName(QStringLiteral("lbl_Event_Date"));
-    med_Event_From_Date = dateField(panSearch, "med_Event_From_Date");
-    wlb_Event_From_Yoil = weekdayLabel(panSearch, "wlb_Event_From_Yoil");
+    med_Event_From_Date = EventDateEdit(panSearch, "med_Event_From_Date");
+    wlb_Event_From_Yoil = WeekdayLabel(panSearch, "wlb_Event_From_Yoil");
     lbl_Event_Tilde = new QLabel(QStringLiteral("∼"), panSearch);
     lbl_Event_Tilde->setObjectName(QStringLiteral("lbl_Event_Tilde"));
-    med_Event_To_Date = dateField(panSearch, "med_Event_To_Date");
-    wlb_Event_To_Yoil = weekdayLabel(panSearch, "wlb_Event_To_Yoil");
+    med_Event_To_Date = EventDateEdit(panSearch, "med_Event_To_Date");
+    wlb_Event_To_Yoil = WeekdayLabel(panSearch, "wlb_Event_To_Yoil");
     int at = 0;
     for (QWidget *w :
          std::initializer_list<QWidget *>{lbl_Event_Date, med_Event_From_Date, wlb_Event_From_Yoil,
