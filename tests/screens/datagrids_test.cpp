@@ -15,6 +15,7 @@
 #include "screens/datagrids/srs160_gondola_reports.h"
 #include "screens/datagrids/srs184_room_sales.h"
 #include "screens/registerscreens.h"
+#include "screens/report_server.h"
 #include "shell/registry.h"
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
@@ -157,52 +158,26 @@ protected:
     static void SetUpTestSuite() {
         database::Install();
         db = new test::TempDatabase;
-        database::DemoOptions options;
-        options.days = 40;
-        options.endDate = QStringLiteral("20261209");
-        options.force = true;
-        if (test::OnPostgres())
-            options.connectionParams = db->connection().params();
-        else
-            options.path = db->file();
-        db->connection().close();
-        database::GenerateDemo(options);
-        db->connection().open();
-
-        server = new QProcess;
-        server->setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
-        server->setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR)});
-        server->start();
-        server->waitForStarted();
-        while (!server->canReadLine() && server->waitForReadyRead(10000)) {
-        }
-        const QString base = QString::fromUtf8(server->readLine()).trimmed().mid(13);
-        QFile ini(db->dir() + QStringLiteral("/Kelo_S.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(QStringLiteral("[ReportServer]\nMain=%1\n").arg(base).toUtf8());
+        test::GenerateDemoInto(*db, 40, QStringLiteral("20261209"));
+        server = new test::ReportServerProcess;
+        server->writeSettings(db->dir());
     }
     static void TearDownTestSuite() {
-        if (server) {
-            server->kill();
-            server->waitForFinished();
-        }
         delete server;
         delete db;
         server = nullptr;
         db = nullptr;
     }
 
-    void SetUp() override {
-        ASSERT_NE(server, nullptr) << "the demo or the report server is missing";
-    }
+    void SetUp() override { ASSERT_TRUE(server->started()) << server->base().toStdString(); }
 
     static test::TempDatabase *db;
-    static QProcess *server;
+    static test::ReportServerProcess *server;
     test::ScriptedDialogsScope dialogs;
 };
 
 test::TempDatabase *GondolaReportsTest::db = nullptr;
-QProcess *GondolaReportsTest::server = nullptr;
+test::ReportServerProcess *GondolaReportsTest::server = nullptr;
 
 TEST_F(GondolaReportsTest, EveryReportAgreesWithTheReservations) {
     db::Connection &c = db->connection();

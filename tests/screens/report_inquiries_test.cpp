@@ -13,6 +13,7 @@
 #include "framework/reportbridge.h"
 #include "framework/screenhelpers.h"
 #include "screens/registerscreens.h"
+#include "screens/report_server.h"
 #include "screens/reportinquiries/report_inquiries.h"
 #include "shell/registry.h"
 #include "support/scripted_dialogs.h"
@@ -36,42 +37,17 @@ protected:
     static void SetUpTestSuite() {
         tempDb = new test::TempDatabase;
         database::Install();
-        database::DemoOptions options;
-        options.days = 70;
-        options.endDate = QStringLiteral("20260305");
-        options.force = true;
-        if (test::OnPostgres())
-            options.connectionParams = tempDb->connection().params();
-        else
-            options.path = tempDb->file();
-        tempDb->connection().close();
-        database::GenerateDemo(options);
-        tempDb->connection().open();
-
-        server = new QProcess;
-        server->setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
-        server->setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR)});
-        server->start();
-        server->waitForStarted();
-        while (!server->canReadLine() && server->waitForReadyRead(10000)) {
-        }
-        base = QString::fromUtf8(server->readLine()).trimmed().mid(13); // "listening on "
-        QFile ini(tempDb->dir() + QStringLiteral("/Kelo_S.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(
-            QStringLiteral("[ReportServer]\nMain=%1\nSecond=%1\nThird=%1\n").arg(base).toUtf8());
+        test::GenerateDemoInto(*tempDb, 70, QStringLiteral("20260305"));
+        server = new test::ReportServerProcess;
+        server->writeSettings(tempDb->dir());
     }
     static void TearDownTestSuite() {
-        server->kill();
-        server->waitForFinished();
         delete server;
         delete tempDb;
         server = nullptr;
         tempDb = nullptr;
     }
-    void SetUp() override {
-        ASSERT_TRUE(base.startsWith(QStringLiteral("http://127.0.0.1:"))) << base.toStdString();
-    }
+    void SetUp() override { ASSERT_TRUE(server->started()) << server->base().toStdString(); }
 
     static db::Connection &connection() { return tempDb->connection(); }
 
@@ -110,14 +86,12 @@ protected:
     }
 
     static test::TempDatabase *tempDb;
-    static QProcess *server;
-    static QString base;
+    static test::ReportServerProcess *server;
     test::ScriptedDialogsScope dialogs;
 };
 
 test::TempDatabase *ReportInquiriesTest::tempDb = nullptr;
-QProcess *ReportInquiriesTest::server = nullptr;
-QString ReportInquiriesTest::base;
+test::ReportServerProcess *ReportInquiriesTest::server = nullptr;
 
 // Sets a screen's dates (from/this year, to/last year, two years back) and its choices.
 struct Choice {

@@ -7,6 +7,7 @@
 #include "database/schema.h"
 #include "db/connection.h"
 #include "framework/reportbridge.h"
+#include "screens/report_server.h"
 #include "screens/viewer/report_viewers.h"
 #include "screens/viewer/sri200_daily_sales_report.h"
 #include "support/scripted_dialogs.h"
@@ -35,27 +36,14 @@ protected:
         options.endDate = QStringLiteral("20261209");
         database::GenerateDemo(options);
 
-        server = new QProcess;
-        server->setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
-        server->setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR)});
-        server->start();
-        server->waitForStarted();
-        while (!server->canReadLine() && server->waitForReadyRead(10000)) {
-        }
-        base = QString::fromUtf8(server->readLine()).trimmed().mid(13); // "listening on "
+        server = new test::ReportServerProcess;
         previousAppDir = new QString(AppDir());
         SetAppDir(dir->path());
-        QFile ini(dir->filePath(QStringLiteral("Kelo_S.ini")));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(QStringLiteral("[ReportServer]\nMain=%1\nSecond=%1\nThird=%1\nLocalFolder=%2\n")
-                      .arg(base, QStringLiteral(KELO_REPORTS_DIR "/local"))
-                      .toUtf8());
+        server->writeSettings(dir->path());
     }
     static void TearDownTestSuite() {
         if (!server)
             return;
-        server->kill();
-        server->waitForFinished();
         SetAppDir(*previousAppDir);
         delete server;
         delete dir;
@@ -65,7 +53,7 @@ protected:
     void SetUp() override {
         if (test::OnPostgres())
             GTEST_SKIP() << "the demo is made here as a database file";
-        ASSERT_TRUE(base.startsWith(QStringLiteral("http://127.0.0.1:"))) << base.toStdString();
+        ASSERT_TRUE(server->started()) << server->base().toStdString();
         connection.setSqliteFile(dir->filePath(QStringLiteral("demo.db")));
         connection.open();
     }
@@ -82,16 +70,14 @@ protected:
     }
 
     static QTemporaryDir *dir;
-    static QProcess *server;
-    static QString base;
+    static test::ReportServerProcess *server;
     static QString *previousAppDir;
     db::Connection connection;
     test::ScriptedDialogsScope dialogs;
 };
 
 QTemporaryDir *ViewerReportsTest::dir = nullptr;
-QProcess *ViewerReportsTest::server = nullptr;
-QString ViewerReportsTest::base;
+test::ReportServerProcess *ViewerReportsTest::server = nullptr;
 QString *ViewerReportsTest::previousAppDir = nullptr;
 
 TEST_F(ViewerReportsTest, EveryProgramsReportsLoadFromTheServerAndLayOutPages) {
