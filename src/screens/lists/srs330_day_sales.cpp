@@ -31,15 +31,16 @@ TfrmSRS330::TfrmSRS330(db::Connection &connection, QWidget *parent)
     // guest and room type of the stay, the room charges of other bills, the other menus; then
     // one total row for each of the outlets 5073, 5074, 5076, 5078, 4053 and 4058 with sales
     // that day. A stay without a room number occupies no room that a bill could name. The two
-    // bounds that every stay in the house meets come first: they settle most rows of DA010MS
-    // (read whole, no index serves the check-out date) at the least cost.
+    // bounds that every stay in the house meets come first; the check-out date's index finds
+    // the few stays that have not left (the outlet test is written so that the table's key
+    // does not lead the plan instead).
     qryQuery->setSql(QStringLiteral(R"sql(
         WITH R AS (
             SELECT ROOM_NO, GUEST_NAME, ROOM_TYPE
             FROM DA010MS
             WHERE CHECKOUT_DATE >= :SALE_DATE
                 AND CHECKIN_DATE <= :SALE_DATE
-                AND UPJANG_CODE > ' '
+                AND UPJANG_CODE || '' > ' '
                 AND OUT_YN IN ('Y', 'N')
                 AND ROOM_NO IS NOT NULL
                 AND TO_NUMBER(MANAGE_NO) > 0

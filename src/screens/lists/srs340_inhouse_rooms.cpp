@@ -31,8 +31,9 @@ TfrmSRS340::TfrmSRS340(db::Connection &connection, QWidget *parent)
     // The stays in the house on the day (normal stays over the night, same-day stays,
     // carried-over stays checked in that day) with the day's room revenue of each: the
     // charges of DC020MS of the day in the states N and XS that are their own first line and
-    // their own check-out line. The two bounds that every stay in the house meets come first:
-    // they settle most rows of DA010MS (read whole) at the least cost.
+    // their own check-out line. The two bounds that every stay in the house meets come first;
+    // the check-out date's index finds the few stays that have not left (the outlet test is
+    // written so that the table's key does not lead the plan instead).
     qryQuery->setSql(QStringLiteral(R"sql(
         SELECT :ASALE_DATE AS TASK_DATE, A.UPJANG_CODE,
             (
@@ -88,7 +89,7 @@ TfrmSRS340::TfrmSRS340(db::Connection &connection, QWidget *parent)
         FROM DA010MS A
         WHERE A.CHECKOUT_DATE >= :ASALE_DATE
             AND A.CHECKIN_DATE <= :ASALE_DATE
-            AND A.UPJANG_CODE > ' '
+            AND A.UPJANG_CODE || '' > ' '
             AND A.OUT_YN IN ('Y', 'N')
             AND TO_NUMBER(A.MANAGE_NO) > 0
             AND (A.CHECKIN_DATE <= :ASALE_DATE AND A.CHECKOUT_DATE > :ASALE_DATE
