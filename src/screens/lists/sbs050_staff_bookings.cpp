@@ -16,7 +16,7 @@ const QString kAll = QStringLiteral("전체");
 // fee of the day's calendar for four players) entered in the period for stays and rounds from
 // its first day on, cancelled ones left out, whose member number is a staff member's or the
 // head office's; then only the rows of the chosen department (TEAM) and team (PART), empty
-// choosing all. The staff's list is ordered by outlet. The head office's rooms count nights
+// choosing all. Both lists are ordered by outlet. The head office's rooms count nights
 // times rooms, and its department is taken one level higher in the tree.
 QString statement(bool headOffice) {
     return QStringLiteral(R"sql(
@@ -82,12 +82,11 @@ QString statement(bool headOffice) {
         ) X
         WHERE (X.TEAM = :TEAM OR :TEAM IS NULL)
             AND (X.PART = :PART OR :PART IS NULL)
-        %4
+        ORDER BY X.UPJANG_CODE
     )sql")
         .arg(staff::MemberTest(headOffice),
              headOffice ? staff::TeamCode(9, 5) : staff::TeamCode(13, 9),
-             headOffice ? QStringLiteral("A.ROOM_CNT * A.NIGHTS") : QStringLiteral("A.ROOM_CNT"),
-             headOffice ? QString() : QStringLiteral("ORDER BY X.UPJANG_CODE"));
+             headOffice ? QStringLiteral("A.ROOM_CNT * A.NIGHTS") : QStringLiteral("A.ROOM_CNT"));
 }
 
 // The departments (부서구분) of today's tree that employees belong to, one level below the
