@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMessageBox>
+#include <QMimeDatabase>
 
 #include <cstdio>
 
@@ -32,6 +34,53 @@ QMessageBox::StandardButton box(QMessageBox::Icon icon, const QString &text,
     mb.setDefaultButton(defaultButton);
     mb.setEscapeButton(buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok);
     return QMessageBox::StandardButton(mb.exec());
+}
+
+// Icons and type names of the files a dialog lists, from their names alone. The stock
+// provider reads the first bytes of each file to tell its type, and closing that descriptor
+// drops every lock this process holds on the file: the SQLite database of the connection,
+// when it lies in the folder, would lose its locks, and the next program that closes the
+// database deletes the live write-ahead log under the connection, saves and all.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo &info) const override {
+        if (!info.isFile())
+            return QFileIconProvider::icon(info.isDir() ? Folder : File);
+        const QIcon themed = QIcon::fromTheme(mimeType(info).iconName());
+        return themed.isNull() ? QFileIconProvider::icon(File) : themed;
+    }
+    QString type(const QFileInfo &info) const override {
+        if (!info.isFile())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = mimeType(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType mimeType(const QFileInfo &info) const {
+        return m_mimes.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    }
+    QMimeDatabase m_mimes;
+};
+
+// The file dialogs are Qt's own, never the desktop's: those read the files they list too.
+QString fileDialog(QFileDialog::AcceptMode mode, const QString &caption, const QString &dir,
+                   const QString &filter) {
+    static NameOnlyIconProvider icons;
+    QFileDialog dialog(owner(), caption, dir, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptSave) {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace
@@ -93,13 +142,12 @@ void QtDialogs::showMessage(const QString &message) {
 
 QString QtDialogs::getOpenFileName(const QString &caption, const QString &dir,
                                    const QString &filter) {
-    return QFileDialog::getOpenFileName(owner(), caption, dir, filter);
+    return fileDialog(QFileDialog::AcceptOpen, caption, dir, filter);
 }
 
 QString QtDialogs::getSaveFileName(const QString &caption, const QString &dir,
                                    const QString &filter) {
-    return QFileDialog::getSaveFileName(owner(), caption, dir, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return fileDialog(QFileDialog::AcceptSave, caption, dir, filter);
 }
 
 void ShowError(const QString &message) {

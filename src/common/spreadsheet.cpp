@@ -2,6 +2,7 @@
 
 #include "common/cp949.h"
 #include "common/numbertext.h"
+#include "common/protectedfiles.h"
 
 #include <QDate>
 #include <QDir>
@@ -824,6 +825,8 @@ bool SpreadsheetReader::Private::openFile() {
         return fail(SpreadsheetError::CannotOpen, QStringLiteral("파일이 없습니다"));
     if (QFileInfo(path).isDir())
         return fail(SpreadsheetError::CannotOpen, QStringLiteral("폴더입니다"));
+    if (IsDatabaseFile(path))
+        return fail(SpreadsheetError::CannotOpen, DatabaseFileReason());
     if (!file.open(QIODevice::ReadOnly))
         return fail(SpreadsheetError::CannotOpen, QStringLiteral("읽을 수 없습니다"));
     const QByteArray head = file.read(8);

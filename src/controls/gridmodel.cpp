@@ -23,6 +23,7 @@ void GridModel::setColumns(const std::vector<GridColumn> &columns) {
                                                  : columns[i].field);
         m_own->setColumns(names);
         m_status.clear();
+        m_read.clear();
         m_deleted.clear();
     }
     resolveFields();
@@ -33,6 +34,7 @@ void GridModel::setRowSet(db::RowSet *rows) {
     beginResetModel();
     m_rows = rows;
     m_status.assign(size_t(rows ? rows->fetchedRows() : 0), RowStatus::Unchanged);
+    m_read.assign(m_status.size(), {});
     m_deleted.clear();
     m_sortColumn = -1;
     resolveFields();
@@ -49,6 +51,7 @@ void GridModel::setPlain() {
                                                : m_columns[i].field);
     m_own->setColumns(names);
     m_status.clear();
+    m_read.clear();
     m_deleted.clear();
     resolveFields();
     endResetModel();
@@ -108,6 +111,7 @@ void GridModel::setFieldValue(int row, const QString &field, const QVariant &val
     const int f = fieldIndex(field);
     if (f < 0 || row < 0 || row >= rowCount())
         return;
+    rememberRead(row);
     m_rows->setValue(row, f, value);
     if (status(row) == RowStatus::Unchanged)
         setStatus(row, RowStatus::Changed);
@@ -194,6 +198,7 @@ void GridModel::setValue(int row, int column, const QVariant &value) {
     const int f = fieldOf(column);
     if (f < 0 || row < 0 || row >= rowCount())
         return;
+    rememberRead(row);
     m_rows->setValue(row, f, value);
     if (status(row) == RowStatus::Unchanged)
         setStatus(row, RowStatus::Changed);
@@ -245,6 +250,7 @@ void GridModel::fetchMore(const QModelIndex &parent) {
     // The rows are already in the row set: announce them as inserted.
     beginInsertRows(QModelIndex(), first, first + added - 1);
     m_status.resize(size_t(first + added), RowStatus::Unchanged);
+    m_read.resize(m_status.size());
     endInsertRows();
 }
 
@@ -262,7 +268,32 @@ void GridModel::setStatus(int row, RowStatus status) {
         return;
     if (int(m_status.size()) < rowCount())
         m_status.resize(size_t(rowCount()), RowStatus::Unchanged);
+    m_read.resize(m_status.size());
     m_status[size_t(row)] = status;
+}
+
+void GridModel::rememberRead(int row) {
+    if (status(row) != RowStatus::Unchanged)
+        return;
+    m_read.resize(std::max(m_read.size(), size_t(rowCount())));
+    if (m_read[size_t(row)].empty())
+        m_read[size_t(row)] = m_rows->rowValues(row);
+}
+
+void GridModel::markRead(int row) {
+    if (row < 0 || row >= rowCount())
+        return;
+    m_read.resize(std::max(m_read.size(), size_t(rowCount())));
+    m_read[size_t(row)] = m_rows->rowValues(row);
+}
+
+QString GridModel::readText(int row, int column) const {
+    const int f = fieldOf(column);
+    if (f < 0 || row < 0 || row >= rowCount())
+        return QString();
+    if (size_t(row) < m_read.size() && size_t(f) < m_read[size_t(row)].size())
+        return db::ValueText(m_read[size_t(row)][size_t(f)]);
+    return text(row, column);
 }
 
 int GridModel::appendRow() {
@@ -276,6 +307,8 @@ void GridModel::insertRowAt(int row) {
     beginInsertRows(QModelIndex(), row, row);
     m_rows->insertRow(row);
     m_status.insert(m_status.begin() + row, RowStatus::New);
+    m_read.resize(m_status.size() - 1);
+    m_read.insert(m_read.begin() + row, std::vector<QVariant>());
     endInsertRows();
 }
 
@@ -283,17 +316,23 @@ void GridModel::deleteRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     const RowStatus previous = status(row);
-    if (previous != RowStatus::New) // a new row that goes again leaves no trace
-        m_deleted.push_back({m_rows->rowValues(row), previous});
+    if (previous != RowStatus::New) { // a new row that goes again leaves no trace
+        const bool changed = size_t(row) < m_read.size() && !m_read[size_t(row)].empty();
+        m_deleted.push_back({m_rows->rowValues(row), previous,
+                             changed ? m_read[size_t(row)] : m_rows->rowValues(row)});
+    }
     beginRemoveRows(QModelIndex(), row, row);
     m_rows->removeRow(row);
     if (row < int(m_status.size()))
         m_status.erase(m_status.begin() + row);
+    if (row < int(m_read.size()))
+        m_read.erase(m_read.begin() + row);
     endRemoveRows();
 }
 
 void GridModel::clearStatus() {
     m_status.assign(size_t(rowCount()), RowStatus::Unchanged);
+    m_read.assign(m_status.size(), {});
     m_deleted.clear();
 }
 
@@ -322,15 +361,19 @@ void GridModel::sort(int column, Qt::SortOrder order) {
     std::vector<std::vector<QVariant>> rows;
     rows.reserve(size_t(n));
     std::vector<RowStatus> status;
+    std::vector<std::vector<QVariant>> read;
+    m_read.resize(size_t(n));
     for (int r : order_) {
         rows.push_back(m_rows->rowValues(r));
         status.push_back(this->status(r));
+        read.push_back(m_read[size_t(r)]);
     }
     for (int r = n - 1; r >= 0; --r)
         m_rows->removeRow(r);
     for (int r = 0; r < n; ++r)
         m_rows->insertRowValues(r, rows[size_t(r)]);
     m_status = status;
+    m_read = std::move(read);
     m_sortColumn = column;
     emit layoutChanged();
 }

@@ -59,6 +59,15 @@ public:
     // The row-set field a column shows, or -1.
     int boundField(int column) const { return fieldOf(column); }
 
+    // A row's text in a column as it was read: before the row's first change since it was
+    // read (or since the last clearStatus), the current text for a row unchanged since.
+    // Rows added in the grid were never read (status New).
+    QString readText(int row, int column) const;
+    bool wasRead(int row) const { return status(row) != RowStatus::New; }
+    // Takes the row's current values as the ones read, for rows a screen fills itself from a
+    // search (they keep that reading until clearStatus).
+    void markRead(int row);
+
     RowStatus status(int row) const;
     void setStatus(int row, RowStatus status);
     int appendRow();           // status New
@@ -67,6 +76,7 @@ public:
     struct DeletedRow {
         std::vector<QVariant> values;
         RowStatus previous;
+        std::vector<QVariant> read; // the values as read (see readText)
     };
     const std::vector<DeletedRow> &deletedRows() const { return m_deleted; }
     void clearStatus(); // every row unchanged, the deleted ones forgotten
@@ -84,12 +94,17 @@ signals:
 private:
     int fieldOf(int column) const;
     void resolveFields();
+    // Keeps the row's values as read before its first change.
+    void rememberRead(int row);
 
     std::vector<GridColumn> m_columns;
     std::vector<int> m_fieldOfColumn;
     std::unique_ptr<db::RowSet> m_own;
     db::RowSet *m_rows = nullptr;
     std::vector<RowStatus> m_status;
+    // Parallel to m_status: the values of a row changed since it was read, as read; empty for
+    // the others.
+    std::vector<std::vector<QVariant>> m_read;
     std::vector<DeletedRow> m_deleted;
     bool m_editable = true;
     int m_sortColumn = -1;

@@ -7,6 +7,7 @@
 #include "db/query.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace kelo::database {
 
@@ -21,6 +22,9 @@ enum class Kind { Text, Number, Date };
 struct Column {
     QString name;
     Kind kind = Kind::Number;
+    // What the screens show for the column when it is NULL or its row is missing (a
+    // search's NVL); a figure shows 0.
+    QString shownForNull = QString();
 };
 
 // One table written by key: inserts or updates the row of the key, or deletes it.
@@ -70,10 +74,87 @@ QString editStatus(const ProcCall &call) {
     return status;
 }
 
+// What the caller read of the row, per value column of the table (nothing where the caller
+// read no value for the column's parameter, "A" + column + suffix).
+struct ReadRow {
+    bool checked = false;
+    bool absent = false;
+    std::vector<std::optional<QString>> values;
+};
+
+ReadRow readRowOf(const ProcCall &call, const TableWrite &w, const QString &suffix = QString()) {
+    const db::RowRead &read = call.rowRead();
+    ReadRow r{read.checked, read.absent, {}};
+    for (const Column &v : w.values) {
+        const auto it = read.values.find((u'A' + v.name + suffix).toUpper());
+        r.values.push_back(it == read.values.end() ? std::nullopt
+                                                   : std::optional<QString>(it->second));
+    }
+    return r;
+}
+
+// A stored value and the value read earlier mean the same: numbers by value (an empty
+// figure is 0, thousands separators aside), texts as they stand (an empty text is NULL).
+bool sameValue(const Column &column, const QString &stored, const QString &read) {
+    if (column.kind == Kind::Number) {
+        bool storedOk = true, readOk = true;
+        const QString a = QString(stored).remove(u',').trimmed();
+        const QString b = QString(read).remove(u',').trimmed();
+        const double x = a.isEmpty() ? 0.0 : ParseNumber(a, &storedOk);
+        const double y = b.isEmpty() ? 0.0 : ParseNumber(b, &readOk);
+        if (storedOk && readOk)
+            return x == y;
+    }
+    return (stored.isEmpty() ? column.shownForNull : stored) == read || stored == read;
+}
+
+// Refuses the row when the database no longer holds what the caller read of it: another
+// user saved, added or deleted it since the caller's search. On the server the row stays
+// locked until the caller's transaction ends; on SQLite the save's transaction holds the
+// write lock from its start.
+void checkUnchanged(ProcCall &call, const TableWrite &w, const std::vector<QString> &keyValues,
+                    const ReadRow &read) {
+    if (!read.checked)
+        return;
+    db::Query q(call.connection());
+    QStringList columns, where, key;
+    for (const Column &v : w.values)
+        columns << v.name;
+    for (size_t i = 0; i < w.keys.size(); ++i) {
+        where << QStringLiteral("%1 = :%1").arg(w.keys[i].name);
+        key << QStringLiteral("%1 %2").arg(w.keys[i].name, keyValues[i]);
+    }
+    const bool server = call.connection().engine() == db::Engine::Postgres;
+    q.setSql(QStringLiteral(R"sql(
+            SELECT %1
+            FROM %2
+            WHERE %3
+            %4
+        )sql")
+                 .arg(columns.join(QStringLiteral(", ")), w.table,
+                      where.join(QStringLiteral(" AND ")),
+                      server ? QStringLiteral("FOR UPDATE") : QString()));
+    for (size_t i = 0; i < w.keys.size(); ++i)
+        q.setParam(w.keys[i].name, keyValues[i]);
+    q.open();
+    const bool exists = !q.eof();
+    bool changed = read.absent && exists;
+    for (size_t i = 0; i < w.values.size() && !read.absent && !changed; ++i)
+        changed = read.values[i] &&
+                  !sameValue(w.values[i], exists ? q.text(int(i)) : QString(), *read.values[i]);
+    q.close();
+    if (changed)
+        throw Refusal{QStringLiteral("다른 사용자가 조회 이후에 이 자료(%1)를 저장했습니다. "
+                                     "다시 조회하면 바뀐 내용을 볼 수 있습니다.")
+                          .arg(key.join(QStringLiteral(", ")))};
+}
+
 // Writes one row of a table from the call's parameters; keyValues and values
 // may override where a parameter does not follow the "A" + column rule.
 void writeRow(ProcCall &call, const TableWrite &w, const QString &status,
-              const std::vector<QString> &keyValues, const std::vector<QString> &values) {
+              const std::vector<QString> &keyValues, const std::vector<QString> &values,
+              const ReadRow &read) {
+    checkUnchanged(call, w, keyValues, read);
     db::Query q(call.connection());
     QStringList keyNames;
     for (const Column &k : w.keys)
@@ -147,7 +228,7 @@ db::ProcedureDef simpleWrite(const QString &name, TableWrite w, bool withErrorMs
             for (const Column &v : w.values)
                 values.push_back(checkedValue(call, u'A' + v.name, v, false));
             if (status != QLatin1String("0"))
-                writeRow(call, w, status, keys, values);
+                writeRow(call, w, status, keys, values, readRowOf(call, w));
         } catch (const Refusal &r) {
             if (!withErrorMsg)
                 throw db::DbError(r.message);
@@ -192,7 +273,8 @@ db::ProcedureDef roomCounts() {
             if (status == QLatin1String("0"))
                 return;
             for (size_t i = 0; i < rows.size(); ++i)
-                writeRow(call, w, status, {date, kHotels[i]}, rows[i]);
+                writeRow(call, w, status, {date, kHotels[i]}, rows[i],
+                         readRowOf(call, w, u'_' + kHotels[i]));
         } catch (const Refusal &r) {
             call.setOutput(QStringLiteral("AERROR_MSG"), r.message);
         }
@@ -284,7 +366,9 @@ void RegisterProcedures(db::ServerObjects &objects) {
                                      false));
     objects.addProcedure(
         simpleWrite(QStringLiteral("PR_FA091MS_01"),
-                    {QStringLiteral("FA010DS"), {text("EVENT_NO")}, {text("REPORT_CHK")}}));
+                    {QStringLiteral("FA010DS"),
+                     {text("EVENT_NO")},
+                     {Column{QStringLiteral("REPORT_CHK"), Kind::Text, QStringLiteral("N")}}}));
 }
 
 } // namespace kelo::database

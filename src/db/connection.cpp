@@ -1,6 +1,7 @@
 #include "db/connection.h"
 
 #include "common/appdir.h"
+#include "common/protectedfiles.h"
 #include "db/dialect.h"
 #include "db/serverobjects.h"
 
@@ -16,6 +17,7 @@
 #include <libpq-fe.h>
 #include <set>
 #include <sqlite3.h>
+#include <utility>
 
 namespace kelo::db {
 
@@ -126,6 +128,7 @@ struct Connection::Private {
     QString sqliteFile; // set directly, bypassing the alias
     QString connectionName;
     QString openFile;
+    QString protectedFile; // the SQLite file no other part of the program may open
     sqlite3 *handle = nullptr;
     PGconn *pg = nullptr;
     Engine engine = Engine::Sqlite;
@@ -216,6 +219,12 @@ void Connection::setParams(const QStringList &nameValues) {
     d->params = nameValues;
 }
 
+int Connection::lockTimeout() const {
+    bool ok = false;
+    const int ms = param(QStringLiteral("LOCK_TIMEOUT")).toInt(&ok);
+    return ok && ms >= 0 ? ms : 10000;
+}
+
 QString Connection::param(const QString &name) const {
     const int i = nameIndex(d->params, name);
     if (i < 0)
@@ -277,7 +286,8 @@ void Connection::open() {
         QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
         url.setQuery(QStringLiteral("mode=rw"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(lockTimeout()));
         if (!db.open()) {
             const QString message = db.lastError().text();
             db = QSqlDatabase();
@@ -291,6 +301,8 @@ void Connection::open() {
                         : nullptr;
     }
     d->openFile = info.absoluteFilePath();
+    d->protectedFile = d->openFile;
+    ProtectDatabaseFile(d->protectedFile);
     try {
         if (!d->handle)
             throw DbError(QStringLiteral("The SQLite driver did not hand out its connection."));
@@ -362,7 +374,9 @@ void Connection::openPostgres(const QString &host, int port, const QString &data
 // engine's own, and the clock of the tests.
 void Connection::startSession() {
     QString setup = QStringLiteral("SET search_path TO kelo, pg_catalog, public; "
-                                   "SET client_min_messages TO warning;");
+                                   "SET client_min_messages TO warning; "
+                                   "SET lock_timeout TO %1;")
+                        .arg(lockTimeout());
     const QByteArray now = qgetenv("KELO_NOW");
     if (!now.isEmpty())
         setup +=
@@ -413,6 +427,8 @@ void Connection::close() {
     d->handle = nullptr;
     d->pg = nullptr;
     d->openFile.clear();
+    if (!d->protectedFile.isEmpty())
+        ReleaseDatabaseFile(std::exchange(d->protectedFile, QString()));
     if (QSqlDatabase::contains(d->connectionName)) {
         {
             QSqlDatabase db = d->database();
@@ -454,7 +470,9 @@ void Connection::startTransaction(int id) {
         throw DbError(QStringLiteral("A transaction is already active on this connection."));
     checkFileUnchanged();
     ensureSession();
-    executeScript(QStringLiteral("BEGIN"));
+    // SQLite: the write lock from the start, so that what a save checks before it writes
+    // still holds when it writes (a deferred transaction could only fail at its first write).
+    executeScript(d->pg ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     d->inTransaction = true;
     d->transactionId = id;
 }

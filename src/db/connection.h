@@ -36,6 +36,10 @@ public:
     QString param(const QString &name) const;
     void setParam(const QString &name, const QString &value);
 
+    // How long a statement waits for another user's lock before it gives up with
+    // "다른 사용자가 데이터베이스를 사용 중입니다": LOCK_TIMEOUT in milliseconds, 10 s by default.
+    int lockTimeout() const;
+
     // Opens a SQLite file directly, without an alias (tools, tests, benchmarks).
     void setSqliteFile(const QString &path);
 

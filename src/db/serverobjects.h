@@ -12,6 +12,16 @@ class Connection;
 
 enum class ParamDirection { Input, Output, InputOutput };
 
+// What a caller read of a row before it changed the row, for a write procedure to check
+// inside the caller's transaction that nobody saved the row since: unchecked (the default,
+// the procedure writes as told), the row absent (a row the caller adds), or the values of
+// its input parameters by upper-case name as the caller read them.
+struct RowRead {
+    bool checked = false;
+    bool absent = false;
+    std::map<QString, QString> values;
+};
+
 // One parameter of a stored procedure, as the database describes it.
 struct ProcParam {
     QString name;
@@ -33,12 +43,15 @@ public:
     void setOutput(const QString &name, const QString &value);
     QString output(const QString &name) const;
     const std::map<QString, QString> &outputs() const { return m_outputs; }
+    const RowRead &rowRead() const { return m_read; }
+    void setRowRead(const RowRead &read) { m_read = read; }
 
 private:
     Connection &m_connection;
     QString m_name;
     std::map<QString, QString> m_inputs;
     std::map<QString, QString> m_outputs;
+    RowRead m_read;
 };
 
 using ProcBody = std::function<void(ProcCall &)>;

@@ -97,6 +97,7 @@ void StoredProc::execute() {
     for (const ProcParam &p : def.params)
         if (p.direction != ParamDirection::Output)
             call.setInput(p.name, param(p.name));
+    call.setRowRead(m_read);
 
     if (!m_connection.inTransaction())
         m_connection.checkFileUnchanged();

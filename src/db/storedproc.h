@@ -31,6 +31,10 @@ public:
     void setParam(const QString &name, const QString &value);
     QString param(const QString &name) const;
 
+    // What the caller read of the row the next calls write (see RowRead); it stays until it
+    // is set again, and an unchecked RowRead clears it.
+    void setRowRead(const RowRead &read) { m_read = read; }
+
     void execute();
 
 private:
@@ -41,6 +45,7 @@ private:
     QString m_name;
     std::vector<ProcParam> m_params;
     std::map<QString, QString> m_values; // by upper-case name
+    RowRead m_read;
 };
 
 } // namespace kelo::db

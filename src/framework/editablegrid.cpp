@@ -229,6 +229,7 @@ void TfrmZZI090::bbtSearchClick() {
             model->setValue(row, f, qryQuery->text(f));
         model->setValue(row, m_rowIdColumn, QString::number(++RowCounter));
         model->setStatus(row, controls::RowStatus::Changed);
+        model->markRead(row); // what a later save checks the database against
     }
     if (model->rowCount() > 0)
         rgrGrid->setCurrentCell(0, 0);
@@ -237,8 +238,12 @@ void TfrmZZI090::bbtSearchClick() {
 void TfrmZZI090::logRow(int row) {
     const int rowId = rgrGrid->text(row, m_rowIdColumn).toInt();
     LogEntry entry;
-    for (int c = 0; c < int(rgrGrid->columns().size()); ++c)
+    const controls::GridModel *model = rgrGrid->gridModel();
+    for (int c = 0; c < int(rgrGrid->columns().size()); ++c) {
         entry.values << rgrGrid->text(row, c);
+        if (model->wasRead(row))
+            entry.read << model->readText(row, c);
+    }
     entry.status = rgrGrid->rowStatus(row);
     if (rowId > 0) {
         for (LogEntry &e : m_log)
@@ -295,8 +300,11 @@ bool TfrmZZI090::GridBeforeDelete(int row) {
         return true;
     }
     LogEntry entry;
-    for (int c = 0; c < int(rgrGrid->columns().size()); ++c)
+    const controls::GridModel *model = rgrGrid->gridModel();
+    for (int c = 0; c < int(rgrGrid->columns().size()); ++c) {
         entry.values << rgrGrid->text(row, c);
+        entry.read << model->readText(row, c);
+    }
     entry.status = controls::RowStatus::Deleted;
     entry.rowId = rowId;
     m_log.push_back(entry);
@@ -412,6 +420,12 @@ void TfrmZZI090::SaveGrid(controls::Grid *grid, ChangeLog &log, db::StoredProc *
     const GlobalValues &g = Globals();
     for (size_t i = 0; i < log.size(); ++i) {
         const LogEntry &entry = log[i];
+        // A row deleted after it was changed goes twice: its deletion finds what the change wrote.
+        QStringList read = entry.read;
+        for (size_t k = 0; k < i; ++k)
+            if (log[k].rowId == entry.rowId)
+                read = log[k].values;
+        procedure->setRowRead(SearchedRow(titles, read));
         for (int c = 0; c < titles.size() && c < entry.values.size(); ++c)
             if (procedure->hasParam(titles.at(c)))
                 procedure->setParam(titles.at(c), entry.values.at(c));
@@ -434,11 +448,15 @@ void TfrmZZI090::SaveGrid(controls::Grid *grid, ChangeLog &log, db::StoredProc *
                 throw std::runtime_error(
                     procedure->param(QStringLiteral("AERROR_MSG")).toStdString());
         } catch (...) {
+            procedure->setRowRead({});
             // The refused entry leaves the log; the rest goes again at the next save.
             log.erase(log.begin() + qsizetype(i));
             throw;
         }
     }
+    procedure->setRowRead({});
+    // What was saved is what the database holds now: the next change is checked against it.
+    grid->gridModel()->clearStatus();
     grid->viewport()->update();
     log.clear();
 }
@@ -462,10 +480,9 @@ void TfrmZZI090::bbtSaveClick() {
         return;
     BusyCursor busy;
     db::Connection &c = connection();
+    OpenForSave(c);
     db::Transaction transaction(c);
     try {
-        if (!c.isOpen())
-            c.open();
         transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
         SaveAll();
         if (transaction.ownsTransaction())

@@ -26,6 +26,8 @@ public:
         QStringList values;
         controls::RowStatus status;
         int rowId;
+        // The row's cells as the search read them; empty for a row added on the screen.
+        QStringList read;
     };
     using ChangeLog = std::vector<LogEntry>;
     const ChangeLog &changeLog() const { return m_log; }

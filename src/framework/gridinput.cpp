@@ -327,8 +327,12 @@ void TfrmSZI020::LogRow(controls::RowStatus status, int row) {
     if (rgrGrid->rowCountFetched() == 0 || row < 0 || row >= rgrGrid->rowCountFetched())
         return;
     LogEntry entry;
-    for (int c = 0; c < int(rgrGrid->columns().size()); ++c)
+    const controls::GridModel *model = rgrGrid->gridModel();
+    for (int c = 0; c < int(rgrGrid->columns().size()); ++c) {
         entry.values << rgrGrid->text(row, c); // choices keep their codes
+        if (model->wasRead(row))
+            entry.read << model->readText(row, c);
+    }
     entry.status = status;
     entry.row = QPersistentModelIndex(rgrGrid->model()->index(row, 0));
     // The row logged anew replaces what the database refused of it, and stands in
@@ -483,6 +487,11 @@ void TfrmSZI020::SaveChanges() {
     const GlobalValues &g = Globals();
     for (LogEntry &entry : m_log)
         entry.refused = false;
+    QStringList params;
+    for (const QString &field : m_logFields)
+        params << u'A' + field;
+    // A row sent twice in one save holds, at its second call, what the first one wrote.
+    std::vector<const LogEntry *> sent;
     for (LogEntry &entry : m_log) {
         for (int c = 0; c < m_logFields.size() && c < entry.values.size(); ++c) {
             const QString param = u'A' + m_logFields.at(c);
@@ -495,13 +504,21 @@ void TfrmSZI020::SaveChanges() {
             prcSProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
         if (prcSProc->hasParam(QStringLiteral("AU_IP")))
             prcSProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
+        QStringList read = entry.read;
+        for (const LogEntry *before : sent)
+            if (before->row.isValid() && before->row == entry.row)
+                read =
+                    before->status == controls::RowStatus::Deleted ? QStringList() : before->values;
+        prcSProc->setRowRead(SearchedRow(params, read));
         try {
             prcSProc->execute();
             if (prcSProc->hasParam(QStringLiteral("AERROR_MSG")) &&
                 !prcSProc->param(QStringLiteral("AERROR_MSG")).isEmpty())
                 throw std::runtime_error(
                     prcSProc->param(QStringLiteral("AERROR_MSG")).toStdString());
+            sent.push_back(&entry);
         } catch (...) {
+            prcSProc->setRowRead({});
             // Every entry of the refused row waits for the row's correction.
             const QPersistentModelIndex row = entry.row;
             for (LogEntry &e : m_log)
@@ -509,6 +526,7 @@ void TfrmSZI020::SaveChanges() {
             throw;
         }
     }
+    prcSProc->setRowRead({});
     // Everything in the log has been sent: a second save sends none of it again.
     m_log.clear();
     rgrGrid->gridModel()->clearStatus();
@@ -517,6 +535,9 @@ void TfrmSZI020::SaveChanges() {
 
 void TfrmSZI020::bbtSaveClick() {
     RequireActive(bbtSave);
+    // First the connection: the row checks look codes up in the database, and a database
+    // that cannot be reached is not a wrong code.
+    OpenForSave(connection());
     edtExit(LastEdit);
     rgrGrid->postEdit();
     if (!ValidateRow() || !CheckKeys())
@@ -538,8 +559,6 @@ void TfrmSZI020::bbtSaveClick() {
     db::Connection &c = connection();
     db::Transaction transaction(c);
     try {
-        if (!c.isOpen())
-            c.open();
         transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
         SaveChanges();
         if (transaction.ownsTransaction())

@@ -59,6 +59,8 @@ public:
         controls::RowStatus status;
         QPersistentModelIndex row;
         bool refused = false;
+        // The row's texts as the search read them; empty for a row added on the screen.
+        QStringList read;
     };
     const std::vector<LogEntry> &changeLog() const { return m_log; }
     const QStringList &logFields() const { return m_logFields; }

@@ -1,6 +1,7 @@
 #include "framework/screenhelpers.h"
 
 #include "common/dates.h"
+#include "common/dialogs.h"
 #include "common/functions.h"
 #include "common/silentstop.h"
 #include "controls/edits.h"
@@ -23,6 +24,35 @@
 #include <QVBoxLayout>
 
 namespace kelo {
+
+QString ConnectFailureMessage(const QString &engineText) {
+    if (engineText.contains(QLatin1String("ORA-00018")) ||
+        engineText.contains(QLatin1String("ORA-00019")) ||
+        engineText.contains(QLatin1String("too many clients")))
+        return QStringLiteral("현재 너무 많은 사용자가 사용 중이므로 연결할 수 "
+                              "없습니다.\r잠시 후 다시 시도하십시오.");
+    return QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") + engineText;
+}
+
+void OpenForSave(db::Connection &connection) {
+    if (connection.isOpen())
+        return;
+    try {
+        connection.open();
+    } catch (const db::DbError &e) {
+        ShowError(ConnectFailureMessage(e.message()));
+        throw SilentStop();
+    }
+}
+
+db::RowRead SearchedRow(const QStringList &params, const QStringList &texts) {
+    db::RowRead read;
+    read.checked = true;
+    read.absent = texts.isEmpty();
+    for (qsizetype i = 0; i < params.size() && i < texts.size(); ++i)
+        read.values[params.at(i).toUpper()] = texts.at(i);
+    return read;
+}
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/connection.h"
+#include "db/serverobjects.h"
 
 #include <QApplication>
 #include <QKeySequence>
@@ -28,6 +29,18 @@ class DateEdit;
 class MaskedEdit;
 class ValueLabel;
 } // namespace controls
+
+// What a save tells the write procedure of a row as its search read it: the row's texts by
+// parameter name, or the row absent when it was added on the screen (no texts). The
+// procedure then writes the row only while the database still holds them.
+db::RowRead SearchedRow(const QStringList &params, const QStringList &texts);
+
+// The words for a database that cannot be connected: too many users, or the engine's text
+// after "데이터베이스와 연결할 수 없습니다.".
+QString ConnectFailureMessage(const QString &engineText);
+// Opens the connection a save writes on when it is closed; when it cannot be opened the
+// user is told in those words (not as a failed save) and the save stops silently.
+void OpenForSave(db::Connection &connection);
 
 // DETAIL_NAME of a code, or empty text (no row, or any error). With the code " "
 // (one blank) it is the set's title.

@@ -5,6 +5,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "database/schema.h"
+#include "framework/screenhelpers.h"
 #include "shell/password.h"
 
 #include <QDir>
@@ -68,14 +69,7 @@ bool TfrmZZD000::ConnectDatabase() {
         ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") +
                   e.message());
     } catch (const db::DbError &e) {
-        const QString text = e.message();
-        if (text.contains(QLatin1String("ORA-00018")) ||
-            text.contains(QLatin1String("ORA-00019")) ||
-            text.contains(QLatin1String("too many clients")))
-            ShowError(QStringLiteral("현재 너무 많은 사용자가 사용 중이므로 연결할 수 "
-                                     "없습니다.\r잠시 후 다시 시도하십시오."));
-        else
-            ShowError(QStringLiteral("데이터베이스와 연결할 수 없습니다.\r\r에러내용:\r") + text);
+        ShowError(ConnectFailureMessage(e.message()));
     }
     return false;
 }

@@ -1,6 +1,7 @@
 #include "viewer/rdviewer.h"
 
 #include "common/dialogs.h"
+#include "common/protectedfiles.h"
 #include "common/xlswriter.h"
 #include "framework/xlsexport.h"
 #include "report/output.h"
@@ -299,6 +300,11 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         if (!file.exists()) {
             fail(QStringLiteral("the file %1 does not exist")
                      .arg(QDir::toNativeSeparators(where.path)));
+            return false;
+        }
+        if (IsDatabaseFile(where.path)) {
+            fail(QStringLiteral("the file %1 is the database: %2")
+                     .arg(QDir::toNativeSeparators(where.path), DatabaseFileReason()));
             return false;
         }
         if (file.size() > kMaxDefinitionBytes) {

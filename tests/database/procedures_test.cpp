@@ -194,3 +194,89 @@ TEST_F(ProcedureTest, EventReportMark) {
 }
 
 } // namespace
+
+namespace {
+
+// A write checks, inside the caller's transaction, that the row still holds what the
+// caller read of it: a row saved, added or deleted by another user since is refused and
+// nothing is written; what reads the same (figures by value, NULL as empty) is written.
+TEST_F(ProcedureTest, AWriteIsRefusedWhenTheRowChangedSinceItWasRead) {
+    struct Case {
+        const char *name;
+        const char *stored; // HU_RMS and NET_AMT of the stored row; nullptr: no row
+        db::RowRead read;
+        const char *status;
+        bool refused;
+    };
+    auto read = [](const char *hu, const char *net) {
+        db::RowRead r;
+        r.checked = true;
+        r.values = {{QStringLiteral("AHU_RMS"), QLatin1String(hu)},
+                    {QStringLiteral("ANET_AMT"), QLatin1String(net)}};
+        return r;
+    };
+    db::RowRead absent;
+    absent.checked = true;
+    absent.absent = true;
+    const Case cases[] = {
+        {"as read", "12|1000", read("12", "1,000"), "1", false},
+        {"NULL read as empty", "12|", read("12", ""), "1", false},
+        {"an empty figure read as 0", "12|", read("12", "0"), "1", false},
+        {"another user's figure", "12|1500", read("12", "1000"), "1", true},
+        {"deleted by another user", nullptr, read("12", "1000"), "1", true},
+        {"a row read as nothing and still absent", nullptr, read("", ""), "1", false},
+        {"added by another user", "12|1000", absent, "2", true},
+        {"new and still absent", nullptr, absent, "2", false},
+        {"a deletion of a changed row", "13|1000", read("12", "1000"), "3", true},
+        {"a deletion as read", "12|1000", read("12", "1000"), "3", false},
+        {"unchecked", "12|1500", db::RowRead(), "1", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        schemaDb.exec(QStringLiteral("DELETE FROM SA030MS"));
+        QString before = QStringLiteral("<none>");
+        if (c.stored) {
+            const QStringList v = QString::fromLatin1(c.stored).split(u'|');
+            schemaDb.exec(QStringLiteral(R"sql(
+INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, HU_RMS, NET_AMT)
+VALUES ('20240301', '1001', '10', %1, %2)
+)sql")
+                              .arg(v[0], v[1].isEmpty() ? QStringLiteral("NULL") : v[1]));
+            before = value(QStringLiteral(
+                "SELECT CAST(HU_RMS AS INTEGER) || '/' || CAST(NVL(NET_AMT, -1) AS INTEGER) FROM SA030MS"));
+        }
+        db::StoredProc p(connection);
+        p.setProcName(QStringLiteral("PR_SA030MS_01"));
+        for (const auto &[name, v] :
+             std::map<QString, QString>{{QStringLiteral("ASALE_DATE"), QStringLiteral("20240301")},
+                                        {QStringLiteral("AUPJANG_CODE"), QStringLiteral("1001")},
+                                        {QStringLiteral("ADIVISION"), QStringLiteral("10")},
+                                        {QStringLiteral("AHU_RMS"), QStringLiteral("20")},
+                                        {QStringLiteral("ANET_AMT"), QStringLiteral("2000")},
+                                        {QStringLiteral("AEDITSTATUS"), QLatin1String(c.status)},
+                                        {QStringLiteral("AU_EMP_NO"), QStringLiteral("20000001")}})
+            p.setParam(name, v);
+        p.setRowRead(c.read);
+        db::Transaction t(connection);
+        t.begin();
+        p.execute();
+        t.commit();
+        const QString message = p.param(QStringLiteral("AERROR_MSG"));
+        const QString after = value(QStringLiteral(
+            "SELECT CAST(HU_RMS AS INTEGER) || '/' || CAST(NVL(NET_AMT, -1) AS INTEGER) FROM SA030MS"));
+        if (c.refused) {
+            EXPECT_EQ(message, QStringLiteral("다른 사용자가 조회 이후에 이 자료(SALE_DATE "
+                                              "20240301, UPJANG_CODE 1001, DIVISION 10)를 "
+                                              "저장했습니다. 다시 조회하면 바뀐 내용을 볼 수 "
+                                              "있습니다."));
+            EXPECT_EQ(after, before);
+        } else {
+            EXPECT_EQ(message, QString());
+            EXPECT_EQ(after, QLatin1String(c.status) == QLatin1String("3")
+                                 ? QStringLiteral("<none>")
+                                 : QStringLiteral("20/2000"));
+        }
+    }
+}
+
+} // namespace

@@ -201,10 +201,9 @@ void TfrmSRS010::bbtSaveClick() {
     ShowStatusMessage(QString());
     BusyCursor busy;
     db::Connection &c = connection();
+    OpenForSave(c);
     db::Transaction transaction(c);
     try {
-        if (!c.isOpen())
-            c.open();
         transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
         const GlobalValues &g = Globals();
         RunDataBuild(*m_proc, medSaleDate->value(), g.empNo, g.clientIP);

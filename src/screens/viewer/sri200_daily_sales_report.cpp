@@ -49,8 +49,7 @@ void TfrmDataBuildViewer::BitBtn1Click() {
 
 void TfrmDataBuildViewer::build() {
     db::Connection &c = connection();
-    if (!c.isOpen())
-        c.open();
+    OpenForSave(c);
     // A transaction already in progress belongs to someone else: the build joins it and
     // leaves its end to its owner.
     db::Transaction transaction(c);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The files of an open SQLite database (the database, its write-ahead log, its shared memory
+// and its journal) are opened by its connection alone. A process's locks on a file go with
+// the first descriptor of the file that the process closes: a spreadsheet read, an Excel or
+// PDF written, a definition file read from the database's file would drop the connection's
+// locks, and another program's close would then delete the live log under the connection.
+// Every other reader and writer of files in the program asks here first.
+namespace kelo {
+
+// Called by the connection when it opens and closes a database file.
+void ProtectDatabaseFile(const QString &path);
+void ReleaseDatabaseFile(const QString &path);
+
+// True when the path is, or names, a file of an open database (by name, or by device and
+// inode for another name of the same file). Looks at the file's status only, never opens it.
+bool IsDatabaseFile(const QString &path);
+
+// The reason a reader or writer gives for such a file.
+QString DatabaseFileReason();
+
+} // namespace kelo
