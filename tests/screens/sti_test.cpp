@@ -76,7 +76,7 @@ protected:
 
 TEST_F(TargetInputTest, Sti010ShowsTheMonthBesideTheYearsMonthTotals) {
     auto s = openSti010();
-    EXPECT_EQ(s->mdtWorkDate->value(), TodayYmd().left(6)); // the current month when shown
+    EXPECT_EQ(s->mdtWorkDate->value(), QStringLiteral("202612")); // the current month when shown
     EXPECT_EQ(s->lblWorkDate->text(), QStringLiteral("목표등록 월"));
     search(*s, "202403", "1101");
     EXPECT_EQ(s->wlb_Upjang_No->text(), QStringLiteral("베로호텔 객실"));
