@@ -30,8 +30,17 @@ public:
         } else {
             auto *line = new QLineEdit(parent);
             line->setFrame(false);
-            if (col.maxLength > 0)
-                line->setMaxLength(col.maxLength);
+            if (col.maxLength > 0) {
+                // The input length holds for what is typed: a longer stored value (see
+                // setEditorData) may be shortened but never grows, and what the user types in
+                // its place is held to the input length again.
+                const int limit = col.maxLength;
+                line->setMaxLength(limit);
+                QObject::connect(line, &QLineEdit::textEdited, line,
+                                 [line, limit](const QString &text) {
+                                     line->setMaxLength(std::max(limit, int(text.size())));
+                                 });
+            }
             line->setAlignment(col.alignment);
             editor = line;
         }
@@ -50,6 +59,10 @@ public:
         if (auto *box = qobject_cast<QComboBox *>(editor)) {
             box->setCurrentIndex(int(col.pickCodes.indexOf(stored)));
         } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            // A stored value longer than the input length is shown whole: opening and leaving
+            // the cell leave it as it is.
+            if (col.maxLength > 0)
+                line->setMaxLength(std::max(col.maxLength, int(stored.size())));
             line->setText(stored);
             line->selectAll();
         }
