@@ -166,6 +166,12 @@ public:
                                                                                 : EditNextItem);
                 return true;
             }
+            // Ctrl+Delete deletes the row from the open editor too (not the word in the cell).
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier &&
+                m_grid->options().deleting) {
+                m_grid->deleteCurrentRow();
+                return true;
+            }
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }
@@ -499,6 +505,8 @@ bool Grid::deleteCurrentRow() {
         return false;
     if (m_options.confirmDelete && !AskYesNo(QStringLiteral("선택한 자료를 삭제하시겠습니까?")))
         return false;
+    // Only now does the deletion go ahead: the screen records it.
+    emit rowDeleting(row);
     postEdit();
     m_lastRow = -1;
     m_rowDirty = false;
