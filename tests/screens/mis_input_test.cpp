@@ -413,6 +413,19 @@ TEST_F(MisTest, AStoredValueLongerThanTheInputLengthIsNeverCut) {
     QTRY_VERIFY(alive.isNull());
 }
 
+// NET, VAT and SVC whose sum passes the range of a figure: the total the user cannot edit is
+// said once to be out of range, and nothing is saved.
+TEST_F(MisTest, ATotalOutOfRangeIsSaidOnceAndNothingIsSaved) {
+    TfrmSRI040 screen(connection);
+    show(screen, "20040407");
+    for (int column : {13, 14, 15})
+        type(screen.rgrGrid, 0, column, QStringLiteral("1e308"));
+    press(screen.bbtSave);
+    EXPECT_EQ(dialogs->errors(),
+              QStringList{QStringLiteral("TTL이(가) 허용 범위를 벗어났습니다.")});
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA030MS")), QStringLiteral("0"));
+}
+
 // A refused entry, corrected, saves: the correction replaces what was refused.
 TEST_F(MisTest, ACorrectedValueSavesAfterARefusal) {
     TfrmSRI030 screen(connection);
