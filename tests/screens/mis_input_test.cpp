@@ -420,9 +420,11 @@ TEST_F(MisTest, ATotalOutOfRangeIsSaidOnceAndNothingIsSaved) {
     show(screen, "20040407");
     for (int column : {13, 14, 15})
         type(screen.rgrGrid, 0, column, QStringLiteral("1e308"));
-    press(screen.bbtSave);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); // saving from the cell
     EXPECT_EQ(dialogs->errors(),
               QStringList{QStringLiteral("TTL이(가) 허용 범위를 벗어났습니다.")});
+    press(screen.bbtSave); // and from the button
+    EXPECT_EQ(dialogs->errors().size(), 2);
     EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA030MS")), QStringLiteral("0"));
 }
 
