@@ -146,7 +146,15 @@ TEST_F(TargetInputTest, Sti010MonthRowsGoFromTheScreenOnly) {
     auto s = openSti010();
     search(*s, "202403", "1101");
     s->rgrMonth->setCurrentCell(0, 0);
-    dialogs->answer(true); // the grid's own question
+    dialogs->answer(false); // the grid's own question: No keeps the row and changes nothing
+    EXPECT_FALSE(s->rgrMonth->deleteCurrentRow());
+    EXPECT_EQ(s->rgrMonth->rowCountFetched(), 2);
+    QTest::mouseClick(s->bbtCancel, Qt::LeftButton); // nothing to ask about
+    EXPECT_TRUE(s->isSearchMode());
+    EXPECT_EQ(dialogs->questions().size(), 1);
+    search(*s, "202403", "1101");
+    s->rgrMonth->setCurrentCell(0, 0);
+    dialogs->answer(true);
     ASSERT_TRUE(s->rgrMonth->deleteCurrentRow());
     EXPECT_EQ(s->rgrMonth->rowCountFetched(), 1);
     EXPECT_EQ(query(QStringLiteral("SELECT COUNT(*) FROM JH040MS WHERE SALE_DATE = '20240115'")),
