@@ -205,9 +205,8 @@ long long decimalExponent(const char *p, const char *end) {
     return exponent + (position > 0 ? position - 1 : -(leadingFractionZeros + 1));
 }
 
-} // namespace
-
-bool ParseNumberChars(const char *text, size_t size, double &out) {
+// A number text's reading (see ReadNumber).
+NumberReading readNumberChars(const char *text, size_t size, double &out) {
     const char *p = text, *end = text + size;
     while (p < end && (*p == ' ' || *p == '\t'))
         ++p;
@@ -226,7 +225,7 @@ bool ParseNumberChars(const char *text, size_t size, double &out) {
             ++q, ++mantissaDigits;
     }
     if (mantissaDigits == 0)
-        return false;
+        return NumberReading::NotANumber;
     if (q < end && (*q == 'e' || *q == 'E')) {
         ++q;
         if (q < end && (*q == '+' || *q == '-'))
@@ -235,34 +234,44 @@ bool ParseNumberChars(const char *text, size_t size, double &out) {
         while (q < end && *q >= '0' && *q <= '9')
             ++q;
         if (q == exponent)
-            return false;
+            return NumberReading::NotANumber;
     }
     if (q != end)
-        return false;
+        return NumberReading::NotANumber;
     // from_chars takes no '+' and ignores the locale.
     const char *from = *p == '+' ? p + 1 : p;
     double v = 0;
     const auto [stop, error] = std::from_chars(from, end, v);
     if (stop != end)
-        return false;
+        return NumberReading::NotANumber;
     if (error == std::errc::result_out_of_range) {
         // Too small for a double reads as zero; too large is no figure.
         if (decimalExponent(from, end) >= 0)
-            return false;
+            return NumberReading::OutOfRange;
         v = 0;
     } else if (error != std::errc()) {
-        return false;
+        return NumberReading::NotANumber;
     }
     if (!std::isfinite(v))
-        return false;
+        return NumberReading::OutOfRange;
     out = v;
-    return true;
+    return NumberReading::Number;
+}
+
+} // namespace
+
+bool ParseNumberChars(const char *text, size_t size, double &out) {
+    return readNumberChars(text, size, out) == NumberReading::Number;
+}
+
+NumberReading ReadNumber(const QString &text, double &out) {
+    const QByteArray latin = text.toLatin1();
+    return readNumberChars(latin.constData(), size_t(latin.size()), out);
 }
 
 double ParseNumber(const QString &text, bool *ok) {
     double v = 0;
-    const QByteArray latin = text.toLatin1();
-    const bool converted = ParseNumberChars(latin.constData(), size_t(latin.size()), v);
+    const bool converted = ReadNumber(text, v) == NumberReading::Number;
     if (ok)
         *ok = converted;
     return converted ? v : 0;

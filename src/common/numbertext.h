@@ -32,4 +32,9 @@ double ParseNumber(const QString &text, bool *ok = nullptr);
 // The same over characters; false (out unchanged) when the text is not a number.
 bool ParseNumberChars(const char *text, size_t size, double &out);
 
+// What a text read as a number gave: a number (in out), no number at all, or a number
+// written correctly but beyond the range of a double (1e400; out unchanged).
+enum class NumberReading { Number, NotANumber, OutOfRange };
+NumberReading ReadNumber(const QString &text, double &out);
+
 } // namespace kelo

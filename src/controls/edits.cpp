@@ -1,5 +1,6 @@
 #include "controls/edits.h"
 
+#include "common/clock.h"
 #include "common/numbertext.h"
 
 #include <QCalendarWidget>
@@ -147,7 +148,7 @@ void DateEdit::setDate(const QDate &date) {
 
 void DateEdit::showCalendar() {
     const QDate current = date();
-    m_calendar->setSelectedDate(current.isValid() ? current : QDate::currentDate());
+    m_calendar->setSelectedDate(current.isValid() ? current : Now().date());
     m_popup->adjustSize();
     m_popup->move(mapToGlobal(QPoint(0, height())));
     m_popup->show();

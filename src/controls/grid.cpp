@@ -30,8 +30,17 @@ public:
         } else {
             auto *line = new QLineEdit(parent);
             line->setFrame(false);
-            if (col.maxLength > 0)
-                line->setMaxLength(col.maxLength);
+            if (col.maxLength > 0) {
+                // The input length holds for what is typed: a longer stored value (see
+                // setEditorData) may be shortened but never grows, and what the user types in
+                // its place is held to the input length again.
+                const int limit = col.maxLength;
+                line->setMaxLength(limit);
+                QObject::connect(line, &QLineEdit::textEdited, line,
+                                 [line, limit](const QString &text) {
+                                     line->setMaxLength(std::max(limit, int(text.size())));
+                                 });
+            }
             line->setAlignment(col.alignment);
             editor = line;
         }
@@ -50,6 +59,10 @@ public:
         if (auto *box = qobject_cast<QComboBox *>(editor)) {
             box->setCurrentIndex(int(col.pickCodes.indexOf(stored)));
         } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            // A stored value longer than the input length is shown whole: opening and leaving
+            // the cell leave it as it is.
+            if (col.maxLength > 0)
+                line->setMaxLength(std::max(col.maxLength, int(stored.size())));
             line->setText(stored);
             line->selectAll();
         }
@@ -151,6 +164,12 @@ public:
                 emit commitData(editor);
                 emit closeEditor(editor, (key->modifiers() & Qt::ShiftModifier) ? EditPreviousItem
                                                                                 : EditNextItem);
+                return true;
+            }
+            // Ctrl+Delete deletes the row from the open editor too (not the word in the cell).
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier &&
+                m_grid->options().deleting) {
+                m_grid->deleteCurrentRow();
                 return true;
             }
         }
@@ -486,6 +505,8 @@ bool Grid::deleteCurrentRow() {
         return false;
     if (m_options.confirmDelete && !AskYesNo(QStringLiteral("선택한 자료를 삭제하시겠습니까?")))
         return false;
+    // Only now does the deletion go ahead: the screen records it.
+    emit rowDeleting(row);
     postEdit();
     m_lastRow = -1;
     m_rowDirty = false;

@@ -119,7 +119,7 @@ public:
     std::function<bool(int row)> beforeRowExit; // false refuses leaving the row
     std::function<bool(int row)> beforePost;    // false keeps the edit pending
     std::function<bool()> beforeInsert;
-    std::function<bool(int row)> beforeDelete;
+    std::function<bool(int row)> beforeDelete; // false keeps the row; asked before the user
     std::function<void(int row, int column, CellStyle &)> onDrawCell;
     std::function<void(int row, CellStyle &)> onDrawRow;
     std::function<bool(QKeyEvent *event)> onKeyDown;  // true: the key was handled
@@ -131,6 +131,8 @@ signals:
     void rowChanged(int previous, int current);
     void valueChanged(int row, int column);
     void afterPost(int row);
+    // A deletion goes ahead (beforeDelete and the user agreed); the row is still there.
+    void rowDeleting(int row);
     void keyUp(QKeyEvent *event);
     void keyPress(const QString &text);
     void cellDoubleClicked(int row, int column);

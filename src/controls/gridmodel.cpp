@@ -185,9 +185,9 @@ bool GridModel::setData(const QModelIndex &index, const QVariant &value, int rol
     }
     if (role != Qt::EditRole)
         return false;
-    QString text = value.toString();
-    if (col.maxLength > 0 && text.size() > col.maxLength)
-        text.truncate(col.maxLength);
+    // The editor holds typing to the input length; what it hands over is stored as it is, so
+    // that a longer stored value nobody typed over stays whole.
+    const QString text = value.toString();
     if (text == this->text(index.row(), index.column()))
         return true;
     setValue(index.row(), index.column(), text);

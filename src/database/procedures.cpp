@@ -53,11 +53,17 @@ QString checkedValue(const ProcCall &call, const QString &param, const Column &c
                               .arg(param, value)};
         return value;
     case Kind::Number: {
-        bool ok = false;
-        const double v = ParseNumber(QString(value).remove(u','), &ok);
-        if (!ok)
-            throw Refusal{QStringLiteral("%1의 값 '%2'은(는) 숫자가 아닙니다.").arg(param, value)};
-        return NumberToText(v);
+        double v = 0;
+        switch (ReadNumber(QString(value).remove(u','), v)) {
+        case NumberReading::Number:
+            return NumberToText(v);
+        case NumberReading::OutOfRange:
+            throw Refusal{
+                QStringLiteral("%1의 값 '%2'은(는) 허용 범위를 벗어났습니다.").arg(param, value)};
+        case NumberReading::NotANumber:
+            break;
+        }
+        throw Refusal{QStringLiteral("%1의 값 '%2'은(는) 숫자가 아닙니다.").arg(param, value)};
     }
     case Kind::Text:
         return value;

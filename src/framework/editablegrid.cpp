@@ -136,7 +136,9 @@ TfrmZZI090::TfrmZZI090(db::Connection &connection, const QString &name, QWidget 
         formatFooters();
     });
     connect(rgrGrid, &controls::Grid::keyUp, this, [this](QKeyEvent *e) { GridKeyUp(e); });
-    rgrGrid->beforeDelete = [this](int row) { return GridBeforeDelete(row); };
+    // The deletion is recorded once the user agreed to it.
+    connect(rgrGrid, &controls::Grid::rowDeleting, this,
+            [this](int row) { GridBeforeDelete(row); });
     rgrGrid->onKeyDown = [this](QKeyEvent *e) { return GridKeyDown(e); };
     rgrGrid->onDrawCell = [this](int row, int column, controls::CellStyle &style) {
         if (m_fill[0] < 0 || m_fill[1] < 0)
@@ -290,14 +292,14 @@ void TfrmZZI090::GridAfterPost(int row) {
     logRow(row);
 }
 
-bool TfrmZZI090::GridBeforeDelete(int row) {
+void TfrmZZI090::GridBeforeDelete(int row) {
     const int rowId = m_rowIdColumn < 0 ? 0 : rgrGrid->text(row, m_rowIdColumn).toInt();
     if (rowId <= 0)
-        return true; // never posted: no trace
+        return; // never posted: no trace
     if (rgrGrid->rowStatus(row) == controls::RowStatus::New) {
         // A new row deleted before the save is never sent.
         std::erase_if(m_log, [rowId](const LogEntry &e) { return e.rowId == rowId; });
-        return true;
+        return;
     }
     LogEntry entry;
     const controls::GridModel *model = rgrGrid->gridModel();
@@ -309,7 +311,6 @@ bool TfrmZZI090::GridBeforeDelete(int row) {
     entry.rowId = rowId;
     m_log.push_back(entry);
     Changed = true;
-    return true;
 }
 
 void TfrmZZI090::clearFill() {

@@ -89,7 +89,7 @@ protected:
 private:
     void GridAfterPost(int row);
     bool removeIfEmptyNew(int row);
-    bool GridBeforeDelete(int row);
+    void GridBeforeDelete(int row); // records a deletion the user agreed to
     bool GridKeyDown(QKeyEvent *event);
     void GridKeyUp(QKeyEvent *event);
     void logRow(int row);

@@ -395,9 +395,15 @@ void TfrmZZMain::resizeEvent(QResizeEvent *event) {
 }
 
 void TfrmZZMain::closeEvent(QCloseEvent *event) {
+    // Each tab's screen is asked in turn; the first that refuses (its user answered No) ends
+    // the closing: it and the tabs not yet asked stay.
     const int tabs = pgcTabs->count();
-    for (int i = 0; i < tabs; ++i)
+    for (int i = 0; i < tabs; ++i) {
+        const int before = pgcTabs->count();
         CloseActiveProgram();
+        if (pgcTabs->count() >= before)
+            break;
+    }
     if (pgcTabs->count() == 0)
         event->accept();
     else

@@ -104,10 +104,21 @@ TEST(CommonFunctions, EditStatusTexts) {
     EXPECT_EQ(EditStatusText(EditStatus::Deleted), QStringLiteral("3"));
 }
 
-TEST(CommonFunctions, TodayYmdIsAValidDate) {
+// Today is the clock's date: KELO_NOW, fixed for the tests and changed by a test that needs
+// another moment.
+TEST(CommonFunctions, TodayYmdIsTheClocksValidDate) {
     const QString today = TodayYmd();
     EXPECT_EQ(today.size(), 8);
     EXPECT_TRUE(IsValidDate(today));
+    EXPECT_EQ(today, QStringLiteral("20261210"));
+    const QByteArray fixed = qgetenv("KELO_NOW");
+    for (const auto &[now, ymd] :
+         {std::pair{"20240229235959", "20240229"}, std::pair{"20250101", "20250101"}}) {
+        qputenv("KELO_NOW", now);
+        EXPECT_EQ(TodayYmd(), QLatin1String(ymd)) << now;
+    }
+    qputenv("KELO_NOW", fixed);
+    EXPECT_EQ(TodayYmd(), QStringLiteral("20261210"));
 }
 
 TEST(CommonFunctions, ClientIpIsDottedOrEmpty) {

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kelo;
@@ -124,6 +125,51 @@ TEST_F(EditGridTest, PostingOnceWhenAChangedRowIsLeft) {
     type(QStringLiteral("w"));
     QTest::keyClick(&grid, Qt::Key_Up);
     EXPECT_EQ(grid.currentRow(), 2);
+}
+
+// Column A takes 4 characters and holds "12345": the editor shows it whole and leaves it as it
+// is; what the user types is held to the 4 characters.
+TEST_F(EditGridTest, TheInputLengthHoldsWhatIsTypedNotTheStoredValue) {
+    grid.column(0).maxLength = 4;
+    const struct {
+        const char *what;
+        std::function<void(QLineEdit *)> keys;
+        const char *stored;
+    } cases[] = {
+        {"entered and left", [](QLineEdit *) {}, "12345"},
+        {"a character more", [](QLineEdit *e) { QTest::keyClicks(e, QStringLiteral("6")); },
+         "12345"},
+        {"typed over",
+         [](QLineEdit *e) {
+             e->selectAll();
+             QTest::keyClicks(e, QStringLiteral("987654"));
+         },
+         "9876"},
+        {"shortened, then typed",
+         [](QLineEdit *e) {
+             QTest::keyClick(e, Qt::Key_Backspace);
+             QTest::keyClicks(e, QStringLiteral("78"));
+         },
+         "1234"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        grid.setValue(0, 0, QStringLiteral("12345"));
+        grid.gridModel()->clearStatus();
+        grid.setCurrentCell(1, 0);
+        grid.setCurrentCell(0, 0);
+        grid.edit(grid.currentIndex());
+        auto *editor = qobject_cast<QLineEdit *>(grid.openEditor());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), QStringLiteral("12345"));
+        QTest::keyClick(editor, Qt::Key_End);
+        c.keys(editor);
+        grid.setCurrentCell(1, 0);
+        EXPECT_EQ(grid.text(0, 0), QLatin1String(c.stored));
+        EXPECT_EQ(grid.rowStatus(0), QLatin1String(c.stored) == QLatin1String("12345")
+                                         ? RowStatus::Unchanged
+                                         : RowStatus::Changed);
+    }
 }
 
 TEST_F(EditGridTest, RowStatusThroughInsertChangeAndDelete) {

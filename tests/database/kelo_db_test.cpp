@@ -104,12 +104,24 @@ TEST(KeloDb, ExtremeNumbersForeignFilesAndAFileInUse) {
     const ToolRun big = keloDb(dir.path(), call + QStringList{QStringLiteral("ASALE_AMT=1e80"),
                                                               QStringLiteral("AGUESTS=252")});
     EXPECT_EQ(big.code, 0) << big.err.toStdString();
-    for (const char *notANumber : {"inf", "nan", "-Infinity", "1e400", "0x10"}) {
-        const ToolRun refused = keloDb(
-            dir.path(), call + QStringList{QStringLiteral("AGUESTS=") + QLatin1String(notANumber)});
-        EXPECT_EQ(refused.code, 1) << notANumber;
-        EXPECT_TRUE(refused.out.contains(QStringLiteral("숫자가 아닙니다")))
-            << refused.out.toStdString();
+    // No number at all, and a number beyond the range of a figure, are told apart.
+    const struct {
+        const char *input;
+        const char *reason;
+    } refusals[] = {
+        {"AGUESTS=inf", "AGUESTS의 값 'inf'은(는) 숫자가 아닙니다."},
+        {"AGUESTS=nan", "AGUESTS의 값 'nan'은(는) 숫자가 아닙니다."},
+        {"AGUESTS=-Infinity", "AGUESTS의 값 '-Infinity'은(는) 숫자가 아닙니다."},
+        {"AGUESTS=0x10", "AGUESTS의 값 '0x10'은(는) 숫자가 아닙니다."},
+        {"AGUESTS=1e400", "AGUESTS의 값 '1e400'은(는) 허용 범위를 벗어났습니다."},
+        {"ASALE_AMT=1e309", "ASALE_AMT의 값 '1e309'은(는) 허용 범위를 벗어났습니다."},
+        {"ASALE_AMT=-1e309", "ASALE_AMT의 값 '-1e309'은(는) 허용 범위를 벗어났습니다."},
+    };
+    for (const auto &r : refusals) {
+        const ToolRun refused = keloDb(dir.path(), call + QStringList{QLatin1String(r.input)});
+        EXPECT_EQ(refused.code, 1) << r.input;
+        EXPECT_TRUE(refused.out.contains(QString::fromUtf8(r.reason)))
+            << r.input << ": " << refused.out.toStdString();
     }
     const ToolRun stored =
         keloDb(dir.path(), {QStringLiteral("query"), QStringLiteral("K"),

@@ -359,17 +359,28 @@ ON CONFLICT (K) DO UPDATE SET V = excluded.V
             q.exec();
         }
     };
+    auto backendPid = [](db::Connection &c) {
+        db::Query pid(c);
+        pid.setSql(QStringLiteral("SELECT pg_backend_pid() FROM DUAL"));
+        pid.open();
+        return pid.text(0);
+    };
     db::Connection &first = database.connection();
+    const QString holder = backendPid(first);
     db::Transaction t(first);
     t.begin();
     save(first, QStringLiteral("1"));
     std::atomic<bool> done{false};
+    QString waiter; // the second session, once it is open
+    std::atomic<bool> waiterKnown{false};
     QString error;
     std::thread other([&] {
         db::Connection second;
         second.setParams(QStringList{QStringLiteral("DATABASE=TESTDB")} + pgCredentials());
         try {
             second.open();
+            waiter = backendPid(second);
+            waiterKnown = true;
             db::Transaction t2(second);
             t2.begin();
             save(second, QStringLiteral("2"));
@@ -379,8 +390,28 @@ ON CONFLICT (K) DO UPDATE SET V = excluded.V
         }
         done = true;
     });
-    QThread::msleep(500);
-    EXPECT_FALSE(done); // it waits for the first save
+    // The second save waits for the first: the server names the first session as the one
+    // blocking it. Watched until it does, or until the second save ended without waiting.
+    db::Query blocking(first);
+    blocking.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM DUAL
+WHERE TO_NUMBER(:HOLDER)::integer = ANY (pg_blocking_pids(TO_NUMBER(:WAITER)::integer))
+)sql"));
+    bool blocked = false;
+    while (!blocked && !done) {
+        if (waiterKnown) {
+            blocking.setParam(QStringLiteral("HOLDER"), holder);
+            blocking.setParam(QStringLiteral("WAITER"), waiter);
+            blocking.open();
+            blocked = blocking.text(0) == QLatin1String("1");
+            blocking.close();
+        }
+        if (!blocked)
+            QThread::msleep(10);
+    }
+    EXPECT_TRUE(blocked) << error.toStdString(); // it waited for the first save
+    EXPECT_FALSE(done);
     t.commit();
     other.join();
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();

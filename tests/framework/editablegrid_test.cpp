@@ -101,6 +101,11 @@ ON CONFLICT (K) DO UPDATE SET V = excluded.V
         QTest::keyClicks(editor, text);
         g->postEdit();
     }
+    // Ctrl+Delete where the user presses it: in the open editor, or on the grid.
+    void ctrlDelete() {
+        controls::Grid *g = screen->rgrGrid;
+        QTest::keyClick(g->openEditor() ? g->openEditor() : g, Qt::Key_Delete, Qt::ControlModifier);
+    }
     void save() {
         dialogs->answer(true); // "저장 하시겠습니까?"
         QTest::mouseClick(screen->bbtSave, Qt::LeftButton);
@@ -159,6 +164,23 @@ TEST_F(EditableGridTest, TheLogSendsEachRowsLatestStateOnce) {
          },
          {"1:c:7", "3:c:7"},
          "a=1,b=2"},
+        {"Ctrl+Delete answered No, then edited",
+         [](EditableGridTest &t) {
+             t.screen->rgrGrid->setCurrentCell(1, 0);
+             t.dialogs->answer(false); // "선택한 자료를 삭제하시겠습니까?"
+             t.ctrlDelete();
+             t.type(0, 1, QStringLiteral("9"));
+         },
+         {"1:a:9"},
+         "a=9,b=2,c=3"},
+        {"Ctrl+Delete answered Yes",
+         [](EditableGridTest &t) {
+             t.screen->rgrGrid->setCurrentCell(1, 0);
+             t.dialogs->answer(true);
+             t.ctrlDelete();
+         },
+         {"3:b:2"},
+         "a=1,c=3"},
         {"added and deleted",
          [](EditableGridTest &t) {
              QTest::mouseClick(t.screen->bbtAdd, Qt::LeftButton);

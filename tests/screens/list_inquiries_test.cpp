@@ -174,7 +174,7 @@ TEST_F(ListInquiriesTest, RegisteredForTheMenu) {
 }
 
 TEST_F(ListInquiriesTest, DatesStartFromTheirDefaultsWithTheDatabasesWeekdays) {
-    const QString today = TodayYmd(), yesterday = ShiftDays(today, -1);
+    const QString today = QStringLiteral("20261210"), yesterday = QStringLiteral("20261209");
     auto sbs020 = open<TfrmSBS020>();
     auto sbs040 = open<TfrmSBS040>();
     auto sbs050 = open<TfrmSBS050>();

@@ -372,6 +372,62 @@ TEST_F(MisTest, HugeAndNonNumericFiguresNeitherCrashNorEraseAFigure) {
     }
 }
 
+// A stored H/U of 12345 in a column that takes 4 characters: clicking into its cell shows it
+// whole, and clicking out, saving and closing leave it as it is.
+TEST_F(MisTest, AStoredValueLongerThanTheInputLengthIsNeverCut) {
+    auto *screen = new TfrmSRI040(connection);
+    QPointer<TfrmSRI040> alive(screen);
+    show(*screen, "20040407");
+    controls::Grid *grid = screen->rgrGrid;
+    connection.executeScript(
+        QStringLiteral("INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, HU_RMS, COMP_RMS, "
+                       "ETC_RMS, TOTAL_RMS) VALUES ('20040407', '%1', '%2', 12345, 73, 0, 12418)")
+            .arg(grid->text(0, 1), grid->text(0, 4)));
+    press(screen->bbtCancel);
+    press(screen->bbtSearch);
+    auto click = [grid](int column) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, column)).center());
+    };
+    for (int round = 0; round < 2; ++round) { // before and after a save
+        SCOPED_TRACE(round);
+        click(7);
+        click(6);
+        auto *editor = qobject_cast<QLineEdit *>(grid->openEditor());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), QStringLiteral("12345"));
+        click(7);
+        EXPECT_EQ(grid->text(0, 6), QStringLiteral("12345"));
+        EXPECT_EQ(grid->gridModel()->displayText(0, 9), QStringLiteral("12,418"));
+        EXPECT_EQ(grid->rowStatus(0), controls::RowStatus::Unchanged);
+        if (round == 0)
+            press(screen->bbtSave);
+    }
+    EXPECT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'|').toStdString();
+    EXPECT_EQ(value(QStringLiteral("SELECT TO_CHAR(HU_RMS) || '/' || TO_CHAR(TOTAL_RMS) FROM "
+                                   "SA030MS")),
+              QStringLiteral("12345/12418"));
+    // Nothing was changed: F12 closes without asking.
+    QTest::keyClick(screen, Qt::Key_F12);
+    EXPECT_TRUE(dialogs->questions().isEmpty()) << dialogs->questions().join(u'|').toStdString();
+    QTRY_VERIFY(alive.isNull());
+}
+
+// NET, VAT and SVC whose sum passes the range of a figure: the total the user cannot edit is
+// said once to be out of range, and nothing is saved.
+TEST_F(MisTest, ATotalOutOfRangeIsSaidOnceAndNothingIsSaved) {
+    TfrmSRI040 screen(connection);
+    show(screen, "20040407");
+    for (int column : {13, 14, 15})
+        type(screen.rgrGrid, 0, column, QStringLiteral("1e308"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); // saving from the cell
+    EXPECT_EQ(dialogs->errors(),
+              QStringList{QStringLiteral("TTL이(가) 허용 범위를 벗어났습니다.")});
+    press(screen.bbtSave); // and from the button
+    EXPECT_EQ(dialogs->errors().size(), 2);
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM SA030MS")), QStringLiteral("0"));
+}
+
 // A refused entry, corrected, saves: the correction replaces what was refused.
 TEST_F(MisTest, ACorrectedValueSavesAfterARefusal) {
     TfrmSRI030 screen(connection);

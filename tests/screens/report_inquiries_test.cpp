@@ -212,25 +212,26 @@ TEST_F(ReportInquiriesTest, OnlyTheSbsScreensStopWithADisabledSearchButton) {
 // The dates a screen starts with: yesterday, or last year's and two years back's sales dates
 // (365 and 729 days back), each with the database's weekday name; set again when shown.
 TEST_F(ReportInquiriesTest, DatesStartFromToday) {
-    const QString today = TodayYmd();
+    // The tests' clock stands at 2026-12-10.
+    const QString today = QStringLiteral("20261210"), yesterday = QStringLiteral("20261209"),
+                  lastYear = QStringLiteral("20251210"), twoYearsBack = QStringLiteral("20241211");
     auto sbs310 = std::unique_ptr<TfrmReportInquiry>(CreateReportInquiry(connection(), "SBS310"));
     auto &range = static_cast<TfrmEventDateInquiry &>(*sbs310);
-    EXPECT_EQ(range.fromDate(), ShiftDays(today, -1)); // on creation
+    EXPECT_EQ(range.fromDate(), yesterday); // on creation
     range.med_Event_From_Date->setValue(QStringLiteral("20200101"));
     range.show();
-    EXPECT_EQ(range.fromDate(), ShiftDays(today, -1)); // and again when shown
-    EXPECT_EQ(range.toDate(), ShiftDays(today, -1));
+    EXPECT_EQ(range.fromDate(), yesterday); // and again when shown
+    EXPECT_EQ(range.toDate(), yesterday);
     EXPECT_EQ(range.lblEventToDate->text(), QStringLiteral("∼"));
     EXPECT_EQ(range.wlb_Event_From_Yoil->text(), DayNameDb(connection(), range.fromDate()));
     EXPECT_FALSE(range.wlb_Event_From_Yoil->text().isEmpty());
 
     auto sbs360 = open("SBS360");
     auto &years = static_cast<TfrmEventDateInquiry &>(*sbs360);
-    EXPECT_EQ(years.fromDate(), ShiftDays(today, -1));
-    EXPECT_EQ(years.toDate(), ShiftDays(today, -365));
-    EXPECT_EQ(years.med_Three_YearDate->value(), ShiftDays(today, -729));
-    EXPECT_EQ(years.lbl_Three_YearDateYoil->text(),
-              DayNameDb(connection(), ShiftDays(today, -729)));
+    EXPECT_EQ(years.fromDate(), yesterday);
+    EXPECT_EQ(years.toDate(), lastYear);
+    EXPECT_EQ(years.med_Three_YearDate->value(), twoYearsBack);
+    EXPECT_EQ(years.lbl_Three_YearDateYoil->text(), DayNameDb(connection(), twoYearsBack));
     EXPECT_TRUE(years.chkPkg->isChecked());
     EXPECT_EQ(years.CheckBox1, nullptr);
     // A date typed in changes its weekday.
@@ -239,16 +240,16 @@ TEST_F(ReportInquiriesTest, DatesStartFromToday) {
 
     auto sbs350 = open("SBS350");
     auto &two = static_cast<TfrmEventDateInquiry &>(*sbs350);
-    EXPECT_EQ(two.toDate(), ShiftDays(today, -365));
+    EXPECT_EQ(two.toDate(), lastYear);
     EXPECT_FALSE(two.CheckBox1->isChecked());
     EXPECT_TRUE(two.chkPkg->isChecked());
     auto sbs340 = open("SBS340");
     EXPECT_TRUE(static_cast<TfrmEventDateInquiry &>(*sbs340).RadioButton1->isChecked());
 
-    for (const auto &[id, days] : {std::pair{"SPS010", -1}, std::pair{"SPS050", 0}}) {
+    for (const auto &[id, day] : {std::pair{"SPS010", yesterday}, std::pair{"SPS050", today}}) {
         auto s = open(id);
         auto *edit = static_cast<TfrmCalendarDateInquiry &>(*s).twDateEdit;
-        EXPECT_EQ(edit->date().toString(QStringLiteral("yyyyMMdd")), ShiftDays(today, days)) << id;
+        EXPECT_EQ(edit->date().toString(QStringLiteral("yyyyMMdd")), day) << id;
         EXPECT_EQ(edit->displayFormat(), QLocale().dateFormat(QLocale::LongFormat));
     }
 }

@@ -76,7 +76,7 @@ protected:
 
 TEST_F(TargetInputTest, Sti010ShowsTheMonthBesideTheYearsMonthTotals) {
     auto s = openSti010();
-    EXPECT_EQ(s->mdtWorkDate->value(), TodayYmd().left(6)); // the current month when shown
+    EXPECT_EQ(s->mdtWorkDate->value(), QStringLiteral("202612")); // the current month when shown
     EXPECT_EQ(s->lblWorkDate->text(), QStringLiteral("목표등록 월"));
     search(*s, "202403", "1101");
     EXPECT_EQ(s->wlb_Upjang_No->text(), QStringLiteral("베로호텔 객실"));
@@ -146,7 +146,15 @@ TEST_F(TargetInputTest, Sti010MonthRowsGoFromTheScreenOnly) {
     auto s = openSti010();
     search(*s, "202403", "1101");
     s->rgrMonth->setCurrentCell(0, 0);
-    dialogs->answer(true); // the grid's own question
+    dialogs->answer(false); // the grid's own question: No keeps the row and changes nothing
+    EXPECT_FALSE(s->rgrMonth->deleteCurrentRow());
+    EXPECT_EQ(s->rgrMonth->rowCountFetched(), 2);
+    QTest::mouseClick(s->bbtCancel, Qt::LeftButton); // nothing to ask about
+    EXPECT_TRUE(s->isSearchMode());
+    EXPECT_EQ(dialogs->questions().size(), 1);
+    search(*s, "202403", "1101");
+    s->rgrMonth->setCurrentCell(0, 0);
+    dialogs->answer(true);
     ASSERT_TRUE(s->rgrMonth->deleteCurrentRow());
     EXPECT_EQ(s->rgrMonth->rowCountFetched(), 1);
     EXPECT_EQ(query(QStringLiteral("SELECT COUNT(*) FROM JH040MS WHERE SALE_DATE = '20240115'")),

@@ -171,7 +171,7 @@ TEST_F(ViewerScreensTest, EveryMembersSearch) {
 TEST_F(ViewerScreensTest, CreationOfEveryMember) {
     HandoverWorkDate() = QStringLiteral("20240105");
     HandoverToDate() = QStringLiteral("20240110");
-    const QString y = ShiftDays(TodayYmd(), -1), t = TodayYmd();
+    const QString y = QStringLiteral("20261209"), t = QStringLiteral("20261210");
     enum Shown { FromOnly, FromTo, NoTilde, Month };
     struct Case {
         const char *id;

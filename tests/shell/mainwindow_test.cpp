@@ -28,12 +28,14 @@ using namespace kelo;
 
 namespace {
 
-// A screen that counts card notices and may refuse to close.
+// A screen that counts card notices, may refuse to close and may hold unsaved entries.
 class TestScreen : public TfrmZZI010 {
 public:
     using TfrmZZI010::TfrmZZI010;
     bool refuseClose = false;
+    bool unsaved = false;
     int cardReads = 0;
+    bool HasUnsavedChanges() override { return unsaved; }
 
 protected:
     bool FormCloseQuery() override { return refuseClose ? false : TfrmZZI010::FormCloseQuery(); }
@@ -236,6 +238,28 @@ TEST_F(MainWindowTest, ClosingWithAScreenThatRefusesStillTellsTheLauncher) {
 
     screens.at(0)->refuseClose = false;
     EXPECT_TRUE(window->close());
+}
+
+// The active tab holds unsaved entries: closing the window asks once, and No keeps every tab.
+TEST_F(MainWindowTest, ClosingStopsAtTheFirstScreenThatStays) {
+    start();
+    for (const char *id : {"TST001", "TST002", "TST003"})
+        window->OpenProgram(QLatin1String(id), QLatin1String(id));
+    screens.last()->unsaved = true; // the active tab, asked first
+    dialogs->answer(false);
+    EXPECT_FALSE(window->close());
+    settle();
+    EXPECT_EQ(dialogs->questions(),
+              QStringList{QStringLiteral(
+                  "저장되지 않은 변경 내용이 있습니다. 저장하지 않고 닫으시겠습니까?")});
+    EXPECT_EQ(tabIds(), (QStringList{"TST001", "TST002", "TST003"}));
+    EXPECT_TRUE(window->isVisible());
+
+    dialogs->answer(true);
+    EXPECT_TRUE(window->close());
+    settle();
+    EXPECT_EQ(dialogs->questions().size(), 2);
+    EXPECT_TRUE(tabIds().isEmpty());
 }
 
 TEST_F(MainWindowTest, CardNumbersReachTheActiveScreen) {

@@ -222,10 +222,13 @@ bool OutletInputScreen::ValidateRow() {
     const int row = rgrGrid->currentRow();
     if (row < 0)
         return true;
+    recalculate(row);
     const int empty = firstEmpty(row, m_firstFigure, m_lastFigure);
+    // A computed total is left empty only when its sum passes the range of a figure.
+    if (empty >= 0 && rgrGrid->columns().at(size_t(empty)).readOnly)
+        return refuse(row, empty, QStringLiteral("이(가) 허용 범위를 벗어났습니다."));
     if (empty >= 0)
         return refuse(row, empty, QStringLiteral("을(를) 입력하여 주십시요."));
-    recalculate(row);
     rgrGrid->postEdit();
     return true;
 }

@@ -82,11 +82,9 @@ TfrmSTI010::TfrmSTI010(db::Connection &connection, QWidget *parent)
         box->setDirection(QBoxLayout::LeftToRight);
         box->addWidget(rgrMonth);
     }
-    // Removing a month row changes only the screen, which Cancel then asks about.
-    rgrMonth->beforeDelete = [this](int) {
-        Changed = true;
-        return true;
-    };
+    // Removing a month row (once the user agreed) changes only the screen, which Cancel then
+    // asks about.
+    connect(rgrMonth, &controls::Grid::rowDeleting, this, [this](int) { Changed = true; });
     SetSearchMode(true);
 }
 
