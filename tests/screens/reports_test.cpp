@@ -612,8 +612,9 @@ TEST_F(ReportsTest, KeloReportsWritesTheChosenReportsAsOnePdfOrSaysWhyNot) {
         EXPECT_TRUE(said.contains(QLatin1String(c.said))) << said.toStdString();
         EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0);
         struct stat st;
-        if (c.exitCode == 0 && ::stat(QFile::encodeName(pdf).constData(), &st) == 0)
+        if (c.exitCode == 0 && ::stat(QFile::encodeName(pdf).constData(), &st) == 0) {
             EXPECT_EQ(st.st_mode & 07777, 0644u); // a new file: 0666 less the umask of 022
+        }
         // Nothing half-written is left beside it.
         EXPECT_EQ(QDir(schemaDb.dir())
                       .entryList({QStringLiteral(".out.pdf*")}, QDir::Hidden | QDir::Files),
