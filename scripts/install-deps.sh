@@ -17,6 +17,7 @@ PACKAGES=(
   fonts-nanum fonts-nanum-coding fonts-urw-base35
   cups printer-driver-cups-pdf poppler-utils unzip
   clang-format
+  python3 python3-xlrd python3-openpyxl
   xvfb xauth
 )
 

@@ -3,100 +3,15 @@
 #include "common/dialogs.h"
 #include "common/functions.h"
 #include "common/numbertext.h"
-#include "common/xlswriter.h"
-#include "common/xlsxwriter.h"
 
 #include <cmath>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 
 namespace kelo {
 
-QString XlsFileName(const QString &name) {
-    const QFileInfo info(name);
-    if (info.suffix().toLower() == QLatin1String("xls"))
-        return name;
-    if (info.suffix().isEmpty())
-        return name + QStringLiteral(".xls");
-    return name.left(name.size() - info.suffix().size()) + QStringLiteral("xls");
-}
-
-QString ExcelFileName(const QString &name) {
-    return IsXlsxName(name) ? name : XlsFileName(name);
-}
-
-bool IsXlsxName(const QString &name) {
-    return QFileInfo(name).suffix().toLower() == QLatin1String("xlsx");
-}
-
-QString ExcelFileFilter() {
-    return QStringLiteral("Excel 파일(*.xls);;Excel 통합 문서(*.xlsx)");
-}
-
-QString TooManyRowsForXlsMessage() {
-    return QStringLiteral(
-        "Excel 파일로 저장할 수 없습니다.\r\r.xls 파일에는 65,535행까지만 저장할 수 "
-        "있습니다. .xlsx 파일로 저장하면 행 수에 제한이 없습니다.");
-}
-
 namespace {
-
-// Where an export puts its cells: the worksheet records of an .xls file, or an .xlsx
-// sheet (headings bold and frozen, numbers in the column's format, column widths).
-class Sheet {
-public:
-    virtual ~Sheet() = default;
-    virtual void heading(int row, int column, QStringView text) = 0;
-    virtual void text(int row, int column, QStringView text) = 0;
-    virtual void number(int row, int column, double value, const QString &displayFormat) = 0;
-    // False when the row is past what the file can address.
-    virtual bool rowFits(int row) const = 0;
-    virtual bool finish() = 0;
-};
-
-class XlsSheet : public Sheet {
-public:
-    explicit XlsSheet(QIODevice &device) : m_xls(device) { m_xls.beginFile(); }
-    void heading(int row, int column, QStringView text) override { m_xls.text(row, column, text); }
-    void text(int row, int column, QStringView text) override { m_xls.text(row, column, text); }
-    void number(int row, int column, double value, const QString &) override {
-        m_xls.number(row, column, value);
-    }
-    bool rowFits(int row) const override { return row <= 0xFFFF; }
-    bool finish() override {
-        m_xls.endFile();
-        return m_xls.flush();
-    }
-
-private:
-    XlsWriter m_xls;
-};
-
-class XlsxSheet : public Sheet {
-public:
-    // Headings at headingRow; the columns' widths in pixels of the grid.
-    XlsxSheet(const QString &path, const QString &title, int headingRow,
-              const std::vector<int> &widths)
-        : m_xlsx(path, title) {
-        for (size_t c = 0; c < widths.size(); ++c)
-            m_xlsx.columnWidth(int(c), std::max(4.0, widths[c] / 7.0));
-        m_xlsx.freezeRows(headingRow + 1);
-    }
-    void heading(int row, int column, QStringView text) override {
-        m_xlsx.text(row, column, text, true);
-    }
-    void text(int row, int column, QStringView text) override { m_xlsx.text(row, column, text); }
-    void number(int row, int column, double value, const QString &displayFormat) override {
-        m_xlsx.number(row, column, value, XlsxWriter::NumberFormat(displayFormat));
-    }
-    bool rowFits(int) const override { return true; }
-    bool finish() override { return m_xlsx.ok() && m_xlsx.close(); }
-
-private:
-    XlsxWriter m_xlsx;
-};
 
 // A column gives number cells when its values are numbers and its format has no "-".
 bool numericColumn(controls::GridModel *model, int column) {
@@ -117,9 +32,9 @@ bool numericColumn(controls::GridModel *model, int column) {
 
 namespace {
 
-enum class Written { Ok, TooManyRows, Failed };
+using Written = ExcelSheet::Outcome;
 
-Written WriteGrid(Sheet &sheet, controls::GridModel *model, const QString &title) {
+Written WriteGrid(ExcelSheet &sheet, controls::GridModel *model, const QString &title) {
     if (!title.isEmpty())
         sheet.text(0, 0, title);
     const int columns = model->columnCount();
@@ -129,8 +44,8 @@ Written WriteGrid(Sheet &sheet, controls::GridModel *model, const QString &title
         numeric[size_t(c)] = numericColumn(model, c);
     }
     for (int r = 0; r < model->rowCount(); ++r) {
-        if (!sheet.rowFits(r + 3))
-            return Written::TooManyRows;
+        if (!sheet.startRow(r + 3))
+            break;
         for (int c = 0; c < columns; ++c) {
             const controls::GridColumn &col = model->columns()[size_t(c)];
             if (numeric[size_t(c)])
@@ -141,7 +56,7 @@ Written WriteGrid(Sheet &sheet, controls::GridModel *model, const QString &title
                 sheet.text(r + 3, c, model->text(r, c));
         }
     }
-    return sheet.finish() ? Written::Ok : Written::Failed;
+    return sheet.finish();
 }
 
 // The grid's column widths in pixels, by model column or (visible) in the given order.
@@ -168,22 +83,13 @@ QString SaveGridToXls(controls::Grid *grid, const QString &title, bool askName,
     name = ExcelFileName(name);
     controls::GridModel *model = grid->gridModel();
     model->fetchAll();
-    Written written = Written::Failed;
-    if (IsXlsxName(name)) {
-        std::vector<int> all;
-        for (int c = 0; c < model->columnCount(); ++c)
-            all.push_back(c);
-        XlsxSheet sheet(name, title, 2, Widths(grid, all));
-        written = WriteGrid(sheet, model, title);
-    } else {
-        QFile file(name);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return QStringLiteral("^Excel 파일로 저장할 수 없습니다.");
-        XlsSheet sheet(file);
-        written = WriteGrid(sheet, model, title);
-    }
+    std::vector<int> all;
+    for (int c = 0; c < model->columnCount(); ++c)
+        all.push_back(c);
+    ExcelSheet sheet(name, title, 2, Widths(grid, all));
+    const Written written = WriteGrid(sheet, model, title);
     if (written == Written::TooManyRows)
-        return u'^' + TooManyRowsForXlsMessage();
+        return u'^' + sheet.error();
     if (written == Written::Failed)
         return QStringLiteral("^Excel 파일로 저장할 수 없습니다.");
     return name;
@@ -217,7 +123,7 @@ std::vector<int> VisibleColumns(controls::Grid *grid) {
     return out;
 }
 
-Written WriteInquiry(Sheet &xls, controls::Grid *grid, const QString &caption) {
+Written WriteInquiry(ExcelSheet &xls, controls::Grid *grid, const QString &caption) {
     controls::GridModel *model = grid->gridModel();
     xls.text(0, 0, caption);
     // Visible columns in display order, with what the walk needs of each.
@@ -244,8 +150,8 @@ Written WriteInquiry(Sheet &xls, controls::Grid *grid, const QString &caption) {
             model->fetchMore(QModelIndex()); // the packets arrive as the walk needs them
         if (row >= model->rowCount())
             break;
-        if (!xls.rowFits(row + 3))
-            return Written::TooManyRows;
+        if (!xls.startRow(row + 3))
+            break;
         const int sheetRow = row + 3;
         for (size_t c = 0; c < visible.size(); ++c) {
             const Out &o = visible[c];
@@ -290,33 +196,22 @@ Written WriteInquiry(Sheet &xls, controls::Grid *grid, const QString &caption) {
             }
         }
     }
-    return xls.finish() ? Written::Ok : Written::Failed;
+    return xls.finish();
 }
 
 } // namespace
 
-bool WriteInquiryXls(QIODevice &device, controls::Grid *grid, const QString &caption) {
-    XlsSheet sheet(device);
-    return WriteInquiry(sheet, grid, caption) == Written::Ok;
-}
-
 QString WriteInquiryExcel(const QString &path, controls::Grid *grid, const QString &caption) {
-    Written written = Written::Failed;
-    if (IsXlsxName(path)) {
-        XlsxSheet sheet(path, caption, 2, Widths(grid, VisibleColumns(grid)));
-        written = WriteInquiry(sheet, grid, caption);
-    } else {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            XlsSheet sheet(file);
-            written = WriteInquiry(sheet, grid, caption);
-        }
+    ExcelSheet sheet(path, caption, 2, Widths(grid, VisibleColumns(grid)));
+    switch (WriteInquiry(sheet, grid, caption)) {
+    case Written::Written:
+        return QString();
+    case Written::TooManyRows:
+        return sheet.error();
+    case Written::Failed:
+        break;
     }
-    if (written == Written::TooManyRows)
-        return TooManyRowsForXlsMessage();
-    if (written == Written::Failed)
-        return QStringLiteral("Excel 파일로 저장할 수 없습니다.");
-    return QString();
+    return QStringLiteral("Excel 파일로 저장할 수 없습니다.");
 }
 
 } // namespace kelo

@@ -1,6 +1,7 @@
 #include "report/render.h"
 
 #include "common/fonts.h"
+#include "common/outputfile.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,7 +10,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace kelo::report {
@@ -180,35 +180,39 @@ QImage RenderPage(const Page &page, double dpi) {
     return image;
 }
 
-void WritePdf(const Document &document, const QString &path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(
-            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("Kelo_S"));
-        writer.setTitle(document.title);
-        writer.setResolution(600);
-        if (!document.pages.empty())
-            writer.setPageLayout(LayoutOf(document.pages.front()));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw std::runtime_error(
-                QStringLiteral("%1: the PDF could not be started").arg(path).toStdString());
-        for (size_t i = 0; i < document.pages.size(); ++i) {
-            const Page &page = document.pages[i];
-            if (i > 0) {
-                writer.setPageLayout(LayoutOf(page));
-                writer.newPage();
-            }
-            DrawPage(painter, page, writer.resolution());
+void WritePdf(const Document &document, QIODevice &device) {
+    QPdfWriter writer(&device);
+    writer.setCreator(QStringLiteral("Kelo_S"));
+    writer.setTitle(document.title);
+    writer.setResolution(600);
+    if (!document.pages.empty())
+        writer.setPageLayout(LayoutOf(document.pages.front()));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw std::runtime_error("the PDF could not be started");
+    for (size_t i = 0; i < document.pages.size(); ++i) {
+        const Page &page = document.pages[i];
+        if (i > 0) {
+            writer.setPageLayout(LayoutOf(page));
+            writer.newPage();
         }
-        painter.end();
+        DrawPage(painter, page, writer.resolution());
+    }
+    painter.end();
+}
+
+void WritePdf(const Document &document, const QString &path) {
+    OutputFile file(path);
+    if (!file.open())
+        throw std::runtime_error(file.errorString().toStdString());
+    try {
+        WritePdf(document, file.device());
+    } catch (const std::exception &e) {
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what())).toStdString());
     }
     if (!file.commit())
-        throw std::runtime_error(
-            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(file.errorString().toStdString());
 }
 
 void PrintPages(const Document &document, QPrinter &printer) {

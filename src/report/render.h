@@ -5,6 +5,7 @@
 
 #include "report/document.h"
 
+class QIODevice;
 class QPainter;
 class QPrinter;
 
@@ -17,11 +18,14 @@ void DrawPage(QPainter &painter, const Page &page, double dpi);
 // The page as a picture on white paper.
 QImage RenderPage(const Page &page, double dpi);
 
-// Writes the document as a PDF with its fonts embedded (texts stay selectable). The
-// file is written under a temporary name beside the target and renamed when complete,
-// so a failure never leaves a partial file under the name. Failures raise
-// std::runtime_error naming the file.
+// Writes the document as a PDF with its fonts embedded (texts stay selectable), through
+// OutputFile: a target that is not a regular file is refused, the file is written under a
+// temporary name beside the target and renamed when complete (a failure never leaves a
+// partial file under the name), with the mode of the file it replaces or 0666 less the
+// umask. Failures raise std::runtime_error naming the file.
 void WritePdf(const Document &document, const QString &path);
+// The same into an open device (kelo-reports writes into its OutputFile).
+void WritePdf(const Document &document, QIODevice &device);
 
 // Draws the document on a printer set up by the caller (printer name, copies); the
 // pages take their own paper orientation. A printer that does not start raises

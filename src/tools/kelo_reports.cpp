@@ -8,7 +8,9 @@
 // are those of the report output screen's boxes, run in the screen's order (6, the F&B
 // report, includes the function/GUF composite); all of them when --reports is not given.
 // --build runs the day's data build (PR_SA000MS_01) first, in a transaction of its own.
-// --pdf writes the set as one PDF (put in place only when whole); --print prints each report
+// --pdf writes the set as one PDF (put in place only when whole, with the mode of the file it
+// replaces or 0666 less the umask; a FILE that is not a regular file, a symbolic link among
+// them, is refused with exit code 4 and left as it is); --print prints each report
 // on the default printer (as a PDF in the report folder when the machine has none);
 // --preview shows each in the preview window. Progress on standard error, a line a report.
 //
@@ -19,6 +21,7 @@
 #include "common/application.h"
 #include "common/fonts.h"
 #include "common/functions.h"
+#include "common/outputfile.h"
 #include "database/schema.h"
 #include "db/dberror.h"
 #include "db/storedproc.h"
@@ -29,7 +32,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cstdio>
 
@@ -155,17 +157,13 @@ QStringList Reports(const Options &o) {
 }
 
 int Run(const Options &o) {
-    // The PDF is written beside its final name and put in place when whole.
-    std::unique_ptr<QTemporaryFile> part;
+    // The PDF is written beside its final name and put in place when whole; a target that
+    // is not a regular file is refused before any work.
+    std::unique_ptr<OutputFile> pdf;
     if (!o.pdf.isEmpty()) {
-        const QFileInfo target(o.pdf);
-        part = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") +
-                                                target.fileName() + QStringLiteral(".XXXXXX"));
-        if (!part->open())
-            throw OutputFailure(QStringLiteral("%1 cannot be written: %2")
-                                    .arg(o.pdf, part->errorString())
-                                    .toStdString());
-        part->close();
+        pdf = std::make_unique<OutputFile>(o.pdf);
+        if (!pdf->open())
+            throw OutputFailure(pdf->errorString().toStdString());
     }
 
     db::Connection connection;
@@ -211,20 +209,19 @@ int Run(const Options &o) {
                 .arg(clock.elapsed() / 1000.0, 0, 'f', 2)
                 .arg(outcome));
     }
-    if (part) {
+    if (pdf) {
         QElapsedTimer clock;
         clock.start();
         const report::Document document =
             report::Paginate(definitions, QStringLiteral("Daily reports ") + o.date);
         try {
-            report::WritePdf(document, part->fileName());
+            report::WritePdf(document, pdf->device());
         } catch (const std::exception &e) {
-            throw OutputFailure(e.what());
+            throw OutputFailure(
+                QStringLiteral("%1: %2").arg(o.pdf, QString::fromUtf8(e.what())).toStdString());
         }
-        QFile::remove(o.pdf);
-        if (!QFile::rename(part->fileName(), o.pdf))
-            throw OutputFailure(QStringLiteral("%1 cannot be written").arg(o.pdf).toStdString());
-        part->setAutoRemove(false);
+        if (!pdf->commit())
+            throw OutputFailure(pdf->errorString().toStdString());
         Say(QStringLiteral("%1: %2 pages (%3 s; %4 s in all)")
                 .arg(o.pdf)
                 .arg(document.pages.size())

@@ -1,9 +1,8 @@
 #include "viewer/rdviewer.h"
 
 #include "common/dialogs.h"
+#include "common/excelsheet.h"
 #include "common/protectedfiles.h"
-#include "common/xlswriter.h"
-#include "framework/xlsexport.h"
 #include "report/output.h"
 #include "report/pageview.h"
 #include "report/render.h"
@@ -21,7 +20,6 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -214,9 +212,9 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
         const QString path = Dialogs::instance().getSaveFileName(
             QStringLiteral("Excel 저장"),
             QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".xls")),
-            QStringLiteral("Excel (*.xls)"));
+            ExcelFileFilter());
         if (!path.isEmpty())
-            saveAsExcel(XlsFileName(path));
+            saveAsExcel(ExcelFileName(path));
     });
 
     d->lblMessage->clear();
@@ -429,25 +427,26 @@ bool Rdviewer40::saveAsExcel(const QString &path) {
     if (!set)
         return refuse(QStringLiteral("이 보고서에는 저장할 행이 없습니다."));
     const db::RowSet &rows = set->rows();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + file.errorString());
-    XlsWriter xls(file);
-    xls.beginFile();
-    xls.text(0, 0, d->report->title);
+    ExcelSheet sheet(path, d->report->title);
+    sheet.text(0, 0, d->report->title);
     for (int c = 0; c < rows.columnCount(); ++c)
-        xls.text(2, c, rows.columnName(c));
-    for (int r = 0; r < rows.fetchedRows(); ++r)
+        sheet.heading(2, c, rows.columnName(c));
+    for (int r = 0; r < rows.fetchedRows() && sheet.startRow(3 + r); ++r)
         for (int c = 0; c < rows.columnCount(); ++c) {
             const QVariant &v = rows.cell(r, c);
             if (IsNumber(v))
-                xls.number(3 + r, c, v.toDouble());
+                sheet.number(3 + r, c, v.toDouble());
             else if (!v.isNull())
-                xls.text(3 + r, c, db::ValueText(v));
+                sheet.text(3 + r, c, db::ValueText(v));
         }
-    xls.endFile();
-    if (!xls.flush() || !file.commit())
-        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + file.errorString());
+    switch (sheet.finish()) {
+    case ExcelSheet::Outcome::Written:
+        break;
+    case ExcelSheet::Outcome::TooManyRows:
+        return refuse(sheet.error());
+    case ExcelSheet::Outcome::Failed:
+        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + sheet.error());
+    }
     d->status = QStringLiteral("Excel 파일로 저장했습니다: ") + QDir::toNativeSeparators(path);
     d->lblStatus->setText(d->status);
     return true;

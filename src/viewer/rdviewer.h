@@ -51,8 +51,9 @@ public:
     bool waitForLoaded(int milliseconds = 30000);
     // The outcome of the last print or save, as the toolbar shows it.
     QString status() const;
-    // The report's main data set's rows into an .xls file (title, column names, rows);
-    // false with status() telling why when nothing was written.
+    // The report's main data set's rows into an .xls, or by the name an .xlsx, file (title,
+    // column names, rows; ExcelSheet); false with status() telling why when nothing was
+    // written (past the rows an .xls file holds, the .xls row-limit message).
     bool saveAsExcel(const QString &path);
     bool saveAsPdf(const QString &path);
     void showPage(int page); // from 1

@@ -1,6 +1,6 @@
 #include "common/spreadsheet.h"
 
-#include "common/xlswriter.h"
+#include "common/excelsheet.h"
 
 #include <gtest/gtest.h>
 
@@ -161,19 +161,14 @@ std::vector<std::pair<QString, QByteArray>> XlsxParts(const QByteArray &sheetDat
 
 // A file as the program's .xls export writes it.
 void WriteOwnXls(QFile &file) {
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    {
-        XlsWriter w(file);
-        w.beginFile();
-        w.text(0, 0, u"업장별 목표");
-        w.text(2, 0, u"업장코드");
-        w.text(2, 1, u"목표금액");
-        w.text(3, 0, u"3001");
-        w.number(3, 1, 1500000);
-        w.number(4, 1, -12.5);
-        w.endFile();
-    }
-    file.close();
+    ExcelSheet w(file.fileName(), QString());
+    w.text(0, 0, u"업장별 목표");
+    w.text(2, 0, u"업장코드");
+    w.text(2, 1, u"목표금액");
+    w.text(3, 0, u"3001");
+    w.number(3, 1, 1500000);
+    w.number(4, 1, -12.5);
+    ASSERT_EQ(w.finish(), ExcelSheet::Outcome::Written) << w.error().toStdString();
 }
 
 // The parts with one of them written as the given pieces (for parts too large to hold).
@@ -339,17 +334,14 @@ TEST_F(SpreadsheetTest, ReadsTheProgramsOwnXlsExport) {
 // Record streams from elsewhere need not keep row order: the rows still come out in order.
 TEST_F(SpreadsheetTest, ReadsARecordStreamOutOfRowOrder) {
     QFile file(path("order.xls"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     {
-        XlsWriter w(file);
-        w.beginFile();
+        ExcelSheet w(file.fileName(), QString());
         w.text(3, 1, u"넷째 행");
         w.number(0, 0, 1);
         w.text(3, 0, u"D");
         w.number(1, 2, 2.5);
-        w.endFile();
+        ASSERT_EQ(w.finish(), ExcelSheet::Outcome::Written);
     }
-    file.close();
     const Sheet s = Read(file.fileName(), 3);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     EXPECT_EQ(s.rowCount, 4);

@@ -1,10 +1,9 @@
 #include "framework/xlsexport.h"
+#include "support/excel_readback.h"
 #include "support/scripted_dialogs.h"
 #include "xlsrecords.h"
 
-#include "common/xlswriter.h"
-
-#include <QBuffer>
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -54,10 +53,12 @@ TEST(SaveGridToXls, RecordsOfASmallGrid) {
     bool wellFormed = false;
     const auto records = ReadXls(result, &wellFormed);
     EXPECT_TRUE(wellFormed);
-    // BOF, title, 4 titles, 2 rows x 4 cells, EOF.
-    ASSERT_EQ(records.size(), 1u + 1 + 4 + 8 + 1);
-    EXPECT_EQ(records[1].text, QStringLiteral("부문별 매출"));
-    EXPECT_EQ(records[1].row, 0);
+    // BOF, code page, title, 4 titles, 2 rows x 4 cells, EOF.
+    ASSERT_EQ(records.size(), 1u + 1 + 1 + 4 + 8 + 1);
+    EXPECT_EQ(records[1].type, 0x0042);
+    EXPECT_EQ(records[1].codePage, 949);
+    EXPECT_EQ(records[2].text, QStringLiteral("부문별 매출"));
+    EXPECT_EQ(records[2].row, 0);
     const struct {
         size_t index;
         int row, column;
@@ -65,10 +66,10 @@ TEST(SaveGridToXls, RecordsOfASmallGrid) {
         const char *text;
         double value;
     } cells[] = {
-        {2, 2, 0, false, "영업장", 0},   {5, 2, 3, false, "날씨", 0},
-        {6, 3, 0, false, "베로호텔", 0}, {7, 3, 1, true, "", 1500},
-        {8, 3, 2, false, "3301234", 0},  {9, 3, 3, false, "흐림", 0}, // a choice writes its text
-        {11, 4, 1, true, "", 0.5},
+        {3, 2, 0, false, "영업장", 0},   {6, 2, 3, false, "날씨", 0},
+        {7, 3, 0, false, "베로호텔", 0}, {8, 3, 1, true, "", 1500},
+        {9, 3, 2, false, "3301234", 0},  {10, 3, 3, false, "흐림", 0}, // a choice writes its text
+        {12, 4, 1, true, "", 0.5},
     };
     for (const auto &c : cells) {
         const XlsRecord &r = records[c.index];
@@ -93,8 +94,8 @@ TEST(SaveGridToXls, TitleExtensionAndCancel) {
         SaveGridToXls(&empty, QString(), false, dir.filePath(QStringLiteral("e.XLS")));
     EXPECT_EQ(path, dir.filePath(QStringLiteral("e.XLS")));
     const auto records = ReadXls(path);
-    ASSERT_EQ(records.size(), 6u);
-    EXPECT_EQ(records[1].row, 2);
+    ASSERT_EQ(records.size(), 7u);
+    EXPECT_EQ(records[2].row, 2);
     EXPECT_EQ(XlsFileName(QStringLiteral("r.txt")), QStringLiteral("r.xls"));
     EXPECT_EQ(XlsFileName(QStringLiteral("dir.v2/report")), QStringLiteral("dir.v2/report.xls"));
     EXPECT_EQ(XlsFileName(QStringLiteral("report.Xls")), QStringLiteral("report.Xls"));
@@ -110,18 +111,46 @@ TEST(SaveGridToXls, TitleExtensionAndCancel) {
         QStringLiteral("^Excel 파일로 저장할 수 없습니다."));
 }
 
-TEST(XlsWriter, LongTextsAreCutOnACharacterBoundary) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        XlsWriter xls(buffer);
-        xls.text(0, 0, QString(200, u'가')); // 400 bytes in CP949
-        xls.text(0, 1, QStringLiteral("a") + QString(200, u'가'));
+TEST(ExcelSheet, LongXlsTextsAreCutOnACharacterBoundary) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.xls"));
+    ExcelSheet sheet(path, QString());
+    sheet.text(0, 0, QString(200, u'가')); // 400 bytes in CP949: 127 characters fit in 255
+    sheet.text(0, 1, QStringLiteral("a") + QString(200, u'가'));
+    ASSERT_EQ(sheet.finish(), ExcelSheet::Outcome::Written) << sheet.error().toStdString();
+    const auto records = ReadXls(path);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[2].text, QString(127, u'가'));
+    EXPECT_EQ(records[3].text, QStringLiteral("a") + QString(127, u'가'));
+}
+
+// The exports as spreadsheet readers the project did not write read them: the Korean title
+// and column titles, the number cells as numbers.
+TEST(SaveGridToXls, ReadersOfOtherMakersReadTheKoreanTextsAndTheNumbers) {
+    Grid grid;
+    fillGrid(grid);
+    QTemporaryDir dir;
+    const struct {
+        const char *name, *encoding;
+    } files[] = {{"readers.xls", "cp949"}, {"readers.xlsx", "utf-8"}};
+    for (const auto &[name, encoding] : files) {
+        SCOPED_TRACE(name);
+        const QString path = SaveGridToXls(&grid, QStringLiteral("부문별 매출"), false,
+                                           dir.filePath(QLatin1String(name)));
+        ASSERT_EQ(path, dir.filePath(QLatin1String(name)));
+        const test::ReadBack book = test::ReadExcel(path);
+        ASSERT_EQ(book.error, QString());
+        EXPECT_EQ(book.encoding, QLatin1String(encoding));
+        ASSERT_EQ(book.rows.size(), 5u);
+        EXPECT_EQ(book.rows[0], QVariantList{QStringLiteral("부문별 매출")});
+        EXPECT_EQ(book.rows[1], QVariantList{});
+        EXPECT_EQ(book.rows[2], (QVariantList{QStringLiteral("영업장"), QStringLiteral("금액"),
+                                              QStringLiteral("번호"), QStringLiteral("날씨")}));
+        EXPECT_EQ(book.rows[3], (QVariantList{QStringLiteral("베로호텔"), 1500.0,
+                                              QStringLiteral("3301234"), QStringLiteral("흐림")}));
+        EXPECT_EQ(book.rows[4], (QVariantList{QStringLiteral("가족호텔"), 0.5,
+                                              QStringLiteral("5551234"), QStringLiteral("맑음")}));
     }
-    EXPECT_EQ(Cp949Cut(QString(200, u'가'), 255).size(), 254);
-    EXPECT_EQ(Cp949Cut(QStringLiteral("a") + QString(200, u'가'), 255).size(), 255);
-    EXPECT_EQ(quint8(bytes.at(2)) | quint8(bytes.at(3)) << 8, 8 + 254);
 }
 
 } // namespace
@@ -178,6 +207,7 @@ TEST(SaveGridToXlsx, PastTheRowsOfAnXlsFileOnlyTheXlsxIsWritten) {
     EXPECT_EQ(SaveGridToXls(&grid, QString(), false, dir.filePath(QStringLiteral("big.xls"))),
               u'^' + TooManyRowsForXlsMessage());
     EXPECT_TRUE(TooManyRowsForXlsMessage().contains(QStringLiteral(".xlsx")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList()); // no file
     const QString path = dir.filePath(QStringLiteral("big.xlsx"));
     EXPECT_EQ(SaveGridToXls(&grid, QString(), false, path), path);
     EXPECT_TRUE(XlsxPart(path, "xl/worksheets/sheet1.xml")

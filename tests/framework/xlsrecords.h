@@ -14,6 +14,7 @@ struct XlsRecord {
     int row = -1, column = -1;
     QString text;
     double number = 0;
+    int codePage = 0; // of the code page record
     bool isNumber() const { return type == 0x0203; }
     bool isText() const { return type == 0x0204; }
 };
@@ -49,6 +50,9 @@ inline std::vector<XlsRecord> ReadXls(const QString &path, bool *wellFormed = nu
             std::memcpy(&r.number, bytes.constData() + data + 6, 8);
         } else if (r.type == 0x0809) {
             ok = ok && length == 8 && word(data) == 0 && word(data + 2) == 0x0010;
+        } else if (r.type == 0x0042) {
+            ok = ok && length == 2;
+            r.codePage = word(data);
         } else if (r.type == 0x000A) {
             ok = ok && length == 0;
         }
@@ -56,7 +60,8 @@ inline std::vector<XlsRecord> ReadXls(const QString &path, bool *wellFormed = nu
         at = data + length;
     }
     if (wellFormed)
-        *wellFormed = ok && at == bytes.size() && !records.empty() &&
-                      records.front().type == 0x0809 && records.back().type == 0x000A;
+        *wellFormed = ok && at == bytes.size() && records.size() >= 3 &&
+                      records.front().type == 0x0809 && records[1].codePage == 949 &&
+                      records.back().type == 0x000A;
     return records;
 }

@@ -10,8 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include "report_prints.h"
 #include "support/schema_database.h"
@@ -559,6 +562,8 @@ TEST_F(ReportsTest, KeloReportsWritesTheChosenReportsAsOnePdfOrSaysWhyNot) {
         const char *drop = nullptr; // a table dropped first
         const char *dayRows = "1";  // the day's sales rows afterwards
     };
+    const mode_t umask = ::umask(022);
+    auto restoreUmask = qScopeGuard([umask] { ::umask(umask); });
     const Case cases[] = {
         {"two reports",
          {db, "--date", "20040415", "--reports", "1,2", "--pdf", pdf},
@@ -606,6 +611,10 @@ TEST_F(ReportsTest, KeloReportsWritesTheChosenReportsAsOnePdfOrSaysWhyNot) {
         EXPECT_EQ(run.exitCode(), c.exitCode) << said.toStdString();
         EXPECT_TRUE(said.contains(QLatin1String(c.said))) << said.toStdString();
         EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0);
+        struct stat st;
+        if (c.exitCode == 0 && ::stat(QFile::encodeName(pdf).constData(), &st) == 0) {
+            EXPECT_EQ(st.st_mode & 07777, 0644u); // a new file: 0666 less the umask of 022
+        }
         // Nothing half-written is left beside it.
         EXPECT_EQ(QDir(schemaDb.dir())
                       .entryList({QStringLiteral(".out.pdf*")}, QDir::Hidden | QDir::Files),

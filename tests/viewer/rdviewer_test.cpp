@@ -1,6 +1,9 @@
 #include "common/appdir.h"
+#include "common/excelsheet.h"
 #include "report/output.h"
+#include "support/excel_readback.h"
 #include "support/schema_database.h"
+#include "support/scripted_dialogs.h"
 #include "viewer/fixtures.h"
 #include "viewer/rdviewer.h"
 
@@ -11,6 +14,7 @@
 #include <QStyle>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace kelo;
@@ -225,6 +229,64 @@ TEST_F(RdviewerTest, SavesTheDetailRowsAsExcel) {
     EXPECT_TRUE(bytes.contains(QByteArray(reinterpret_cast<const char *>(&v), 8)));
     v = 1750000; // the total is not a detail row
     EXPECT_FALSE(bytes.contains(QByteArray(reinterpret_cast<const char *>(&v), 8)));
+    // A reader of another maker finds the Korean title.
+    const test::ReadBack book = test::ReadExcel(xls);
+    ASSERT_EQ(book.error, QString());
+    ASSERT_FALSE(book.rows.empty());
+    EXPECT_EQ(book.rows[0], QVariantList{QStringLiteral("기간별 영업장 매출")});
+}
+
+// A report of more rows than an .xls file holds: the .xls is refused with the grid export's
+// message and no file, the .xlsx holds every row under the title and the headings.
+TEST_F(RdviewerTest, ALargeReportIsRefusedAsXlsAndSavedWholeAsXlsx) {
+    const QString path = QDir(db.dir()).filePath(QStringLiteral("ROOMS.mrd"));
+    WriteFile(path, QByteArrayLiteral(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<report name="ROOMS" title="객실 이용 내역">
+  <dataset name="rows">
+    <sql><![CDATA[
+WITH RECURSIVE N(I) AS (
+SELECT 1
+UNION ALL
+SELECT I + 1
+FROM N
+WHERE I < 72330
+)
+SELECT '객실 ' || I AS ROOM_NAME,
+       I * 10 AS AMT
+FROM N
+    ]]></sql>
+  </dataset>
+  <band kind="title" height="10">
+    <label x="0" y="0" w="100" h="8" text="객실 이용 내역"/>
+  </band>
+</report>
+)xml"));
+    Rdviewer40 viewer(db.connection());
+    viewer.OpenReport(path, QString());
+    ASSERT_EQ(viewer.state(), Rdviewer40::State::Shown) << viewer.message().toStdString();
+
+    const QString xls = QDir(db.dir()).filePath(QStringLiteral("rooms.xls"));
+    EXPECT_FALSE(viewer.saveAsExcel(xls));
+    EXPECT_EQ(viewer.status(), TooManyRowsForXlsMessage());
+    EXPECT_FALSE(QFileInfo::exists(xls));
+
+    // The toolbar's save dialog offers .xlsx, and an .xlsx name stays one.
+    const QString xlsx = QDir(db.dir()).filePath(QStringLiteral("rooms.xlsx"));
+    test::ScriptedDialogsScope dialogs;
+    dialogs->answerFile(xlsx);
+    auto *excel = viewer.findChild<QToolButton *>(QStringLiteral("bbtSaveExcel"));
+    ASSERT_TRUE(excel);
+    excel->click();
+    EXPECT_EQ(viewer.status(),
+              QStringLiteral("Excel 파일로 저장했습니다: ") + QDir::toNativeSeparators(xlsx));
+    const test::ReadBack book = test::ReadExcel(xlsx);
+    ASSERT_EQ(book.error, QString());
+    ASSERT_EQ(book.rows.size(), 3u + 72330);
+    EXPECT_EQ(book.rows[0], QVariantList{QStringLiteral("객실 이용 내역")});
+    EXPECT_EQ(book.rows[2], (QVariantList{QStringLiteral("ROOM_NAME"), QStringLiteral("AMT")}));
+    EXPECT_EQ(book.rows[3], (QVariantList{QStringLiteral("객실 1"), 10.0}));
+    EXPECT_EQ(book.rows[3 + 65535], (QVariantList{QStringLiteral("객실 65536"), 655360.0}));
+    EXPECT_EQ(book.rows.back(), (QVariantList{QStringLiteral("객실 72330"), 723300.0}));
 }
 
 TEST_F(RdviewerTest, ZoomAndFitting) {

@@ -1,0 +1,62 @@
+// kelo-reports as cron runs it, given a --pdf target that is not a regular file: it refuses
+// with exit code 4 and the reason, before any work, and leaves the target as it was.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(KeloReports, RefusesAPdfTargetThatIsNotARegularFile) {
+    QTemporaryDir dir;
+    const QString pointee = dir.filePath(QStringLiteral("yesterday.pdf"));
+    {
+        QFile f(pointee);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4 yesterday");
+    }
+    struct Case {
+        const char *name;
+        std::function<void(const QString &)> make;
+        const char *said;
+        mode_t type;
+    };
+    const Case cases[] = {
+        {"FIFO",
+         [](const QString &p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0644), 0); },
+         "is a FIFO, not a regular file", S_IFIFO},
+        {"symbolic link", [&pointee](const QString &p) { ASSERT_TRUE(QFile::link(pointee, p)); },
+         "is a symbolic link, not a regular file", S_IFLNK},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString target = dir.filePath(QLatin1String(c.name) + QStringLiteral(".pdf"));
+        c.make(target);
+        QProcess run;
+        // The database is never reached: the target is looked at first.
+        run.start(QStringLiteral(KELO_REPORTS_PROGRAM),
+                  {dir.filePath(QStringLiteral("none.db")), QStringLiteral("--date"),
+                   QStringLiteral("20040415"), QStringLiteral("--pdf"), target});
+        ASSERT_TRUE(run.waitForFinished(60000));
+        const QString said = QString::fromUtf8(run.readAllStandardError());
+        EXPECT_EQ(run.exitCode(), 4) << said.toStdString();
+        EXPECT_TRUE(said.contains(target + u' ' + QLatin1String(c.said))) << said.toStdString();
+        struct stat st;
+        ASSERT_EQ(::lstat(QFile::encodeName(target).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+    }
+    EXPECT_EQ(QFile::symLinkTarget(dir.filePath(QStringLiteral("symbolic link.pdf"))), pointee);
+    QFile f(pointee);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("%PDF-1.4 yesterday"));
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              (QStringList{"FIFO.pdf", "symbolic link.pdf", "yesterday.pdf"}));
+}
+
+} // namespace
