@@ -12,6 +12,7 @@
 //
 // Usage: bench_concat [DATA_DIR] [--postgres]   (default: bench-data; the file is made once)
 
+#include "bench_timing.h"
 #include "common/appdir.h"
 #include "db/connection.h"
 #include "db/dialect.h"
@@ -23,8 +24,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <libpq-fe.h>
@@ -52,16 +51,8 @@ const char *kFill = R"sql(
     FROM N;
 )sql";
 
-double millis(const std::function<void()> &f) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using kelo::bench::Median;
+using kelo::bench::Millis;
 
 volatile size_t sink;
 
@@ -71,12 +62,12 @@ void compare(const char *engine, const std::function<void()> &layer,
     raw();
     std::vector<double> l, r;
     for (int i = 0; i < 7; ++i) {
-        l.push_back(millis(layer));
-        r.push_back(millis(raw));
+        l.push_back(Millis(layer));
+        r.push_back(Millis(raw));
     }
     std::printf("%s, concatenation over %d rows: layer %.1f ms, engine's own || %.1f ms, "
                 "ratio %.3f\n",
-                engine, kRows, median(l), median(r), median(l) / median(r));
+                engine, kRows, Median(l), Median(r), Median(l) / Median(r));
 }
 
 size_t layerConcat(kelo::db::Connection &connection) {

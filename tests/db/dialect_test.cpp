@@ -16,9 +16,18 @@ void PrintTo(const DialectCase &c, std::ostream *os) {
     *os << c.expression;
 }
 
-class DialectTest : public ::testing::TestWithParam<DialectCase> {
+// A table of cases on one database for the whole table, with a few rows to read.
+template <typename Case> class DialectSuite : public ::testing::TestWithParam<Case> {
 protected:
-    static void SetUpTestSuite() { database = new test::TempDatabase; }
+    static void SetUpTestSuite() {
+        database = new test::TempDatabase([](db::Connection &c) {
+            c.executeScript(QStringLiteral(R"sql(
+                CREATE TABLE RULE_T (CODE TEXT, NAME TEXT, SYSDATE_AT TEXT);
+                INSERT INTO RULE_T VALUES ('A', 'Mallin', '20040229');
+                INSERT INTO RULE_T VALUES ('B', NULL, NULL);
+            )sql"));
+        });
+    }
     static void TearDownTestSuite() {
         delete database;
         database = nullptr;
@@ -26,7 +35,9 @@ protected:
     static test::TempDatabase *database;
 };
 
-test::TempDatabase *DialectTest::database = nullptr;
+template <typename Case> test::TempDatabase *DialectSuite<Case>::database = nullptr;
+
+using DialectTest = DialectSuite<DialectCase>;
 
 TEST_P(DialectTest, ExpressionReadsAsText) {
     db::Query q(database->connection());
@@ -161,25 +172,7 @@ void PrintTo(const StatementCase &c, std::ostream *os) {
     *os << c.statement;
 }
 
-class DialectStatementTest : public ::testing::TestWithParam<StatementCase> {
-protected:
-    static void SetUpTestSuite() {
-        database = new test::TempDatabase([](db::Connection &c) {
-            c.executeScript(QStringLiteral(R"sql(
-                CREATE TABLE RULE_T (CODE TEXT, NAME TEXT, SYSDATE_AT TEXT);
-                INSERT INTO RULE_T VALUES ('A', 'Mallin', '20040229');
-                INSERT INTO RULE_T VALUES ('B', NULL, NULL);
-            )sql"));
-        });
-    }
-    static void TearDownTestSuite() {
-        delete database;
-        database = nullptr;
-    }
-    static test::TempDatabase *database;
-};
-
-test::TempDatabase *DialectStatementTest::database = nullptr;
+using DialectStatementTest = DialectSuite<StatementCase>;
 
 TEST_P(DialectStatementTest, StatementReadsAsText) {
     db::Query q(database->connection());
