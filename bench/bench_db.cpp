@@ -11,6 +11,7 @@
 //
 // Usage: bench_db [DATA_DIR]   (default: bench-data; the file is made once)
 
+#include "bench_timing.h"
 #include "common/numbertext.h"
 #include "db/connection.h"
 #include "db/query.h"
@@ -20,9 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <sqlite3.h>
@@ -79,16 +78,8 @@ void makeData(const QString &file) {
     sqlite3_close(h);
 }
 
-double millis(const std::function<void()> &f) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using kelo::bench::Median;
+using kelo::bench::Millis;
 
 volatile size_t sink;
 
@@ -195,22 +186,22 @@ int main(int argc, char **argv) {
     fetchRawTyped();
     std::vector<double> aDb, aRaw, fDb, fRaw, fTyped, fRows;
     for (int i = 0; i < 9; ++i) {
-        aDb.push_back(millis(aggregateDb));
-        aRaw.push_back(millis(aggregateRaw));
-        fDb.push_back(millis(fetchDb));
-        fRaw.push_back(millis(fetchRaw));
-        fTyped.push_back(millis(fetchRawTyped));
-        fRows.push_back(millis(fetchRowSet));
+        aDb.push_back(Millis(aggregateDb));
+        aRaw.push_back(Millis(aggregateRaw));
+        fDb.push_back(Millis(fetchDb));
+        fRaw.push_back(Millis(fetchRaw));
+        fTyped.push_back(Millis(fetchRawTyped));
+        fRows.push_back(Millis(fetchRowSet));
     }
     std::printf("aggregate over %d rows: db %.1f ms, raw %.1f ms, ratio %.3f (goal <= 1.05)\n",
-                kRows, median(aDb), median(aRaw), median(aDb) / median(aRaw));
+                kRows, Median(aDb), Median(aRaw), Median(aDb) / Median(aRaw));
     std::printf("fetch %d rows as text: raw text %.1f ms, raw typed %.1f ms\n", kFetchRows,
-                median(fRaw), median(fTyped));
+                Median(fRaw), Median(fTyped));
     std::printf("  db %.1f ms, ratio %.3f to raw text (goal <= 1.5), %.3f to raw typed "
                 "(goal <= 1.3)\n",
-                median(fDb), median(fDb) / median(fRaw), median(fDb) / median(fTyped));
-    std::printf("  RowSet %.1f ms, ratio %.3f to raw text, %.3f to raw typed\n", median(fRows),
-                median(fRows) / median(fRaw), median(fRows) / median(fTyped));
+                Median(fDb), Median(fDb) / Median(fRaw), Median(fDb) / Median(fTyped));
+    std::printf("  RowSet %.1f ms, ratio %.3f to raw text, %.3f to raw typed\n", Median(fRows),
+                Median(fRows) / Median(fRaw), Median(fRows) / Median(fTyped));
     sqlite3_close(raw);
     return 0;
 }

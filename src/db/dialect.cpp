@@ -148,6 +148,33 @@ bool decodeMatches(sqlite3_value *a, sqlite3_value *b) {
     return textOf(a) == textOf(b);
 }
 
+// a || b, which the layer writes a ->> b: SQLite parses ->> with the precedence of ||
+// and runs it as the function of that name, which this one replaces. NULL is the
+// empty text and a result without characters is NULL; other values turn into text
+// as SQLite's own || turns them.
+void fnConcat(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    const auto *a = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const sqlite3_uint64 na = a ? sqlite3_uint64(sqlite3_value_bytes(argv[0])) : 0;
+    const auto *b = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    const sqlite3_uint64 nb = b ? sqlite3_uint64(sqlite3_value_bytes(argv[1])) : 0;
+    if (na + nb == 0) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (nb == 0 || na == 0) {
+        sqlite3_result_text64(ctx, na ? a : b, na ? na : nb, SQLITE_TRANSIENT, SQLITE_UTF8);
+        return;
+    }
+    char *out = static_cast<char *>(sqlite3_malloc64(na + nb));
+    if (!out) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    std::memcpy(out, a, size_t(na));
+    std::memcpy(out + na, b, size_t(nb));
+    sqlite3_result_text64(ctx, out, na + nb, sqlite3_free, SQLITE_UTF8);
+}
+
 void fnDecode(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     if (argc < 3) {
         sqlite3_result_error(ctx, "DECODE: not enough arguments", -1);
@@ -512,6 +539,7 @@ struct FunctionDef {
 };
 
 const FunctionDef kFunctions[] = {
+    {"->>", 2, fnConcat},
     {"NVL", 2, fnNvl},
     {"NVL2", 3, fnNvl2},
     {"DECODE", -1, fnDecode},
@@ -556,6 +584,8 @@ void installDialect(sqlite3 *handle) {
         sqlite3_create_function_v2(handle, f.name, f.args, flags, nullptr, f.fn, nullptr, nullptr,
                                    nullptr);
     }
+    // LIKE tells capitals from small letters ('MALLIN' LIKE 'Ma%' is false).
+    sqlite3_exec(handle, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
 }
 
 } // namespace kelo::db

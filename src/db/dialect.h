@@ -9,9 +9,10 @@ namespace kelo::db {
 // Registers the dialect's functions on a SQLite connection: NVL, NVL2, DECODE,
 // TO_CHAR, TO_DATE, TO_NUMBER, ADD_MONTHS, LAST_DAY, SYSDATE, INITCAP, LPAD,
 // RPAD, ROUND, TRUNC, SUBSTR, LENGTH, TRIM, REPLACE, INSTR, GREATEST, LEAST,
-// MOD, CEIL, FLOOR, SIGN, with the suite database's semantics (an empty text
-// is NULL, DECODE matches NULL with NULL, numbers turn into text as 1500 and .5,
-// dates are day numbers).
+// MOD, CEIL, FLOOR, SIGN, and the concatenation ->> that the layer writes for ||,
+// with the suite database's semantics (an empty text is NULL, || takes NULL as the
+// empty text, DECODE matches NULL with NULL, numbers turn into text as 1500 and .5,
+// dates are day numbers); and makes LIKE tell capitals from small letters.
 void installDialect(sqlite3 *handle);
 
 // The same functions for a PostgreSQL database, as a script that makes them in the

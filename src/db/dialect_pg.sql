@@ -4,9 +4,10 @@
 -- name and argument types as the engine's own (SUBSTR, LENGTH, TO_CHAR ...) is ours.
 -- Rules: an empty text is NULL; numbers turn into text without trailing zeros and
 -- without a leading zero (1500, .5); dates are day numbers since 1899-12-30 with the
--- time as the fraction. The layer rewrites DECODE, TRIM, GREATEST and LEAST, which
--- are syntax on this engine, into calls of kelo_decode_eq, kelo_trim, kelo_greatest
--- and kelo_least.
+-- time as the fraction; || takes NULL as the empty text. The layer rewrites DECODE,
+-- TRIM, GREATEST and LEAST, which are syntax on this engine, into calls of
+-- kelo_decode_eq, kelo_trim, kelo_greatest and kelo_least, and || into the operator
+-- kelo.||| (kelo_concat), which binds as || does.
 
 CREATE SCHEMA IF NOT EXISTS kelo;
 SET search_path TO kelo, pg_catalog, public;
@@ -109,6 +110,18 @@ CREATE OR REPLACE FUNCTION kelo.kelo_decode_eq(a text, b numeric) RETURNS boolea
 LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_decode_eq(b, a) $$;
 
 -- ---- texts ----------------------------------------------------------------------------
+
+-- a || b: NULL is the empty text and a result without characters is NULL; other values
+-- turn into text as the engine's own || turns them. SQL functions, so that the planner
+-- inlines them.
+CREATE OR REPLACE FUNCTION kelo.kelo_concat(a text, b text) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+    SELECT NULLIF(COALESCE(a, '') OPERATOR(pg_catalog.||) COALESCE(b, ''), '')
+$$;
+CREATE OR REPLACE FUNCTION kelo.kelo_concat(a anynonarray, b text) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat(a::text, b) $$;
+CREATE OR REPLACE FUNCTION kelo.kelo_concat(a text, b anynonarray) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat(a, b::text) $$;
 
 CREATE OR REPLACE FUNCTION kelo.substr(s text, pos integer, len integer) RETURNS text
 LANGUAGE plpgsql IMMUTABLE AS $$
@@ -521,7 +534,9 @@ BEGIN
         ('+', 'text', 'numeric', 'plus_text'), ('-', 'text', 'numeric', 'minus_text'),
         ('*', 'text', 'numeric', 'times_text'), ('/', 'text', 'numeric', 'divided_text'),
         ('-', 'text', 'text', 'texts_minus'), ('*', 'text', 'text', 'texts_times'),
-        ('/', 'text', 'text', 'texts_divided')) AS o(sym, l, r, fn)
+        ('/', 'text', 'text', 'texts_divided'), ('|||', 'text', 'text', 'kelo_concat'),
+        ('|||', 'anynonarray', 'text', 'kelo_concat'),
+        ('|||', 'text', 'anynonarray', 'kelo_concat')) AS o(sym, l, r, fn)
     LOOP
         IF NOT EXISTS (SELECT 1 FROM pg_operator p JOIN pg_namespace n ON n.oid = p.oprnamespace
                        WHERE n.nspname = 'kelo' AND p.oprname = op.sym
@@ -532,10 +547,11 @@ BEGIN
     END LOOP;
 END $$;
 
--- GROUP_CONCAT(text[, separator]), as SQLite has it.
+-- GROUP_CONCAT(text[, separator]), as SQLite has it (a NULL separator is none).
 CREATE OR REPLACE FUNCTION kelo.kelo_concat_step(acc text, v text, sep text) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$
-    SELECT CASE WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v ELSE acc || sep || v END
+    SELECT CASE WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v
+                ELSE acc || COALESCE(sep, '') || v END
 $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_concat_step(acc text, v text) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat_step(acc, v, ',') $$;

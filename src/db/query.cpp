@@ -134,13 +134,26 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
     for (qsizetype i = 0; i < n;) {
         const qsizetype skipped = skipQuoted(sql, i);
         if (skipped != i) {
-            out += sql.mid(i, skipped - i);
+            // An empty text is NULL, the literal '' too ('it''s' is one literal, and a
+            // prefixed literal such as X'' is not a text).
+            if (skipped == i + 2 && sql.at(i) == u'\'' && (i == 0 || !isNameChar(sql.at(i - 1))))
+                out += QStringLiteral("NULL");
+            else
+                out += sql.mid(i, skipped - i);
             i = skipped;
             continue;
         }
         const QChar c = sql.at(i);
         if (!c.isSpace() && !c.isLetter() && c != u'_' && c != u'(')
             lastWord.clear();
+        if (c == u'|' && i + 1 < n && sql.at(i + 1) == u'|') {
+            // a || b takes NULL as the empty text: an operator of ours that binds as ||
+            // does on the engine (see installDialect and kelo.kelo_concat).
+            out += engine == Engine::Postgres ? QStringLiteral(" OPERATOR(kelo.|||) ")
+                                              : QStringLiteral("->>");
+            i += 2;
+            continue;
+        }
         if (c == u'(' && engine == Engine::Postgres &&
             (lastWord == QLatin1String("FROM") || lastWord == QLatin1String("JOIN"))) {
             // A subquery in FROM needs a name on the server: one is given where it has none.
@@ -192,10 +205,20 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
             qsizetype k = j;
             while (k < n && sql.at(k).isSpace())
                 ++k;
+            const bool qualified = (i > 0 && sql.at(i - 1) == u'.') || (j < n && sql.at(j) == u'.');
             const bool call = k < n && sql.at(k) == u'(' && (i == 0 || sql.at(i - 1) != u'.');
-            if (engine == Engine::Postgres && call &&
-                (word == QLatin1String("TRIM") || word == QLatin1String("GREATEST") ||
-                 word == QLatin1String("LEAST"))) {
+            if (word == QLatin1String("MINUS") && !qualified) {
+                out += QStringLiteral("EXCEPT");
+                i = j;
+            } else if (word == QLatin1String("SYSDATE") && !call && !qualified &&
+                       lastWord != QLatin1String("AS")) {
+                // The current date is a function on both engines.
+                out += sql.mid(i, j - i);
+                out += QStringLiteral("()");
+                i = j;
+            } else if (engine == Engine::Postgres && call &&
+                       (word == QLatin1String("TRIM") || word == QLatin1String("GREATEST") ||
+                        word == QLatin1String("LEAST"))) {
                 // Syntax on the server, functions of ours in the dialect.
                 out += QStringLiteral("kelo_") + word.toLower();
                 i = j;

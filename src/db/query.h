@@ -90,8 +90,10 @@ private:
 };
 
 // The statement as an engine runs it: every division made a decimal division
-// (a / b reads a * 1.0 / b), and on PostgreSQL the :NAME parameters numbered $1,
-// $2 ... in the order of paramNames. Literals, quoted names and comments stay.
+// (a / b reads a * 1.0 / b); || an operator of ours that takes NULL as the empty
+// text; the literal '' NULL; MINUS written EXCEPT and SYSDATE SYSDATE(); and on
+// PostgreSQL the :NAME parameters numbered $1, $2 ... in the order of paramNames.
+// Other literals, quoted names and comments stay.
 QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames);
 
 // One past the literal, quoted name or comment that starts at i of a statement text

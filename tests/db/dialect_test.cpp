@@ -16,9 +16,18 @@ void PrintTo(const DialectCase &c, std::ostream *os) {
     *os << c.expression;
 }
 
-class DialectTest : public ::testing::TestWithParam<DialectCase> {
+// A table of cases on one database for the whole table, with a few rows to read.
+template <typename Case> class DialectSuite : public ::testing::TestWithParam<Case> {
 protected:
-    static void SetUpTestSuite() { database = new test::TempDatabase; }
+    static void SetUpTestSuite() {
+        database = new test::TempDatabase([](db::Connection &c) {
+            c.executeScript(QStringLiteral(R"sql(
+                CREATE TABLE RULE_T (CODE TEXT, NAME TEXT, SYSDATE_AT TEXT);
+                INSERT INTO RULE_T VALUES ('A', 'Mallin', '20040229');
+                INSERT INTO RULE_T VALUES ('B', NULL, NULL);
+            )sql"));
+        });
+    }
     static void TearDownTestSuite() {
         delete database;
         database = nullptr;
@@ -26,7 +35,9 @@ protected:
     static test::TempDatabase *database;
 };
 
-test::TempDatabase *DialectTest::database = nullptr;
+template <typename Case> test::TempDatabase *DialectSuite<Case>::database = nullptr;
+
+using DialectTest = DialectSuite<DialectCase>;
 
 TEST_P(DialectTest, ExpressionReadsAsText) {
     db::Query q(database->connection());
@@ -147,6 +158,65 @@ INSTANTIATE_TEST_SUITE_P(Functions, DialectTest, ::testing::Values(
     DialectCase{"ROUND(10 / 4)", "3"},
     DialectCase{"(SELECT COUNT(*) FROM DUAL) / 3", ".333333333333333"},
     DialectCase{"'a/b' /* 1/2 */", "a/b"}));
+// clang-format on
+
+// Rules that statements written for the suite's database rely on, each with the
+// example that shows it there. Whole statements, because the rules concern the
+// statement's syntax (an operator, a literal, keywords) rather than a function.
+struct StatementCase {
+    const char *statement;
+    const char *expected; // rows joined by ',', cells by '|'; "<null>" for NULL
+};
+
+void PrintTo(const StatementCase &c, std::ostream *os) {
+    *os << c.statement;
+}
+
+using DialectStatementTest = DialectSuite<StatementCase>;
+
+TEST_P(DialectStatementTest, StatementReadsAsText) {
+    db::Query q(database->connection());
+    q.setSql(QString::fromUtf8(GetParam().statement));
+    q.open();
+    QStringList rows;
+    for (; !q.eof(); q.next()) {
+        QStringList cells;
+        for (int f = 0; f < q.fieldCount(); ++f)
+            cells << (q.isNull(f) ? QStringLiteral("<null>") : q.text(f));
+        rows << cells.join(u'|');
+    }
+    EXPECT_EQ(rows.join(u','), QString::fromUtf8(GetParam().expected));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rules, DialectStatementTest, ::testing::Values(
+    // || takes NULL as the empty text; a result without characters is NULL
+    StatementCase{"SELECT 'Weather : ' || NULL FROM DUAL", "Weather : "},
+    StatementCase{"SELECT 'Weather : ' || NAME FROM RULE_T WHERE CODE = 'B'", "Weather : "},
+    StatementCase{"SELECT NULL || NAME || NULL || '-' || CODE FROM RULE_T ORDER BY CODE", "Mallin-A,-B"},
+    StatementCase{"SELECT NULL || NULL FROM DUAL", "<null>"},
+    StatementCase{"SELECT NAME || SYSDATE_AT FROM RULE_T WHERE CODE = 'B'", "<null>"},
+    StatementCase{"SELECT 'No. ' || 7 || '/' || CODE FROM RULE_T WHERE CODE = 'A'", "No. 7/A"},
+    StatementCase{"SELECT COUNT(*) FROM RULE_T WHERE NAME || 'x' = 'x'", "1"},
+    // a zero-length text is NULL, the literal '' too; '' inside a literal is a quote
+    StatementCase{"SELECT CASE WHEN '' IS NULL THEN 'null' ELSE 'text' END FROM DUAL", "null"},
+    StatementCase{"SELECT COUNT(*) FROM DUAL WHERE '' = ''", "0"},
+    StatementCase{"SELECT COALESCE('', 'empty') FROM DUAL", "empty"},
+    StatementCase{"SELECT '' || '' FROM DUAL", "<null>"},
+    StatementCase{"SELECT 'it''s', '''', 'a''''b' FROM DUAL", "it's|'|a''b"},
+    StatementCase{"SELECT COUNT(*) FROM RULE_T WHERE NAME <> ''", "0"},
+    // MINUS is the set difference
+    StatementCase{"SELECT CODE FROM RULE_T MINUS SELECT 'A' FROM DUAL", "B"},
+    StatementCase{"SELECT 'A' FROM DUAL UNION ALL SELECT 'B' FROM DUAL MINUS SELECT 'A' FROM DUAL", "B"},
+    StatementCase{"SELECT 'MINUS' FROM DUAL", "MINUS"},
+    // SYSDATE without parentheses is the current date; names that contain it are names
+    StatementCase{"SELECT LENGTH(TO_CHAR(SYSDATE, 'YYYYMMDDHH24MISS')) FROM DUAL", "14"},
+    StatementCase{"SELECT COUNT(*) FROM DUAL WHERE SYSDATE - 1 < SYSDATE()", "1"},
+    StatementCase{"SELECT SYSDATE_AT, R.SYSDATE_AT FROM RULE_T R WHERE CODE = 'A'", "20040229|20040229"},
+    // LIKE tells capitals from small letters
+    StatementCase{"SELECT COUNT(*) FROM DUAL WHERE 'MALLIN' LIKE 'Ma%'", "0"},
+    StatementCase{"SELECT CODE FROM RULE_T WHERE NAME LIKE 'Ma%'", "A"},
+    StatementCase{"SELECT COUNT(*) FROM RULE_T WHERE NAME LIKE 'MA%' OR NAME LIKE '%LIN'", "0"}));
 // clang-format on
 
 TEST(Dialect, InvalidDatesAndNumbersAreStatementErrors) {

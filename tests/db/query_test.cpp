@@ -164,8 +164,13 @@ TEST(EngineStatement, DivisionsBecomeDecimalAndParametersAreNumberedForTheServer
         {"SELECT :A / :b FROM DUAL", "SELECT :A * 1.0 / :b FROM DUAL",
          "SELECT $1 * 1.0 / $2 FROM DUAL"},
         {"SELECT 'x/:A' || \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */",
-         "SELECT 'x/:A' || \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */",
-         "SELECT 'x/:A' || \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */"},
+         "SELECT 'x/:A' ->> \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */",
+         "SELECT 'x/:A'  OPERATOR(kelo.|||)  \"q/:B\" -- 1/:A\nFROM DUAL /* :B/2 */"},
+        // || and '' of the dialect, MINUS and SYSDATE: not in comments or quoted names.
+        {"SELECT A||'', \"''||\", X'' -- '' || MINUS\nFROM T /* SYSDATE MINUS */ MINUS SELECT 1",
+         "SELECT A->>NULL, \"''||\", X'' -- '' || MINUS\nFROM T /* SYSDATE MINUS */ EXCEPT SELECT 1",
+         "SELECT A OPERATOR(kelo.|||) NULL, \"''||\", X'' -- '' || MINUS\nFROM T /* SYSDATE MINUS */ "
+         "EXCEPT SELECT 1"},
         {"SELECT X::text, :a FROM T", "SELECT X::text, :a FROM T", "SELECT X::text, $1 FROM T"},
         {"SELECT 'it''s' FROM T WHERE A = :B", "SELECT 'it''s' FROM T WHERE A = :B",
          "SELECT 'it''s' FROM T WHERE A = $2"},
