@@ -137,6 +137,7 @@ void CheckSchema(db::Connection &connection, OlderSchema older) {
                               .arg(file)
                               .arg(have)
                               .arg(current));
+    InstallServerObjects(connection);
     MigrateSchema(connection);
 }
 
@@ -203,6 +204,13 @@ void CreateDatabase(const QString &path, bool force) {
     FillNewDatabase(connection);
 }
 
+void InstallServerObjects(db::Connection &connection) {
+    if (connection.engine() != db::Engine::Postgres)
+        return;
+    connection.executeScript(db::PostgresDialectScript());
+    connection.executeScript(PostgresServerFunctionsScript());
+}
+
 void FillNewDatabase(db::Connection &connection) {
     if (connection.engine() == db::Engine::Postgres)
         connection.executeScript(PostgresServerFunctionsScript());
@@ -227,8 +235,7 @@ void CreateServerDatabase(db::Connection &connection, bool force) {
                                   .arg(connection.databaseFile()));
         connection.executeScript(QStringLiteral("DROP SCHEMA IF EXISTS kelo CASCADE"));
     }
-    connection.executeScript(db::PostgresDialectScript());
-    connection.executeScript(PostgresServerFunctionsScript());
+    InstallServerObjects(connection);
     FillNewDatabase(connection);
 }
 

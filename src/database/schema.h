@@ -25,6 +25,11 @@ void MigrateSchema(db::Connection &connection);
 enum class OlderSchema { Upgrade, Refuse };
 void CheckSchema(db::Connection &connection, OlderSchema older);
 
+// On a server, (re)installs this release's dialect functions and operators and the
+// server functions of the schema "kelo" (every statement of theirs may run again); does
+// nothing on a file. Upgrading runs it before the schema scripts.
+void InstallServerObjects(db::Connection &connection);
+
 // The processes other than this one that hold the file open (empty where that
 // cannot be found out).
 QList<qint64> ProcessesHoldingFile(const QString &path);

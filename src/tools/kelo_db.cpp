@@ -242,6 +242,9 @@ int main(int argc, char **argv) {
         if (command == QLatin1String("upgrade") && args.size() == 1) {
             db::Connection connection;
             openTarget(connection, args.at(0), database::OlderSchema::Upgrade);
+            // A server database of the current version may still lack this release's
+            // dialect functions and operators.
+            database::InstallServerObjects(connection);
             out(QStringLiteral("schema version %1\n").arg(database::SchemaVersion(connection)));
             return 0;
         }

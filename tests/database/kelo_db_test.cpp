@@ -2,7 +2,9 @@
 #include "db/connection.h"
 #include "db/storedproc.h"
 #include "db/transaction.h"
+#include "support/schema_database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -221,6 +223,39 @@ TEST(KeloDb, TwoProgramsSavingAtOnceBothFinish) {
                                                  "ORDER BY SALE_DATE")})
                   .out,
               QStringLiteral("R\n2004010101\n2004010202\n"));
+}
+
+// A server database made by an earlier release lacks the dialect's later functions and
+// operators; the upgrade puts them in even when the schema version is current.
+TEST(KeloDb, UpgradeInstallsTheDialectOfThisRelease) {
+    if (!kelo::test::OnPostgres())
+        GTEST_SKIP() << "a server's dialect";
+    kelo::test::SchemaDatabase db;
+    const QString concat = QStringLiteral("SELECT DUMMY || NULL || 'B' AS R FROM DUAL");
+    db.exec(QStringLiteral("DROP FUNCTION kelo.kelo_concat(text, text) CASCADE"));
+    EXPECT_THROW(kelo::test::QueryText(db.connection(), concat), kelo::db::DbError);
+
+    // The tool signs in as the alias's user.
+    QFile ini(QDir(db.dir()).filePath(QStringLiteral("Databases.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+    const QByteArray aliases = ini.readAll().replace(
+        "[TESTDB]\n",
+        "[TESTDB]\nUser=" + qEnvironmentVariable("KELO_PG_USER", QStringLiteral("kelo")).toUtf8() +
+            '\n');
+    ini.resize(0);
+    ini.write(aliases);
+    ini.close();
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"),
+               qEnvironmentVariable("KELO_PG_PASSWORD", QStringLiteral("kelo")));
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral(KELO_DB_PROGRAM),
+               {QStringLiteral("--app-dir"), db.dir(), QStringLiteral("upgrade"),
+                QStringLiteral("TESTDB")});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(kelo::test::QueryText(db.connection(), concat), QStringLiteral("XB"));
 }
 
 } // namespace
