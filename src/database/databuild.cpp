@@ -307,6 +307,8 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
 }
 
 void BuildDailySalesReport(db::Connection &connection, const DataBuild &build) {
+    // What the daily sales reports read: the day's, month's and year's figures per outlet.
+    BuildReportFigures(connection, build);
     deleteDates(connection, {QStringLiteral("SA093MS")}, build);
     // Per outlet: the day's and the month's (from its first day to the date) guests, sales and
     // budgets; the hotels' rooms sold (all room figures of SA030MS) and available (SA020MS).

@@ -29,8 +29,10 @@ void BuildDailyFigures(db::Connection &connection, const DataBuild &build);
 // outlet against the budgets and last year) from SA030MS, JH010MS and JH040MS.
 void BuildReportFigures(db::Connection &connection, const DataBuild &build);
 
-// Replaces the date's rows of SA093MS (the daily sales report data per outlet) from SA030MS,
-// SA020MS and JH010MS, and records the date in SA091MS and SA092MS. build.from is the date.
+// Builds the date's figures the daily sales reports read (BuildReportFigures: SA090MS and
+// SA090MS_NEW_2012), replaces its rows of SA093MS (the daily sales report data per outlet)
+// from SA030MS, SA020MS and JH010MS, and records the date in SA091MS and SA092MS. build.from
+// is the date.
 void BuildDailySalesReport(db::Connection &connection, const DataBuild &build);
 
 } // namespace kelo::database

@@ -144,6 +144,14 @@ TEST_F(DemoTest, DailyFiguresAgreeWithTheOperatingData) {
                                    "JA010MS B ON B.UPJANG_CODE = A.UPJANG_CODE WHERE "
                                    "B.MIS_UPJANG_GUBUN1 = '20') FROM DUAL")),
               QStringLiteral("0"));
+    // A date the daily sales reports count as built holds the figures they read.
+    EXPECT_EQ(value(QStringLiteral(R"sql(
+SELECT COUNT(*)
+FROM (SELECT SALE_DATE FROM SA091MS UNION SELECT SALE_DATE FROM SA092MS) M
+WHERE NOT EXISTS (SELECT 1 FROM SA090MS S WHERE S.SALE_DATE = M.SALE_DATE)
+)sql")),
+              QStringLiteral("0"));
+    EXPECT_NE(value(QStringLiteral("SELECT COUNT(*) FROM SA092MS")), QStringLiteral("0"));
     // Each charge line points to the first line of its stay.
     EXPECT_EQ(value(QStringLiteral(
                   "SELECT COUNT(*) FROM DC020MS A LEFT JOIN DC020MS F ON F.UPJANG_CODE = "

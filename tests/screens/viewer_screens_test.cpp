@@ -417,11 +417,12 @@ protected:
     void SetUp() override {
         ViewerScreensTest::SetUp();
         schemaDb.exec(QStringLiteral(R"sql(
-            INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT, TOTAL_RMS)
-            VALUES ('20240101', '1001', '10', 40, 1000000, 20),
-                ('20240102', '1001', '10', 50, 2000000, 25),
-                ('20240102', '1001', '20', 10, 300000, 0),
-                ('20240102', '3001', '30', 80, 500000, 0);
+            INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT, NET_AMT,
+                TOTAL_RMS)
+            VALUES ('20240101', '1001', '10', 40, 1000000, 900000, 20),
+                ('20240102', '1001', '10', 50, 2000000, 1800000, 25),
+                ('20240102', '1001', '20', 10, 300000, 270000, 0),
+                ('20240102', '3001', '30', 80, 500000, 450000, 0);
             INSERT INTO JH010MS (SALE_DATE, UPJANG_CODE, DIVISION, SALE_AMT, GUESTS, ROOMS)
             VALUES ('20240101', '1001', '10', 900000, 0, 0),
                 ('20240102', '1001', '10', 1800000, 0, 0),
@@ -433,6 +434,16 @@ protected:
     std::unique_ptr<TfrmDataBuildViewer> createBuild(const QString &id) {
         return std::unique_ptr<TfrmDataBuildViewer>(
             qobject_cast<TfrmDataBuildViewer *>(CreateViewerScreen(connection, id)));
+    }
+    // The date's figures of the daily sales report definitions.
+    QStringList figures() {
+        return test::QueryText(connection, QStringLiteral(R"sql(
+            SELECT UPJANG_CODE, D_GUESTS, D_NET_AMT, M_GUESTS, M_NET_AMT
+            FROM SA090MS
+            WHERE SALE_DATE = '20240102'
+            ORDER BY UPJANG_CODE
+        )sql"))
+            .split(u',');
     }
     QStringList reportRows() {
         db::Query q(connection);
@@ -473,6 +484,9 @@ TEST_F(DataBuildTest, Sri200BuildsAMissingDateOnceAndSrs440FindsItToo) {
                             .arg(QLatin1String(table))),
                   1)
             << table;
+    // What the report reads is there for the date.
+    EXPECT_EQ(figures(), (QStringList{"1001|60|2070000|100|2970000", "3001|80|450000|80|450000",
+                                      "4001|0|0|0|0"})); // 4001 has budgets only
     EXPECT_FALSE(connection.inTransaction());
 
     // Found now: neither screen builds the date again.
