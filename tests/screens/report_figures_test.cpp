@@ -95,4 +95,27 @@ VALUES ('20250228', '9001', '20', 5, 50000, 0),
               (QStringList{"가든", "5", "50,000", "10,000", "10", "100,000", "10,000"}));
 }
 
+// The gondola's achievement is net sales against the budget, as the daily business report
+// has it: budgets are net amounts, and sales with VAT would overstate it (104.8 for 95.2).
+TEST_F(ReportFiguresTest, TheGondolasAchievementIsNetSalesAgainstTheBudget) {
+    db.exec(QStringLiteral(R"sql(
+INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, NET_AMT, SALE_AMT)
+VALUES ('20261208', '5002', '40', 100, 1000000, 1100000);
+INSERT INTO JH010MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT)
+VALUES ('20261208', '5002', '40', 90, 1050000)
+)sql"));
+    auto report = load(QStringLiteral("곤도라이용실적현황.mrd"));
+    ASSERT_TRUE(report);
+    const viewer::RunResult run =
+        viewer::RunReport(*report, {{QStringLiteral("AFROM_DATE"), QStringLiteral("20261208")},
+                                    {QStringLiteral("ATO_DATE"), QStringLiteral("20261208")}});
+    ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
+    const QList<QStringList> rows = detailRows(run.document);
+    ASSERT_EQ(rows.size(), 1);
+    // Date, weekday, guests, budget guests, net, gross, budget, achievement.
+    EXPECT_EQ(rows[0].mid(2, 6),
+              (QStringList{"100", "90", "1,000,000", "1,100,000", "1,050,000", "95.2"}));
+    EXPECT_TRUE(run.document.pages[0].texts().contains(QStringLiteral("95.2")));
+}
+
 } // namespace
