@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace kelo;
@@ -40,6 +41,49 @@ protected:
                 rows << row;
             }
         return rows;
+    }
+    // The text printed under the nth header `label` (left to right) on the line of the row
+    // whose first text is `row` (blanks trimmed); for an empty row, the text printed right of
+    // the label on its own line (the figures of a title band). Empty when there is none.
+    static QString figure(const report::Document &document, const QString &row,
+                          const QString &label, int nth) {
+        using report::Primitive;
+        for (const report::Page &page : document.pages) {
+            std::vector<const Primitive *> labels;
+            for (const Primitive &p : page.items)
+                if (p.kind == Primitive::Kind::Text && p.text.trimmed() == label)
+                    labels.push_back(&p);
+            std::sort(labels.begin(), labels.end(),
+                      [](auto *a, auto *c) { return a->rect.left() < c->rect.left(); });
+            if (int(labels.size()) <= nth)
+                continue;
+            const Primitive *head = labels[size_t(nth)];
+            auto sameLine = [](const Primitive &a, const Primitive &c) {
+                return a.band == c.band && std::abs(a.rect.center().y() - c.rect.center().y()) < 1;
+            };
+            if (row.isEmpty()) {
+                const Primitive *next = nullptr;
+                for (const Primitive &p : page.items)
+                    if (p.kind == Primitive::Kind::Text && &p != head && sameLine(p, *head) &&
+                        p.rect.left() >= head->rect.right() - 0.1 &&
+                        (!next || p.rect.left() < next->rect.left()))
+                        next = &p;
+                if (next)
+                    return next->text;
+                continue;
+            }
+            for (const Primitive &key : page.items) {
+                if (key.kind != Primitive::Kind::Text || key.text.trimmed() != row ||
+                    key.band == head->band)
+                    continue;
+                for (const Primitive &p : page.items)
+                    if (p.kind == Primitive::Kind::Text && sameLine(p, key) &&
+                        p.rect.left() <= head->rect.center().x() &&
+                        head->rect.center().x() <= p.rect.right())
+                        return p.text;
+            }
+        }
+        return {};
     }
     test::SchemaDatabase db;
 };
@@ -116,6 +160,127 @@ VALUES ('20261208', '5002', '40', 90, 1050000)
     EXPECT_EQ(rows[0].mid(2, 6),
               (QStringList{"100", "90", "1,000,000", "1,100,000", "1,050,000", "95.2"}));
     EXPECT_TRUE(run.document.pages[0].texts().contains(QStringLiteral("95.2")));
+}
+
+// One business day of a hotel (1001) and an F&B outlet whose figures are known: 68 rooms sold, of
+// them 60 paid, 5 complimentary (guest type 910) and 3 house use (900); 126 guests; room
+// revenue 8,400,000 without service charge (840,000) and VAT. The outlet: 50 guests, net
+// 1,500,000, service charge 150,000, VAT 165,000.
+class RoomAndSpendFiguresTest : public ReportFiguresTest {
+protected:
+    void SetUp() override {
+        db.exec(QStringLiteral(R"sql(
+INSERT INTO JA010MS (UPJANG_CODE, UPJANG_NAME, MIS_UPJANG_GUBUN1)
+VALUES ('9001', '가든', '20');
+INSERT INTO CX011MS (UPJANG_CODE, USE_DATE, WEEK_CODE)
+VALUES ('1001', '20261208', '1');
+INSERT INTO DE020MS (UPJANG_CODE, TASK_DATE, ROOM_TYPE, ROOM_CNT, BROKEN_CNT, INVENTORY_CNT)
+VALUES ('1001', '20261208', 'ST', 100, 2, 8);
+INSERT INTO DE030MS (UPJANG_CODE, TASK_DATE, ROOM_TYPE, GUEST_TYPE, ROOMS, GUESTS, NET_AMT, SVC_AMT)
+VALUES ('1001', '20261208', 'ST', '100', 40, 70, 6000000, 600000),
+    ('1001', '20261208', 'ST', '300', 20, 45, 2400000, 240000),
+    ('1001', '20261208', 'ST', '910', 5, 8, 0, 0),
+    ('1001', '20261208', 'ST', '900', 3, 3, 0, 0);
+INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, HU_RMS, COMP_RMS, ETC_RMS, TOTAL_RMS,
+    GUESTS, SALE_AMT, NET_AMT, VAT_AMT, SVC_AMT)
+VALUES ('20261208', '1001', '10', 3, 5, 60, 68, 126, 10164000, 8400000, 924000, 840000),
+    ('20261208', '9001', '20', 0, 0, 0, 0, 50, 1815000, 1500000, 165000, 150000)
+)sql"));
+    }
+    struct Case {
+        const char *file;
+        std::vector<std::pair<const char *, const char *>> parameters;
+        const char *row; // the row's first text; empty: the label's own line
+        const char *label;
+        int nth; // which of the labels so named, left to right
+    };
+    // Runs each case's definition for the day and compares the figure under its label.
+    void check(const std::vector<Case> &cases, const QString &expected) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.file) + " " + c.row + " " + c.label);
+            auto report = load(QString::fromUtf8(c.file));
+            ASSERT_TRUE(report);
+            QHash<QString, QString> parameters;
+            for (const auto &[name, value] : c.parameters)
+                parameters.insert(QString::fromUtf8(name), QString::fromUtf8(value));
+            const viewer::RunResult run = viewer::RunReport(*report, parameters);
+            ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
+            EXPECT_EQ(
+                figure(run.document, QString::fromUtf8(c.row), QString::fromUtf8(c.label), c.nth),
+                expected);
+        }
+    }
+};
+
+// ADR is the room revenue without service charge and VAT per paid room: 8,400,000 / 60.
+// Complimentary and house-use rooms count as sold (occupancy) but not as paid; the ADR of
+// every report of rooms reads the same, whatever else the line shows.
+TEST_F(RoomAndSpendFiguresTest, AdrIsRoomRevenueWithoutServiceChargePerPaidRoom) {
+    const std::vector<std::pair<const char *, const char *>> day = {{"ASALE_DATE", "20261208"}};
+    const std::vector<std::pair<const char *, const char *>> period = {{"AFROM_DATE", "20261208"},
+                                                                       {"ATO_DATE", "20261208"}};
+    check(
+        {
+            {"객실판매총괄.mrd", period, "소  계", "ADR", 0},
+            {"객실판매총괄.mrd", period, "총  계", "ADR", 0},
+            {"영업현황일보(총괄).mrd", day, "", "ADR", 0},
+            {"M_Daily_Sale_REPORT.mrd", day, "", "ADR", 0},
+            {"M_Daily_Sale_REPORT3_유스호스텔추가.mrd", day, "", "ADR", 0},
+            {"M_Daily_Sale_REPORT3_유스호스텔추가2.mrd", day, "", "ADR", 0},
+            {"Daily_Night_Shift.mrd", day, "베로호텔", "ADR", 0},
+            {"영업현황일보(총괄)2.mrd", day, "", "ADR", 0},
+            {"일일객단가현황(호텔별).mrd", day, "베로호텔 계", "ADR", 0},
+            {"일일객단가현황(호텔별).mrd", day, "베로호텔 계", "ADR", 1},
+            {"일일객단가고객구분세부집계.mrd", period, "합계", "ADR", 0},
+            {"일일객단가현황(세부현황).mrd", period, "12-08", "ADR", 0},
+            {"일일객단가현황(세부현황2).mrd", period, "일계", "ADR", 0},
+            {"일일객단가현황(세부현황_Comp분리).mrd", period, "12-08", "ADR", 0},
+            {"일일객단가현황(세부현황_Comp분리).mrd", period, "12-08", "ADR", 1},
+            {"일일객단가현황(세부현황2_Comp분리).mrd", period, "일계", "ADR", 0},
+            {"일일객단가현황(세부현황2_Comp분리).mrd", period, "일계", "ADR", 1},
+            {"일일객단가현황(세부현황_PKG분리).mrd", period, "12-08", "ADR", 2},
+            {"일일객단가현황(세부현황2_PKG분리).mrd", period, "일계", "ADR", 2},
+            {"객실일자별객실타입별객단가현황.mrd", {{"AMONTH", "202612"}}, "12-08", "ADR", 0},
+            {"전년대비주중주말구분객실판매현황.mrd", period, "합계", "ADR", 0},
+        },
+        QStringLiteral("140,000"));
+    // The split reports' individual guests (6,000,000 / 40) and groups (2,400,000 / 20).
+    check({{"일일객단가현황(세부현황_PKG분리).mrd", period, "12-08", "ADR", 0},
+           {"일일객단가현황(세부현황2_PKG분리).mrd", period, "일계", "ADR", 0}},
+          QStringLiteral("150,000"));
+    check({{"일일객단가현황(세부현황_PKG분리).mrd", period, "12-08", "ADR", 1},
+           {"일일객단가현황(세부현황2_PKG분리).mrd", period, "일계", "ADR", 1}},
+          QStringLiteral("120,000"));
+}
+
+// 객단가 is spend per guest: sales (net amount with service charge, without VAT) per guest,
+// for the rooms (9,240,000 / 126) as for an outlet (1,650,000 / 50).
+TEST_F(RoomAndSpendFiguresTest, SpendPerGuestIsSalesWithoutVatPerGuest) {
+    const std::vector<std::pair<const char *, const char *>> day = {{"ASALE_DATE", "20261208"}};
+    const std::vector<std::pair<const char *, const char *>> period = {{"AFROM_DATE", "20261208"},
+                                                                       {"ATO_DATE", "20261208"}};
+    check(
+        {
+            {"영업현황일보(총괄)2.mrd", day, "객실", "객단가", 0},
+            {"일일객단가현황(호텔별).mrd", day, "베로호텔 계", "객단가", 0},
+            {"일일객단가고객구분세부집계.mrd", period, "합계", "객단가", 0},
+            {"일일객단가현황(세부현황).mrd", period, "12-08", "객단가", 0},
+            {"일일객단가현황(세부현황2).mrd", period, "일계", "객단가", 0},
+            {"일일객단가현황(세부현황_Comp분리).mrd", period, "12-08", "객단가", 1},
+            {"일일객단가현황(세부현황_PKG분리).mrd", period, "12-08", "객단가", 2},
+            {"객실일자별객실타입별객단가현황.mrd", {{"AMONTH", "202612"}}, "12-08", "객단가", 4},
+            {"일일객단가현황1(결재본).mrd", day, "베로호텔", "객단가", 0},
+        },
+        QStringLiteral("73,333"));
+    check(
+        {
+            {"영업현황일보(총괄)2.mrd", day, "식음", "객단가", 0},
+            {"영업매출상세현황.mrd", day, "가든", "객단가", 0},
+            {"일일객단가현황1(결재본).mrd", day, "가든", "객단가", 0},
+            {"일일객단가현황2(결재본).mrd", day, "가든", "객단가", 0},
+            {"켈로펠모라리조트객단가현황.mrd", {{"AMONTH", "202612"}}, "가든", "객단가", 0},
+        },
+        QStringLiteral("33,000"));
 }
 
 } // namespace
