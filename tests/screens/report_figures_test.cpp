@@ -166,7 +166,7 @@ VALUES ('20261208', '5002', '40', 90, 1050000)
 // them 60 paid, 5 complimentary (guest type 910) and 3 house use (900); 126 guests; room
 // revenue 8,400,000 without service charge (840,000) and VAT. The outlet: 50 guests, net
 // 1,500,000, service charge 150,000, VAT 165,000.
-class RoomAndSpendFiguresTest : public ReportFiguresTest {
+class ReportFiguresOfOneDayTest : public ReportFiguresTest {
 protected:
     void SetUp() override {
         db.exec(QStringLiteral(R"sql(
@@ -215,7 +215,7 @@ VALUES ('20261208', '1001', '10', 3, 5, 60, 68, 126, 10164000, 8400000, 924000, 
 // ADR is the room revenue without service charge and VAT per paid room: 8,400,000 / 60.
 // Complimentary and house-use rooms count as sold (occupancy) but not as paid; the ADR of
 // every report of rooms reads the same, whatever else the line shows.
-TEST_F(RoomAndSpendFiguresTest, AdrIsRoomRevenueWithoutServiceChargePerPaidRoom) {
+TEST_F(ReportFiguresOfOneDayTest, AdrIsRoomRevenueWithoutServiceChargePerPaidRoom) {
     const std::vector<std::pair<const char *, const char *>> day = {{"ASALE_DATE", "20261208"}};
     const std::vector<std::pair<const char *, const char *>> period = {{"AFROM_DATE", "20261208"},
                                                                        {"ATO_DATE", "20261208"}};
@@ -255,7 +255,7 @@ TEST_F(RoomAndSpendFiguresTest, AdrIsRoomRevenueWithoutServiceChargePerPaidRoom)
 
 // 객단가 is spend per guest: sales (net amount with service charge, without VAT) per guest,
 // for the rooms (9,240,000 / 126) as for an outlet (1,650,000 / 50).
-TEST_F(RoomAndSpendFiguresTest, SpendPerGuestIsSalesWithoutVatPerGuest) {
+TEST_F(ReportFiguresOfOneDayTest, SpendPerGuestIsSalesWithoutVatPerGuest) {
     const std::vector<std::pair<const char *, const char *>> day = {{"ASALE_DATE", "20261208"}};
     const std::vector<std::pair<const char *, const char *>> period = {{"AFROM_DATE", "20261208"},
                                                                        {"ATO_DATE", "20261208"}};
