@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <qdrawutil.h>
 
 namespace kelo::controls {
@@ -117,18 +118,37 @@ public:
             QRect top = opt.rect, bottom = opt.rect;
             top.setHeight(opt.rect.height() / 2);
             bottom.setTop(top.bottom() + 1);
+            const QFontMetrics metrics(opt.font);
             QApplication::style()->drawItemText(painter, top, int(col.alignment), opt.palette, true,
-                                                opt.text, QPalette::Text);
+                                                Grid::fittedText(opt.text, metrics, top.width()),
+                                                QPalette::Text);
             painter->setPen(m_grid->options().lineColor.lighter(115));
             painter->drawLine(option.rect.left(), top.bottom() + 1, option.rect.right(),
                               top.bottom() + 1);
             QApplication::style()->drawItemText(
                 painter, bottom, int(col.alignment), opt.palette, true,
-                m_grid->gridModel()->secondLineText(index.row(), index.column()), QPalette::Text);
+                Grid::fittedText(m_grid->gridModel()->secondLineText(index.row(), index.column()),
+                                 metrics, bottom.width()),
+                QPalette::Text);
             return;
         }
-        QApplication::style()->drawItemText(painter, opt.rect, int(col.alignment), opt.palette,
-                                            true, opt.text, QPalette::Text);
+        QApplication::style()->drawItemText(
+            painter, opt.rect, int(col.alignment), opt.palette, true,
+            Grid::fittedText(opt.text, QFontMetrics(opt.font), opt.rect.width()), QPalette::Text);
+    }
+
+    // A figure shown as "###" has its whole value in the tooltip.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override {
+        if (event->type() == QEvent::ToolTip && index.isValid()) {
+            const QString text = index.data(Qt::DisplayRole).toString();
+            if (Grid::isFigureText(text) &&
+                m_grid->figureWidth(index.row(), index.column()) > option.rect.width()) {
+                QToolTip::showText(event->globalPos(), text, view);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
 
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
@@ -203,6 +223,13 @@ Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this)) {
             m_rowDirty = true;
         emit valueChanged(row, column);
     });
+    // Every figure fetched or set is drawn whole (fitFigures).
+    connect(m_model, &GridModel::valueChanged, this,
+            [this](int row, int column) { fitFigures(row, row, column); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { fitFigures(first, last); });
+    connect(m_model, &QAbstractItemModel::modelReset, this,
+            [this] { fitFigures(0, m_model->rowCount() - 1); });
     connect(m_header, &QHeaderView::sectionClicked, this,
             [this](int column) { emit titleClicked(column); });
     // The header flips its sort mark on a title click; the rows follow the mark.
@@ -232,12 +259,70 @@ int Grid::columnByField(const QString &field) const {
     return -1;
 }
 
+bool Grid::isFigureText(const QString &text) {
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digit = true;
+        else if (c != u',' && c != u'.' && c != u'-' && c != u'%' && c != u' ' && c != u'+')
+            return false;
+    }
+    return digit;
+}
+
+QString Grid::fittedText(const QString &text, const QFontMetrics &metrics, int width) {
+    if (!isFigureText(text) || metrics.horizontalAdvance(text) <= width)
+        return text;
+    return QString(std::max(1, width / std::max(1, metrics.horizontalAdvance(u'#'))), u'#');
+}
+
+int Grid::figureWidth(int row, int column) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex index = m_model->index(row, column);
+    const QFontMetrics metrics(styleFor(index, option).font);
+    int width = metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+    if (m_model->hasSecondLine())
+        width = std::max(width, metrics.horizontalAdvance(m_model->secondLineText(row, column)));
+    return width + 8; // the cell's margins (3 px a side) and its grid line
+}
+
+void Grid::fitFigures(int firstRow, int lastRow, int onlyColumn) {
+    const auto &cols = m_model->columns();
+    const bool twoLines = m_model->hasSecondLine();
+    for (int c = 0; c < int(cols.size()); ++c) {
+        if ((onlyColumn >= 0 && c != onlyColumn) || isColumnHidden(c) || cols[size_t(c)].checkBox)
+            continue;
+        int need = 0;
+        for (int r = std::max(0, firstRow); r <= lastRow && r < m_model->rowCount(); ++r)
+            if (isFigureText(m_model->index(r, c).data(Qt::DisplayRole).toString()) ||
+                (twoLines && isFigureText(m_model->secondLineText(r, c))))
+                need = std::max(need, figureWidth(r, c));
+        if (need > columnWidth(c))
+            setColumnWidth(c, need);
+    }
+}
+
+void Grid::fitFooter(int column) {
+    if (column < 0 || column >= int(m_footerTexts.size()) || isColumnHidden(column) ||
+        !isFigureText(m_footerTexts[size_t(column)]))
+        return;
+    const FooterCell &cell = m_model->columns().at(size_t(column)).footer;
+    const int need = m_footer->fontMetrics().horizontalAdvance(m_footerTexts[size_t(column)]) +
+                     cell.margins.left() + cell.margins.right() + 4;
+    if (need > columnWidth(column))
+        setColumnWidth(column, need);
+}
+
 void Grid::applyColumnLayout() {
     const auto &cols = m_model->columns();
     for (size_t i = 0; i < cols.size(); ++i) {
         setColumnWidth(int(i), cols[i].width);
         setColumnHidden(int(i), !cols[i].visible);
     }
+    fitFigures(0, m_model->rowCount() - 1);
+    for (int c = 0; c < int(cols.size()); ++c)
+        fitFooter(c);
     const int lines = m_model->hasSecondLine() ? 2 : 1;
     verticalHeader()->setDefaultSectionSize(m_options.rowHeight * lines);
     m_header->setFixedHeight(
@@ -520,6 +605,8 @@ void Grid::setFooterText(int column, const QString &text) {
     if (column >= int(m_footerTexts.size()))
         m_footerTexts.resize(size_t(column) + 1);
     m_footerTexts[size_t(column)] = text;
+    if (column < int(m_model->columns().size()))
+        fitFooter(column);
     m_footer->update();
 }
 

@@ -106,6 +106,14 @@ public:
     GridFooter *footer() const { return m_footer; }
     void recalculateFooter(); // emits footerRecalc
 
+    // Figures are never drawn cut: a column widens to the widest figure fetched into it (and
+    // its footer); a figure that still does not fit (a column narrowed by hand) shows "###"
+    // with the whole value in its tooltip. A figure is a text of digits with separators.
+    static bool isFigureText(const QString &text);
+    int figureWidth(int row, int column) const; // pixels the cell needs for its text
+    // What a cell of that width shows of the text: a figure too wide becomes "###".
+    static QString fittedText(const QString &text, const QFontMetrics &metrics, int width);
+
     // Geometry queries for the layout (viewport coordinates of the table).
     QRect headerCellRect(int level,
                          int column) const; // a group band or, at the last level, the title
@@ -160,6 +168,8 @@ private:
     bool moveTo(const QModelIndex &target);
     void layoutFooter();
     CellStyle styleFor(const QModelIndex &index, const QStyleOptionViewItem &option) const;
+    void fitFigures(int firstRow, int lastRow, int onlyColumn = -1);
+    void fitFooter(int column);
 
     GridModel *m_model;
     GroupHeaderView *m_header = nullptr;

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -286,6 +287,55 @@ TEST(Grid, DisplayRulesRepeatBlankFormatsAndMasks) {
     EXPECT_EQ(m->displayText(1, 1), QStringLiteral("1,234,567"));
     EXPECT_EQ(m->displayText(2, 1), QStringLiteral("1"));
     EXPECT_EQ(grid.text(2, 1), QStringLiteral(".5")); // stored as it is
+}
+
+// A figure is never drawn cut: its column widens to the widest figure (a bold subtotal and
+// the footer included); a column narrowed by hand shows "###" and the value in its tooltip.
+TEST(Grid, FiguresWidenTheirColumnAndAreNeverCut) {
+    Grid grid;
+    auto name = col("NAME", "영업장");
+    name.width = 40;
+    auto amount = col("NET_AMT", "금액");
+    amount.displayFormat = QStringLiteral(",0");
+    amount.width = 40;
+    grid.setColumns({name, amount});
+    GridOptions o;
+    o.footerHeight = 22;
+    grid.setOptions(o);
+    grid.onDrawRow = [](int row, CellStyle &style) { style.font.setBold(row == 1); };
+    grid.resize(400, 200);
+    grid.show();
+    for (const auto &[n, a] : {std::pair{"가든 레스토랑 본점", 9308792.0}, {"소계", 26118000.0}}) {
+        const int row = grid.gridModel()->appendRow();
+        grid.setValue(row, 0, QString::fromUtf8(n));
+        grid.setValue(row, 1, a);
+    }
+    grid.setFooterText(1, QStringLiteral("35,426,792"));
+    QApplication::processEvents();
+    EXPECT_EQ(grid.columnWidth(0), 40); // a name is no figure
+    for (int row = 0; row < 2; ++row)
+        EXPECT_LE(grid.figureWidth(row, 1), grid.columnWidth(1)) << row;
+    QFont bold = grid.font();
+    bold.setBold(true);
+    EXPECT_GT(grid.columnWidth(1),
+              QFontMetrics(bold).horizontalAdvance(QStringLiteral("26,118,000")));
+    EXPECT_GE(grid.footerCellRect(1).width(),
+              grid.footer()->fontMetrics().horizontalAdvance(QStringLiteral("35,426,792")));
+
+    // Narrowed by hand: the cell says it does not fit, the tooltip has the whole figure.
+    grid.setColumnWidth(1, 30);
+    const QRect cell = grid.visualRect(grid.model()->index(0, 1));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(grid.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("9,308,792"));
+    QToolTip::hideText();
+    const QFontMetrics metrics(grid.font());
+    EXPECT_EQ(Grid::fittedText(QStringLiteral("9,308,792"), metrics, 24),
+              QString(24 / metrics.horizontalAdvance(u'#'), u'#'));
+    EXPECT_EQ(Grid::fittedText(QStringLiteral("9,308,792"), metrics, 200),
+              QStringLiteral("9,308,792"));
+    EXPECT_EQ(Grid::fittedText(QStringLiteral("가든 레스토랑 본점"), metrics, 10),
+              QStringLiteral("가든 레스토랑 본점")); // texts are elided as they always were
 }
 
 TEST(Grid, GroupedHeadersAndFooterCellsLineUpWithTheColumns) {

@@ -139,8 +139,8 @@ VALUES ('20250228', '9001', '20', 5, 50000, 0),
               (QStringList{"가든", "5", "50,000", "10,000", "10", "100,000", "10,000"}));
 }
 
-// The gondola's achievement is net sales against the budget, as the daily business report
-// has it: budgets are net amounts, and sales with VAT would overstate it (104.8 for 95.2).
+// The gondola's achievement is sales without VAT against the budget, as the daily business
+// report has it; sales with VAT overstate it (104.8 for 95.2).
 TEST_F(ReportFiguresTest, TheGondolasAchievementIsNetSalesAgainstTheBudget) {
     db.exec(QStringLiteral(R"sql(
 INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, NET_AMT, SALE_AMT)

@@ -346,6 +346,33 @@ TEST_F(TargetInquiryTest, Sts020SetsTheDaysFiguresOnTwoLines) {
     EXPECT_EQ(s->edt_Upjang_No->text(), QStringLiteral("10"));
 }
 
+// Amounts in the tens of millions at the screens' own column widths: every figure is drawn
+// whole (9,308,792 read "308,792" and 26,118,000 read "6,118,000").
+TEST_F(TargetInquiryTest, Sts020AndSts030DrawEveryFigureWhole) {
+    exec("DELETE FROM SA090MS");
+    exec("INSERT INTO SA090MS (SALE_DATE, UPJANG_CODE, D_GUESTS, D_NET_AMT, D_SVC_AMT, "
+         "DB_GUESTS, DB_NET_AMT) VALUES ('20240315', '1101', 1234, 9308792, 930879, 2000, "
+         "26118000)");
+    exec("INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT) VALUES "
+         "('20240315', '1102', '2', 1000, 26118000)");
+    const auto expectWhole = [](controls::Grid *g) {
+        ASSERT_GT(g->rowCountFetched(), 0);
+        for (int r = 0; r < g->rowCountFetched(); ++r)
+            for (int c = 0; c < int(g->columns().size()); ++c)
+                if (!g->isColumnHidden(c) &&
+                    (controls::Grid::isFigureText(g->gridModel()->displayText(r, c)) ||
+                     controls::Grid::isFigureText(g->gridModel()->secondLineText(r, c))))
+                    EXPECT_LE(g->figureWidth(r, c), g->columnWidth(c))
+                        << r << "," << c << " " << g->gridModel()->displayText(r, c).toStdString();
+    };
+    auto sts020 = open<TfrmSTS020>();
+    search(*sts020, QStringLiteral("20240315"), QString());
+    expectWhole(sts020->rgrGrid);
+    auto sts030 = open<TfrmSTS030>();
+    search(*sts030, QStringLiteral("20240315"), QString());
+    expectWhole(sts030->rgrGrid);
+}
+
 // Sections 11 (outlets 1101, 1102) and 12 (1201, 1202) under section 10; the month and the
 // year are whole (a target after the business date counts).
 TEST_F(TargetInquiryTest, Sts040RollsUpManagementSections) {
