@@ -27,7 +27,7 @@ ResolvedLocation ResolveLocation(const QString &location) {
     QString loc = location.trimmed();
     loc.replace(u'\\', u'/');
     if (loc.isEmpty()) {
-        out.error = QStringLiteral("no report location was given");
+        out.error = QStringLiteral("보고서 위치가 주어지지 않았습니다");
         return out;
     }
 
@@ -52,7 +52,7 @@ ResolvedLocation ResolveLocation(const QString &location) {
         if (question >= 0)
             url.setQuery(query, QUrl::TolerantMode);
         if (!url.isValid() || url.host().isEmpty()) {
-            out.error = QStringLiteral("the location is not a valid address");
+            out.error = QStringLiteral("보고서 위치가 올바른 주소가 아닙니다");
             return out;
         }
         out.url = url;
@@ -64,7 +64,7 @@ ResolvedLocation ResolveLocation(const QString &location) {
         const QString folder = QDir::cleanPath(LocalReportFolder());
         const QString path = QDir::cleanPath(folder + u'/' + loc.mid(kLocalRoot.size()));
         if (!path.startsWith(folder + u'/')) {
-            out.error = QStringLiteral("the location leads out of the local report folder");
+            out.error = QStringLiteral("보고서 위치가 로컬 보고서 폴더 밖을 가리킵니다");
             return out;
         }
         out.path = path;

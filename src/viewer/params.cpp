@@ -71,13 +71,15 @@ QString CheckType(const ParameterDecl &p, const QString &value) {
         if (value.size() == 8 && digits.match(value).hasMatch() &&
             QDate::fromString(value, QStringLiteral("yyyyMMdd")).isValid())
             return QString();
-        return QStringLiteral("the parameter %1 takes a date yyyymmdd, not \"%2\"")
+        return QStringLiteral(
+                   "매개변수 %1은(는) 일자(YYYYMMDD)입니다. \"%2\"은(는) 올바른 일자가 아닙니다")
             .arg(p.name, value);
     case ParamType::Month: {
         const int month = value.mid(4).toInt();
         if (value.size() == 6 && digits.match(value).hasMatch() && month >= 1 && month <= 12)
             return QString();
-        return QStringLiteral("the parameter %1 takes a month yyyymm, not \"%2\"")
+        return QStringLiteral(
+                   "매개변수 %1은(는) 월(YYYYMM)입니다. \"%2\"은(는) 올바른 월이 아닙니다")
             .arg(p.name, value);
     }
     case ParamType::Number: {
@@ -85,7 +87,8 @@ QString CheckType(const ParameterDecl &p, const QString &value) {
         value.toDouble(&ok);
         if (ok)
             return QString();
-        return QStringLiteral("the parameter %1 takes a number, not \"%2\"").arg(p.name, value);
+        return QStringLiteral("매개변수 %1은(는) 숫자입니다. \"%2\"은(는) 숫자가 아닙니다")
+            .arg(p.name, value);
     }
     }
     return QString();
@@ -107,13 +110,13 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
     const bool positional = params.startsWith(QStringLiteral("/rp"));
     const bool named = params.startsWith(QStringLiteral("/rv"));
     if (!positional && !named) {
-        out.error = QStringLiteral("the parameter string \"%1\" begins with neither /rp nor /rv")
+        out.error = QStringLiteral("매개변수 문자열 \"%1\"이(가) /rp나 /rv로 시작하지 않습니다")
                         .arg(Shown(params));
         return out;
     }
     qsizetype i = 3;
     if (i < params.size() && !IsBlank(params.at(i))) {
-        out.error = QStringLiteral("the parameter string \"%1\" lacks a blank after %2")
+        out.error = QStringLiteral("매개변수 문자열 \"%1\"에 %2 다음의 공백이 없습니다")
                         .arg(Shown(params), params.left(3));
         return out;
     }
@@ -126,9 +129,10 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
             if (params.at(i) != u'[') {
                 if (values.size() > 0 && EditModeEndAt(params, i - 1))
                     break;
-                out.error = QStringLiteral("the parameter string \"%1\" has no \"[\" at %2")
-                                .arg(Shown(params))
-                                .arg(i + 1);
+                out.error =
+                    QStringLiteral("매개변수 문자열 \"%1\"의 %2번째 글자에 \"[\"가 없습니다")
+                        .arg(Shown(params))
+                        .arg(i + 1);
                 return out;
             }
             const qsizetype start = i + 1;
@@ -141,8 +145,8 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
                     break;
                 }
             if (end < 0) {
-                out.error = QStringLiteral("the parameter string \"%1\" has a value without its "
-                                           "closing \"]\"")
+                out.error = QStringLiteral("매개변수 문자열 \"%1\"에 닫는 \"]\"가 없는 값이 "
+                                           "있습니다")
                                 .arg(Shown(params));
                 return out;
             }
@@ -157,7 +161,7 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
         for (const ParameterDecl &p : declared)
             positions += p.position > 0 ? 1 : 0;
         if (values.size() > positions) {
-            out.error = QStringLiteral("the report takes %1 values, %2 were given")
+            out.error = QStringLiteral("보고서의 매개변수는 %1개인데 값이 %2개 주어졌습니다")
                             .arg(positions)
                             .arg(values.size());
             return out;
@@ -176,9 +180,10 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
             qsizetype nameStart = i;
             const qsizetype nameLength = NextNameAt(params, i, &nameStart);
             if (nameLength == 0 || nameStart != i) {
-                out.error = QStringLiteral("the parameter string \"%1\" has no NAME[ at %2")
-                                .arg(Shown(params))
-                                .arg(i + 1);
+                out.error =
+                    QStringLiteral("매개변수 문자열 \"%1\"의 %2번째 글자에 \"이름[\"이 없습니다")
+                        .arg(Shown(params))
+                        .arg(i + 1);
                 return out;
             }
             const QString name = params.mid(i, nameLength);
@@ -199,8 +204,8 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
                 }
             }
             if (end < 0) {
-                out.error = QStringLiteral("the parameter string \"%1\" has a value of %2 without "
-                                           "its closing \"]\"")
+                out.error = QStringLiteral("매개변수 문자열 \"%1\"에서 %2의 값에 닫는 "
+                                           "\"]\"가 없습니다")
                                 .arg(Shown(params), name);
                 return out;
             }
@@ -209,11 +214,11 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
                 if (d.name == name)
                     p = &d;
             if (!p) {
-                out.error = QStringLiteral("the report has no parameter %1").arg(name);
+                out.error = QStringLiteral("보고서에 매개변수 %1이(가) 없습니다").arg(name);
                 return out;
             }
             if (seen.contains(name)) {
-                out.error = QStringLiteral("the parameter %1 is given twice").arg(name);
+                out.error = QStringLiteral("매개변수 %1이(가) 두 번 주어졌습니다").arg(name);
                 return out;
             }
             seen << name;

@@ -296,23 +296,23 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
     if (!where.isHttp()) {
         QFile file(where.path);
         if (!file.exists()) {
-            fail(QStringLiteral("the file %1 does not exist")
+            fail(QStringLiteral("보고서 파일 %1이(가) 없습니다")
                      .arg(QDir::toNativeSeparators(where.path)));
             return false;
         }
         if (IsDatabaseFile(where.path)) {
-            fail(QStringLiteral("the file %1 is the database: %2")
+            fail(QStringLiteral("%1은(는) 보고서 파일이 아닙니다: %2")
                      .arg(QDir::toNativeSeparators(where.path), DatabaseFileReason()));
             return false;
         }
         if (file.size() > kMaxDefinitionBytes) {
-            fail(QStringLiteral("the file %1 is larger than %2 bytes")
+            fail(QStringLiteral("보고서 파일 %1이(가) %2바이트보다 큽니다")
                      .arg(QDir::toNativeSeparators(where.path))
                      .arg(kMaxDefinitionBytes));
             return false;
         }
         if (!file.open(QIODevice::ReadOnly)) {
-            fail(QStringLiteral("the file %1 cannot be read: %2")
+            fail(QStringLiteral("보고서 파일 %1을(를) 읽을 수 없습니다: %2")
                      .arg(QDir::toNativeSeparators(where.path), file.errorString()));
             return false;
         }
@@ -341,7 +341,7 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
             return;
         d->reply = nullptr;
         if (d->tooLarge) {
-            fail(QStringLiteral("the definition is larger than %1 bytes").arg(kMaxDefinitionBytes));
+            fail(QStringLiteral("보고서 정의가 %1바이트보다 큽니다").arg(kMaxDefinitionBytes));
             return;
         }
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -349,12 +349,13 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
             if (status >= 300) {
                 const QString phrase =
                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-                fail(QStringLiteral("the report server answered %1 %2").arg(status).arg(phrase));
+                fail(
+                    QStringLiteral("보고서 서버가 %1 %2(으)로 답했습니다").arg(status).arg(phrase));
             } else if (reply->error() == QNetworkReply::OperationCanceledError) {
-                fail(QStringLiteral("the report server did not answer within %1 seconds")
+                fail(QStringLiteral("보고서 서버가 %1초 안에 답하지 않았습니다")
                          .arg(kFetchTimeoutMs / 1000));
             } else {
-                fail(QStringLiteral("the report server cannot be reached: %1")
+                fail(QStringLiteral("보고서 서버에 연결할 수 없습니다: %1")
                          .arg(reply->errorString()));
             }
             return;

@@ -112,7 +112,7 @@ TEST_F(RdviewerTest, TheLocalReportFolderStandsForTheLocalDrive) {
         QDir(AppDir()).filePath(QStringLiteral("mine/경영정보관리(071224)/T.mrd")))))
         << viewer.message().toStdString();
     viewer.OpenReport(QStringLiteral("C:/켈로리조트/RD레포트/../Databases.ini"), kJanuary);
-    EXPECT_TRUE(viewer.message().contains(QStringLiteral("out of the local report folder")));
+    EXPECT_TRUE(viewer.message().contains(QStringLiteral("로컬 보고서 폴더 밖을")));
 }
 
 TEST_F(RdviewerTest, FailuresAreShownInsideNamingLocationAndReason) {
@@ -126,11 +126,11 @@ TEST_F(RdviewerTest, FailuresAreShownInsideNamingLocationAndReason) {
         QString location, params, reason;
     } cases[] = {
         {QDir(db.dir()).filePath(QStringLiteral("none.mrd")), kJanuary,
-         QStringLiteral("does not exist")},
+         QStringLiteral("이(가) 없습니다")},
         {path, QStringLiteral("/rp [20240101] [20240131] [x]"),
-         QStringLiteral("MIS(TEST).mrd: the report takes 2 values, 3 were given")},
+         QStringLiteral("MIS(TEST).mrd: 보고서의 매개변수는 2개인데 값이 3개 주어졌습니다")},
         {path, QStringLiteral("/rv  ADATE[20240101] /reditmode"),
-         QStringLiteral("MIS(TEST).mrd: the report has no parameter ADATE")},
+         QStringLiteral("MIS(TEST).mrd: 보고서에 매개변수 ADATE이(가) 없습니다")},
         {brokenPath, kJanuary, QStringLiteral("B.mrd:23:3: <band> has an unknown kind \"tittle\"")},
     };
     Rdviewer40 viewer(db.connection());
@@ -171,7 +171,7 @@ TEST_F(RdviewerTest, FetchesFromAReportServer) {
     ASSERT_TRUE(viewer.waitForLoaded(20000));
     EXPECT_EQ(viewer.state(), Rdviewer40::State::Failed);
     EXPECT_EQ(viewer.message(),
-              missing + QStringLiteral("\nthe report server answered 404 Not Found"));
+              missing + QStringLiteral("\n보고서 서버가 404 Not Found(으)로 답했습니다"));
 }
 
 TEST_F(RdviewerTest, NoServerIsAMessage) {
@@ -185,7 +185,7 @@ TEST_F(RdviewerTest, NoServerIsAMessage) {
     viewer.OpenReport(QStringLiteral("http://127.0.0.1:%1/REPORT/X.mrd").arg(port), kJanuary);
     ASSERT_TRUE(viewer.waitForLoaded(20000));
     EXPECT_EQ(viewer.state(), Rdviewer40::State::Failed);
-    EXPECT_TRUE(viewer.message().contains(QStringLiteral("cannot be reached")))
+    EXPECT_TRUE(viewer.message().contains(QStringLiteral("보고서 서버에 연결할 수 없습니다")))
         << viewer.message().toStdString();
 }
 
