@@ -35,8 +35,13 @@ QString NewPdfPath(const QString &title) {
     if (!dir.mkpath(QStringLiteral(".")))
         throw std::runtime_error(
             QStringLiteral("The report folder %1 cannot be made.").arg(dir.path()).toStdString());
+    // The report's own title, Korean and brackets kept; only what a file name cannot hold
+    // (or a shell reads awkwardly: blanks) becomes "_", and a leading dot would hide it.
     QString base = title;
-    base.replace(QRegularExpression(QStringLiteral("[^\\w\\-]+")), QStringLiteral("_"));
+    base.replace(QRegularExpression(QStringLiteral("[\\s/\\\\:*?\"<>|\\x00-\\x1f]+")),
+                 QStringLiteral("_"));
+    while (base.startsWith(u'.'))
+        base.remove(0, 1);
     if (base.isEmpty())
         base = QStringLiteral("report");
     base += Now().toString(QStringLiteral("_yyyyMMdd_HHmmss"));

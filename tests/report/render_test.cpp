@@ -125,6 +125,29 @@ TEST(Render, WithoutAPrinterAPrintIsWrittenAsAPdfInTheReportFolder) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
 }
 
+// The file of a report printed without a printer carries the report's title as it reads.
+TEST(Render, APdfWithoutAPrinterIsNamedAfterTheReportsTitle) {
+    QTemporaryDir app;
+    SetAppDir(app.path());
+    QSettings(app.filePath(QStringLiteral("Kelo_S.ini")), QSettings::IniFormat)
+        .setValue(QStringLiteral("Report/PdfFolder"), QStringLiteral("pdf"));
+    const struct {
+        const char *title, *name;
+    } cases[] = {
+        {"영업현황일보(총괄)", "영업현황일보(총괄)_"},
+        {"Daily Sales / Rooms: 12*", "Daily_Sales_Rooms_12_"},
+        {"../..", "_.._"},
+        {"", "report_"},
+    };
+    for (const auto &c : cases) {
+        const QString path = NewPdfPath(QString::fromUtf8(c.title));
+        EXPECT_EQ(QFileInfo(path).absolutePath(), app.filePath(QStringLiteral("pdf"))) << c.title;
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QString::fromUtf8(c.name)))
+            << c.title << " " << path.toStdString();
+    }
+    SetAppDir(QString());
+}
+
 TEST(Render, TheDefaultReportFolderIsReportsInTheUsersDocuments) {
     QTemporaryDir app;
     SetAppDir(app.path());
