@@ -9,8 +9,10 @@
 namespace kelo {
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
+    // No display name: the window system would append it to every window's title, and the
+    // titles are the program's own ("경영정보(site)"); message boxes carry the title
+    // themselves.
     setApplicationName(QStringLiteral("Kelo_S"));
-    setApplicationDisplayName(ApplicationTitle());
 }
 
 bool DisplayAvailable(const char *program) {
