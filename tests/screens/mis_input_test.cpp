@@ -114,6 +114,9 @@ TEST_F(MisTest, WeatherCodesAreCheckedAndSavedAsTyped) {
     EXPECT_EQ(screen.rgrGrid->text(6, 2), QStringLiteral("Rainy"));
     EXPECT_EQ(screen.rgrGrid->rowStatus(6), controls::RowStatus::Unchanged);
     EXPECT_TRUE(screen.changeLog().empty());
+    // The cursor stands on the chosen day's weather again: the next key goes into that day.
+    EXPECT_EQ(screen.rgrGrid->currentRow(), 6);
+    EXPECT_EQ(screen.rgrGrid->currentColumn(), 1);
 
     // An empty code is saved as empty.
     type(screen.rgrGrid, 6, 1, QString());

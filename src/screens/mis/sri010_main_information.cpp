@@ -44,7 +44,17 @@ TfrmSRI010::TfrmSRI010(db::Connection &connection)
 
 void TfrmSRI010::bbtSearchClick() {
     MisInputScreen::bbtSearchClick();
-    // The chosen date's row becomes current.
+    locateChosenDate();
+}
+
+void TfrmSRI010::bbtSaveClick() {
+    MisInputScreen::bbtSaveClick();
+    if (Saved)
+        locateChosenDate(); // the reload's Shift+Tab stepped back to the day before
+}
+
+// The chosen date's row becomes current.
+void TfrmSRI010::locateChosenDate() {
     const QString date = saleDate();
     for (int r = 0; r < rgrGrid->rowCountFetched(); ++r)
         if (rgrGrid->text(r, SaleDate) == date) {

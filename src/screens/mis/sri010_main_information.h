@@ -10,12 +10,18 @@ class TfrmSRI010 : public MisInputScreen {
 public:
     explicit TfrmSRI010(db::Connection &connection);
     void bbtSearchClick() override;
+    // After the save's reload the cursor stands on the chosen date's row again, so that the
+    // next key goes into that day, not the day before.
+    void bbtSaveClick() override;
     bool ValidateRow() override;
     // F1 on the weather column: the weather code picker.
     void pickWeather();
 
 protected:
     bool isYellowRow(int row) const override;
+
+private:
+    void locateChosenDate();
 };
 
 } // namespace kelo::screens
