@@ -236,9 +236,9 @@ TEST(KeloDb, UpgradeInstallsTheDialectOfThisRelease) {
     db.exec(QStringLiteral("DROP FUNCTION kelo.kelo_concat(text, text) CASCADE"));
     EXPECT_THROW(kelo::test::QueryText(db.connection(), concat), kelo::db::DbError);
     db.exec(QStringLiteral("REVOKE SELECT ON ALL TABLES IN SCHEMA kelo FROM kelo_report"));
-    const QString rights = QStringLiteral(
-        "SELECT has_table_privilege('kelo_report', 'kelo.ja010ms', 'SELECT'), "
-        "has_table_privilege('kelo_report', 'kelo.ja010ms', 'INSERT') FROM DUAL");
+    const QString rights =
+        QStringLiteral("SELECT has_table_privilege('kelo_report', 'kelo.ja010ms', 'SELECT'), "
+                       "has_table_privilege('kelo_report', 'kelo.ja010ms', 'INSERT') FROM DUAL");
     EXPECT_EQ(kelo::test::QueryText(db.connection(), rights), QStringLiteral("0|0"));
 
     // The tool signs in as the alias's user.
