@@ -107,6 +107,9 @@ void MigrateSchema(db::Connection &connection) {
         }
     }
     setSchemaVersion(connection, int(scripts.size()));
+    // The report role reads the tables the scripts made.
+    if (connection.engine() == db::Engine::Postgres)
+        connection.executeScript(db::PostgresReportRoleScript());
     t.commit();
 }
 
@@ -209,6 +212,32 @@ void InstallServerObjects(db::Connection &connection) {
         return;
     connection.executeScript(db::PostgresDialectScript());
     connection.executeScript(PostgresServerFunctionsScript());
+    connection.executeScript(db::PostgresReportRoleScript());
+}
+
+QString ReportRoleProblem(db::Connection &connection) {
+    if (connection.engine() != db::Engine::Postgres)
+        return QString();
+    db::Query q(connection);
+    q.setSql(QStringLiteral(R"sql(
+SELECT COUNT(*), MAX(CASE WHEN pg_has_role(session_user, R.oid, 'MEMBER') THEN 1 ELSE 0 END)
+FROM pg_roles R
+WHERE R.rolname = :AROLE
+)sql"));
+    q.setParam(QStringLiteral("AROLE"), db::ReportRole());
+    q.open();
+    const QString user = connection.param(QStringLiteral("USER_NAME"));
+    if (q.integer(0) == 0)
+        return QStringLiteral("보고서 정의의 문장을 실행할 역할 %1이(가) 서버에 없습니다. 서버 "
+                              "관리자가 만들고 %2에게 주어야 합니다: CREATE ROLE %1 NOLOGIN "
+                              "NOINHERIT; GRANT %1 TO \"%2\"; 그다음 kelo-db upgrade를 다시 "
+                              "실행하십시오(docs/postgres.md).")
+            .arg(db::ReportRole(), user);
+    if (q.integer(1) == 0)
+        return QStringLiteral("%2은(는) 보고서 역할 %1로 바꿀 수 없습니다. 서버 관리자가 GRANT %1 "
+                              "TO \"%2\"; 를 실행해야 합니다(docs/postgres.md).")
+            .arg(db::ReportRole(), user);
+    return QString();
 }
 
 void FillNewDatabase(db::Connection &connection) {

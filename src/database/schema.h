@@ -26,9 +26,15 @@ enum class OlderSchema { Upgrade, Refuse };
 void CheckSchema(db::Connection &connection, OlderSchema older);
 
 // On a server, (re)installs this release's dialect functions and operators and the
-// server functions of the schema "kelo" (every statement of theirs may run again); does
-// nothing on a file. Upgrading runs it before the schema scripts.
+// server functions of the schema "kelo" (every statement of theirs may run again), and
+// the role report definitions run as (db::ReportRole) with its grants; does nothing on
+// a file. Upgrading runs it before the schema scripts.
 void InstallServerObjects(db::Connection &connection);
+
+// On a server: why the statements of report definitions cannot run yet (the report role
+// is missing or the signed-in role may not switch to it), with what the server's
+// administrator does about it; empty when they can, and on a file.
+QString ReportRoleProblem(db::Connection &connection);
 
 // The processes other than this one that hold the file open (empty where that
 // cannot be found out).

@@ -137,6 +137,8 @@ struct Connection::Private {
     int transactionId = 0;
     const ServerObjects *objects = &ServerObjects::standard();
     std::set<Statement *> statements;
+    const StatementLimits *limits = nullptr;
+    bool limitedRunning = false;
 
     QSqlDatabase database() const { return QSqlDatabase::database(connectionName, false); }
 };
@@ -503,6 +505,7 @@ void Connection::rollback() {
 void Connection::executeScript(const QString &sql) {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
+    checkNotBusy();
     if (d->pg) {
         PGresult *r = PQexec(d->pg, PostgresScript(sql).toUtf8().constData());
         const ExecStatusType status = PQresultStatus(r);
@@ -564,6 +567,33 @@ void Connection::createSqliteFile(const QString &path) {
         throw;
     }
     sqlite3_close(h);
+}
+
+const StatementLimits *Connection::statementLimits() const {
+    return d->limits;
+}
+
+bool Connection::limitedStatementRunning() const {
+    return d->limitedRunning;
+}
+
+void Connection::setLimitedStatementRunning(bool running) {
+    d->limitedRunning = running;
+}
+
+void Connection::checkNotBusy() const {
+    if (d->limitedRunning)
+        throw DbError(QStringLiteral("보고서의 자료를 읽는 중입니다. 끝나거나 취소된 뒤에 다시 "
+                                     "시도하십시오."));
+}
+
+StatementLimitScope::StatementLimitScope(Connection &connection, StatementLimits limits)
+    : m_connection(connection), m_limits(std::move(limits)), m_previous(connection.d->limits) {
+    connection.d->limits = &m_limits;
+}
+
+StatementLimitScope::~StatementLimitScope() {
+    m_connection.d->limits = m_previous;
 }
 
 void Connection::attach(Statement *statement) {

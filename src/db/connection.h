@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -12,6 +13,19 @@ struct pg_conn;
 namespace kelo::db {
 
 class ServerObjects;
+
+// Limits on the statements that run while a StatementLimitScope is in force on a
+// connection (the statements of a report definition): a statement past one of them is
+// stopped and fails with a DbError that says which ("... 시간 한도 60초를 넘어 ...").
+struct StatementLimits {
+    int timeLimitMs = 0;         // from the statement's start to its last row; 0: none
+    qint64 memoryLimitBytes = 0; // SQLite: heap one statement may add; 0: none
+    qint64 resultLimitBytes = 0; // what one result may bring into the client; 0: none
+    // Called about every tickMs while a statement runs (the caller keeps its window
+    // painted and offers a cancel); false cancels the statement.
+    std::function<bool()> tick;
+    int tickMs = 50;
+};
 
 // The engines a connection reaches.
 enum class Engine { Sqlite, Postgres };
@@ -88,17 +102,41 @@ public:
     // existing file.
     static void createSqliteFile(const QString &path);
 
+    // The limits in force (null without), and whether a limited statement is running
+    // right now: while one runs (its tick may process events), every other statement on
+    // the connection is refused with a DbError instead of disturbing it.
+    const StatementLimits *statementLimits() const;
+    bool limitedStatementRunning() const;
+    void setLimitedStatementRunning(bool running);
+    // A DbError while a limited statement runs.
+    void checkNotBusy() const;
+
     // Internal: statements register so that closing the connection finalises them.
     class Statement;
     void attach(Statement *statement);
     void detach(Statement *statement);
 
 private:
+    friend class StatementLimitScope;
     void openPostgres(const QString &host, int port, const QString &database);
     void startSession();
 
     struct Private;
     std::unique_ptr<Private> d;
+};
+
+// While it lives, the statements of the connection run under the limits.
+class StatementLimitScope {
+public:
+    StatementLimitScope(Connection &connection, StatementLimits limits);
+    ~StatementLimitScope();
+    StatementLimitScope(const StatementLimitScope &) = delete;
+    StatementLimitScope &operator=(const StatementLimitScope &) = delete;
+
+private:
+    Connection &m_connection;
+    StatementLimits m_limits;
+    const StatementLimits *m_previous;
 };
 
 // A script of table definitions as the server runs it: REAL reads NUMERIC, BLOB

@@ -22,6 +22,13 @@ private:
     QString m_message;
 };
 
+// A statement stopped by the limits of its connection (StatementLimits): past its time,
+// memory or result limit, or cancelled by the user. The text says which.
+class StatementStopped : public DbError {
+public:
+    using DbError::DbError;
+};
+
 // The engine's message for its last failure on a handle. The few failures a user
 // meets (a database locked by another user, a read-only file, a full disk, a
 // file that is no database) are said in the user's words, the engine's text after.

@@ -19,4 +19,14 @@ void installDialect(sqlite3 *handle);
 // schema kelo (with the table DUAL); installed once per database (kelo-db init).
 const QString &PostgresDialectScript();
 
+// The server role the statements of report definitions run as (SET LOCAL ROLE): it may
+// read the tables of the schema kelo and call its functions, nothing else.
+inline QString ReportRole() {
+    return QStringLiteral("kelo_report");
+}
+
+// Makes that role where the signed-in role may make roles, lets the signed-in role
+// switch to it, and grants it the reading of the schema kelo; may run again.
+const QString &PostgresReportRoleScript();
+
 } // namespace kelo::db

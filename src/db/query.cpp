@@ -3,8 +3,10 @@
 #include "common/numbertext.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QHash>
 #include <libpq-fe.h>
+#include <poll.h>
 #include <sqlite3.h>
 #include <vector>
 
@@ -52,6 +54,60 @@ namespace {
 
 bool isNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
+}
+
+// Why a limited statement was stopped.
+enum class StopReason { None, TimeLimit, Cancelled, MemoryLimit, ResultLimit };
+
+QString Megabytes(qint64 bytes) {
+    return QString::number(double(bytes) / (1024 * 1024), 'f', bytes % (1024 * 1024) ? 1 : 0);
+}
+
+QString StopText(StopReason reason, const StatementLimits &limits) {
+    switch (reason) {
+    case StopReason::TimeLimit:
+        return QStringLiteral("시간 한도 %1초를 넘어 중단했습니다.")
+            .arg(QString::number(limits.timeLimitMs / 1000.0));
+    case StopReason::Cancelled:
+        return QStringLiteral("사용자가 취소하여 중단했습니다.");
+    case StopReason::MemoryLimit:
+        return QStringLiteral("메모리 한도 %1MB를 넘어 중단했습니다.")
+            .arg(Megabytes(limits.memoryLimitBytes));
+    case StopReason::ResultLimit:
+        return QStringLiteral("읽은 자료가 한도 %1MB를 넘어 중단했습니다.")
+            .arg(Megabytes(limits.resultLimitBytes));
+    case StopReason::None:
+        break;
+    }
+    return QString();
+}
+
+// What a value takes in the client, roughly: its bytes and the cell that holds it.
+constexpr qint64 kCellBytes = 16;
+
+// SQLite's progress handler during a limited statement: the time limit and the tick.
+struct SqliteWatch {
+    const StatementLimits *limits = nullptr;
+    const QElapsedTimer *started = nullptr;
+    QElapsedTimer lastTick;
+    StopReason reason = StopReason::None;
+};
+
+int SqliteProgress(void *context) {
+    auto *watch = static_cast<SqliteWatch *>(context);
+    const StatementLimits &limits = *watch->limits;
+    if (limits.timeLimitMs > 0 && watch->started->elapsed() >= limits.timeLimitMs) {
+        watch->reason = StopReason::TimeLimit;
+        return 1;
+    }
+    if (limits.tick && watch->lastTick.elapsed() >= limits.tickMs) {
+        watch->lastTick.restart();
+        if (!limits.tick()) {
+            watch->reason = StopReason::Cancelled;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 // The end of a literal, quoted name or comment that starts at i (one past it), or
@@ -284,6 +340,11 @@ struct Query::Private {
     int columns = 0;
     QStringList fieldNames;
     QHash<QString, int> fieldIndex;
+    // A limited statement: when it started, the heap SQLite held then, and the bytes of
+    // the rows it has delivered.
+    QElapsedTimer started;
+    qint64 heapAtStart = 0;
+    qint64 resultBytes = 0;
 
     void clearResult() {
         if (result) {
@@ -518,8 +579,10 @@ void Query::runPostgres() {
         formats[size_t(i)] = d->isBlob[size_t(i)] ? 1 : 0;
     }
     d->clearResult();
-    PGresult *r = PQexecPrepared(c, d->pgName.constData(), count, values.data(), lengths.data(),
-                                 formats.data(), 0);
+    PGresult *r = d->connection.statementLimits()
+                      ? runPostgresLimited(values.data(), lengths.data(), formats.data())
+                      : PQexecPrepared(c, d->pgName.constData(), count, values.data(),
+                                       lengths.data(), formats.data(), 0);
     const ExecStatusType status = PQresultStatus(r);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         const QString message = EngineMessage(c, r);
@@ -535,7 +598,116 @@ void Query::runPostgres() {
     d->eof = d->rows == 0;
 }
 
+// A statement under the connection's limits: sent without waiting, its rows taken one
+// by one (so that what it brings is counted as it comes), the tick called while it runs,
+// a cancel request sent to the server when the caller cancels or a limit is passed. The
+// server's statement_timeout stops it first where the caller has set one.
+PGresult *Query::runPostgresLimited(const char *const *values, const int *lengths,
+                                    const int *formats) {
+    const StatementLimits &limits = *d->connection.statementLimits();
+    PGconn *c = d->connection.postgresHandle();
+    if (!PQsendQueryPrepared(c, d->pgName.constData(), int(d->paramNames.size()), values, lengths,
+                             formats, 0))
+        throw DbError(EngineMessage(c, nullptr));
+    PQsetSingleRowMode(c);
+    QElapsedTimer started, lastTick;
+    started.start();
+    lastTick.start();
+    StopReason reason = StopReason::None;
+    bool cancelSent = false;
+    auto cancel = [&](StopReason why) {
+        if (reason == StopReason::None)
+            reason = why;
+        if (cancelSent)
+            return;
+        cancelSent = true;
+        if (PGcancel *request = PQgetCancel(c)) {
+            char error[256];
+            PQcancel(request, error, int(sizeof error));
+            PQfreeCancel(request);
+        }
+    };
+    PGresult *all = nullptr;
+    int rows = 0;
+    qint64 bytes = 0;
+    QString failure;
+    d->connection.setLimitedStatementRunning(true);
+    for (;;) {
+        while (PQisBusy(c)) {
+            pollfd socket{PQsocket(c), POLLIN, 0};
+            ::poll(&socket, 1, limits.tickMs > 0 ? limits.tickMs : 50);
+            if (!PQconsumeInput(c))
+                break; // the session is gone: the next result says so
+            if (limits.tick && lastTick.elapsed() >= limits.tickMs) {
+                lastTick.restart();
+                if (!limits.tick())
+                    cancel(StopReason::Cancelled);
+            }
+            // The server's own timer stops it first; this holds where none is set.
+            if (limits.timeLimitMs > 0 && started.elapsed() >= limits.timeLimitMs + 250)
+                cancel(StopReason::TimeLimit);
+        }
+        PGresult *r = PQgetResult(c);
+        if (!r)
+            break;
+        switch (PQresultStatus(r)) {
+        case PGRES_SINGLE_TUPLE:
+            if (reason == StopReason::None && failure.isEmpty()) {
+                if (!all)
+                    all = PQcopyResult(r, PG_COPYRES_ATTRS);
+                const int fields = PQnfields(r);
+                for (int f = 0; f < fields; ++f)
+                    bytes += PQgetlength(r, 0, f) + kCellBytes;
+                if (limits.resultLimitBytes > 0 && bytes > limits.resultLimitBytes) {
+                    cancel(StopReason::ResultLimit);
+                } else {
+                    for (int f = 0; f < fields; ++f) {
+                        const bool null = PQgetisnull(r, 0, f);
+                        PQsetvalue(all, rows, f, null ? nullptr : PQgetvalue(r, 0, f),
+                                   null ? -1 : PQgetlength(r, 0, f));
+                    }
+                    ++rows;
+                }
+            }
+            PQclear(r);
+            break;
+        case PGRES_TUPLES_OK:
+        case PGRES_COMMAND_OK:
+            if (!all && reason == StopReason::None && failure.isEmpty())
+                all = r;
+            else
+                PQclear(r);
+            break;
+        default:
+            if (failure.isEmpty()) {
+                const QByteArray state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+                failure = state == "57014" && reason == StopReason::None
+                              ? StopText(StopReason::TimeLimit, limits)
+                              : EngineMessage(c, r);
+            }
+            PQclear(r);
+            break;
+        }
+    }
+    d->connection.setLimitedStatementRunning(false);
+    if (reason != StopReason::None || !failure.isEmpty()) {
+        if (all)
+            PQclear(all);
+        d->active = false;
+        d->eof = true;
+        if (reason != StopReason::None)
+            throw StatementStopped(StopText(reason, limits));
+        if (failure == StopText(StopReason::TimeLimit, limits))
+            throw StatementStopped(failure);
+        throw DbError(failure);
+    }
+    if (!all)
+        throw DbError(EngineMessage(c, nullptr));
+    return all;
+}
+
 void Query::prepare() {
+    d->connection.checkNotBusy();
     d->pg = d->connection.engine() == Engine::Postgres && d->connection.isOpen();
     if (d->pg)
         return preparePostgres();
@@ -622,7 +794,8 @@ void Query::step() {
             d->eof = true;
         return;
     }
-    const int rc = sqlite3_step(d->stmt);
+    const StatementLimits *limits = d->connection.statementLimits();
+    const int rc = limits ? stepLimited(*limits) : sqlite3_step(d->stmt);
     if (rc == SQLITE_ROW) {
         d->eof = false;
     } else if (rc == SQLITE_DONE) {
@@ -636,9 +809,52 @@ void Query::step() {
     }
 }
 
+// One step of a statement under the connection's limits: the progress handler keeps
+// the time limit and calls the tick, the heap may grow by the memory limit, and the
+// rows delivered are counted against the result limit.
+int Query::stepLimited(const StatementLimits &limits) {
+    sqlite3 *h = d->connection.sqliteHandle();
+    SqliteWatch watch;
+    watch.limits = &limits;
+    watch.started = &d->started;
+    watch.lastTick.start();
+    sqlite3_progress_handler(h, 1000, &SqliteProgress, &watch);
+    const sqlite3_int64 heapLimit = sqlite3_hard_heap_limit64(-1);
+    if (limits.memoryLimitBytes > 0)
+        sqlite3_hard_heap_limit64(d->heapAtStart + limits.memoryLimitBytes);
+    d->connection.setLimitedStatementRunning(true);
+    int rc = sqlite3_step(d->stmt);
+    d->connection.setLimitedStatementRunning(false);
+    sqlite3_hard_heap_limit64(heapLimit);
+    sqlite3_progress_handler(h, 0, nullptr, nullptr);
+    StopReason reason = watch.reason;
+    if (rc == SQLITE_NOMEM && limits.memoryLimitBytes > 0)
+        reason = StopReason::MemoryLimit;
+    if (rc == SQLITE_ROW && limits.resultLimitBytes > 0) {
+        for (int i = 0; i < d->columns; ++i) {
+            const int type = sqlite3_column_type(d->stmt, i);
+            d->resultBytes +=
+                kCellBytes +
+                (type == SQLITE_TEXT || type == SQLITE_BLOB ? sqlite3_column_bytes(d->stmt, i) : 0);
+        }
+        if (d->resultBytes > limits.resultLimitBytes)
+            reason = StopReason::ResultLimit;
+    }
+    if (reason != StopReason::None) {
+        sqlite3_reset(d->stmt);
+        d->active = false;
+        d->eof = true;
+        throw StatementStopped(StopText(reason, limits));
+    }
+    return rc;
+}
+
 void Query::open() {
     close();
     prepare();
+    d->started.start();
+    d->heapAtStart = sqlite3_memory_used();
+    d->resultBytes = 0;
     if (d->pg) {
         runPostgres();
         return;
@@ -651,6 +867,9 @@ void Query::open() {
 int Query::exec() {
     close();
     prepare();
+    d->started.start();
+    d->heapAtStart = sqlite3_memory_used();
+    d->resultBytes = 0;
     if (d->pg) {
         runPostgres();
         const int changed = QByteArray(PQcmdTuples(d->result)).toInt();

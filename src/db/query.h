@@ -82,6 +82,9 @@ private:
     void prepare();
     void preparePostgres();
     void runPostgres();
+    pg_result *runPostgresLimited(const char *const *values, const int *lengths,
+                                  const int *formats);
+    int stepLimited(const StatementLimits &limits);
     void bindAll();
     void step();
 

@@ -2,6 +2,12 @@
 
 namespace kelo::report {
 
+QString DrawnText(const QString &text) {
+    if (text.size() <= kMaxDrawnText)
+        return text;
+    return text.left(kMaxDrawnText) + QChar(0x2026);
+}
+
 QMap<QString, QString> Page::bandTexts(int band) const {
     QMap<QString, QString> out;
     for (const Primitive &p : items)

@@ -11,6 +11,13 @@
 
 namespace kelo::report {
 
+// The most characters one text item draws: a page holds a few thousand, and a longer
+// value (a data set's field of megabytes) is cut to this many and ends in "…".
+constexpr qsizetype kMaxDrawnText = 10000;
+
+// The text as drawn: up to kMaxDrawnText characters, "…" after them when cut.
+QString DrawnText(const QString &text);
+
 struct Primitive {
     enum class Kind { Text, Rect, Line, Image };
     Kind kind = Kind::Text;
@@ -59,6 +66,8 @@ struct Page {
 struct Document {
     QString title;
     std::vector<Page> pages;
+    // Texts cut to kMaxDrawnText characters on the pages (the viewer says so).
+    int cutTexts = 0;
 
     QStringList texts() const;
 };

@@ -258,7 +258,9 @@ struct Paginator::State {
         if (!text.isEmpty() || pageCount) {
             p.kind = Primitive::Kind::Text;
             p.rect = rect;
-            p.text = text;
+            p.text = DrawnText(text);
+            if (p.text.size() != text.size())
+                ++doc.cutTexts;
             p.font = item.font;
             p.color = item.color;
             p.alignment = item.alignment;

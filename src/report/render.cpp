@@ -106,16 +106,19 @@ private:
                 m_penIsText = true;
             }
             const QRectF r = px(item.rect);
+            // Qt's text layout fails on texts of hundreds of millions of characters; no
+            // item shows more than kMaxDrawnText of them (the paginator cuts them already).
+            const QString text = DrawnText(item.text);
             if (item.wordWrap) {
-                m_p.drawText(r, int(item.alignment) | Qt::TextWordWrap, item.text);
+                m_p.drawText(r, int(item.alignment) | Qt::TextWordWrap, text);
                 return;
             }
             const int flags = int(item.alignment) | Qt::TextSingleLine;
-            if (!item.text.contains(u' ')) {
-                m_p.drawText(r, flags, item.text);
+            if (!text.contains(u' ')) {
+                m_p.drawText(r, flags, text);
                 return;
             }
-            drawWords(r, item);
+            drawWords(r, item.alignment, text);
             return;
         }
         }
@@ -125,17 +128,17 @@ private:
     // The blank glyph of some faces (the Nanum ones among them) is also the glyph of a
     // control character, which PDF viewers then copy out in place of the blank; drawn
     // this way the words are separated by their distance, which viewers read as blanks.
-    void drawWords(const QRectF &r, const Primitive &item) {
+    void drawWords(const QRectF &r, Qt::Alignment alignment, const QString &text) {
         const QFontMetricsF &fm = *m_metrics.constFind(m_font);
-        const double total = fm.horizontalAdvance(item.text);
+        const double total = fm.horizontalAdvance(text);
         double x = r.left();
-        if (item.alignment & Qt::AlignRight)
+        if (alignment & Qt::AlignRight)
             x = r.right() - total;
-        else if (item.alignment & Qt::AlignHCenter)
+        else if (alignment & Qt::AlignHCenter)
             x = r.center().x() - total / 2;
-        const int vertical = int(item.alignment & Qt::AlignVertical_Mask);
+        const int vertical = int(alignment & Qt::AlignVertical_Mask);
         const double blank = fm.horizontalAdvance(u' ');
-        const QStringList words = item.text.split(u' ');
+        const QStringList words = text.split(u' ');
         for (qsizetype i = 0; i < words.size(); ++i) {
             const QString &word = words[i];
             const double w = fm.horizontalAdvance(word);

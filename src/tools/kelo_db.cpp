@@ -87,6 +87,14 @@ void out(const QString &text) {
     std::fputs(text.toUtf8().constData(), stdout);
 }
 
+// A server database whose report role is missing or out of reach works, but its viewer
+// reports do not run: said on stderr, the command still succeeds.
+void warnReportRole(db::Connection &connection) {
+    const QString problem = database::ReportRoleProblem(connection);
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "kelo-db: 경고: %s\n", problem.toUtf8().constData());
+}
+
 int runQuery(const QString &alias, const QString &sql, const QStringList &assignments) {
     db::Connection connection;
     openTarget(connection, alias, database::OlderSchema::Refuse);
@@ -216,6 +224,7 @@ int main(int argc, char **argv) {
                     db::Connection connection;
                     connection.setParams(options.connectionParams);
                     database::CreateServerDatabase(connection, options.force);
+                    warnReportRole(connection);
                 } else {
                     database::CreateDatabase(options.path, options.force);
                 }
@@ -245,6 +254,7 @@ int main(int argc, char **argv) {
             // A server database of the current version may still lack this release's
             // dialect functions and operators.
             database::InstallServerObjects(connection);
+            warnReportRole(connection);
             out(QStringLiteral("schema version %1\n").arg(database::SchemaVersion(connection)));
             return 0;
         }

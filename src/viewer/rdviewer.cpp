@@ -10,11 +10,13 @@
 #include "viewer/location.h"
 #include "viewer/params.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -59,6 +61,56 @@ bool IsNumber(const QVariant &v) {
     }
 }
 
+// While the statements of a report run, the event loop turns inside their tick: windows
+// paint and timers run, but of what the user does only the cancel button and Esc come
+// through (nothing else may reach the connection or close the window meanwhile).
+class RunningReport : public QObject {
+public:
+    RunningReport(QWidget *cancelButton, bool &cancelled)
+        : m_cancel(cancelButton), m_cancelled(cancelled) {
+        m_cancelled = false;
+        qApp->installEventFilter(this);
+    }
+    ~RunningReport() override { qApp->removeEventFilter(this); }
+
+    // The tick of the statements: false once the user has cancelled.
+    bool tick() {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return !m_cancelled;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                m_cancelled = true;
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            return watched != m_cancel;
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::Wheel:
+        case QEvent::Close:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu:
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> m_cancel;
+    bool &m_cancelled;
+};
+
 } // namespace
 
 struct Rdviewer40::Private {
@@ -87,6 +139,12 @@ struct Rdviewer40::Private {
     QStackedWidget *stack = nullptr;
     QLabel *lblMessage = nullptr;
     QWidget *busy = nullptr;
+    QToolButton *bbtCancel = nullptr;
+    bool cancelled = false;
+    // A fetched definition waits here while another viewer's statements run on the
+    // connection, and runs when they have ended.
+    std::function<void()> pendingLoad;
+    QTimer *retry = nullptr;
     QScrollArea *scroll = nullptr;
     report::PageView *view = nullptr;
 };
@@ -157,8 +215,14 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
         progress->setRange(0, 0);
         progress->setTextVisible(false);
         progress->setMaximumWidth(240);
+        d->bbtCancel = new QToolButton(d->busy);
+        d->bbtCancel->setObjectName(QStringLiteral("bbtCancelReport"));
+        d->bbtCancel->setText(QStringLiteral("취소"));
+        d->bbtCancel->setToolTip(QStringLiteral("보고서의 자료를 읽는 것을 멈춥니다 (Esc)"));
+        d->bbtCancel->setFocusPolicy(Qt::NoFocus);
         v->addWidget(text);
         v->addWidget(progress, 0, Qt::AlignHCenter);
+        v->addWidget(d->bbtCancel, 0, Qt::AlignHCenter);
         v->addStretch();
     }
 
@@ -179,6 +243,11 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     layout->addWidget(d->toolbar);
     layout->addWidget(d->stack, 1);
 
+    connect(d->bbtCancel, &QToolButton::clicked, this, [this] { d->cancelled = true; });
+    d->retry = new QTimer(this);
+    d->retry->setSingleShot(true);
+    d->retry->setInterval(50);
+    connect(d->retry, &QTimer::timeout, this, [this] { runPendingLoad(); });
     connect(d->bbtFirst, &QToolButton::clicked, this, [this] { showPage(1); });
     connect(d->bbtPrior, &QToolButton::clicked, this, [this] { showPage(d->page); });
     connect(d->bbtNext, &QToolButton::clicked, this, [this] { showPage(d->page + 2); });
@@ -239,6 +308,8 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         old->abort();
         old->deleteLater();
     }
+    d->pendingLoad = nullptr;
+    d->retry->stop();
     d->location = location;
     d->params = params;
     d->message.clear();
@@ -278,7 +349,11 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
             fail(name + QStringLiteral(": ") + bound.error);
             return;
         }
-        RunResult run = RunReport(*parsed.report, bound.values);
+        RunResult run;
+        {
+            RunningReport running(d->bbtCancel, d->cancelled);
+            run = RunReport(*parsed.report, bound.values, [&running] { return running.tick(); });
+        }
         if (!run.error.isEmpty()) {
             fail(run.error);
             return;
@@ -288,6 +363,12 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         d->hasDocument = true;
         d->state = State::Shown;
         d->page = 0;
+        if (d->document.cutTexts > 0) {
+            d->status = QStringLiteral("%L1자가 넘는 값(%2개)은 앞의 %L1자만 보입니다.")
+                            .arg(report::kMaxDrawnText)
+                            .arg(d->document.cutTexts);
+            d->lblStatus->setText(d->status);
+        }
         d->stack->setCurrentWidget(d->scroll);
         showPage(1);
         emit OnReportFinished();
@@ -360,9 +441,21 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
             }
             return;
         }
-        load(reply->readAll(), name);
+        d->pendingLoad = [load, bytes = reply->readAll(), name] { load(bytes, name); };
+        runPendingLoad();
     });
     return true;
+}
+
+void Rdviewer40::runPendingLoad() {
+    if (!d->pendingLoad)
+        return;
+    if (d->connection.limitedStatementRunning()) {
+        d->retry->start();
+        return;
+    }
+    const std::function<void()> load = std::exchange(d->pendingLoad, nullptr);
+    load();
 }
 
 void Rdviewer40::PrintDirect() {

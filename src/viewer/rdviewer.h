@@ -27,6 +27,8 @@ public:
     // "/rv  NAME[..] /reditmode") and shows its first page when loaded; a later call
     // replaces the report shown. Returns at once for an http location (the control shows
     // a busy indicator meanwhile), after loading for a file. True when loading started.
+    // While the statements run (under the limits of Kelo_S.ini [Report]) the control
+    // shows a cancel button ("취소", Esc) and keeps the windows painted; other input waits.
     bool OpenReport(const QString &location, const QString &params);
     // Prints the report of the OpenReport call just before (waiting for it to load) on the
     // default printer, as a PDF in the report folder when there is none.
@@ -67,6 +69,8 @@ signals:
     void OnPrintButtonClicked();
 
 private:
+    void runPendingLoad();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -35,6 +35,11 @@ QString pgAlias(const QString &alias, const QString &database) {
              database);
 }
 
+// The version of the scripts the template database is made from.
+size_t TemplateHash() {
+    return qHash(db::PostgresDialectScript() + db::PostgresReportRoleScript());
+}
+
 // Runs statements on the server's maintenance database.
 void admin(const QString &sql) {
     db::Connection c;
@@ -77,8 +82,7 @@ END $$
         return true;
     }();
     Q_UNUSED(roles);
-    const QString name =
-        QStringLiteral("kelo_template_%1").arg(qHash(db::PostgresDialectScript()), 0, 16);
+    const QString name = QStringLiteral("kelo_template_%1").arg(TemplateHash(), 0, 16);
     if (exists(name))
         return name;
     const QString building = name + QStringLiteral("_%1").arg(QCoreApplication::applicationPid());
@@ -88,6 +92,7 @@ END $$
         c.setParams(QStringList{QStringLiteral("DATABASE=KELO_BUILD")} + credentials());
         c.open();
         c.executeScript(db::PostgresDialectScript());
+        c.executeScript(db::PostgresReportRoleScript());
     }
     try {
         admin(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name));
@@ -99,6 +104,28 @@ END $$
 
 } // namespace
 
+QStringList DeskLoginParams() {
+    static const bool made = [] {
+        admin(QStringLiteral(R"sql(
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kelo_desk') THEN
+        CREATE ROLE kelo_desk LOGIN NOSUPERUSER NOCREATEROLE NOCREATEDB PASSWORD 'kelo_desk';
+    END IF;
+    IF NOT pg_has_role('kelo_desk', 'kelo_report', 'MEMBER') THEN
+        GRANT kelo_report TO kelo_desk;
+    END IF;
+EXCEPTION WHEN duplicate_object OR unique_violation OR internal_error THEN
+    NULL; -- another test made it at the same moment
+END $$
+)sql"));
+        return true;
+    }();
+    Q_UNUSED(made);
+    return {QStringLiteral("DATABASE=TESTDB"), QStringLiteral("USER_NAME=kelo_desk"),
+            QStringLiteral("PASSWORD=kelo_desk")};
+}
+
 TempDatabase::TempDatabase(const std::function<void(db::Connection &)> &fill) {
     SetAppDir(m_dir.path());
     QFile ini(m_dir.filePath(QStringLiteral("Databases.ini")));
@@ -107,7 +134,7 @@ TempDatabase::TempDatabase(const std::function<void(db::Connection &)> &fill) {
         if (ini.open(QIODevice::WriteOnly | QIODevice::Text)) {
             QTextStream out(&ini);
             const QString building = QStringLiteral("kelo_template_%1_%2")
-                                         .arg(qHash(db::PostgresDialectScript()), 0, 16)
+                                         .arg(TemplateHash(), 0, 16)
                                          .arg(QCoreApplication::applicationPid());
             out << pgAlias(QStringLiteral("TESTDB"), m_pgName)
                 << pgAlias(QStringLiteral("KELO_ADMIN"), QStringLiteral("postgres"))

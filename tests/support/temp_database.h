@@ -35,6 +35,11 @@ private:
     std::unique_ptr<db::Connection> m_connection;
 };
 
+// PostgreSQL: the parameters of a connection to the alias TESTDB as a desk signs in on a
+// resort's server: a login role that is no superuser and may switch to the report role
+// (the role kelo_desk, made on the test server once).
+QStringList DeskLoginParams();
+
 // The rows of a statement as text: cells joined by '|', rows by ','.
 QString QueryText(db::Connection &connection, const QString &sql);
 
