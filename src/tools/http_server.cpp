@@ -386,6 +386,11 @@ qsizetype EncodedLength(const QByteArray &target) {
 Server::Server(const Limits &limits, Handler handler, QObject *parent)
     : QTcpServer(parent), m_limits(limits), m_handler(std::move(handler)) {}
 
+Server::~Server() {
+    // The connections count themselves out here, while the server is whole.
+    qDeleteAll(findChildren<QTcpSocket *>(Qt::FindDirectChildrenOnly));
+}
+
 void Server::incomingConnection(qintptr descriptor) {
     auto *socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {

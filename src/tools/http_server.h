@@ -68,6 +68,7 @@ public:
     using Handler = std::function<Response(const Request &)>;
 
     Server(const Limits &limits, Handler handler, QObject *parent = nullptr);
+    ~Server() override;
 
     const Limits &limits() const { return m_limits; }
     const Handler &handler() const { return m_handler; }
