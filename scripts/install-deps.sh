@@ -8,7 +8,6 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
   qt6-serialport-dev libqt6serialport6
-  qt6-httpserver-dev qt6-websockets-dev
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3
   postgresql libpq-dev
@@ -16,6 +15,7 @@ PACKAGES=(
   libjpeg-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev libminizip-dev
   fonts-nanum fonts-nanum-coding fonts-urw-base35
   cups printer-driver-cups-pdf poppler-utils unzip
+  apache2-utils
   clang-format
   python3 python3-xlrd python3-openpyxl
   xvfb xauth

@@ -38,17 +38,31 @@ mode_t CurrentUmask() {
 } // namespace
 
 QString RefusedOutputTarget(const QString &path) {
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString(); // absent (or unreachable: the write then says why)
-    if (S_ISREG(st.st_mode))
+    const char *kind = nullptr;
+    switch (KindOfFile(path, false)) {
+    case FileKind::Absent:
+        return QString(); // (or unreachable: the write then says why)
+    case FileKind::Regular:
         return IsDatabaseFile(path) ? DatabaseFileReason() : QString();
-    const char *kind = S_ISLNK(st.st_mode)                          ? "a symbolic link"
-                       : S_ISFIFO(st.st_mode)                       ? "a FIFO"
-                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                       : S_ISDIR(st.st_mode)                        ? "a directory"
-                       : S_ISSOCK(st.st_mode)                       ? "a socket"
-                                                                    : "something";
+    case FileKind::Link:
+        kind = "a symbolic link";
+        break;
+    case FileKind::Fifo:
+        kind = "a FIFO";
+        break;
+    case FileKind::Device:
+        kind = "a device";
+        break;
+    case FileKind::Directory:
+        kind = "a directory";
+        break;
+    case FileKind::Socket:
+        kind = "a socket";
+        break;
+    case FileKind::Other:
+        kind = "something";
+        break;
+    }
     return QStringLiteral("%1 is %2, not a regular file").arg(path, QLatin1String(kind));
 }
 

@@ -72,4 +72,46 @@ QString DatabaseFileReason() {
     return QStringLiteral("프로그램이 사용 중인 데이터베이스 파일입니다");
 }
 
+FileKind KindOfFile(const QString &path, bool followLinks) {
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if ((followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st)) != 0)
+        return FileKind::Absent; // or unreachable: opening it then says why
+    if (S_ISREG(st.st_mode))
+        return FileKind::Regular;
+    if (S_ISLNK(st.st_mode))
+        return FileKind::Link;
+    if (S_ISFIFO(st.st_mode))
+        return FileKind::Fifo;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return FileKind::Device;
+    if (S_ISDIR(st.st_mode))
+        return FileKind::Directory;
+    if (S_ISSOCK(st.st_mode))
+        return FileKind::Socket;
+    return FileKind::Other;
+}
+
+QString RefusedInputFile(const QString &path) {
+    switch (KindOfFile(path, true)) {
+    case FileKind::Regular:
+        return IsDatabaseFile(path) ? DatabaseFileReason() : QString();
+    case FileKind::Absent:
+        return QFileInfo(path).isSymLink() ? QStringLiteral("링크가 가리키는 파일이 없습니다")
+                                           : QStringLiteral("파일이 없습니다");
+    case FileKind::Directory:
+        return QStringLiteral("폴더입니다");
+    case FileKind::Fifo:
+        return QStringLiteral("일반 파일이 아닙니다: FIFO(파이프)");
+    case FileKind::Device:
+        return QStringLiteral("일반 파일이 아닙니다: 장치 파일");
+    case FileKind::Socket:
+        return QStringLiteral("일반 파일이 아닙니다: 소켓");
+    case FileKind::Link:
+    case FileKind::Other:
+        break;
+    }
+    return QStringLiteral("일반 파일이 아닙니다");
+}
+
 } // namespace kelo

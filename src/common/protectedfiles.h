@@ -21,4 +21,15 @@ bool IsDatabaseFile(const QString &path);
 // The reason a reader or writer gives for such a file.
 QString DatabaseFileReason();
 
+// What a path names, by its status alone (never opened): a FIFO or a device would block or
+// never end when opened or read, so readers and writers take regular files only.
+enum class FileKind { Absent, Regular, Link, Fifo, Device, Directory, Socket, Other };
+// followLinks: the kind of what a symbolic link leads to (stat), else of the link (lstat).
+FileKind KindOfFile(const QString &path, bool followLinks);
+
+// Why a reader will not open path (a file the user chose to read), in Korean, or empty text
+// when it may: it must be a regular file, symbolic links followed, and no file of an open
+// database. Looks at the file's status only.
+QString RefusedInputFile(const QString &path);
+
 } // namespace kelo

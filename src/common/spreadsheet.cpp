@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QXmlStreamReader>
 
 #include <freexl.h>
@@ -606,6 +607,9 @@ struct SpreadsheetReader::Private {
         case SpreadsheetError::TooBig:
             error = QStringLiteral("파일이 너무 큽니다: %1%2").arg(n, detail);
             return;
+        case SpreadsheetError::TooManyRows:
+            error = QStringLiteral("행이 너무 많습니다: %1%2").arg(n, detail);
+            return;
         }
     }
 
@@ -754,15 +758,23 @@ bool SpreadsheetReader::open(const QString &path) {
     d->fileName = QFileInfo(path).fileName();
     bool ok = d->openFile();
     if (ok) {
-        // Count the used rows: one pass over the sheet, all columns.
+        // Count the used rows: one pass over the sheet, all columns; a value past the row
+        // limit ends it.
         int last = 0;
+        const int limit = d->limits.rows;
         d->counting = true;
-        const Walk w = d->walk(INT_MAX, [&last](int row, int, QString &&) {
+        const Walk w = d->walk(INT_MAX, [&last, limit](int row, int, QString &&) {
             last = std::max(last, row);
-            return true;
+            return row <= limit;
         });
         d->counting = false;
         ok = w != Walk::Failed;
+        if (ok && last > limit) {
+            const QLocale english(QLocale::English);
+            ok = d->fail(SpreadsheetError::TooManyRows,
+                         QStringLiteral("%1행에 값이 있습니다. 최대 %2행까지 읽습니다")
+                             .arg(english.toString(last), english.toString(limit)));
+        }
         d->rows = last;
     }
     if (!ok) {
@@ -820,13 +832,11 @@ Walk SpreadsheetReader::Private::walk(int columns, const CellSink &sink) {
 }
 
 bool SpreadsheetReader::Private::openFile() {
+    // Before anything opens it: a FIFO or a device would block the open or never end.
+    const QString refused = RefusedInputFile(path);
+    if (!refused.isEmpty())
+        return fail(SpreadsheetError::CannotOpen, refused);
     QFile file(path);
-    if (!file.exists())
-        return fail(SpreadsheetError::CannotOpen, QStringLiteral("파일이 없습니다"));
-    if (QFileInfo(path).isDir())
-        return fail(SpreadsheetError::CannotOpen, QStringLiteral("폴더입니다"));
-    if (IsDatabaseFile(path))
-        return fail(SpreadsheetError::CannotOpen, DatabaseFileReason());
     if (!file.open(QIODevice::ReadOnly))
         return fail(SpreadsheetError::CannotOpen, QStringLiteral("읽을 수 없습니다"));
     const QByteArray head = file.read(8);
@@ -1096,6 +1106,29 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
     int row = 0;     // the current row, 1-based
     int column = -1; // the last cell's column in it
     int lastRow = 0; // the row of the last cell passed on
+    // A row or cell that comes twice would replace the values of its first coming.
+    int rowElements = 0;      // <row> elements so far
+    int lastRowElement = 0;   // the element that holds lastRow
+    std::vector<bool> placed; // the columns of lastRow that have a value
+    const auto place = [&](int c) {
+        if (row < lastRow)
+            return xml.fail(SpreadsheetError::Damaged, QStringLiteral("행 순서"));
+        if (row == lastRow && rowElements != lastRowElement)
+            return xml.fail(SpreadsheetError::Damaged,
+                            QStringLiteral("%1행이 두 번 있습니다").arg(row));
+        if (row != lastRow) {
+            placed.assign(placed.size(), false);
+            lastRow = row;
+            lastRowElement = rowElements;
+        }
+        if (size_t(c) >= placed.size())
+            placed.resize(size_t(c) + 1, false);
+        if (placed[size_t(c)])
+            return xml.fail(SpreadsheetError::Damaged,
+                            QStringLiteral("%1행의 %2열 셀이 두 번 있습니다").arg(row).arg(c + 1));
+        placed[size_t(c)] = true;
+        return true;
+    };
     for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
         if (t == QXmlStreamReader::EndDocument)
             return Walk::Finished;
@@ -1106,6 +1139,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
         const QStringView name = xml.xml.name();
         if (name == u"row") {
             const QStringView r = xml.xml.attributes().value(QLatin1String("r"));
+            const int previous = rowElements++ == 0 ? 0 : row;
             if (r.isEmpty()) {
                 ++row;
             } else {
@@ -1119,6 +1153,10 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
             }
             if (row > kMaxRows)
                 return xml.fail(SpreadsheetError::TooBig, QStringLiteral("행 번호")), Walk::Failed;
+            if (row == previous)
+                return xml.fail(SpreadsheetError::Damaged,
+                                QStringLiteral("%1행이 두 번 있습니다").arg(row)),
+                       Walk::Failed;
             column = -1;
         } else if (name == u"c") {
             const QXmlStreamAttributes a = xml.xml.attributes();
@@ -1193,15 +1231,18 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
             if (counting) {
                 // Every value but an empty text has a text: numbers, dates, booleans, errors.
                 if (!empty) {
-                    lastRow = row;
-                    sink(row, column, QString());
+                    if (!place(column))
+                        return Walk::Failed;
+                    if (!sink(row, column, QString()))
+                        return Walk::Stopped;
                 }
                 continue;
             }
             QString text = xlsxCellText(type, style, value);
             if (text.isEmpty())
                 continue;
-            lastRow = row;
+            if (!place(column))
+                return Walk::Failed;
             if (!sink(row, column, std::move(text)))
                 return Walk::Stopped;
         }
@@ -1442,6 +1483,68 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
 
 namespace {
 
+// The cells of a BIFF sheet that have had a value (rows up to 65536, columns up to 256): a
+// second value for one of them would silently replace the first.
+class PlacedCells {
+public:
+    PlacedCells() : m_bits((65536 * 256) / 64, 0) {}
+    // False when the cell had a value already.
+    bool place(int row, int column) {
+        if (row < 0 || row >= 65536 || column < 0 || column >= 256)
+            return true; // past the format: no other record can name it
+        const size_t bit = size_t(row) * 256 + size_t(column);
+        const quint64 mask = quint64(1) << (bit % 64);
+        if (m_bits[bit / 64] & mask)
+            return false;
+        m_bits[bit / 64] |= mask;
+        return true;
+    }
+    static QString Why(int row, int column) {
+        return QStringLiteral("%1행의 %2열 셀이 두 번 있습니다").arg(row + 1).arg(column + 1);
+    }
+
+private:
+    std::vector<quint64> m_bits;
+};
+
+// The first cell of a sheet's records (from its BOF at `offset`) that two records give a
+// value; empty when there is none.
+QString DuplicateXlsCell(const QByteArray &stream, quint32 offset) {
+    PlacedCells placed;
+    for (qsizetype at = offset; at + 4 <= stream.size();) {
+        const quint16 id = U16(stream.constData() + at);
+        const quint16 len = U16(stream.constData() + at + 2);
+        const char *b = stream.constData() + at + 4;
+        if (at + 4 + len > stream.size() || (id == 0x000A && at > qsizetype(offset)))
+            break;
+        at += 4 + len;
+        if (len < 6)
+            continue;
+        const int row = U16(b);
+        const int column = U16(b + 2);
+        switch (id) {
+        case 0x0203: // NUMBER
+        case 0x027E: // RK
+        case 0x0204: // LABEL
+        case 0x00FD: // LABELSST
+        case 0x00D6: // RSTRING
+        case 0x0205: // BOOLERR
+        case 0x0006: // FORMULA
+            if (!placed.place(row, column))
+                return PlacedCells::Why(row, column);
+            break;
+        case 0x00BD: // MULRK: 6 bytes a cell between the first column and the last
+            for (int c = column, i = 0; 4 + 6 * (i + 1) + 2 <= len; ++c, ++i)
+                if (!placed.place(row, c))
+                    return PlacedCells::Why(row, c);
+            break;
+        default:
+            break;
+        }
+    }
+    return QString();
+}
+
 // Checks what FreeXL would otherwise trust: every record inside the stream and within the
 // format's size, every string inside its record (the shared strings across their CONTINUE
 // records), and a sheet size FreeXL can hold. FreeXL copies string lengths as it finds them,
@@ -1679,9 +1782,15 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
     kind = Kind::Xls;
     // FreeXL leaves formula results and boolean and error cells empty: read them from the
     // sheet's own records.
-    for (const BoundSheet &b : sheets)
-        if (biff8 && b.name == sheet)
+    for (const BoundSheet &b : sheets) {
+        if (b.name != sheet)
+            continue;
+        const QString duplicate = DuplicateXlsCell(stream, b.offset);
+        if (!duplicate.isEmpty())
+            return fail(SpreadsheetError::Damaged, duplicate);
+        if (biff8)
             readXlsExtras(stream, b.offset, xfDates);
+    }
     return true;
 }
 
@@ -1865,15 +1974,25 @@ Walk SpreadsheetReader::Private::walkBiff(int columns, const CellSink &sink) {
         // The first pass also learns whether the cells come in row order.
         int last = -1;
         biffOrdered = true;
+        PlacedCells placed;
+        QString duplicate;
         const bool ok = WalkRecords(file, detail, encrypted, [&](int r, int c, QString &&text) {
             if (text.isEmpty())
                 return true;
+            if (!placed.place(r, c)) {
+                duplicate = PlacedCells::Why(r, c);
+                return false;
+            }
             biffOrdered &= r >= last;
             last = std::max(last, r);
             return sink(r + 1, c, std::move(text));
         });
         if (!ok)
             result = Walk::Failed;
+        if (!duplicate.isEmpty()) {
+            result = Walk::Failed;
+            detail = duplicate;
+        }
     } else if (biffOrdered) {
         const bool ok = WalkRecords(file, detail, encrypted, [&](int r, int c, QString &&text) {
             if (text.isEmpty() || c >= columns)

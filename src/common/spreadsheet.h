@@ -16,6 +16,8 @@ enum class SpreadsheetError {
     Damaged,   // "파일이 손상되었습니다: NAME (detail)": truncated, bad XML, bad records
     Encrypted, // "암호로 보호된 파일은 읽을 수 없습니다: NAME"
     TooBig,    // "파일이 너무 큽니다: NAME (detail)": past one of the limits below
+    TooManyRows, // "행이 너무 많습니다: NAME (N행에 값이 있습니다. 최대 LIMIT행까지 읽습니다)":
+                 // a value past SpreadsheetLimits::rows
 };
 
 // What a reader takes in at most; past a limit the file is refused as too big. The inflated
@@ -27,6 +29,9 @@ struct SpreadsheetLimits {
                                      // strings, styles, settings, manifest
     int sharedStrings = 2'000'000;
     int cellChars = 1 << 20;
+    // The last row that may hold a value (rows past it that hold none do not count); a
+    // caller that keeps every row sets its own, the default is the format's last row.
+    int rows = 1'048'576;
 };
 
 // Reads the active sheet of a spreadsheet file for an import: its name, the number of used rows
@@ -45,8 +50,11 @@ struct SpreadsheetLimits {
 // date-times as "yyyymmdd hh:mm:ss", times alone as "hh:mm:ss", "TRUE"/"FALSE", error cells
 // as their text ("#N/A"), texts untouched.
 //
-// Limits (the reader takes files from anywhere): SpreadsheetLimits, rows up to kMaxRows and
-// columns up to kMaxColumns; XML with a DOCTYPE is refused. Memory holds only the shared
+// Limits (the reader takes files from anywhere): only regular files are opened (a FIFO or a
+// device is refused by its status, before it is opened); SpreadsheetLimits, rows up to
+// kMaxRows and columns up to kMaxColumns; XML with a DOCTYPE is refused. A cell or a row that
+// comes twice (a second <row r="2">, two records of one .xls cell) is damage, refused with
+// the row named, never a value silently replaced. Memory holds only the shared
 // strings and the styles of an .xlsx (FreeXL holds an .xls whole).
 class SpreadsheetReader {
 public:

@@ -1,29 +1,28 @@
 // kelo-report-server: serves the report definitions (.mrd) of one folder over HTTP, at the
 // locations the viewer screens open.
 //
-//   kelo-report-server [--root DIR] [--port N] [--bind ADDR]
+//   kelo-report-server [--root DIR] [--port N] [--bind ADDR] [--idle-timeout S]
 //
 // DIR is the folder of definitions (default: the repository's reports/, compiled in as
 // KELO_REPORTS_DIR); a definition NAME.mrd is served at /REPORT/경영정보관리/NAME.mrd, the
 // path raw UTF-8 or percent-encoded, and also in the form with backslashes around REPORT
 // (raw or %5C). ADDR defaults to 127.0.0.1, N to 0 (a free port). The first line on standard
 // output is "listening on http://ADDR:PORT"; every request logs a line on standard error:
-// method, path, status, bytes.
+// method, path, status, bytes. A connection without a complete request for S seconds
+// (default 15) is closed; the bounds of a request are those of http_server.h.
 //
 // Exit codes: 0 never (the server runs until it is stopped); 2 bad arguments or a root that
 // is not a folder; 3 the address or port cannot be listened on.
+
+#include "http_server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QTcpSocket>
-#include <QtHttpServer/QAbstractHttpServer>
-#include <QtHttpServer/QHttpServerRequest>
-#include <QtHttpServer/QHttpServerResponder>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -33,7 +32,8 @@
 
 namespace {
 
-using Status = QHttpServerResponder::StatusCode;
+using kelo::http::Request;
+using kelo::http::Response;
 
 enum Exit { BadArguments = 2, CannotListen = 3 };
 
@@ -41,113 +41,33 @@ enum Exit { BadArguments = 2, CannotListen = 3 };
 const QString kReportFolder = QStringLiteral("REPORT/경영정보관리/");
 const QString kExtension = QStringLiteral(".mrd");
 
-// The longest request target (path and query, percent-encoded) that is read at all. Report
-// names are short; anything much longer is a mistake or an attack.
-constexpr qsizetype kMaxTarget = 2048;
+// The methods HTTP defines: answered 405 with the two this server has; any other 501.
+const QByteArray kKnownMethods[] = {"POST",    "PUT",   "DELETE", "CONNECT",
+                                    "OPTIONS", "TRACE", "PATCH"};
 
-struct Answer {
-    Status status = Status::Ok;
-    QByteArray body;
-    QByteArray contentType = "text/plain; charset=utf-8";
-    QString shownPath; // the path for the log line
-};
-
-Answer Error(Status status, const QByteArray &why) {
-    Answer a;
-    a.status = status;
-    a.body = why + '\n';
-    return a;
+Response Error(int status, const QByteArray &why) {
+    Response r;
+    r.status = status;
+    r.body = why + '\n';
+    return r;
 }
 
-// The percent-decoded path as text; empty when the bytes are not UTF-8 or hold control
-// characters (NUL included).
-QString DecodedPath(const QByteArray &encoded) {
-    const QByteArray bytes = QByteArray::fromPercentEncoding(encoded);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(bytes);
-    if (utf8.hasError())
-        return {};
-    for (QChar c : text)
-        if (c.category() == QChar::Other_Control)
-            return {};
-    return text;
-}
-
-class ReportServer : public QAbstractHttpServer {
+class ReportServer {
 public:
     explicit ReportServer(const QString &root) : root_(QFileInfo(root).canonicalFilePath()) {}
 
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override {
-        const bool head = request.method() == QHttpServerRequest::Method::Head;
-        Answer a = Respond(request);
-        QHttpServerResponder responder = makeResponder(request, socket);
-        responder.writeStatusLine(a.status);
-        responder.writeHeader("Content-Type", a.contentType);
-        responder.writeHeader("Content-Length", QByteArray::number(a.body.size()));
-        if (a.status == Status::MethodNotAllowed)
-            responder.writeHeader("Allow", "GET, HEAD");
-        // The body is empty for HEAD, but its length is announced all the same.
-        responder.writeBody(head ? QByteArray() : a.body);
-
-        const QByteArray method = MethodName(request.method());
-        std::fprintf(stderr, "%s %s %d %lld\n", method.constData(),
-                     a.shownPath.toUtf8().constData(), int(a.status),
-                     static_cast<long long>(head ? 0 : a.body.size()));
-        std::fflush(stderr);
-        return true;
-    }
-
-    void missingHandler(const QHttpServerRequest &, QTcpSocket *) override {}
-
-private:
-    static QByteArray MethodName(QHttpServerRequest::Method method) {
-        switch (method) {
-        case QHttpServerRequest::Method::Get:
-            return "GET";
-        case QHttpServerRequest::Method::Head:
-            return "HEAD";
-        case QHttpServerRequest::Method::Post:
-            return "POST";
-        case QHttpServerRequest::Method::Put:
-            return "PUT";
-        case QHttpServerRequest::Method::Delete:
-            return "DELETE";
-        case QHttpServerRequest::Method::Options:
-            return "OPTIONS";
-        case QHttpServerRequest::Method::Patch:
-            return "PATCH";
-        case QHttpServerRequest::Method::Connect:
-            return "CONNECT";
-        case QHttpServerRequest::Method::Trace:
-            return "TRACE";
-        default:
-            return "?";
+    Response Respond(const Request &request) const {
+        if (request.method != "GET" && request.method != "HEAD") {
+            if (std::find(std::begin(kKnownMethods), std::end(kKnownMethods), request.method) ==
+                std::end(kKnownMethods))
+                return Error(501, "only GET and HEAD");
+            Response r = Error(405, "only GET and HEAD");
+            r.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET, HEAD")));
+            return r;
         }
-    }
-
-    Answer Respond(const QHttpServerRequest &request) const {
-        const QUrl url = request.url();
-        const QByteArray encoded = url.path(QUrl::FullyEncoded).toLatin1();
-        const qsizetype targetLength = encoded.size() + url.query(QUrl::FullyEncoded).size();
-        const QString path = DecodedPath(encoded);
-        Answer a = Resolve(request, path, targetLength);
-        // The log shows the readable path; a path that is not clean text stays encoded.
-        a.shownPath = targetLength > kMaxTarget ? QString::fromLatin1(encoded.left(80)) + "..."
-                      : path.isEmpty()          ? QString::fromLatin1(encoded)
-                                                : path;
-        return a;
-    }
-
-    Answer Resolve(const QHttpServerRequest &request, const QString &decoded,
-                   qsizetype targetLength) const {
-        const auto method = request.method();
-        if (method != QHttpServerRequest::Method::Get && method != QHttpServerRequest::Method::Head)
-            return Error(Status::MethodNotAllowed, "only GET and HEAD");
-        if (targetLength > kMaxTarget)
-            return Error(Status::UriTooLong, "the path is too long");
+        const QString decoded = kelo::http::DecodedPath(request.path());
         if (decoded.isEmpty())
-            return Error(Status::BadRequest, "the path is not UTF-8 text");
+            return Error(400, "the path is not UTF-8 text");
 
         // The second report server's form has backslashes around REPORT: both separators
         // are one.
@@ -156,36 +76,37 @@ private:
         const QStringList segments = path.split(u'/');
         for (const QString &segment : segments)
             if (segment == u"." || segment == u"..")
-                return Error(Status::BadRequest, "the path leaves its folder");
+                return Error(400, "the path leaves its folder");
 
         qsizetype start = 0;
         while (start < path.size() && path.at(start) == u'/')
             ++start;
         path = path.mid(start);
         if (!path.startsWith(kReportFolder))
-            return Error(Status::NotFound, "no such report");
+            return Error(404, "no such report");
         const QString fileName = path.mid(kReportFolder.size());
         if (fileName.contains(u'/'))
-            return Error(Status::BadRequest, "the report folder has no sub-folders");
+            return Error(400, "the report folder has no sub-folders");
         if (!fileName.endsWith(kExtension) || fileName.size() == kExtension.size())
-            return Error(Status::NotFound, "no such report");
+            return Error(404, "no such report");
 
         // Symbolic links are followed only as far as they stay in the folder.
         const QFileInfo file(QDir(root_).filePath(fileName));
         const QString real = file.canonicalFilePath();
         if (real.isEmpty() || !file.isFile())
-            return Error(Status::NotFound, "no such report");
+            return Error(404, "no such report");
         if (!real.startsWith(root_ + u'/'))
-            return Error(Status::NotFound, "no such report");
+            return Error(404, "no such report");
         QFile in(real);
         if (!in.open(QIODevice::ReadOnly))
-            return Error(Status::NotFound, "no such report");
-        Answer a;
-        a.body = in.readAll();
-        a.contentType = "application/xml; charset=utf-8";
-        return a;
+            return Error(404, "no such report");
+        Response r;
+        r.body = in.readAll();
+        r.contentType = "application/xml; charset=utf-8";
+        return r;
     }
 
+private:
     QString root_;
 };
 
@@ -215,7 +136,11 @@ int main(int argc, char **argv) {
     const QCommandLineOption bindOption(QStringLiteral("bind"),
                                         QStringLiteral("Address to listen on."),
                                         QStringLiteral("ADDR"), QStringLiteral("127.0.0.1"));
-    parser.addOptions({rootOption, portOption, bindOption});
+    const QCommandLineOption idleOption(
+        QStringLiteral("idle-timeout"),
+        QStringLiteral("Seconds a connection may stay without a complete request."),
+        QStringLiteral("S"), QStringLiteral("15"));
+    parser.addOptions({rootOption, portOption, bindOption, idleOption});
     if (!parser.parse(app.arguments()))
         return Fail(BadArguments, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -242,9 +167,17 @@ int main(int argc, char **argv) {
         return Fail(BadArguments,
                     QStringLiteral("%1 is not an IP address").arg(parser.value(bindOption)));
 
-    ReportServer server(root);
-    const quint16 listening = server.listen(address, quint16(port));
-    if (listening == 0)
+    const uint idle = parser.value(idleOption).toUInt(&ok);
+    if (!ok || idle < 1 || idle > 3600)
+        return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 3600")
+                                      .arg(parser.value(idleOption)));
+
+    kelo::http::Limits limits;
+    limits.idleMs = int(idle) * 1000;
+    const ReportServer reports(root);
+    kelo::http::Server server(
+        limits, [&reports](const Request &request) { return reports.Respond(request); });
+    if (!server.listen(address, quint16(port)))
         return Fail(
             CannotListen,
             QStringLiteral("cannot listen on %1 port %2").arg(address.toString()).arg(port));
@@ -252,7 +185,7 @@ int main(int argc, char **argv) {
                              ? QStringLiteral("[%1]").arg(address.toString())
                              : address.toString();
     std::fprintf(stdout, "listening on http://%s:%u\n", host.toUtf8().constData(),
-                 unsigned(listening));
+                 unsigned(server.serverPort()));
     std::fflush(stdout);
     std::fprintf(stderr, "kelo-report-server: serving %s\n",
                  QFileInfo(root).canonicalFilePath().toUtf8().constData());

@@ -13,6 +13,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 using namespace kelo;
 
 namespace {
@@ -477,6 +479,127 @@ TEST_F(SpreadsheetTest, ReadsEveryOdsCellKind) {
         {"20270105 08:15:00", "13:05:30", "", "#N/A", "20270105", ""},
     };
     EXPECT_EQ(s.rows, expected);
+}
+
+// The content.xml of an .ods with one table of the given rows.
+QByteArray OdsContent(const QByteArray &rows) {
+    return "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:"
+           "1.0\" xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+           "<office:spreadsheet><table:table table:name=\"목표\">" +
+           rows + "</table:table></office:spreadsheet></office:body></office:document-content>";
+}
+
+// A value past the caller's row limit refuses the sheet as soon as the count meets it, with
+// the row and the limit named: one value in the last row of a tiny .xlsx, one .ods row
+// repeated to the last row.
+TEST_F(SpreadsheetTest, AValuePastTheRowLimitRefusesTheSheet) {
+    WriteZip(path("far.xlsx"), XlsxParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                         "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row>",
+                                         "", ""));
+    WriteZip(path("repeated.ods"),
+             {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+              {"content.xml", OdsContent("<table:table-row table:number-rows-repeated=\"1048576\">"
+                                         "<table:table-cell office:value-type=\"float\" "
+                                         "office:value=\"1\"/></table:table-row>")}});
+    for (const char *name : {"far.xlsx", "repeated.ods"}) {
+        SCOPED_TRACE(name);
+        EXPECT_LT(QFileInfo(path(name)).size(), 4096);
+        SpreadsheetLimits limits;
+        limits.rows = 65'536;
+        SpreadsheetReader reader(limits);
+        EXPECT_FALSE(reader.open(path(name)));
+        EXPECT_EQ(reader.errorKind(), SpreadsheetError::TooManyRows);
+        EXPECT_EQ(reader.error(), QStringLiteral("행이 너무 많습니다: %1 (1,048,576행에 값이 "
+                                                 "있습니다. 최대 65,536행까지 읽습니다)")
+                                      .arg(QLatin1String(name)));
+        EXPECT_EQ(reader.rowCount(), 0);
+    }
+}
+
+// A row or a cell that comes twice would replace the first one's values: the file is refused
+// and the row named, in every format that numbers its rows and cells.
+TEST_F(SpreadsheetTest, ARowOrCellThatComesTwiceIsRefused) {
+    const struct {
+        const char *name;
+        QByteArray sheetData;
+        const char *detail;
+    } xlsx[] = {
+        {"row.xlsx",
+         "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"2\"><c r=\"A2\"><v>2</v></c></row>"
+         "<row r=\"2\"><c r=\"B2\"><v>3</v></c></row>",
+         "2행이 두 번 있습니다"},
+        {"row-later.xlsx",
+         "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row><row r=\"3\"/>"
+         "<row r=\"2\"><c r=\"A2\"><v>9</v></c></row>",
+         "2행이 두 번 있습니다"},
+        {"cell.xlsx",
+         "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><v>3</v></c>"
+         "<c r=\"A2\"><v>9</v></c></row>",
+         "2행의 1열 셀이 두 번 있습니다"},
+    };
+    std::vector<std::pair<QString, QString>> cases;
+    for (const auto &c : xlsx) {
+        WriteZip(path(c.name), XlsxParts(c.sheetData, "", ""));
+        cases.push_back({c.name, QString::fromUtf8(c.detail)});
+    }
+    // The second heading cell of the sample .xls moved onto the first.
+    QFile sample(kSamples + "/sample.xls");
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray xls = sample.readAll();
+    const QByteArray b1("\xFD\x00\x0A\x00\x00\x00\x01\x00", 8); // LABELSST of row 0, column 1
+    const qsizetype at = xls.indexOf(b1);
+    ASSERT_GE(at, 0);
+    ASSERT_EQ(xls.indexOf(b1, at + 1), -1);
+    xls[at + 6] = 0;
+    QFile moved(path("moved.xls"));
+    ASSERT_TRUE(moved.open(QIODevice::WriteOnly));
+    moved.write(xls);
+    moved.close();
+    cases.push_back({"moved.xls", QStringLiteral("1행의 1열 셀이 두 번 있습니다")});
+    // The record stream of the program's own export, one cell written twice.
+    ExcelSheet own(path("own.xls"), QString());
+    own.text(3, 0, u"3001");
+    own.number(3, 0, 3002);
+    ASSERT_EQ(own.finish(), ExcelSheet::Outcome::Written);
+    cases.push_back({"own.xls", QStringLiteral("4행의 1열 셀이 두 번 있습니다")});
+
+    for (const auto &[name, detail] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        const Sheet s = Read(path(name));
+        EXPECT_FALSE(s.ok);
+        EXPECT_EQ(s.kind, SpreadsheetError::Damaged);
+        EXPECT_TRUE(s.error.startsWith(QStringLiteral("파일이 손상되었습니다: %1 (").arg(name)))
+            << s.error.toStdString();
+        EXPECT_TRUE(s.error.endsWith(detail + u')')) << s.error.toStdString();
+    }
+    // The sample itself reads.
+    EXPECT_TRUE(Read(kSamples + "/sample.xls").ok);
+}
+
+// Only regular files are opened: a FIFO would block the open for ever, a device never end.
+// A link to a spreadsheet reads as the spreadsheet.
+TEST_F(SpreadsheetTest, OnlyRegularFilesAreOpened) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.xlsx")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(kSamples + "/sample.xlsx", path("link.xlsx")));
+    const struct {
+        QString path;
+        const char *reason;
+    } cases[] = {
+        {path("fifo.xlsx"), "일반 파일이 아닙니다: FIFO(파이프)"},
+        {QStringLiteral("/dev/zero"), "일반 파일이 아닙니다: 장치 파일"},
+        {dir.path(), "폴더입니다"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        const Sheet s = Read(c.path);
+        EXPECT_EQ(s.kind, SpreadsheetError::CannotOpen);
+        EXPECT_EQ(s.error, QStringLiteral("파일을 열 수 없습니다: %1 (%2)")
+                               .arg(QFileInfo(c.path).fileName(), QString::fromUtf8(c.reason)));
+    }
+    const Sheet link = Read(path("link.xlsx"));
+    EXPECT_TRUE(link.ok) << link.error.toStdString();
+    EXPECT_EQ(link.rowCount, 25);
 }
 
 // A file that goes bad between open() and readRows() fails there with a message.

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace kelo;
 using namespace kelo::screens;
 
@@ -125,6 +127,9 @@ TEST_F(TargetImportTest, AFileThatCannotBeReadSaysWhyAndResetsTheGrid) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("SALE_DATE,UPJANG_CODE\n20270105,3001\n");
     file.close();
+    // A FIFO: opening it would wait for a writer for ever.
+    const QString fifo = dir.filePath(QStringLiteral("targets.ods"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         QString path;
         QString message;
@@ -132,6 +137,12 @@ TEST_F(TargetImportTest, AFileThatCannotBeReadSaysWhyAndResetsTheGrid) {
         {text, QStringLiteral("스프레드시트 파일이 아닙니다: targets.xlsx")},
         {dir.filePath(QStringLiteral("missing.xls")),
          QStringLiteral("파일을 열 수 없습니다: missing.xls")},
+        {fifo,
+         QStringLiteral("파일을 열 수 없습니다: targets.ods (일반 파일이 아닙니다: FIFO(파이프))")},
+        // 1.5 KB: a heading in A1 and one value in A1048576.
+        {kSamples + QStringLiteral("/last-row.xlsx"),
+         QStringLiteral("행이 너무 많습니다: last-row.xlsx (1,048,576행에 값이 있습니다. 최대 "
+                        "65,536행까지 읽습니다)")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path.toStdString());

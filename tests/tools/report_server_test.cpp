@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -66,6 +67,39 @@ Reply ReadReply(QTcpSocket &socket, bool head = false) {
     return reply;
 }
 
+// Starts the server with the arguments and reads its port from the first line.
+void Start(QProcess &server, const QStringList &arguments, quint16 *port) {
+    server.setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
+    server.setArguments(arguments);
+    server.start();
+    ASSERT_TRUE(server.waitForStarted());
+    while (!server.canReadLine())
+        ASSERT_TRUE(server.waitForReadyRead(10000)) << server.readAllStandardError().data();
+    const QString first = QString::fromUtf8(server.readLine()).trimmed();
+    ASSERT_TRUE(first.startsWith(QStringLiteral("listening on http://127.0.0.1:")))
+        << first.toStdString();
+    *port = quint16(first.section(u':', -1).toUInt());
+    ASSERT_NE(*port, 0);
+}
+
+std::unique_ptr<QTcpSocket> ConnectTo(quint16 port) {
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QStringLiteral("127.0.0.1"), port);
+    EXPECT_TRUE(socket->waitForConnected(10000));
+    return socket;
+}
+
+// The most memory a process has held, in kB (VmHWM).
+qint64 PeakKb(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong();
+    return -1;
+}
+
 class ReportServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -80,20 +114,9 @@ protected:
         ASSERT_TRUE(QFile::link(QStringLiteral("견본.mrd"), root_ + QStringLiteral("/in.mrd")));
         ASSERT_TRUE(QDir().mkpath(root_ + QStringLiteral("/dir.mrd")));
 
-        server_.setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
-        server_.setArguments({QStringLiteral("--root"), root_});
-        server_.start();
-        ASSERT_TRUE(server_.waitForStarted());
-        while (!server_.canReadLine())
-            ASSERT_TRUE(server_.waitForReadyRead(10000)) << server_.readAllStandardError().data();
-        const QString first = QString::fromUtf8(server_.readLine()).trimmed();
-        ASSERT_TRUE(first.startsWith(QStringLiteral("listening on http://127.0.0.1:")))
-            << first.toStdString();
-        base_ = first.mid(QStringLiteral("listening on ").size());
-        port_ = quint16(first.section(u':', -1).toUInt());
-        ASSERT_NE(port_, 0);
+        ASSERT_NO_FATAL_FAILURE(Start(server_, {QStringLiteral("--root"), root_}, &port_));
+        base_ = QStringLiteral("http://127.0.0.1:%1").arg(port_);
     }
-
     void TearDown() override {
         server_.kill();
         server_.waitForFinished();
@@ -105,11 +128,13 @@ protected:
         file.write(bytes);
     }
 
-    std::unique_ptr<QTcpSocket> Connect() {
-        auto socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QStringLiteral("127.0.0.1"), port_);
-        EXPECT_TRUE(socket->waitForConnected(10000));
-        return socket;
+    std::unique_ptr<QTcpSocket> Connect() { return ConnectTo(port_); }
+
+    // The server's log so far; the server is stopped to have all of it.
+    QString StopAndReadLog() {
+        server_.kill();
+        server_.waitForFinished();
+        return QString::fromUtf8(server_.readAllStandardError());
     }
 
     static QByteArray Request(const QByteArray &target, const QByteArray &method = "GET") {
@@ -239,14 +264,176 @@ TEST_F(ReportServerTest, ASlowClientDoesNotHoldUpOthers) {
 TEST_F(ReportServerTest, LogsEachRequest) {
     Ask("/REPORT/" + kFolderEncoded + '/' + kNameEncoded + ".mrd");
     Ask("/REPORT/" + kFolder + "/없는보고서.mrd");
-    server_.kill();
-    server_.waitForFinished();
-    const QString log = QString::fromUtf8(server_.readAllStandardError());
+    const QString log = StopAndReadLog();
     EXPECT_TRUE(log.contains(
         QStringLiteral("GET /REPORT/경영정보관리/견본.mrd 200 %1\n").arg(kDefinition.size())))
         << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("GET /REPORT/경영정보관리/없는보고서.mrd 404 ")))
         << log.toStdString();
+}
+
+// A request's head and body are read only up to their caps: a body past it is refused by its
+// Content-Length, a head past it as soon as the cap is reached, and the server holds neither
+// (the client sends on until the server closes, and still reads the answer).
+TEST_F(ReportServerTest, OversizedRequestsAreRefusedWithoutHoldingThem) {
+    constexpr qint64 kBytes = 100'000'000;
+    const QByteArray target = "/REPORT/" + kFolder + "/견본.mrd";
+    const struct {
+        const char *what;
+        QByteArray head; // followed by kBytes of 'a'
+        int status;
+    } cases[] = {
+        {"body",
+         "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " +
+             QByteArray::number(kBytes) + "\r\n\r\n",
+         413},
+        {"head", "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Padding: ", 431},
+    };
+    const qint64 before = PeakKb(server_.processId());
+    ASSERT_GT(before, 0);
+    const QByteArray piece(1 << 20, 'a');
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        auto socket = Connect();
+        socket->write(c.head);
+        for (qint64 sent = 0; sent < kBytes && socket->state() == QAbstractSocket::ConnectedState;
+             sent += piece.size()) {
+            socket->write(piece);
+            while (socket->bytesToWrite() > (4 << 20) && socket->waitForBytesWritten(10000)) {
+            }
+        }
+        while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(10000)) {
+        }
+        const Reply reply = ReadReply(*socket);
+        EXPECT_EQ(reply.status, c.status);
+        EXPECT_EQ(reply.Header("Connection"), "close");
+        EXPECT_TRUE(socket->state() == QAbstractSocket::UnconnectedState ||
+                    socket->waitForDisconnected(10000));
+        // The request's size never reached the server's memory.
+        EXPECT_LT(PeakKb(server_.processId()) - before, 16 * 1024);
+    }
+    EXPECT_EQ(Ask("/REPORT/" + kFolder + "/견본.mrd").status, 200);
+    const QString log = StopAndReadLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("POST /REPORT/경영정보관리/견본.mrd 413 ")))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("GET /REPORT/경영정보관리/견본.mrd 431 ")))
+        << log.toStdString();
+}
+
+// HTTP/1.1 keeps the connection for the next request unless the client says close; HTTP/1.0
+// closes after the answer unless the client asks to keep it.
+TEST_F(ReportServerTest, ClosesAfterTheAnswerWhenTheClientAsksOrSpeaksHttp10) {
+    const QByteArray target = "/REPORT/" + kFolder + "/견본.mrd";
+    const struct {
+        const char *what;
+        QByteArray request;
+        bool closes;
+        QByteArray connection; // the answer's Connection field
+    } cases[] = {
+        {"1.1", "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", false, ""},
+        {"1.1 close", "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: Close\r\n\r\n",
+         true, "close"},
+        {"1.0", "GET " + target + " HTTP/1.0\r\n\r\n", true, "close"},
+        {"1.0 keep-alive", "GET " + target + " HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n", false,
+         "keep-alive"},
+        {"HEAD 1.0", "HEAD " + target + " HTTP/1.0\r\n\r\n", true, "close"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        auto socket = Connect();
+        socket->write(c.request);
+        const Reply reply = ReadReply(*socket, c.request.startsWith("HEAD"));
+        EXPECT_EQ(reply.status, 200);
+        EXPECT_EQ(reply.Header("Content-Length"), QByteArray::number(kDefinition.size()));
+        EXPECT_EQ(reply.Header("Connection"), c.connection);
+        if (c.closes) {
+            EXPECT_TRUE(socket->state() == QAbstractSocket::UnconnectedState ||
+                        socket->waitForDisconnected(10000));
+        } else {
+            socket->write(c.request);
+            EXPECT_EQ(ReadReply(*socket).body, kDefinition);
+            EXPECT_EQ(socket->state(), QAbstractSocket::ConnectedState);
+        }
+    }
+}
+
+// Bytes that are not UTF-8 are refused as the path's text; other methods are answered 405
+// (those HTTP defines) or 501 and logged by their own names.
+TEST_F(ReportServerTest, RawBytesAndOtherMethodsAreRefusedAndLoggedByName) {
+    const QByteArray report = "/REPORT/" + kFolder + "/견본.mrd";
+    const struct {
+        QByteArray method, target;
+        int status;
+        const char *logged;
+    } cases[] = {
+        {"GET", "/REPORT/" + kFolder + "/\xff.mrd", 400, "GET /REPORT/%EA%B2%BD"},
+        {"GET", "/REPORT/" + kFolder + "/\xed\xa0\x80.mrd", 400, "%ED%A0%80.mrd 400 "},
+        {"HEAD", "/REPORT/\xc0\xaf" + kFolder + "/견본.mrd", 400, "HEAD /REPORT/%C0%AF"},
+        {"TRACE", report, 405, "TRACE /REPORT/경영정보관리/견본.mrd 405 "},
+        {"OPTIONS", report, 405, "OPTIONS /REPORT/경영정보관리/견본.mrd 405 "},
+        {"PROPFIND", report, 501, "PROPFIND /REPORT/경영정보관리/견본.mrd 501 "},
+        {"BREW", "/\x01", 501, "BREW /%01 501 "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.logged);
+        const Reply reply = Ask(c.target, c.method);
+        EXPECT_EQ(reply.status, c.status);
+        EXPECT_EQ(reply.Header("Allow"), c.status == 405 ? "GET, HEAD" : "");
+    }
+    const QString log = StopAndReadLog();
+    for (const auto &c : cases)
+        EXPECT_TRUE(log.contains(QString::fromUtf8(c.logged))) << c.logged << '\n'
+                                                               << log.toStdString();
+    EXPECT_FALSE(log.contains(u'?')) << log.toStdString();
+}
+
+// Apache's benchmark tool, with and without keep-alive, gets every answer in full.
+TEST_F(ReportServerTest, ApacheBenchCompletesWithoutFailedRequests) {
+    const QString url = base_ + QStringLiteral("/REPORT/") + QString::fromLatin1(kFolderEncoded) +
+                        u'/' + QString::fromLatin1(kNameEncoded) + QStringLiteral(".mrd");
+    for (const QStringList &options : {QStringList{}, QStringList{QStringLiteral("-k")}}) {
+        SCOPED_TRACE(options.join(u' ').toStdString());
+        QProcess ab;
+        ab.start(QStringLiteral("ab"),
+                 options + QStringList{QStringLiteral("-n"), QStringLiteral("300"),
+                                       QStringLiteral("-c"), QStringLiteral("10"),
+                                       QStringLiteral("-s"), QStringLiteral("20"), url});
+        ASSERT_TRUE(ab.waitForFinished(60000));
+        const QString out = QString::fromUtf8(ab.readAllStandardOutput());
+        EXPECT_EQ(ab.exitCode(), 0) << ab.readAllStandardError().data();
+        EXPECT_TRUE(
+            out.contains(QRegularExpression(QStringLiteral("Complete requests:\\s+300\\n"))))
+            << out.toStdString();
+        EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Failed requests:\\s+0\\n"))))
+            << out.toStdString();
+        EXPECT_TRUE(out.contains(
+            QStringLiteral("Document Length:        %1 bytes").arg(kDefinition.size())))
+            << out.toStdString();
+        EXPECT_FALSE(out.contains(QStringLiteral("Non-2xx"))) << out.toStdString();
+    }
+}
+
+// A connection without a complete request is closed after the idle time: one that never
+// asks, one after its answer, one that sent half a request.
+TEST(ReportServerIdle, ClosesConnectionsWithoutACompleteRequest) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess server;
+    quint16 port = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        Start(server, {QStringLiteral("--root"), dir.path(), QStringLiteral("--idle-timeout"), "1"},
+              &port));
+    auto silent = ConnectTo(port);
+    auto answered = ConnectTo(port);
+    answered->write("GET /x.mrd HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    EXPECT_EQ(ReadReply(*answered).status, 404);
+    auto half = ConnectTo(port);
+    half->write("GET /x.mrd HTTP/1.1\r\nHost: 127");
+    for (QTcpSocket *socket : {silent.get(), answered.get(), half.get()})
+        EXPECT_TRUE(socket->state() == QAbstractSocket::UnconnectedState ||
+                    socket->waitForDisconnected(10000));
+    server.kill();
+    server.waitForFinished();
 }
 
 TEST(ReportServerStart, AMissingFolderEndsWithExitCode2) {
@@ -261,6 +448,9 @@ TEST(ReportServerStart, AMissingFolderEndsWithExitCode2) {
          "not a port number"},
         {{QStringLiteral("--root"), dir.path(), QStringLiteral("--bind"), QStringLiteral("host")},
          "not an IP address"},
+        {{QStringLiteral("--root"), dir.path(), QStringLiteral("--idle-timeout"),
+          QStringLiteral("0")},
+         "not a number of seconds"},
     };
     for (const auto &c : cases) {
         QProcess server;

@@ -31,6 +31,11 @@ const QString kInsert = QStringLiteral(R"sql(
 // How many refusals the completion message names.
 constexpr int kReasonsShown = 5;
 
+// The most rows an import takes into the grid: the row count of the older spreadsheet format,
+// many times a year of daily targets for every outlet. A sheet with a value past it is
+// refused with a message that names the limit.
+constexpr int kMaxImportRows = 65'536;
+
 QLabel *sunkenPanel(QWidget *parent, const char *name, int width) {
     auto *panel = new QLabel(parent);
     panel->setObjectName(QLatin1String(name));
@@ -132,7 +137,9 @@ void TfrmSTI020::ResetImport() {
 bool TfrmSTI020::ImportFile(const QString &path) {
     ResetImport();
     auto hideGauge = qScopeGuard([this] { gauge->hide(); });
-    SpreadsheetReader reader;
+    SpreadsheetLimits limits;
+    limits.rows = kMaxImportRows;
+    SpreadsheetReader reader(limits);
     if (!reader.open(path)) {
         ResetImport();
         ShowError(reader.error());
