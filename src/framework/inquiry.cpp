@@ -248,6 +248,14 @@ void TfrmSZS010::dedSaleDateCloseUp() {
 }
 
 bool TfrmSZS010::eventFilter(QObject *watched, QEvent *event) {
+    // Enter in the business date searches, whatever follows the date on the panel.
+    if (watched == dedSaleDate && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            bbtSearch->click();
+            return true;
+        }
+    }
     if (watched == dedSaleDate && HandleConditionFieldEvent(dedSaleDate, event, bbtSearch))
         return true;
     return TfrmZZS020::eventFilter(watched, event);

@@ -169,6 +169,19 @@ TEST_F(SalesDetailTest, GuestTypeGroupsCountFirstLinesOnly) {
     EXPECT_EQ(row(dialog.rgrGrid, members).mid(2), (QStringList{"0", "0", "0", "1", "88000", "0"}));
 }
 
+// Enter in the business date searches on every view, the golf page's included.
+TEST_F(SalesDetailTest, EnterInTheBusinessDateSearches) {
+    TfrmSAS000 hub(connection);
+    hub.show();
+    for (int i : {0, 5}) {
+        auto *view = qobject_cast<TfrmSZS010 *>(hub.subScreen(i));
+        ASSERT_NE(view, nullptr) << i;
+        view->dedSaleDate->setYmd(QStringLiteral("20040407"));
+        QTest::keyClick(view->dedSaleDate, Qt::Key_Return);
+        EXPECT_GT(view->rgrGrid->rowCountFetched(), 0) << view->objectName().toStdString();
+    }
+}
+
 TEST_F(SalesDetailTest, GolfGroupsWithoutSalesShowZeros) {
     TfrmSAS040 screen(connection);
     screen.show();
