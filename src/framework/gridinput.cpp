@@ -186,7 +186,7 @@ TfrmSZI020::TfrmSZI020(db::Connection &connection, const QString &name, QWidget 
         m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtSave), b);
     }
     bbtSave->setFixedWidth(88);
-    bbtSave->setStyleSheet(QStringLiteral("QPushButton { color: red; font-weight: bold; }"));
+    EmphasizeButton(bbtSave, Qt::red);
     connect(bbtAdd, &QPushButton::clicked, this, [this] { bbtAddClick(); });
     connect(bbtDelete, &QPushButton::clicked, this, [this] { bbtDeleteClick(); });
     addHotkey(QKeySequence(Qt::Key_F4), [this] { bbtAddClick(); });

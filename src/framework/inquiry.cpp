@@ -9,18 +9,34 @@
 #include "framework/screenhelpers.h"
 #include "framework/xlsexport.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace kelo {
 
-namespace {} // namespace
+namespace {
+
+// The grid a page shows: the one holding the focus, else the first visible one with rows.
+controls::Grid *ShownGrid(QWidget *page) {
+    const QList<controls::Grid *> grids = page->findChildren<controls::Grid *>();
+    for (controls::Grid *grid : grids)
+        if (grid->isVisible() && grid->isAncestorOf(QApplication::focusWidget()))
+            return grid;
+    for (controls::Grid *grid : grids)
+        if (grid->isVisible() && grid->gridModel()->rowCount() > 0)
+            return grid;
+    return nullptr;
+}
+
+} // namespace
 
 // ---- TfrmZZS010 ---------------------------------------------------------------------
 
@@ -124,6 +140,10 @@ void TfrmZZS020::bbtExcelClick() {
 QString TfrmZZS020::SaveResultToExcel() {
     ShowStatusMessage(QString());
     RequireActive(bbtExcel);
+    return ExportResult();
+}
+
+QString TfrmZZS020::ExportResult() {
     BusyCursor busy;
     if (!isResultOpen()) {
         ShowStatusMessage(QStringLiteral("조회 결과가 없습니다. 조회를 먼저 하십시오."));
@@ -387,6 +407,7 @@ TfrmSZS000::TfrmSZS000(db::Connection &connection, const QString &name, QWidget 
     layout->addWidget(panData, 1);
     bbtClose->setFixedSize(150, 37);
     StyleForm(this);
+    addHotkey(QKeySequence(Qt::CTRL | Qt::Key_F11), [this] { ExportActivePage(); });
     connect(rgrMenu, &controls::Grid::rowEnter, this, [this](int row) {
         if (row >= 0 && row < PageControl1->count())
             PageControl1->setCurrentIndex(row);
@@ -410,8 +431,29 @@ void TfrmSZS000::AddSubScreen(const QString &caption, QWidget *screen) {
     rgrMenu->setValue(row, 1, caption);
     rgrMenu->gridModel()->setStatus(row, controls::RowStatus::Unchanged);
     m_subScreens.push_back(screen);
+    // The page's own Excel key would compete with the hub's (and its button is hidden).
+    const QKeySequence excelKey(Qt::CTRL | Qt::Key_F11);
+    for (QShortcut *key : screen->findChildren<QShortcut *>())
+        if (key->key() == excelKey)
+            key->setEnabled(false);
     if (row == 0)
         rgrMenu->setCurrentCell(0, 1);
+}
+
+void TfrmSZS000::ExportActivePage() {
+    ShowStatusMessage(QString());
+    QWidget *screen = subScreen(PageControl1->currentIndex());
+    if (auto *inquiry = qobject_cast<TfrmZZS020 *>(screen)) {
+        inquiry->ExportResult();
+        return;
+    }
+    controls::Grid *grid = screen ? ShownGrid(screen) : nullptr;
+    if (!grid || grid->gridModel()->rowCount() == 0) {
+        ShowStatusMessage(QStringLiteral("조회 결과가 없습니다. 조회를 먼저 하십시오."));
+        return;
+    }
+    ExportGridAndOfferToOpen(grid, PageControl1->tabText(PageControl1->currentIndex()),
+                             screen->objectName().mid(3));
 }
 
 void TfrmSZS000::ShowSubScreen(int n) {

@@ -50,6 +50,8 @@ public:
     virtual void bbtExcelClick();
     // The export; the file written, or empty text.
     QString SaveResultToExcel();
+    // The export itself, without the button's rule: the hub saves its page in front with it.
+    QString ExportResult();
     // Opens (again) the result of qryQuery into the grid.
     void OpenResult() { m_result->open(); }
     bool isResultOpen() const { return m_result->isOpen(); }
@@ -137,6 +139,9 @@ public:
     void ShowSubScreen(int n);
     int subScreenCount() const { return PageControl1->count(); }
     QWidget *subScreen(int n) const;
+    // Ctrl+F11: the grid of the page in front as an Excel file. The pages' own button bars are
+    // hidden, so the hub holds the key for them.
+    void ExportActivePage();
 
     QWidget *panMemu;
     controls::Grid *rgrMenu;

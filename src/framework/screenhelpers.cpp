@@ -286,6 +286,16 @@ QPushButton *FormButton(QWidget *parent, const char *name, const QString &captio
     return b;
 }
 
+void EmphasizeButton(QAbstractButton *button, const QColor &color) {
+    QFont font = button->font();
+    font.setBold(true);
+    button->setFont(font);
+    QPalette palette = button->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::ButtonText, color);
+    button->setPalette(palette);
+}
+
 void StyleForm(QWidget *form) {
     for (QAbstractButton *b : form->findChildren<QAbstractButton *>())
         if (b->text() == QStringLiteral("도움말"))

@@ -4,6 +4,7 @@
 #include "db/serverobjects.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QKeySequence>
 #include <QLabel>
 #include <QSize>
@@ -11,6 +12,7 @@
 #include <QStringList>
 #include <functional>
 
+class QAbstractButton;
 class QCloseEvent;
 class QFrame;
 class QHBoxLayout;
@@ -125,6 +127,10 @@ void AnswerClose(QWidget *screen, QCloseEvent *event, bool mayClose);
 // A form's push button: named, of fixed size, never pressed by Enter as the default.
 QPushButton *FormButton(QWidget *parent, const char *name, const QString &caption,
                         QSize size = QSize(80, 25));
+
+// A button drawn in bold in the given colour while it can be pressed; disabled, it greys out
+// like every other button.
+void EmphasizeButton(QAbstractButton *button, const QColor &color);
 
 // Edit colouring of the library's input fields: yellow on entering; on leaving
 // the window colour, or the button face when read-only.

@@ -126,6 +126,13 @@ void TfrmZZI000::resizeEvent(QResizeEvent *event) {
 }
 
 void TfrmZZI000::ShowStatusMessage(const QString &text) {
+    // A page of a hub has its bar hidden: the hub's bar shows what the page says.
+    if (stbMessage->isHidden())
+        for (QWidget *w = parentWidget(); w; w = w->parentWidget())
+            if (auto *host = qobject_cast<TfrmZZI000 *>(w)) {
+                host->ShowStatusMessage(text);
+                break;
+            }
     if (stbMessage->panelText(1) == text)
         return;
     stbMessage->setPanelText(1, text);

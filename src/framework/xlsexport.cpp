@@ -3,11 +3,14 @@
 #include "common/dialogs.h"
 #include "common/functions.h"
 #include "common/numbertext.h"
+#include "framework/screenhelpers.h"
 
 #include <cmath>
 
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QUrl>
 
 namespace kelo {
 
@@ -212,6 +215,17 @@ QString WriteInquiryExcel(const QString &path, controls::Grid *grid, const QStri
         break;
     }
     return QStringLiteral("Excel 파일로 저장할 수 없습니다.");
+}
+
+void ExportGridAndOfferToOpen(controls::Grid *grid, const QString &title, const QString &fileName) {
+    BusyCursor busy;
+    const QString result = SaveGridToXls(grid, title, true, fileName);
+    if (result.startsWith(u'^')) {
+        ShowError(result.mid(1));
+        return;
+    }
+    if (AskYesNo(QStringLiteral("저장한 Excel 파일을 불러올까요?")))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(result));
 }
 
 } // namespace kelo

@@ -15,6 +15,10 @@ namespace kelo {
 QString SaveGridToXls(controls::Grid *grid, const QString &title, bool askName,
                       const QString &fileName);
 
+// SaveGridToXls asking for the name, then the offer to open the file written; a refusal is
+// shown as an error. The busy cursor shows until the offer is answered.
+void ExportGridAndOfferToOpen(controls::Grid *grid, const QString &title, const QString &fileName);
+
 // The inquiry screens' own export into the file at path, .xlsx or .xls by the name
 // (ExcelSheet): the caption at row 0, the visible columns' titles in display order at row
 // 2, then every row of the result (all packets fetched) from row 3; a right-aligned field

@@ -25,6 +25,20 @@
 
 namespace kelo::shell {
 
+namespace {
+
+// The button a program searches with: bbtSearch on the inquiry and input screens, BitBtn1 on
+// the report viewer programs.
+QAbstractButton *VisibleSearchButton(QWidget *screen) {
+    for (const char *name : {"bbtSearch", "BitBtn1"})
+        for (auto *button : screen->findChildren<QAbstractButton *>(QLatin1String(name)))
+            if (button->isVisible())
+                return button;
+    return nullptr;
+}
+
+} // namespace
+
 int RunClient(Application &app, const ProgramRegistry &registry) {
     QElapsedTimer clock;
     clock.start();
@@ -95,12 +109,11 @@ int RunClient(Application &app, const ProgramRegistry &registry) {
                     if (auto *edit = screen->findChild<QLineEdit *>(field.left(eq)))
                         edit->setText(field.mid(eq + 1));
                 if (screen)
-                    for (auto *search :
-                         screen->findChildren<QAbstractButton *>(QStringLiteral("bbtSearch")))
-                        if (search->isVisible()) {
-                            search->click();
-                            break;
-                        }
+                    if (QAbstractButton *search = VisibleSearchButton(screen)) {
+                        std::printf("searched with %s\n", qPrintable(search->objectName()));
+                        std::fflush(stdout);
+                        search->click();
+                    }
             } else if (!menus.isEmpty() && menus.first()->menu()) {
                 mainWindow.menuBar()->setActiveAction(menus.first());
             }

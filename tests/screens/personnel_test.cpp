@@ -6,6 +6,7 @@
 #include "support/scripted_dialogs.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,6 +161,34 @@ TEST_F(PersonnelTest, PersonnelCardMasksPersonalDataAndShowsTheTabs) {
     card->wedEmpNo->setFocus();
     QTest::keyClick(card->wedEmpNo, Qt::Key_F1);
     EXPECT_EQ(dialogs->errors().last(), QStringLiteral("조회할 사원번호를 입력하여 주십시요."));
+}
+
+// Ctrl+F11 in the personnel hub saves the grid in front: a list page's result, the card's
+// tab grid that holds the focus.
+TEST_F(PersonnelTest, CtrlF11SavesTheGridInFront) {
+    QTemporaryDir dir;
+    TfrmSQS000 hub(connection);
+    hub.resize(1200, 760);
+    hub.show();
+    hub.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&hub));
+    hub.OpenEmployeeCard(QStringLiteral("20000001"));
+    TfrmSQS040 *card = hub.sqs040;
+    for (int i = 0; i < card->tabs->count(); ++i)
+        if (card->tabs->widget(i)->isAncestorOf(card->grdAward))
+            card->tabs->setCurrentIndex(i);
+    card->grdAward->setFocus();
+    const QString file = dir.filePath(QStringLiteral("card.xls"));
+    dialogs->answerFile(file);
+    dialogs->answer(false);
+    QTest::keyClick(card->grdAward, Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'|').toStdString();
+    // The list page before a search has nothing to save and says so on the hub's bar.
+    hub.ShowSubScreen(0);
+    QTest::keyClick(hub.rgrMenu, Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_EQ(hub.stbMessage->panelText(1),
+              QStringLiteral("조회 결과가 없습니다. 조회를 먼저 하십시오."));
 }
 
 TEST_F(PersonnelTest, OnlyJpegPhotographsMarkedOnTheSeventhByteAreShown) {

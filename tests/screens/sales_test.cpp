@@ -7,6 +7,7 @@
 #include "support/scripted_dialogs.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -180,6 +181,40 @@ TEST_F(SalesDetailTest, EnterInTheBusinessDateSearches) {
         QTest::keyClick(view->dedSaleDate, Qt::Key_Return);
         EXPECT_GT(view->rgrGrid->rowCountFetched(), 0) << view->objectName().toStdString();
     }
+}
+
+// Ctrl+F11 in the hub saves the grid of the page in front, wherever the focus is in the hub.
+TEST_F(SalesDetailTest, CtrlF11InTheHubSavesThePageInFront) {
+    QTemporaryDir dir;
+    TfrmSAS000 hub(connection);
+    hub.resize(1200, 700);
+    hub.show();
+    hub.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&hub));
+    for (int i : {0, 5}) {
+        hub.ShowSubScreen(i);
+        auto *view = qobject_cast<TfrmSZS010 *>(hub.subScreen(i));
+        ASSERT_NE(view, nullptr) << i;
+        view->dedSaleDate->setYmd(QStringLiteral("20040407"));
+        QTest::keyClick(view->dedSaleDate, Qt::Key_Return);
+        ASSERT_GT(view->rgrGrid->rowCountFetched(), 0);
+        for (QWidget *focus :
+             {static_cast<QWidget *>(view->rgrGrid), static_cast<QWidget *>(hub.rgrMenu)}) {
+            const QString file =
+                dir.filePath(QStringLiteral("p%1_%2.xls").arg(i).arg(focus->objectName()));
+            dialogs->answerFile(file);
+            dialogs->answer(false); // not opened
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_F11, Qt::ControlModifier);
+            EXPECT_TRUE(QFileInfo::exists(file)) << i << " " << focus->objectName().toStdString();
+        }
+    }
+    EXPECT_TRUE(dialogs->errors().isEmpty()) << dialogs->errors().join(u'|').toStdString();
+    // A page without a result says so where the user reads it: the hub's bar.
+    hub.ShowSubScreen(1);
+    QTest::keyClick(hub.rgrMenu, Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_EQ(hub.stbMessage->panelText(1),
+              QStringLiteral("조회 결과가 없습니다. 조회를 먼저 하십시오."));
 }
 
 TEST_F(SalesDetailTest, GolfGroupsWithoutSalesShowZeros) {

@@ -142,6 +142,31 @@ TEST_F(ClientProcess, WithoutADisplayTheProgramSaysSo) {
     EXPECT_TRUE(p.readAllStandardError().contains("needs a graphical display"));
 }
 
+// The demo's photograph hook opens a program and presses its search button: bbtSearch on the
+// inquiry screens, BitBtn1 on the report viewer programs.
+TEST_F(ClientProcess, TheScreenshotHookSearchesInEveryKindOfProgram) {
+    write(QStringLiteral("Kelo_S.ini"), "[ReportServer]\nMain=http://127.0.0.1:9\n");
+    const struct {
+        const char *program, *button;
+    } cases[] = {{"SRS170", "BitBtn1"}, {"SBS020", "bbtSearch"}};
+    for (const auto &c : cases) {
+        QProcessEnvironment env = environment(false);
+        env.insert(QStringLiteral("KELO_SCREENSHOT"), dir.filePath(QStringLiteral("shot.png")));
+        env.insert(QStringLiteral("KELO_OPEN_PROGRAM"), QLatin1String(c.program));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KELO_CLIENT_PROGRAM),
+                {QStringLiteral("DEMO"), QStringLiteral("KLUSER"), QStringLiteral("20000001"),
+                 QStringLiteral("관리자")});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_EQ(p.exitCode(), 0) << c.program;
+        EXPECT_TRUE(out.contains(QStringLiteral("searched with ") + QLatin1String(c.button)))
+            << c.program << ": " << out.toStdString();
+        EXPECT_TRUE(QFile::remove(dir.filePath(QStringLiteral("shot.png")))) << c.program;
+    }
+}
+
 TEST_F(ClientProcess, ASecondStartOnlyBringsTheFirstForward) {
     QProcess first;
     first.setProcessEnvironment(environment(false));

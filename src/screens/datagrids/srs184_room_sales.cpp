@@ -304,14 +304,7 @@ void TfrmSRS184::bbt_Room_TypeClick() {
 void TfrmSRS184::bbtExcelClick() {
     RequireActive(bbtExcel);
     bbtExcel->setFocus();
-    BusyCursor busy;
-    const QString result = SaveGridToXls(rgrGrid, windowTitle(), true, QStringLiteral("SRS184"));
-    if (result.startsWith(u'^')) {
-        ShowError(result.mid(1));
-        return;
-    }
-    if (AskYesNo(QStringLiteral("저장한 Excel 파일을 불러올까요?")))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(result));
+    ExportGridAndOfferToOpen(rgrGrid, windowTitle(), QStringLiteral("SRS184"));
 }
 
 } // namespace kelo::screens

@@ -117,7 +117,7 @@ TfrmSRS010::TfrmSRS010(db::Connection &connection, QWidget *parent)
     m_buttonRow->insertWidget(0, lblOnlyNet);
     bbtSave =
         FormButton(panButtons, "bbtSave", QStringLiteral("집계 데이타 생성(F2)"), QSize(150, 25));
-    bbtSave->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    EmphasizeButton(bbtSave, Qt::red);
     m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtPrint), bbtSave);
     connect(bbtSave, &QPushButton::clicked, this, [this] { bbtSaveClick(); });
     addHotkey(QKeySequence(Qt::Key_F2), [this] { bbtSaveClick(); });
