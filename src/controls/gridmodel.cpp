@@ -57,10 +57,6 @@ void GridModel::setPlain() {
     endResetModel();
 }
 
-void GridModel::resetRows() {
-    setRowSet(m_rows);
-}
-
 void GridModel::resolveFields() {
     m_fieldOfColumn.assign(m_columns.size(), -1);
     if (!m_rows)

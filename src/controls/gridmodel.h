@@ -31,7 +31,6 @@ public:
     void setPlain();
     db::RowSet *rowSet() const { return m_rows; }
     bool isBound() const { return m_rows != m_own.get(); }
-    void resetRows(); // after the row set was (re)opened
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

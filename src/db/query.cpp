@@ -484,11 +484,6 @@ QString Query::param(const QString &name) const {
     return d->values[size_t(slot)].value_or(QString());
 }
 
-void Query::clearParamValues() {
-    for (auto &v : d->values)
-        v.reset();
-}
-
 void Query::preparePostgres() {
     d->connection.ensureSession();
     PGconn *c = d->connection.postgresHandle();

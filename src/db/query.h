@@ -45,7 +45,6 @@ public:
     QString param(const QString &name) const;
     // A binary value (a photograph); an empty array binds as NULL.
     void setParamBlob(const QString &name, const QByteArray &value);
-    void clearParamValues();
 
     // Runs a statement that returns rows; the first row is current.
     void open();

@@ -160,11 +160,6 @@ bool RowSet::ensureRow(int row) {
     return row >= 0 && row < m_rows;
 }
 
-int RowSet::totalRows() {
-    fetchAll();
-    return m_rows;
-}
-
 QVariant RowSet::value(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
         return QVariant();

@@ -43,8 +43,6 @@ public:
     void fetchAll();
     // Fetches until the row exists or the rows are done; true when it exists.
     bool ensureRow(int row);
-    // Every row of the result (fetches the rest).
-    int totalRows();
 
     QVariant value(int row, int column) const;
     // The stored cell itself (no copy); row and column must exist.

@@ -35,13 +35,6 @@ const ProcedureDef *ServerObjects::procedure(const QString &name) const {
     return it == m_procedures.end() ? nullptr : &it->second;
 }
 
-QStringList ServerObjects::procedureNames() const {
-    QStringList names;
-    for (const auto &[key, def] : m_procedures)
-        names.append(def.name);
-    return names;
-}
-
 void ServerObjects::addFunctions(const QString &name, FunctionInstaller installer) {
     for (auto &entry : m_functions)
         if (entry.first == name) {

@@ -75,7 +75,6 @@ public:
 
     void addProcedure(ProcedureDef def);
     const ProcedureDef *procedure(const QString &name) const;
-    QStringList procedureNames() const;
 
     void addFunctions(const QString &name, FunctionInstaller installer);
     void installFunctions(Connection &connection) const;

@@ -51,7 +51,6 @@ TfrmZZP010::TfrmZZP010(db::Connection &connection, const QString &programId,
     qrpReport.startOnNewPage = true; // a composite's later members follow on the page
     qrpReport.pageHeaderOnFirstPage = true;
     qrpReport.pageFooterOnLastPage = true;
-    qrpReport.beforePrint = [this] { qrpReportBeforePrint(); };
 
     using namespace report;
     qrbHeader.addItem(ShapeItem(QStringLiteral("qrsTitleShadow"), {}, ShapeKind::Rectangle,

@@ -79,8 +79,6 @@ protected:
     // Lays the frame's items out across the page's width (after a change of paper).
     void placeFrameItems();
 
-    void qrpReportBeforePrint() {}
-
 private:
     db::Connection &m_connection;
     QString m_saleDate;

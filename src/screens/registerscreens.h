@@ -6,7 +6,7 @@ class ProgramRegistry;
 
 namespace kelo::screens {
 
-// Adds the screens built so far to the program registry.
+// Adds every screen to the program registry.
 void RegisterScreens(shell::ProgramRegistry &registry);
 
 } // namespace kelo::screens

@@ -17,7 +17,7 @@ class ProgramRegistry {
 public:
     using Factory = std::function<QWidget *(db::Connection &)>;
 
-    // The 74 program IDs with the screens built so far.
+    // The 74 program IDs with their screens.
     static ProgramRegistry &standard();
     static const QStringList &ProgramIds();
 

@@ -614,7 +614,7 @@ TEST(TargetInquiryRegistry, EveryScreenIsRegistered) {
 TEST_F(TargetInquiryTest, CodeLabelsAndDefaultDate) {
     auto outlet = open<TfrmSTS010>();
     auto section = open<TfrmSTS060>();
-    EXPECT_EQ(outlet->D(), QStringLiteral("20261209")); // yesterday
+    EXPECT_EQ(outlet->workDate(), QStringLiteral("20261209")); // yesterday
     outlet->edt_Upjang_No->setText(QStringLiteral("1102"));
     EXPECT_EQ(outlet->wlb_Upjang_No->text(), QStringLiteral("영업장1102"));
     section->edt_Upjang_No->setText(QStringLiteral("10"));

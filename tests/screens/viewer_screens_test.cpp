@@ -228,8 +228,8 @@ TEST_F(ViewerScreensTest, CreationOfEveryMember) {
             EXPECT_EQ(screen->medMonth->editMask(), QStringLiteral("!9999-99;0;"));
             EXPECT_TRUE(screen->FromDate->isHidden());
         } else {
-            EXPECT_EQ(screen->F(), c.from);
-            EXPECT_EQ(screen->T(), c.to);
+            EXPECT_EQ(screen->fromDate(), c.from);
+            EXPECT_EQ(screen->toDate(), c.to);
             EXPECT_EQ(screen->Label1->isHidden(), c.shown != FromTo);
             EXPECT_EQ(screen->ToDate->isHidden(), c.shown == FromOnly);
         }
@@ -244,7 +244,7 @@ TEST_F(ViewerScreensTest, CreationOfEveryMember) {
 TEST_F(ViewerScreensTest, PopUpsOpenWithTheHandOverValuesAndWriteThemBack) {
     // SRI100 from the menu before any target screen handed a date over.
     auto sri100 = create(QStringLiteral("SRI100"));
-    EXPECT_EQ(sri100->F(), QString());
+    EXPECT_EQ(sri100->fromDate(), QString());
     EXPECT_EQ(sri100->Rdviewer401->params(),
               QStringLiteral("/rv  ATASK_DATE[]ADEPT_ITEM1[] /reditmode"));
 
@@ -362,15 +362,15 @@ TEST_F(ViewerScreensTest, MonthButtonsStepTheMonthWithoutOpening) {
     EXPECT_EQ(screen->Rdviewer401->location(), QString());
     screen->medMonth->setValue(QStringLiteral("202401"));
     screen->btnMinus->click();
-    EXPECT_EQ(screen->M(), QStringLiteral("202312"));
+    EXPECT_EQ(screen->month(), QStringLiteral("202312"));
     screen->btnPlus->click();
     screen->btnPlus->click();
-    EXPECT_EQ(screen->M(), QStringLiteral("202402"));
+    EXPECT_EQ(screen->month(), QStringLiteral("202402"));
     EXPECT_EQ(screen->Rdviewer401->location(), QString());
     // A month that is not a number: the conversion error, and the edit keeps its text.
     screen->medMonth->setValue(QStringLiteral("2024"));
     EXPECT_THROW(screen->btnPlusClick(), std::invalid_argument);
-    EXPECT_EQ(screen->M(), QStringLiteral("2024"));
+    EXPECT_EQ(screen->month(), QStringLiteral("2024"));
 }
 
 TEST_F(ViewerScreensTest, PrintGoesToTheViewerEvenBeforeAReport) {

@@ -136,14 +136,6 @@ QCheckBox *checkBox(QWidget *parent, const char *name, const char *text) {
 
 } // namespace
 
-const QString &TfrmSRS184::TotalStatement() {
-    return kTotal;
-}
-
-const QString &TfrmSRS184::CompOnlyStatement() {
-    return kCompOnly;
-}
-
 TfrmSRS184::TfrmSRS184(db::Connection &connection, QWidget *parent)
     : TfrmZZI090(connection, QStringLiteral("frmSRS184"), parent),
       m_total(std::make_unique<db::Query>(connection)),

@@ -27,10 +27,6 @@ public:
     void bbt_Room_TypeClick();
     void bbtExcelClick();
 
-    // The statements: the whole list, and the complimentary rooms only.
-    static const QString &TotalStatement();
-    static const QString &CompOnlyStatement();
-
     controls::MaskedEdit *med_Event_From_Date;
     QLabel *wlb_Event_From_Yoil;
     controls::MaskedEdit *med_Event_To_Date;

@@ -34,8 +34,8 @@ public:
     void med_Event_To_DateChange();
 
     // The dates as the statements take them (YYYYMMDD).
-    QString F() const;
-    QString T() const;
+    QString fromDate() const;
+    QString toDate() const;
 
     // Components.
     QLabel *lbl_Event_Date;

@@ -53,11 +53,11 @@ int TfrmListInquiry::conditionsAt() const {
     return m_searchRow->indexOf(wlb_Event_To_Yoil) + 1;
 }
 
-QString TfrmListInquiry::F() const {
+QString TfrmListInquiry::fromDate() const {
     return dateOf(med_Event_From_Date);
 }
 
-QString TfrmListInquiry::T() const {
+QString TfrmListInquiry::toDate() const {
     return dateOf(med_Event_To_Date);
 }
 
@@ -112,7 +112,7 @@ void TfrmListInquiry::bbtSearchClick() {
         ShowError(QStringLiteral("그리드용 조회쿼리가 없습니다."));
         throw SilentStop();
     }
-    if (!m_setup.singleDate && F() > T()) {
+    if (!m_setup.singleDate && fromDate() > toDate()) {
         // A range that ends before it begins holds nothing.
         ShowStatusMessage(QStringLiteral("조회할 내용이 없습니다."));
         med_Event_From_Date->setFocus();
@@ -164,8 +164,8 @@ void TfrmStaffSalesInquiry::prepareStatement() {
 }
 
 void TfrmStaffSalesInquiry::setParameters() {
-    qryQuery->setParam(QStringLiteral("FROM_DATE"), F());
-    qryQuery->setParam(QStringLiteral("TO_DATE"), T());
+    qryQuery->setParam(QStringLiteral("FROM_DATE"), fromDate());
+    qryQuery->setParam(QStringLiteral("TO_DATE"), toDate());
 }
 
 void TfrmStaffSalesInquiry::bbtPreviewClick() {

@@ -62,8 +62,8 @@ TfrmSBS020::TfrmSBS020(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSBS020::setParameters() {
-    qryQuery->setParam(QStringLiteral("START_DATE"), F());
-    qryQuery->setParam(QStringLiteral("END_DATE"), T());
+    qryQuery->setParam(QStringLiteral("START_DATE"), fromDate());
+    qryQuery->setParam(QStringLiteral("END_DATE"), toDate());
 }
 
 } // namespace kelo::screens

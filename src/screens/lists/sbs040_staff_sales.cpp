@@ -98,7 +98,7 @@ TfrmSBS040::TfrmSBS040(db::Connection &connection, QWidget *parent)
 }
 
 QString TfrmSBS040::previewParams() {
-    return PositionalParams({F(), T()});
+    return PositionalParams({fromDate(), toDate()});
 }
 
 } // namespace kelo::screens

@@ -199,7 +199,8 @@ void TfrmSBS050::setParameters() {
 
 QString TfrmSBS050::previewParams() {
     emptyAllChoices();
-    return PositionalParams({F(), T(), wcbBusea->currentText(), wcbDeptCode->currentText()});
+    return PositionalParams(
+        {fromDate(), toDate(), wcbBusea->currentText(), wcbDeptCode->currentText()});
 }
 
 } // namespace kelo::screens

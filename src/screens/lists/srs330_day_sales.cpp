@@ -129,7 +129,7 @@ TfrmSRS330::TfrmSRS330(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSRS330::setParameters() {
-    qryQuery->setParam(QStringLiteral("SALE_DATE"), F());
+    qryQuery->setParam(QStringLiteral("SALE_DATE"), fromDate());
 }
 
 } // namespace kelo::screens

@@ -100,7 +100,7 @@ TfrmSRS340::TfrmSRS340(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSRS340::setParameters() {
-    qryQuery->setParam(QStringLiteral("ASALE_DATE"), F());
+    qryQuery->setParam(QStringLiteral("ASALE_DATE"), fromDate());
 }
 
 } // namespace kelo::screens

@@ -89,7 +89,7 @@ TfrmSTI010::TfrmSTI010(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTI010::setParameters() {
-    qryQuery->setParam(QStringLiteral("SALE_MONTH"), D());
+    qryQuery->setParam(QStringLiteral("SALE_MONTH"), workDate());
     qryQuery->setParam(QStringLiteral("UPJANG_CODE"), code());
 }
 
@@ -97,7 +97,7 @@ void TfrmSTI010::bbtSearchClick() {
     TfrmTargetInquiry::bbtSearchClick();
     qryTemp->close();
     qryTemp->setSql(kMonthTotals);
-    qryTemp->setParam(QStringLiteral("SALE_MONTH"), D());
+    qryTemp->setParam(QStringLiteral("SALE_MONTH"), workDate());
     qryTemp->setParam(QStringLiteral("UPJANG_CODE"), code());
     rgrMonth->setPlain();
     for (qryTemp->open(); !qryTemp->eof(); qryTemp->next()) {

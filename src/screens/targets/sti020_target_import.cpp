@@ -240,7 +240,7 @@ void TfrmSTI020::bbtSaveClick() {
 
 void TfrmSTI020::bbtPreviewClick() {
     RequireActive(bbtPreview);
-    HandoverWorkDate() = D();
+    HandoverWorkDate() = workDate();
 }
 
 } // namespace kelo::screens

@@ -113,7 +113,7 @@ TfrmSTS010::TfrmSTS010(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS010::setParameters() {
-    qryQuery->setParam(QStringLiteral("ATASK_DATE"), D());
+    qryQuery->setParam(QStringLiteral("ATASK_DATE"), workDate());
     qryQuery->setParam(QStringLiteral("UPJANG_CODE"), code());
 }
 
@@ -135,7 +135,7 @@ void TfrmSTS010::applyColumnWidths(int width) {
 }
 
 void TfrmSTS010::handOver() {
-    HandoverWorkDate() = D();
+    HandoverWorkDate() = workDate();
 }
 
 QString TfrmSTS010::printLocation() const {
@@ -144,7 +144,7 @@ QString TfrmSTS010::printLocation() const {
 
 QString TfrmSTS010::printParams() const {
     return NamedParams(
-        {{QStringLiteral("ATASK_DATE"), D()}, {QStringLiteral("AUPJANG_CODE"), code()}});
+        {{QStringLiteral("ATASK_DATE"), workDate()}, {QStringLiteral("AUPJANG_CODE"), code()}});
 }
 
 QString TfrmSTS010::previewProgram() const {

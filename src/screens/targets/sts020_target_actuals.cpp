@@ -264,7 +264,7 @@ TfrmSTS020::TfrmSTS020(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS020::setParameters() {
-    qryQuery->setParam(QStringLiteral("ATASK_DATE"), D());
+    qryQuery->setParam(QStringLiteral("ATASK_DATE"), workDate());
     qryQuery->setParam(QStringLiteral("ADEPT_ITEM1"), code());
 }
 
@@ -276,7 +276,7 @@ void TfrmSTS020::applyColumnWidths(int width) {
 }
 
 void TfrmSTS020::handOver() {
-    HandoverWorkDate() = D();
+    HandoverWorkDate() = workDate();
 }
 
 QString TfrmSTS020::printLocation() const {
@@ -284,7 +284,7 @@ QString TfrmSTS020::printLocation() const {
 }
 
 QString TfrmSTS020::printParams() const {
-    return NamedParams({{QStringLiteral("ATASK_DATE"), D()}});
+    return NamedParams({{QStringLiteral("ATASK_DATE"), workDate()}});
 }
 
 QString TfrmSTS020::previewProgram() const {

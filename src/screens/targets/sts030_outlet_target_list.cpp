@@ -63,7 +63,7 @@ TfrmSTS030::TfrmSTS030(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS030::setParameters() {
-    qryQuery->setParam(QStringLiteral("SALE_DATE"), D());
+    qryQuery->setParam(QStringLiteral("SALE_DATE"), workDate());
     qryQuery->setParam(QStringLiteral("UPJANG_CODE"), code());
     qryQuery->setParam(QStringLiteral("DIVISION"), QString());
 }

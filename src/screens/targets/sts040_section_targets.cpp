@@ -107,12 +107,12 @@ TfrmSTS040::TfrmSTS040(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS040::setParameters() {
-    qryQuery->setParam(QStringLiteral("SALE_DATE"), D());
+    qryQuery->setParam(QStringLiteral("SALE_DATE"), workDate());
     qryQuery->setParam(QStringLiteral("MIS_UPJANG_CODE1"), code());
 }
 
 void TfrmSTS040::handOver() {
-    HandoverWorkDate() = D();
+    HandoverWorkDate() = workDate();
     sri100::HandoverDeptItem() = code();
 }
 
@@ -122,7 +122,7 @@ QString TfrmSTS040::printLocation() const {
 }
 
 QString TfrmSTS040::printParams() const {
-    return QStringLiteral("/rv SALE_DATE[%1] MIS_UPJANG_CODE1[%2]").arg(D(), code());
+    return QStringLiteral("/rv SALE_DATE[%1] MIS_UPJANG_CODE1[%2]").arg(workDate(), code());
 }
 
 QString TfrmSTS040::previewProgram() const {

@@ -64,7 +64,7 @@ TfrmSTS050::TfrmSTS050(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS050::setParameters() {
-    qryQuery->setParam(QStringLiteral("SALE_DATE"), D());
+    qryQuery->setParam(QStringLiteral("SALE_DATE"), workDate());
     qryQuery->setParam(QStringLiteral("MIS_UPJANG_CODE1"), code());
 }
 

@@ -95,7 +95,7 @@ TfrmSTS060::TfrmSTS060(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS060::setParameters() {
-    qryQuery->setParam(QStringLiteral("ATASK_DATE"), D());
+    qryQuery->setParam(QStringLiteral("ATASK_DATE"), workDate());
     qryQuery->setParam(QStringLiteral("ADEPT_ITEM1"), code());
 }
 
@@ -106,7 +106,7 @@ void TfrmSTS060::applyColumnWidths(int width) {
 }
 
 void TfrmSTS060::handOver() {
-    HandoverWorkDate() = D();
+    HandoverWorkDate() = workDate();
     sri100::HandoverDeptItem() = code();
 }
 
@@ -116,7 +116,7 @@ QString TfrmSTS060::printLocation() const {
 
 QString TfrmSTS060::printParams() const {
     return NamedParams(
-        {{QStringLiteral("ATASK_DATE"), D()}, {QStringLiteral("ADEPT_ITEM1"), code()}});
+        {{QStringLiteral("ATASK_DATE"), workDate()}, {QStringLiteral("ADEPT_ITEM1"), code()}});
 }
 
 QString TfrmSTS060::previewProgram() const {

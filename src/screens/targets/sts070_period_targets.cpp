@@ -178,14 +178,14 @@ TfrmSTS070::TfrmSTS070(db::Connection &connection, const QString &name, CodeKind
 }
 
 void TfrmSTS070::setParameters() {
-    qryQuery->setParam(QStringLiteral("AFROM_DATE"), F());
-    qryQuery->setParam(QStringLiteral("ATO_DATE"), T());
+    qryQuery->setParam(QStringLiteral("AFROM_DATE"), fromDate());
+    qryQuery->setParam(QStringLiteral("ATO_DATE"), toDate());
     qryQuery->setParam(QStringLiteral("ADEPT_ITEM1"), code());
 }
 
 void TfrmSTS070::handOver() {
-    HandoverWorkDate() = F();
-    HandoverToDate() = T();
+    HandoverWorkDate() = fromDate();
+    HandoverToDate() = toDate();
     sri120::HandoverDeptItem() = code();
 }
 
@@ -194,8 +194,8 @@ QString TfrmSTS070::printLocation() const {
 }
 
 QString TfrmSTS070::printParams() const {
-    return NamedParams({{QStringLiteral("AFROM_DATE"), F()},
-                        {QStringLiteral("ATO_DATE"), T()},
+    return NamedParams({{QStringLiteral("AFROM_DATE"), fromDate()},
+                        {QStringLiteral("ATO_DATE"), toDate()},
                         {QStringLiteral("ADEPT_ITEM1"), code()}});
 }
 
@@ -207,14 +207,14 @@ TfrmSTS080::TfrmSTS080(db::Connection &connection, QWidget *parent)
     : TfrmSTS070(connection, QStringLiteral("frmSTS080"), CodeKind::Outlet, "금 액", parent) {}
 
 void TfrmSTS080::setParameters() {
-    qryQuery->setParam(QStringLiteral("AFROM_DATE"), F());
-    qryQuery->setParam(QStringLiteral("ATO_DATE"), T());
+    qryQuery->setParam(QStringLiteral("AFROM_DATE"), fromDate());
+    qryQuery->setParam(QStringLiteral("ATO_DATE"), toDate());
     qryQuery->setParam(QStringLiteral("UPJANG_CODE"), code());
 }
 
 void TfrmSTS080::handOver() {
-    HandoverWorkDate() = F();
-    HandoverToDate() = T();
+    HandoverWorkDate() = fromDate();
+    HandoverToDate() = toDate();
     sri220::HandoverDeptItem() = code();
 }
 

@@ -89,14 +89,14 @@ TfrmSTS090::TfrmSTS090(db::Connection &connection, QWidget *parent)
 }
 
 void TfrmSTS090::setParameters() {
-    qryQuery->setParam(QStringLiteral("AFROM_DATE"), F());
-    qryQuery->setParam(QStringLiteral("ATO_DATE"), T());
+    qryQuery->setParam(QStringLiteral("AFROM_DATE"), fromDate());
+    qryQuery->setParam(QStringLiteral("ATO_DATE"), toDate());
     qryQuery->setParam(QStringLiteral("UPJANG_CODE"), code());
 }
 
 void TfrmSTS090::handOver() {
-    HandoverWorkDate() = F();
-    HandoverToDate() = T();
+    HandoverWorkDate() = fromDate();
+    HandoverToDate() = toDate();
 }
 
 QString TfrmSTS090::printLocation() const {
@@ -104,8 +104,8 @@ QString TfrmSTS090::printLocation() const {
 }
 
 QString TfrmSTS090::printParams() const {
-    return NamedParams({{QStringLiteral("AFROM_DATE"), F()},
-                        {QStringLiteral("ATO_DATE"), T()},
+    return NamedParams({{QStringLiteral("AFROM_DATE"), fromDate()},
+                        {QStringLiteral("ATO_DATE"), toDate()},
                         {QStringLiteral("ADEPT_ITEM1"), QString()}});
 }
 

@@ -51,9 +51,9 @@ public:
     virtual void bbtPreviewClick();
 
     // The screen's dates (D the business date; F and T the period) and code, as handed on.
-    QString D() const { return mdtWorkDate ? mdtWorkDate->value() : QString(); }
-    QString F() const { return mdtFrom_Date ? mdtFrom_Date->value() : QString(); }
-    QString T() const { return mdtTo_Date ? mdtTo_Date->value() : QString(); }
+    QString workDate() const { return mdtWorkDate ? mdtWorkDate->value() : QString(); }
+    QString fromDate() const { return mdtFrom_Date ? mdtFrom_Date->value() : QString(); }
+    QString toDate() const { return mdtTo_Date ? mdtTo_Date->value() : QString(); }
     QString code() const { return edt_Upjang_No->text(); }
 
     // The background of a row by its painting column.

@@ -72,29 +72,30 @@ QString utf8(const char *text) {
 }
 
 QString rpF(const TfrmReportViewer &s) {
-    return PositionalParams({s.F()});
+    return PositionalParams({s.fromDate()});
 }
 QString rpFBlank(const TfrmReportViewer &s) {
-    return PositionalParams({s.F()}, true);
+    return PositionalParams({s.fromDate()}, true);
 }
 QString rpFEmpty(const TfrmReportViewer &s) {
-    return PositionalParams({s.F(), QString()});
+    return PositionalParams({s.fromDate(), QString()});
 }
 QString rpFT(const TfrmReportViewer &s) {
-    return PositionalParams({s.F(), s.T()});
+    return PositionalParams({s.fromDate(), s.toDate()});
 }
 QString rpFTEmpty(const TfrmReportViewer &s) {
-    return PositionalParams({s.F(), s.T(), QString()});
+    return PositionalParams({s.fromDate(), s.toDate(), QString()});
 }
 QString rpM(const TfrmReportViewer &s) {
-    return PositionalParams({s.M()});
+    return PositionalParams({s.month()});
 }
 QString rvFromTo(const TfrmReportViewer &s) {
-    return NamedParams({{QStringLiteral("AFromDate"), s.F()}, {QStringLiteral("AToDATE"), s.T()}});
+    return NamedParams(
+        {{QStringLiteral("AFromDate"), s.fromDate()}, {QStringLiteral("AToDATE"), s.toDate()}});
 }
 QString rvTaskDateNoDept(const TfrmReportViewer &s) {
     return NamedParams(
-        {{QStringLiteral("ATASK_DATE"), s.F()}, {QStringLiteral("ADEPT_ITEM1"), QString()}});
+        {{QStringLiteral("ATASK_DATE"), s.fromDate()}, {QStringLiteral("ADEPT_ITEM1"), QString()}});
 }
 QString rvSri100(const TfrmReportViewer &) {
     return NamedParams({{QStringLiteral("ATASK_DATE"), HandoverWorkDate()},
@@ -118,18 +119,18 @@ QString rvSri230(const TfrmReportViewer &) {
     return rvPeriodDept(QString());
 }
 QString rpOutlet(const TfrmReportViewer &s) {
-    return PositionalParams({s.F(), s.edt_Upjang_No->text()});
+    return PositionalParams({s.fromDate(), s.edt_Upjang_No->text()});
 }
 QString rpHotelClass(const TfrmReportViewer &s) {
     return PositionalParams(
-        {s.F(), s.T(), s.cmbHotel->currentText(), s.cmbMemGubun->currentText()});
+        {s.fromDate(), s.toDate(), s.cmbHotel->currentText(), s.cmbMemGubun->currentText()});
 }
 QString rpHotelWeek(const TfrmReportViewer &s) {
     return PositionalParams(
-        {s.F(), s.T(), s.cmbHotel->currentText(), s.CmbWeekGubun->currentText()});
+        {s.fromDate(), s.toDate(), s.cmbHotel->currentText(), s.CmbWeekGubun->currentText()});
 }
 QString rpHotel(const TfrmReportViewer &s) {
-    return PositionalParams({s.F(), s.T(), s.cmbHotel->currentText()});
+    return PositionalParams({s.fromDate(), s.toDate(), s.cmbHotel->currentText()});
 }
 
 // SRS180: the period's approval copy.
@@ -156,8 +157,9 @@ QString detailReport(const TfrmReportViewer &s) {
 // SRS410: the version before November 2018 ends in 추가2; the month compares as text, so a
 // partial date counts as before.
 QString dailySalesVersion(const TfrmReportViewer &s) {
-    return s.F().left(6) < QLatin1String("201811") ? utf8("M_Daily_Sale_REPORT3_유스호스텔추가2")
-                                                   : utf8("M_Daily_Sale_REPORT3_유스호스텔추가");
+    return s.fromDate().left(6) < QLatin1String("201811")
+               ? utf8("M_Daily_Sale_REPORT3_유스호스텔추가2")
+               : utf8("M_Daily_Sale_REPORT3_유스호스텔추가");
 }
 
 using D = Defaults;
@@ -304,8 +306,6 @@ TfrmViewerBase::TfrmViewerBase(db::Connection &connection, const QString &progra
     setWindowTitle(objectName());
     Rdviewer401 = new viewer::Rdviewer40(connection, this);
     Rdviewer401->setObjectName(QStringLiteral("Rdviewer401"));
-    connect(Rdviewer401, &viewer::Rdviewer40::OnPrintButtonClicked, this,
-            [this] { Rdviewer401PrintButtonClicked(); });
     resize(1008, 670);
 }
 
@@ -534,9 +534,9 @@ void TfrmReportViewer::openReport(bool creation) {
 
 void TfrmReportViewer::BitBtn1Click() {
     if (m_member->handover != Handover::None) {
-        HandoverWorkDate() = F();
+        HandoverWorkDate() = fromDate();
         if (m_member->handover == Handover::Dates)
-            HandoverToDate() = T();
+            HandoverToDate() = toDate();
     }
     openReport(false);
 }

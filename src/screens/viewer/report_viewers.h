@@ -57,7 +57,6 @@ public:
 protected:
     virtual bool FormCloseQuery();
     void closeEvent(QCloseEvent *event) override;
-    void Rdviewer401PrintButtonClicked() {}
 
 private:
     db::Connection &m_connection;
@@ -87,9 +86,9 @@ public:
     QString searchParams() const;
 
     // The inputs' texts: F, T and M of the member table.
-    QString F() const { return FromDate->value(); }
-    QString T() const { return ToDate->value(); }
-    QString M() const { return medMonth ? medMonth->value() : QString(); }
+    QString fromDate() const { return FromDate->value(); }
+    QString toDate() const { return ToDate->value(); }
+    QString month() const { return medMonth ? medMonth->value() : QString(); }
 
     // Components.
     QWidget *Panel2;

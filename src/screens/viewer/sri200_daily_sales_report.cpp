@@ -23,7 +23,7 @@ TfrmDataBuildViewer::TfrmDataBuildViewer(db::Connection &connection, const QStri
 TfrmDataBuildViewer::~TfrmDataBuildViewer() = default;
 
 void TfrmDataBuildViewer::BitBtn1Click() {
-    const QString date = F();
+    const QString date = fromDate();
     if (qryTemp->isActive())
         qryTemp->close();
     if (programId() == QLatin1String("SRI200"))
@@ -57,7 +57,7 @@ void TfrmDataBuildViewer::build() {
     BusyCursor busy;
     try {
         const GlobalValues &g = Globals();
-        prcProc->setParam(QStringLiteral("ASALE_DATE"), F());
+        prcProc->setParam(QStringLiteral("ASALE_DATE"), fromDate());
         prcProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
         prcProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
         prcProc->execute();
