@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -357,6 +358,46 @@ TEST_F(ScreenLayout, ThirteenWorkGroupsStandApart) {
         ASSERT_EQ(chart->workGroups().size(), 13);
         LayoutCheck check(QStringLiteral("SQS030 at %1x%2").arg(size.width()).arg(size.height()));
         check.walk(chart);
+        // Scrolled to the last panel, a new search shows the first one again.
+        QScrollBar *across = chart->ScrollBox1->horizontalScrollBar();
+        EXPECT_GT(across->maximum(), 0);
+        across->setValue(across->maximum());
+        chart->bbtSearch->click();
+        LayoutCheck::settle();
+        const QList<screens::TfrmSQS031 *> groups = chart->workGroups();
+        for (screens::TfrmSQS031 *g : groups)
+            if (g->objectName() == QStringLiteral("panDept0"))
+                EXPECT_EQ(g->mapTo(chart->ScrollBox1->viewport(), QPoint(0, 0)).x(), 8);
+        faults << check.faults();
+        closeActive();
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults:\n"
+                                  << faults.join(u'\n').toStdString();
+}
+
+// The personnel card of the employee with the longest address and e-mail address at both
+// sizes: every label and value whole, the four tabs with room for their rows.
+TEST_F(ScreenLayout, ThePersonnelCardShowsAnEmployeeWhole) {
+    const QString longest = test::QueryText(db->connection(), QStringLiteral(R"sql(
+        SELECT EMP_NO, EMP_K_NAME
+        FROM QA010MS
+        ORDER BY LENGTH(EMP_EMAIL) + LENGTH(EMP_ADDR1) + LENGTH(EMP_ADDR2) DESC, EMP_NO
+    )sql"));
+    const QString empNo = longest.section(u',', 0, 0).section(u'|', 0, 0);
+    const QString name = longest.section(u',', 0, 0).section(u'|', 1, 1);
+    QStringList faults;
+    for (const QSize size : kSizes) {
+        resizeWindow(size);
+        auto *hub = qobject_cast<screens::TfrmSQS000 *>(
+            open(QStringLiteral("인사조회"), QStringLiteral("SQS000")));
+        ASSERT_NE(hub, nullptr);
+        hub->OpenEmployeeCard(empNo);
+        LayoutCheck::settle();
+        auto *card = qobject_cast<screens::TfrmSQS040 *>(hub->subScreen(3));
+        ASSERT_NE(card, nullptr);
+        ASSERT_EQ(card->cardText(QStringLiteral("EMP_K_NAME")), name);
+        LayoutCheck check(QStringLiteral("SQS040 at %1x%2").arg(size.width()).arg(size.height()));
+        check.walk(card);
         faults << check.faults();
         closeActive();
     }

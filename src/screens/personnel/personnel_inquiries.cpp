@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -386,6 +387,8 @@ void TfrmSQS030::bbtSearchClick() {
     }
     groupArea->setMinimumSize(std::max(kAreaMinimum, (n + 1) * gap + n * kGroupWidth),
                               std::max(kAreaMinimum, bottom + kMinGap));
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
     TfrmSZS030::bbtSearchClick();
     if (cboDept->isEnabled())
         cboDept->setFocus();
@@ -490,7 +493,9 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
                 column = 0;
             }
             fields->addWidget(new QLabel(QString::fromUtf8(f[1]), panMain), row, 0);
-            fields->addWidget(value, row, 1);
+            // The e-mail address has no neighbour: it takes the room of both value columns.
+            const bool wide = QLatin1String(f[0]) == QLatin1String("EMP_EMAIL");
+            fields->addWidget(value, row, 1, 1, wide ? 2 : 1);
             column = 1;
         } else {
             fields->addWidget(value, row, 2);
