@@ -86,7 +86,8 @@ QString fileDialog(QFileDialog::AcceptMode mode, const QString &caption, const Q
 } // namespace
 
 // KELO_DIALOGS=stderr: messages are written to the standard error stream and
-// questions answered No, for runs without anyone to answer (process tests).
+// questions answered No, for runs without anyone to answer (process tests); a file to open
+// is the one KELO_OPEN_FILE names (none when it is not set).
 class StderrDialogs : public Dialogs {
 public:
     void showError(const QString &message) override { write("ERROR", message); }
@@ -96,7 +97,7 @@ public:
     }
     void showMessage(const QString &message) override { write("MESSAGE", message); }
     QString getOpenFileName(const QString &, const QString &, const QString &) override {
-        return QString();
+        return qEnvironmentVariable("KELO_OPEN_FILE");
     }
     QString getSaveFileName(const QString &, const QString &, const QString &) override {
         return QString();

@@ -90,6 +90,7 @@ public:
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const CellStyle style = m_grid->styleFor(index, opt);
+        opt.text = style.text;
         const bool selected = opt.state & QStyle::State_Selected;
         painter->fillRect(opt.rect, selected ? m_grid->options().selectionColor : style.background);
         opt.state &= ~QStyle::State_HasFocus;
@@ -638,12 +639,21 @@ QRect Grid::secondLineRect(int row, int column) const {
     return QRect(r.left(), r.top() + r.height() / 2, r.width(), r.height() - r.height() / 2);
 }
 
+CellStyle Grid::cellStyle(int row, int column) const {
+    const QModelIndex index = m_model->index(row, column);
+    QStyleOptionViewItem option;
+    option.font = font();
+    option.text = index.data(Qt::DisplayRole).toString();
+    return styleFor(index, option);
+}
+
 CellStyle Grid::styleFor(const QModelIndex &index, const QStyleOptionViewItem &option) const {
     CellStyle style;
     const GridColumn &col = m_model->columns().at(size_t(index.column()));
     style.background = col.color.isValid() ? col.color : palette().color(QPalette::Base);
     style.textColor = palette().color(QPalette::Text);
     style.font = option.font;
+    style.text = option.text;
     if (onDrawRow)
         onDrawRow(index.row(), style);
     if (onDrawCell)

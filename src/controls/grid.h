@@ -19,6 +19,7 @@ struct CellStyle {
     QColor background;
     QColor textColor;
     QFont font;
+    QString text; // what the cell shows: its display text, unless a drawing hook puts another
 };
 
 // Options of a grid (see docs/grid.md).
@@ -113,6 +114,9 @@ public:
     int figureWidth(int row, int column) const; // pixels the cell needs for its text
     // What a cell of that width shows of the text: a figure too wide becomes "###".
     static QString fittedText(const QString &text, const QFontMetrics &metrics, int width);
+
+    // How a cell is drawn, after the drawing hooks: background, colours, font and text.
+    CellStyle cellStyle(int row, int column) const;
 
     // Geometry queries for the layout (viewport coordinates of the table).
     QRect headerCellRect(int level,

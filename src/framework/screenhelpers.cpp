@@ -191,7 +191,9 @@ void BuildFormFrame(QWidget *form, QVBoxLayout *&rows, QWidget *&panMain, QFrame
     panButtons->setObjectName(QStringLiteral("panButtons"));
     panButtons->setFixedHeight(40);
     buttonRow = new QHBoxLayout(panButtons);
-    buttonRow->setContentsMargins(8, 6, 8, 6);
+    // No margin above and below: the row centres its widgets, and the screens' tallest buttons
+    // (38 pixels) fit the bar whole.
+    buttonRow->setContentsMargins(8, 0, 8, 0);
     buttonRow->addStretch(1);
     rows->addWidget(panButtons);
 }
@@ -239,7 +241,8 @@ SearchPanel BuildSearchPanel(QWidget *form, QVBoxLayout *rows) {
     frame->setObjectName(QStringLiteral("panSearch"));
     frame->setFixedHeight(40);
     SearchPanel panel{frame, new QHBoxLayout(frame), nullptr};
-    panel.row->setContentsMargins(8, 6, 8, 6);
+    // As the button bar: the widgets centred, a search button up to 38 pixels high whole.
+    panel.row->setContentsMargins(8, 0, 8, 0);
     panel.row->addStretch(1);
     panel.search = FormButton(frame, "bbtSearch", QStringLiteral("조회(F3)"));
     panel.row->addWidget(panel.search);

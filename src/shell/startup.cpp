@@ -75,6 +75,10 @@ int RunClient(Application &app, const ProgramRegistry &registry) {
     if (!mainWindow.menuBuilt())
         return 1;
     mainWindow.showMaximized();
+    // A picture run has no window manager to maximise the window: it takes the screen itself.
+    if (!qEnvironmentVariableIsEmpty("KELO_SCREENSHOT"))
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            mainWindow.setGeometry(screen->availableGeometry());
     if (qEnvironmentVariableIsSet("KELO_QUIT_WHEN_SHOWN")) {
         // Start-up measurement: report when the window is up, then end.
         QTimer::singleShot(0, &app, [&] {

@@ -230,6 +230,38 @@ TEST_F(TargetInquiryTest, Sts070AndSts080SetTargetsAgainstActuals) {
     EXPECT_EQ(sts080->rowColour(2), QColor(Qt::white));
 }
 
+// STS060, STS070 and STS080 keep the column that names a row hidden: a subtotal or total row
+// still reads "소 계" or "합 계" in a column the user sees (and so does no other row).
+TEST_F(TargetInquiryTest, TotalRowsShowTheirLabelInAVisibleColumn) {
+    auto sts060 = open<TfrmSTS060>();
+    auto sts070 = open<TfrmSTS070>();
+    auto sts080 = open<TfrmSTS080>();
+    for (TfrmTargetInquiry *s : {static_cast<TfrmTargetInquiry *>(sts060.get()),
+                                 static_cast<TfrmTargetInquiry *>(sts070.get()),
+                                 static_cast<TfrmTargetInquiry *>(sts080.get())}) {
+        SCOPED_TRACE(s->objectName().toStdString());
+        search(*s, QStringLiteral("20240315"), QString());
+        int totals = 0;
+        for (int r = 0; r < s->rgrGrid->rowCountFetched(); ++r) {
+            const QString label = s->rgrGrid->text(r, 2);
+            const bool total = label == QStringLiteral("소 계") || label == QStringLiteral("합 계");
+            QStringList shown;
+            for (int c = 0; c < int(s->rgrGrid->columns().size()); ++c)
+                if (s->rgrGrid->columns().at(size_t(c)).visible && !s->rgrGrid->isColumnHidden(c))
+                    shown << s->rgrGrid->cellStyle(r, c).text;
+            if (total) {
+                ++totals;
+                EXPECT_TRUE(shown.contains(label)) << r << ": " << shown.join(u'|').toStdString();
+            } else {
+                EXPECT_FALSE(shown.contains(QStringLiteral("소 계")) ||
+                             shown.contains(QStringLiteral("합 계")))
+                    << r << ": " << shown.join(u'|').toStdString();
+            }
+        }
+        EXPECT_GE(totals, 1);
+    }
+}
+
 // Food ('31'), beverage ('33') and other sales with service of the flagged outlets; 2003 to
 // 2005 are shown as 2002.
 TEST_F(TargetInquiryTest, Sts090SplitsFoodBeverageAndOther) {

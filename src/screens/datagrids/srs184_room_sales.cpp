@@ -10,7 +10,9 @@
 #include "screens/viewer/report_viewers.h"
 
 #include <QDesktopServices>
+#include <QHBoxLayout>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace kelo::screens {
 
@@ -147,7 +149,17 @@ TfrmSRS184::TfrmSRS184(db::Connection &connection, QWidget *parent)
     qryTotal->setSql(kTotal);
     qryCompOnly->setSql(kCompOnly);
 
-    const EventDates dates = AddEventDates(panSearch, m_searchRow, QStringLiteral("매출일자"));
+    // The conditions stand on two rows beside the Search button, so that a desk of 1024 pixels
+    // shows every field and caption whole: dates and the two codes above, the filters below.
+    panSearch->setFixedHeight(62);
+    auto *conditions = new QVBoxLayout;
+    conditions->setSpacing(4);
+    auto *lookups = new QHBoxLayout;
+    auto *filters = new QHBoxLayout;
+    conditions->addLayout(lookups);
+    conditions->addLayout(filters);
+    m_searchRow->insertLayout(0, conditions);
+    const EventDates dates = AddEventDates(panSearch, lookups, QStringLiteral("매출일자"));
     med_Event_From_Date = dates.med_Event_From_Date;
     wlb_Event_From_Yoil = dates.wlb_Event_From_Yoil;
     med_Event_To_Date = dates.med_Event_To_Date;
@@ -181,14 +193,18 @@ TfrmSRS184::TfrmSRS184(db::Connection &connection, QWidget *parent)
     ChkSaleGubun->setChecked(true);
     ChkCompOnly = checkBox(panSearch, "ChkCompOnly", "CompOnly");
     CheckBox1 = checkBox(panSearch, "CheckBox1", "Only_정부투자기관");
-    int at = m_searchRow->indexOf(dates.wlb_Event_To_Yoil) + 1;
     for (QWidget *w : std::initializer_list<QWidget *>{
              caption(panSearch, "lblUpjang", "영업장"), edt_Upjang_No, bbt_Upjang_No, wlb_Upjang_No,
              caption(panSearch, "lblRoom_Type", "객실타입"), edt_Room_Type, bbt_Room_Type,
-             wlbl_Room_Type, caption(panSearch, "lblMemGubun", "고객구분"), cmbMemGubun,
+             wlbl_Room_Type})
+        lookups->addWidget(w);
+    lookups->addStretch(1);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             caption(panSearch, "lblMemGubun", "고객구분"), cmbMemGubun,
              caption(panSearch, "lblWeekGubun", "주말구분"), CmbWeekGubun, ChkExCode, ChkSaleGubun,
              ChkCompOnly, CheckBox1})
-        m_searchRow->insertWidget(at++, w);
+        filters->addWidget(w);
+    filters->addStretch(1);
     connect(bbt_Upjang_No, &QToolButton::clicked, this, [this] { bbt_Upjang_NoClick(); });
     connect(bbt_Room_Type, &QToolButton::clicked, this, [this] { bbt_Room_TypeClick(); });
     for (QWidget *field :

@@ -10,7 +10,9 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kelo::screens {
 
@@ -296,6 +298,14 @@ void TfrmSQS031::FillWorkGroup(const QString &deptCode, const QString &workCode)
 
 // ---- SQS030 ------------------------------------------------------------------------
 
+namespace {
+
+constexpr int kGroupWidth = 148; // a work-group panel
+constexpr int kMinGap = 8;       // between two panels, and before the first
+constexpr int kAreaMinimum = 400;
+
+} // namespace
+
 TfrmSQS030::TfrmSQS030(db::Connection &connection, TfrmSQS000 *hub)
     : TfrmSZS030(connection, QStringLiteral("frmSQS030"), hub), m_hub(hub) {
     setWindowTitle(QStringLiteral("부서별 조직현황"));
@@ -306,7 +316,7 @@ TfrmSQS030::TfrmSQS030(db::Connection &connection, TfrmSQS000 *hub)
     ScrollBox1 = new QScrollArea(panMain);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     groupArea = new QWidget;
-    groupArea->setMinimumSize(400, 400);
+    groupArea->setMinimumSize(kAreaMinimum, kAreaMinimum);
     ScrollBox1->setWidget(groupArea);
     ScrollBox1->setWidgetResizable(true);
     layout->addWidget(ScrollBox1);
@@ -338,6 +348,7 @@ void TfrmSQS030::SelectDepartment(const QString &code) {
 void TfrmSQS030::bbtSearchClick() {
     for (TfrmSQS031 *g : workGroups())
         delete g;
+    groupArea->setMinimumSize(kAreaMinimum, kAreaMinimum);
     if (cboDept->currentIndex() < 0) {
         TfrmSZS030::bbtSearchClick();
         return; // no department selected: the chart stays empty
@@ -356,20 +367,28 @@ void TfrmSQS030::bbtSearchClick() {
     q.setParam(QStringLiteral("ADEPT_CODE"), dept);
     for (q.open(); !q.eof(); q.next())
         codes << q.text(0);
+    // The panels share the width evenly, with a gap of at least kMinGap: when they do not fit
+    // side by side the work area grows to hold them and scrolls, the first panel at its left.
     const int n = int(codes.size());
     const int width = ScrollBox1->viewport()->width();
-    const int gap = n > 0 ? (width - 148 * n) / (n + 1) : 0;
+    const int gap = n > 0 ? std::max(kMinGap, (width - kGroupWidth * n) / (n + 1)) : 0;
+    int bottom = 0;
     for (int i = 0; i < n; ++i) {
         auto *group = new TfrmSQS031(connection(), groupArea);
         group->setObjectName(QStringLiteral("panDept%1").arg(i));
-        group->move((i + 1) * gap + i * 148, 30);
+        group->move((i + 1) * gap + i * kGroupWidth, 30);
         group->FillWorkGroup(dept, codes.at(i));
         group->show();
+        bottom = std::max(bottom, group->geometry().bottom() + 1);
         connect(group, &TfrmSQS031::employeeChosen, this, [this](const QString &empNo) {
             if (m_hub)
                 m_hub->OpenEmployeeCard(empNo);
         });
     }
+    groupArea->setMinimumSize(std::max(kAreaMinimum, (n + 1) * gap + n * kGroupWidth),
+                              std::max(kAreaMinimum, bottom + kMinGap));
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
     TfrmSZS030::bbtSearchClick();
     if (cboDept->isEnabled())
         cboDept->setFocus();
@@ -450,11 +469,21 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
     wedEmpNo->installEventFilter(this);
     connect(sbtSearchEmpNo, &QToolButton::clicked, this, [this] { sbtSearchEmpNoClick(); });
 
+    // The card stands in two blocks beside the photograph, the person and the post on the
+    // left, the numbers, the address and the contacts on the right (eleven rows each), so that
+    // the four tabs below keep most of the height for their rows.
     auto *layout = new QVBoxLayout(panMain);
     auto *card = new QHBoxLayout;
-    auto *fields = new QGridLayout;
+    card->setSpacing(16);
+    QGridLayout *blocks[2] = {new QGridLayout, new QGridLayout};
+    QGridLayout *fields = blocks[0];
     int row = 0, column = 0;
     for (const auto &f : kCardFields) {
+        if (QLatin1String(f[0]) == QLatin1String("EMP_SOC_ID")) {
+            fields = blocks[1];
+            row = 0;
+            column = 0;
+        }
         auto *value = new controls::ValueLabel(panMain);
         value->setObjectName(QLatin1String(f[0]));
         m_card[QLatin1String(f[0])] = value;
@@ -464,7 +493,9 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
                 column = 0;
             }
             fields->addWidget(new QLabel(QString::fromUtf8(f[1]), panMain), row, 0);
-            fields->addWidget(value, row, 1);
+            // The e-mail address has no neighbour: it takes the room of both value columns.
+            const bool wide = QLatin1String(f[0]) == QLatin1String("EMP_EMAIL");
+            fields->addWidget(value, row, 1, 1, wide ? 2 : 1);
             column = 1;
         } else {
             fields->addWidget(value, row, 2);
@@ -472,7 +503,14 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
             column = 0;
         }
     }
-    card->addLayout(fields, 1);
+    for (QGridLayout *block : blocks) {
+        block->setVerticalSpacing(2);
+        block->setAlignment(Qt::AlignTop);
+        card->addLayout(block, 1);
+    }
+    blocks[0]->setColumnStretch(1, 1);
+    blocks[1]->setColumnMinimumWidth(1, 140);
+    blocks[1]->setColumnStretch(2, 1);
     auto *panEmpPicture = new QFrame(panMain);
     panEmpPicture->setObjectName(QStringLiteral("panEmpPicture"));
     panEmpPicture->setFrameShape(QFrame::Panel);
@@ -520,6 +558,11 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
                         {"AWRD_REAS", "사유"},
                         {"AWRD_ORGN_NAME", "발령처(시행기관)"},
                         {"AWRD_END_DATE", "징계해제일자"}});
+    tabs->setObjectName(QStringLiteral("pgcRecords"));
+    grdFamily->setObjectName(QStringLiteral("grdFamily"));
+    grdSchool->setObjectName(QStringLiteral("grdSchool"));
+    grdCareer->setObjectName(QStringLiteral("grdCareer"));
+    grdAward->setObjectName(QStringLiteral("grdAward"));
     const QStringList tabSql = {QStringLiteral(R"sql(
         SELECT %1 AS FAM_REL_NAME, FAM_NAME, FN_ZA010MS_04(FAM_SOC_ID) AS FAM_SOC_ID,
             %2 AS FAM_SCHS_NAME, %3 AS FAM_JOB_NAME, FAM_WITH_YN

@@ -145,11 +145,11 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
     connect(bbt_Upjang_No, &QToolButton::clicked, this, [this] { bbt_Upjang_NoClick(); });
     connect(edt_Upjang_No, &QLineEdit::textChanged, this, [this] { edt_Upjang_NoChange(); });
 
-    // The practically invisible viewer control that prints, with the buttons that use it.
+    // The practically invisible viewer control that prints, on the button bar with the buttons
+    // that use it: along its top edge, outside the row, so that it takes none of the row's width.
     Rdviewer401 = new viewer::Rdviewer40(connection, panButtons);
     Rdviewer401->setObjectName(QStringLiteral("Rdviewer401"));
-    Rdviewer401->setFixedSize(72, 1);
-    m_buttonRow->insertWidget(m_buttonRow->indexOf(bbtPrint), Rdviewer401);
+    Rdviewer401->setGeometry(0, 0, 72, 1);
 
     if (setup.dateKeys && mdtWorkDate)
         attachField(mdtWorkDate);
@@ -181,6 +181,20 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
                 style.background = rowColour(row);
             };
         }
+    }
+    if (setup.paintColumn >= 0) {
+        // A screen whose painting column is hidden shows a total row's label in the nearest
+        // visible column before it, where that row has no text of its own.
+        auto drawing = rgrGrid->onDrawCell;
+        rgrGrid->onDrawCell = [this, drawing](int row, int column, controls::CellStyle &style) {
+            if (drawing)
+                drawing(row, column, style);
+            if (!style.text.isEmpty() || column != labelColumn())
+                return;
+            const QString label = rgrGrid->text(row, m_setup.paintColumn);
+            if (label == m_setup.subTotal || label == m_setup.total)
+                style.text = label;
+        };
     }
     connect(bbtPrint, &QPushButton::clicked, this, [this] { bbtPrintClick(); });
     connect(bbtPreview, &QPushButton::clicked, this, [this] { bbtPreviewClick(); });
@@ -275,6 +289,17 @@ QColor TfrmTargetInquiry::rowColour(int row) const {
     if (text == m_setup.total)
         return QColor(192, 192, 192);
     return QColor(Qt::white);
+}
+
+int TfrmTargetInquiry::labelColumn() const {
+    const auto &columns = rgrGrid->columns();
+    if (m_setup.paintColumn < 0 || m_setup.paintColumn >= int(columns.size()) ||
+        columns.at(size_t(m_setup.paintColumn)).visible)
+        return -1;
+    for (int c = m_setup.paintColumn - 1; c >= 0; --c)
+        if (columns.at(size_t(c)).visible)
+            return c;
+    return -1;
 }
 
 std::vector<std::vector<int>> TfrmTargetInquiry::groups() const {

@@ -58,6 +58,9 @@ public:
 
     // The background of a row by its painting column.
     QColor rowColour(int row) const;
+    // Where a total row's label shows when the painting column is hidden: the nearest visible
+    // column before it; -1 when the painting column is visible itself.
+    int labelColumn() const;
     // The column widths for a grid W pixels wide (screens without a rule keep theirs).
     virtual void applyColumnWidths(int width) { Q_UNUSED(width); }
     // The width of the i-th column group (from 0; hidden columns count as theirs).

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kelo::screens {
 
@@ -246,6 +247,9 @@ QString today() {
     return ShiftDays(TodayYmd(), 0);
 }
 
+// The width of the narrowest desk the screens are laid out for.
+constexpr int kNarrowestDesk = 1024;
+
 QPushButton *panelButton(QWidget *parent, const char *name, const char *caption) {
     return FormButton(parent, name, QString::fromUtf8(caption), QSize(121, 36));
 }
@@ -367,6 +371,12 @@ TfrmReportViewer::TfrmReportViewer(db::Connection &connection, const QString &pr
     row->addWidget(BitBtn1);
     row->addWidget(BitBtn2);
     row->addWidget(close);
+    // The narrowest desk is 1024 pixels wide: where a member's inputs leave too little room, the
+    // three buttons give up width (down to 80 pixels) rather than standing over one another.
+    const int over = row->minimumSize().width() - kNarrowestDesk;
+    if (over > 0)
+        for (QPushButton *b : {BitBtn1, BitBtn2, close})
+            b->setFixedWidth(std::max(80, b->width() - (over + 2) / 3));
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     if (BitBtn3)
