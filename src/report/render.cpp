@@ -2,6 +2,7 @@
 
 #include "common/fonts.h"
 #include "common/outputfile.h"
+#include "report/textfit.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -13,11 +14,6 @@
 #include <stdexcept>
 
 namespace kelo::report {
-
-static size_t qHash(const FontSpec &f, size_t seed = 0) {
-    return ::qHash(f.family, seed) ^ ::qHash(f.pointSize) ^
-           (size_t(f.bold) | size_t(f.italic) << 1 | size_t(f.underline) << 2);
-}
 
 namespace {
 
@@ -64,13 +60,8 @@ private:
             return;
         auto it = m_fonts.find(spec);
         if (it == m_fonts.end()) {
-            QFont f(spec.family);
-            f.setPointSizeF(spec.pointSize * m_fontScale);
-            f.setBold(spec.bold);
-            f.setItalic(spec.italic);
-            f.setUnderline(spec.underline);
-            it = m_fonts.insert(spec, f);
-            m_metrics.insert(spec, QFontMetricsF(f, m_p.device()));
+            it = m_fonts.insert(spec, ToQFont(spec, m_fontScale));
+            m_metrics.insert(spec, QFontMetricsF(*it, m_p.device()));
         }
         m_p.setFont(*it);
         m_font = spec;
@@ -138,6 +129,13 @@ private:
             x = r.center().x() - total / 2;
         const int vertical = int(alignment & Qt::AlignVertical_Mask);
         const double blank = fm.horizontalAdvance(u' ');
+        // The layout fitted the text to its rectangle; what a coarse device's rounding adds
+        // is cut there, as drawText cuts a text without blanks.
+        const bool clip = total > r.width();
+        if (clip) {
+            m_p.save();
+            m_p.setClipRect(r, Qt::IntersectClip);
+        }
         const QStringList words = text.split(u' ');
         for (qsizetype i = 0; i < words.size(); ++i) {
             const QString &word = words[i];
@@ -147,6 +145,8 @@ private:
                              vertical | Qt::AlignLeft | Qt::TextSingleLine, word);
             x += w + blank;
         }
+        if (clip)
+            m_p.restore();
     }
 
     QPainter &m_p;

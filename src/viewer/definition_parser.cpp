@@ -720,8 +720,12 @@ private:
             item.field = field;
             item.displayFormat = format;
         } else {
-            // Another set's first row, whatever row that set stands on.
+            // Another set's first row, whatever row that set stands on. The set and the field
+            // stay on the item as what it shows; the print handler reads them.
             item.kind = ItemKind::Label;
+            item.dataSet = set;
+            item.field = field;
+            item.displayFormat = format;
             item.onPrint = [set, field, format](Item &, QString &text) {
                 const int keep = set->currentRow();
                 set->moveTo(0);
