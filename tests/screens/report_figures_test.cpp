@@ -87,6 +87,14 @@ protected:
         }
         return {};
     }
+    // The values of parameters given as (name, value) pairs.
+    static QHash<QString, QString>
+    Values(const std::vector<std::pair<const char *, const char *>> &parameters) {
+        QHash<QString, QString> values;
+        for (const auto &[name, value] : parameters)
+            values.insert(QString::fromUtf8(name), QString::fromUtf8(value));
+        return values;
+    }
     test::SchemaDatabase db;
 };
 
@@ -202,10 +210,7 @@ VALUES ('20261208', '1001', '10', 3, 5, 60, 68, 126, 10164000, 8400000, 924000, 
             SCOPED_TRACE(std::string(c.file) + " " + c.row + " " + c.label);
             auto report = load(QString::fromUtf8(c.file));
             ASSERT_TRUE(report);
-            QHash<QString, QString> parameters;
-            for (const auto &[name, value] : c.parameters)
-                parameters.insert(QString::fromUtf8(name), QString::fromUtf8(value));
-            const viewer::RunResult run = viewer::RunReport(*report, parameters);
+            const viewer::RunResult run = viewer::RunReport(*report, Values(c.parameters));
             ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
             EXPECT_EQ(
                 figure(run.document, QString::fromUtf8(c.row), QString::fromUtf8(c.label), c.nth),
@@ -338,10 +343,7 @@ VALUES ('20261115', '2001', '10', 30, 120, 9000000, 9900000)
         SCOPED_TRACE(c.file);
         auto report = load(QString::fromUtf8(c.file));
         ASSERT_TRUE(report);
-        QHash<QString, QString> parameters;
-        for (const auto &[name, value] : c.parameters)
-            parameters.insert(QString::fromUtf8(name), QString::fromUtf8(value));
-        const viewer::RunResult run = viewer::RunReport(*report, parameters);
+        const viewer::RunResult run = viewer::RunReport(*report, Values(c.parameters));
         ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
         EXPECT_EQ(BlankFigures(*report, run.document), QStringList());
         QStringList figures;
