@@ -42,6 +42,12 @@ QSizeF TextSize(const FontSpec &font, const QString &text, bool wrap, double wid
 }
 
 bool Fits(const FontSpec &font, const Primitive &p) {
+    // Most texts are far narrower than their items: a bound on every character's advance
+    // (fallback faces' included) spares shaping them.
+    const QFontMetricsF &fm = Metrics(font);
+    const double widest = std::max(fm.maxWidth(), fm.height()) / kPixelsPerMm;
+    if (double(p.text.size()) * widest <= p.rect.width() && !p.text.contains(u'\n'))
+        return true;
     const QSizeF size = TextSize(font, p.text, p.wordWrap, p.rect.width());
     if (size.width() > p.rect.width() + kSlack)
         return false;
