@@ -1,6 +1,7 @@
 #include "report/chart.h"
 
 #include "controls/formats.h"
+#include "report/textfit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,9 @@ namespace {
 const QColor kSeriesColours[] = {QColor(0x3b, 0x6e, 0xa8), QColor(0xe0, 0x8a, 0x2e),
                                  QColor(0x4e, 0x9a, 0x4e), QColor(0xc0, 0x3b, 0x3b),
                                  QColor(0x7d, 0x5b, 0xa6), QColor(0x8c, 0x6d, 0x46)};
+
+constexpr double kAxisPoints = 6.5; // the figures of the value axis
+constexpr double kAxisGap = 1.5;    // mm between a figure and the axis
 
 QColor SeriesColour(int series) {
     return kSeriesColours[size_t(series) % std::size(kSeriesColours)];
@@ -50,6 +54,7 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
         p.alignment = align;
         p.band = band;
         p.item = item.name;
+        FitText(p);
         out.push_back(std::move(p));
     };
     auto line = [&](QPointF a, QPointF b, const QColor &colour, double width) {
@@ -121,7 +126,19 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
         }
         area.setBottom(y);
     }
-    const double axisWidth = 16, categoryHeight = 5;
+    // The value axis' figures with separators; the axis is as wide as the widest of them.
+    FontSpec axisFont = item.font;
+    axisFont.pointSize = kAxisPoints;
+    axisFont.bold = false;
+    std::vector<std::pair<double, QString>> ticks;
+    double widest = 0;
+    for (int i = 0; bottom + i * step <= top + step / 2 && i <= 100; ++i) {
+        const double v = bottom + i * step;
+        ticks.emplace_back(v, controls::FormatNumberText(QVariant(v), QStringLiteral("#,##0")));
+        widest = std::max(widest, TextWidth(axisFont, ticks.back().second));
+    }
+    const double axisWidth = std::min(widest + kAxisGap + 0.5, area.width() / 3);
+    const double categoryHeight = 5;
     const QRectF plot(area.left() + axisWidth, area.top() + 2, area.width() - axisWidth,
                       area.height() - categoryHeight - 2);
     if (plot.width() <= 0 || plot.height() <= 0)
@@ -130,15 +147,13 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
         return plot.bottom() - (v - bottom) / (top - bottom) * plot.height();
     };
 
-    // The value axis: grid lines and figures with separators.
+    // The value axis: grid lines and figures.
     const QColor grid(0xd0, 0xd0, 0xd0);
-    for (int i = 0; bottom + i * step <= top + step / 2 && i <= 100; ++i) {
-        const double v = bottom + i * step;
+    for (const auto &[v, label] : ticks) {
         const double y = yOf(v);
         line(QPointF(plot.left(), y), QPointF(plot.right(), y), v == 0 ? Qt::black : grid,
              v == 0 ? 0.25 : 0.1);
-        text(QRectF(area.left(), y - 2, axisWidth - 1.5, 4),
-             controls::FormatNumberText(QVariant(v), QStringLiteral("#,##0")), 6.5,
+        text(QRectF(area.left(), y - 2, axisWidth - kAxisGap, 4), label, kAxisPoints,
              Qt::AlignRight | Qt::AlignVCenter);
     }
     line(plot.topLeft(), plot.bottomLeft(), Qt::black, 0.25);

@@ -1,8 +1,14 @@
 #include "report/definition.h"
 
+#include <QHash>
 #include <stdexcept>
 
 namespace kelo::report {
+
+size_t qHash(const FontSpec &f, size_t seed) {
+    return ::qHash(f.family, seed) ^ ::qHash(f.pointSize) ^
+           (size_t(f.bold) | size_t(f.italic) << 1 | size_t(f.underline) << 2);
+}
 
 Item &Band::item(const QString &itemName) {
     for (Item &i : items)

@@ -38,6 +38,7 @@ struct FontSpec {
     bool underline = false;
     bool operator==(const FontSpec &) const = default;
 };
+size_t qHash(const FontSpec &f, size_t seed = 0);
 
 // Lines along the edges of an item or a band.
 struct Frame {
@@ -147,6 +148,12 @@ struct Band {
     // The band always begins on a page of its own (unless nothing but the page's
     // header bands stand on the page yet).
     bool forceNewPage = false;
+
+    // Detail: the band and the sub-detail rows under it stand on one page. When they do
+    // not fit below what the page holds but fit on a page of their own, they begin the
+    // next page (under its page header and column header); a block taller than a page
+    // begins where it stands. Measured by the bands' heights, before their handlers run.
+    bool keepTogether = false;
 
     // May change colours, fonts, positions and frames of the band and its items,
     // switch items on or off, leave the band out or ask for a new page. Changes stay

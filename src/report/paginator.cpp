@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "report/chart.h"
+#include "report/textfit.h"
 
 #include <QHash>
 #include <stdexcept>
@@ -266,6 +267,8 @@ struct Paginator::State {
             p.alignment = item.alignment;
             p.wordWrap = item.wordWrap;
             p.pageCount = pageCount;
+            if (!pageCount)
+                FitText(p);
             pg.items.push_back(std::move(p));
         }
         emitFrame(item.frame, rect, band, item.name);
@@ -328,6 +331,42 @@ struct Paginator::State {
                 place(*b, r);
             }
         }
+    }
+
+    // The height of a detail band with the sub-detail rows linked to the main row.
+    double blockHeight(const Band &detail, const std::vector<Band *> &subs) {
+        double height = detail.height;
+        for (Band *b : subs) {
+            if (!b->dataSet || b->dataSet->isEmpty())
+                continue;
+            const QString key =
+                report->mainData ? KeyOf(*report->mainData, b->masterFields) : QString();
+            const RowIndex &index = indexOf(*b);
+            const auto it = index.constFind(key);
+            if (it != index.constEnd())
+                height += b->height * double(it->size());
+        }
+        return height;
+    }
+
+    // The room for body bands on a new page of the report.
+    double bodyRoom() {
+        double top = setup.topMargin;
+        if (Band *h = firstBand(BandKind::PageHeader))
+            top += h->height;
+        if (Band *c = firstBand(BandKind::ColumnHeader))
+            top += c->height;
+        return setup.height() - setup.bottomMargin - footerHeight() - top;
+    }
+
+    // A detail band kept together with its sub-details begins a new page when the block
+    // fits there but not below what this page holds.
+    void keepTogether(const Band &detail, const std::vector<Band *> &subs) {
+        if (!detail.keepTogether || !detail.enabled || !bodyOnPage)
+            return;
+        const double need = blockHeight(detail, subs);
+        if (y + need > bottom + kEpsilon && need <= bodyRoom() + kEpsilon)
+            newPage();
     }
 
     // The title and the column header at the report's start, kept together with the
@@ -403,8 +442,10 @@ struct Paginator::State {
                 if (row == 0 || changed < int(keys.size()))
                     place(*headers[size_t(g)], row);
             previous = keys;
-            for (Band *d : details)
+            for (Band *d : details) {
+                keepTogether(*d, subs);
                 place(*d, main ? row : -1);
+            }
             subDetails(subs);
         }
         if (rows > 0) {

@@ -78,6 +78,7 @@ PreviewWindow::PreviewWindow(Document document, QWidget *parent)
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_view = new PageView(m_scroll);
     m_scroll->setWidget(m_view);
+    m_scroll->viewport()->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -130,10 +131,14 @@ void PreviewWindow::closeEvent(QCloseEvent *event) {
         emit closed();
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
-    if (m_fit != Fit::None)
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize && m_fit != Fit::None &&
+        m_fitting < 2) {
+        ++m_fitting;
         applyZoom();
+        --m_fitting;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PreviewWindow::showPage(int page) {

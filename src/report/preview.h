@@ -13,8 +13,8 @@ namespace kelo::report {
 
 class PageView;
 
-// The preview of a page document: one page at a time, fitted to the width or the
-// whole page, or at a zoom level; PgUp/PgDn, Home/End move between pages, Esc
+// The preview of a page document: one page at a time, fitted to the width (as it opens)
+// or the whole page, or at a zoom level; PgUp/PgDn, Home/End move between pages, Esc
 // closes. Print sends the document to the default printer (or, without a printer, to
 // a PDF in the report folder, which the user is told); "PDF 저장" asks for a file.
 class PreviewWindow : public QWidget {
@@ -52,7 +52,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    // A fit follows the room the page has: the viewport's size, which the layout gives
+    // only once the window is shown, and which scroll bars change.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void applyZoom();
@@ -62,6 +64,7 @@ private:
     int m_page = 0;
     double m_zoom = 1.0;
     Fit m_fit = Fit::Width;
+    int m_fitting = 0; // fits in progress: a fit's scroll bars may ask for one more
     QScrollArea *m_scroll;
     PageView *m_view;
 };

@@ -2,6 +2,7 @@
 
 #include "common/fonts.h"
 #include "common/outputfile.h"
+#include "report/textfit.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -13,11 +14,6 @@
 #include <stdexcept>
 
 namespace kelo::report {
-
-static size_t qHash(const FontSpec &f, size_t seed = 0) {
-    return ::qHash(f.family, seed) ^ ::qHash(f.pointSize) ^
-           (size_t(f.bold) | size_t(f.italic) << 1 | size_t(f.underline) << 2);
-}
 
 namespace {
 
@@ -64,13 +60,8 @@ private:
             return;
         auto it = m_fonts.find(spec);
         if (it == m_fonts.end()) {
-            QFont f(spec.family);
-            f.setPointSizeF(spec.pointSize * m_fontScale);
-            f.setBold(spec.bold);
-            f.setItalic(spec.italic);
-            f.setUnderline(spec.underline);
-            it = m_fonts.insert(spec, f);
-            m_metrics.insert(spec, QFontMetricsF(f, m_p.device()));
+            it = m_fonts.insert(spec, ToQFont(spec, m_fontScale));
+            m_metrics.insert(spec, QFontMetricsF(*it, m_p.device()));
         }
         m_p.setFont(*it);
         m_font = spec;
@@ -113,24 +104,40 @@ private:
                 m_p.drawText(r, int(item.alignment) | Qt::TextWordWrap, text);
                 return;
             }
-            const int flags = int(item.alignment) | Qt::TextSingleLine;
-            if (!text.contains(u' ')) {
-                m_p.drawText(r, flags, text);
-                return;
+            // The layout fitted the line to its rectangle at the printer's resolution; a
+            // coarse device's rounded advances may make it a little wider here. Such a line
+            // is drawn narrowed to the rectangle, neither cut (a figure would lose a digit)
+            // nor over the next column.
+            const double total = m_metrics.constFind(m_font)->horizontalAdvance(text);
+            const bool narrowed = total > r.width() + 0.5 && total * kNarrowest <= r.width();
+            QRectF line = r;
+            if (narrowed) {
+                m_p.save();
+                m_p.translate(r.left(), 0);
+                m_p.scale(r.width() / total, 1);
+                m_p.translate(-r.left(), 0);
+                line.setWidth(total);
             }
-            drawWords(r, item.alignment, text);
+            if (text.contains(u' '))
+                drawWords(line, item.alignment, text, total);
+            else
+                m_p.drawText(line, int(item.alignment) | Qt::TextSingleLine, text);
+            if (narrowed)
+                m_p.restore();
             return;
         }
         }
     }
 
+    // The most a line is narrowed to its rectangle: what rounding adds, not more.
+    static constexpr double kNarrowest = 0.85;
+
     // A text with blanks is drawn word by word at the places the whole line gives them.
     // The blank glyph of some faces (the Nanum ones among them) is also the glyph of a
     // control character, which PDF viewers then copy out in place of the blank; drawn
     // this way the words are separated by their distance, which viewers read as blanks.
-    void drawWords(const QRectF &r, Qt::Alignment alignment, const QString &text) {
+    void drawWords(const QRectF &r, Qt::Alignment alignment, const QString &text, double total) {
         const QFontMetricsF &fm = *m_metrics.constFind(m_font);
-        const double total = fm.horizontalAdvance(text);
         double x = r.left();
         if (alignment & Qt::AlignRight)
             x = r.right() - total;
@@ -138,6 +145,12 @@ private:
             x = r.center().x() - total / 2;
         const int vertical = int(alignment & Qt::AlignVertical_Mask);
         const double blank = fm.horizontalAdvance(u' ');
+        // What stands out further is cut there, as drawText cuts a text without blanks.
+        const bool clip = total > r.width() + 0.5;
+        if (clip) {
+            m_p.save();
+            m_p.setClipRect(r, Qt::IntersectClip);
+        }
         const QStringList words = text.split(u' ');
         for (qsizetype i = 0; i < words.size(); ++i) {
             const QString &word = words[i];
@@ -147,6 +160,8 @@ private:
                              vertical | Qt::AlignLeft | Qt::TextSingleLine, word);
             x += w + blank;
         }
+        if (clip)
+            m_p.restore();
     }
 
     QPainter &m_p;

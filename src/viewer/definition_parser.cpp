@@ -1,5 +1,6 @@
 #include "viewer/definition_parser.h"
 
+#include "controls/formats.h"
 #include "db/query.h"
 
 #include <QRegularExpression>
@@ -42,6 +43,22 @@ struct ParseError {
     SourcePlace place;
     QString reason;
 };
+
+// A figure (a field printed through a number format) that the data leaves empty, a NULL or
+// a set without rows, prints 0 through its format: a total or a line over no data shows 0,
+// never a blank cell.
+void ShowZeroWhenEmpty(Item &item, const QString &format) {
+    if (format.isEmpty())
+        return;
+    const QString zero = controls::FormatNumberText(QVariant(0), format);
+    auto inner = item.onPrint;
+    item.onPrint = [inner, zero](Item &it, QString &text) {
+        if (inner)
+            inner(it, text);
+        if (text.isEmpty())
+            text = zero;
+    };
+}
 
 constexpr double kMaxLength = 10000; // mm: larger is no report's measure
 constexpr int kMaxAttributeChars = 64 * 1024;
@@ -341,7 +358,11 @@ private:
                 throw ParseError{p.place, QStringLiteral("<field> %1 has no data set: the band "
                                                          "has none and it names none")
                                               .arg(p.field)};
-            p.band->items[p.item].dataSet = m_report.definition.mainData;
+            Item &item = p.band->items[p.item];
+            item.dataSet = m_report.definition.mainData;
+            ShowZeroWhenEmpty(item, item.displayFormat.isEmpty()
+                                        ? item.dataSet->displayFormat(p.field)
+                                        : item.displayFormat);
             m_report.fieldUses.push_back(
                 {m_report.definition.mainData, p.field, QStringLiteral("field"), p.place});
         }
@@ -720,8 +741,12 @@ private:
             item.field = field;
             item.displayFormat = format;
         } else {
-            // Another set's first row, whatever row that set stands on.
+            // Another set's first row, whatever row that set stands on. The set and the field
+            // stay on the item as what it shows; the print handler reads them.
             item.kind = ItemKind::Label;
+            item.dataSet = set;
+            item.field = field;
+            item.displayFormat = format;
             item.onPrint = [set, field, format](Item &, QString &text) {
                 const int keep = set->currentRow();
                 set->moveTo(0);
@@ -730,6 +755,7 @@ private:
                     set->moveTo(keep);
             };
         }
+        ShowZeroWhenEmpty(item, format.isEmpty() ? set->displayFormat(field) : format);
         if (!repeat) {
             auto last = std::make_shared<std::optional<QString>>();
             m_report.resets.push_back([last] { last->reset(); });

@@ -1,4 +1,5 @@
 #include "report/paginator.h"
+#include "report/textfit.h"
 
 #include <gtest/gtest.h>
 
@@ -353,6 +354,103 @@ TEST(Paginator, SystemDataPrintsTheJobsDateAndTime) {
     EXPECT_EQ(texts.value(QStringLiteral("d")), QStringLiteral("2004-02-29"));
     EXPECT_EQ(texts.value(QStringLiteral("t")), QStringLiteral("18:30:05"));
     EXPECT_EQ(texts.value(QStringLiteral("dt")), QStringLiteral("2004-02-29 18:30:05"));
+}
+
+// A detail band kept together with its sub-detail rows: a block that does not fit below the
+// page's blocks begins the next page when it fits on one; a taller block begins where it
+// stands. Blocks of 10 mm and 10 mm rows under a 7 mm column header on A4 portrait.
+TEST(Paginator, ADetailKeptTogetherWithItsSubDetailsMovesWholeToTheNextPage) {
+    struct Case {
+        std::vector<int> rows; // per master row
+        bool keep;
+        QStringList pages; // of each block, "first-last"
+    };
+    const Case cases[] = {
+        {{10, 10, 10}, true, {"1-1", "1-1", "2-2"}},
+        {{10, 10, 10}, false, {"1-1", "1-1", "1-2"}},
+        {{2, 30}, true, {"1-1", "1-2"}},
+        {{2, 2, 2}, true, {"1-1", "1-1", "1-1"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.rows) + (c.keep ? " kept" : ""));
+        DataSet masters(QStringLiteral("masters")), list(QStringLiteral("list"));
+        std::vector<QVariantList> keys, lines;
+        for (size_t m = 0; m < c.rows.size(); ++m) {
+            keys.push_back({QStringLiteral("K%1").arg(m)});
+            for (int r = 0; r < c.rows[m]; ++r)
+                lines.push_back({QStringLiteral("K%1").arg(m)});
+        }
+        Fill(masters, {QStringLiteral("CODE")}, keys);
+        Fill(list, {QStringLiteral("CODE")}, lines);
+        ReportDefinition def;
+        def.mainData = &masters;
+        def.addBand(QStringLiteral("columns"), BandKind::ColumnHeader, 7);
+        def.addBand(QStringLiteral("master"), BandKind::Detail, 10).keepTogether = c.keep;
+        Band &sub = def.addBand(QStringLiteral("list"), BandKind::SubDetail, 10);
+        sub.dataSet = &list;
+        sub.masterFields = sub.detailFields = QStringList{QStringLiteral("CODE")};
+        const Document doc = Layout(def);
+
+        std::vector<std::pair<int, int>> spans(c.rows.size(), {0, 0});
+        int block = -1;
+        for (size_t p = 0; p < doc.pages.size(); ++p) {
+            EXPECT_EQ(doc.pages[p].bands.front().name, QStringLiteral("columns"));
+            for (const PlacedBand &b : doc.pages[p].bands) {
+                if (b.name == QLatin1String("master"))
+                    spans[size_t(++block)] = {int(p) + 1, int(p) + 1};
+                else if (b.name == QLatin1String("list"))
+                    spans[size_t(block)].second = int(p) + 1;
+            }
+        }
+        QStringList pages;
+        for (const auto &[first, last] : spans)
+            pages << QStringLiteral("%1-%2").arg(first).arg(last);
+        EXPECT_EQ(pages, c.pages);
+    }
+}
+
+// Texts are fitted into their items: set smaller down to three quarters of their size, then
+// cut with "…"; a wrapping text is wrapped at its blanks first; a figure is set as small as it
+// needs and never cut. What fits is left alone.
+TEST(Paginator, TextsAreFittedIntoTheirItems) {
+    struct Case {
+        const char *text;
+        double width, height, points;
+        bool wrap;
+        const char *drawn; // nullptr: the text whole
+        bool smaller;
+        double smallest = 0.75; // of its size
+    };
+    const Case cases[] = {
+        {"Japanese Restaurant", 60, 4, 6, false, nullptr, false},
+        {"Japanese Restaurant", 18, 4, 6, false, nullptr, true},
+        {"Japanese Restaurant", 10, 4, 6, false, "…", true},
+        {"Variance(%)", 9.5, 5, 5, true, nullptr, true},
+        {"Last Year MTD", 12, 8, 7, true, nullptr, false}, // on two lines
+        {"1,234,567,890", 9, 4, 6, false, nullptr, true, 0.5},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " in " + std::to_string(c.width));
+        ReportDefinition def;
+        Item label = Label(QStringLiteral("lbl"), {5, 0, c.width, c.height},
+                           QString::fromUtf8(c.text), Font(c.points), Qt::AlignCenter);
+        label.wordWrap = c.wrap;
+        def.addBand(QStringLiteral("title"), BandKind::Title, 10).addItem(label);
+        const Document doc = Layout(def);
+        ASSERT_EQ(doc.pages.size(), 1u);
+        ASSERT_EQ(doc.pages[0].items.size(), 1u);
+        const Primitive &p = doc.pages[0].items[0];
+        if (c.drawn)
+            EXPECT_TRUE(p.text.endsWith(QString::fromUtf8(c.drawn))) << p.text.toStdString();
+        else
+            EXPECT_EQ(p.text, QString::fromUtf8(c.text));
+        EXPECT_EQ(p.font.pointSize < c.points, c.smaller) << p.font.pointSize;
+        EXPECT_GE(p.font.pointSize, c.points * c.smallest);
+        const QRectF bounds = TextBounds(p);
+        EXPECT_GE(bounds.left(), p.rect.left() - 0.05);
+        EXPECT_LE(bounds.right(), p.rect.right() + 0.05);
+        EXPECT_LE(bounds.height(), std::max(p.rect.height(), LineHeight(p.font)) + 0.05);
+    }
 }
 
 } // namespace

@@ -61,6 +61,30 @@ TEST(Preview, ExecWaitsForTheWindowToCloseWhileKeysTurnThePages) {
     EXPECT_EQ(w.currentPage(), 1);
 }
 
+// The window opens with the page fitted to its width, in a portrait and a landscape
+// document, without a press of "폭 맞춤".
+TEST(Preview, OpensFittedToTheWidth) {
+    for (double width : {210.0, 297.0}) {
+        Document doc = ThreePages();
+        for (Page &p : doc.pages) {
+            p.width = width;
+            p.height = 507 - width;
+        }
+        PreviewWindow w(doc);
+        QTimer::singleShot(0, &w, [&] {
+            if (QTest::qWaitForWindowExposed(&w))
+                QTest::qWait(50); // what the window system still delivers
+            w.close();
+        });
+        w.exec();
+        auto *scroll = w.findChild<QScrollArea *>(QStringLiteral("scrPages"));
+        SCOPED_TRACE(width);
+        EXPECT_EQ(w.fit(), PreviewWindow::Fit::Width);
+        EXPECT_NEAR(PageView(w)->width(), scroll->viewport()->width() - 4, 2);
+        EXPECT_GT(w.zoom(), 0.5);
+    }
+}
+
 TEST(Preview, FittingAndZoomSizeThePage) {
     PreviewWindow w(ThreePages());
     w.resize(900, 700);

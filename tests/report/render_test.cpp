@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -156,6 +158,39 @@ TEST(Render, TheDefaultReportFolderIsReportsInTheUsersDocuments) {
     EXPECT_TRUE(folder.endsWith(QStringLiteral("/Reports")));
     EXPECT_EQ(QFileInfo(folder).absolutePath(),
               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+// A line a little wider than its item on the device (as a screen's rounded advances make a
+// fitted line) is drawn narrowed into the item: no ink beside it, ink at both its ends.
+TEST(Render, ALineALittleWiderThanItsItemIsDrawnNarrowedIntoIt) {
+    for (const char *text : {"8,012,682,000", "Japanese Restaurant"}) {
+        SCOPED_TRACE(text);
+        Page page;
+        Primitive p;
+        p.text = QString::fromUtf8(text);
+        p.font = Font(10);
+        p.alignment = Qt::AlignRight | Qt::AlignVCenter;
+        const QImage probe = RenderPage(page, 254);
+        QFont font(QStringLiteral("굴림"));
+        font.setPointSizeF(10);
+        const double width =
+            QFontMetricsF(font, &probe).horizontalAdvance(p.text) / 10; // mm at 254 dpi
+        p.rect = QRectF(50, 20, width * 0.92, 8);
+        page.items.push_back(p);
+        const QImage image = RenderPage(page, 254);
+        auto inkIn = [&](int from, int to) {
+            int dark = 0;
+            for (int x = from; x < to; ++x)
+                for (int y = 200; y < 280; ++y)
+                    dark += qGray(image.pixel(x, y)) < 128;
+            return dark;
+        };
+        const int left = qRound(p.rect.left() * 10), right = qRound(p.rect.right() * 10);
+        EXPECT_EQ(inkIn(0, left - 1), 0);
+        EXPECT_EQ(inkIn(right + 1, image.width()), 0);
+        EXPECT_GT(inkIn(left, left + 15), 0);
+        EXPECT_GT(inkIn(right - 15, right), 0);
+    }
 }
 
 } // namespace

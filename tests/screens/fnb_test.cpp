@@ -1,4 +1,5 @@
 #include "db/query.h"
+#include "report/textfit.h"
 #include "screens/reports/srp050_fnb_index.h"
 #include "screens/reports/srp060_fnb_report.h"
 
@@ -221,6 +222,53 @@ TEST_F(FnbReportTest, TwentyNinthOfFebruaryComparesWithTheTwentyEighth) {
     EXPECT_EQ(screen.cdsList.number(QStringLiteral("LYT_RVN_TOTAL")), 400);
     EXPECT_EQ(screen.cdsList.number(QStringLiteral("LYM_M_RVN_TOTAL")), 400);
     EXPECT_EQ(screen.cdsList.text(QStringLiteral("MTD_RVN_VARIANCE")), QStringLiteral("25%"));
+}
+
+// Every text of both reports stands inside its item, and an item inside its column: the
+// Japanese restaurant's name is set smaller or cut within its column, clear of the category
+// beside it, and the headings ("Variance(%)" among them) fit their boxes whole.
+TEST_F(FnbReportTest, TextsStayInsideTheirColumns) {
+    index("20040415", "3002", "20", 1, 1, 100, 0, 0);
+    for (const Document &doc : {run<TfrmSRP050>(), run<TfrmSRP060>()}) {
+        SCOPED_TRACE(doc.title.toStdString());
+        int names = 0, headings = 0;
+        for (const report::Page &page : doc.pages)
+            for (size_t b = 0; b < page.bands.size(); ++b) {
+                std::vector<const report::Primitive *> texts;
+                for (const report::Primitive &p : page.items)
+                    if (p.band == int(b) && p.kind == report::Primitive::Kind::Text)
+                        texts.push_back(&p);
+                for (const report::Primitive *p : texts) {
+                    const QRectF bounds = report::TextBounds(*p);
+                    EXPECT_GE(bounds.left(), p->rect.left() - 0.05) << p->text.toStdString();
+                    EXPECT_LE(bounds.right(), p->rect.right() + 0.05) << p->text.toStdString();
+                    if (p->wordWrap) {
+                        EXPECT_LE(bounds.height(), p->rect.height() + 0.05)
+                            << p->text.toStdString();
+                    }
+                    if (p->item.startsWith(QLatin1String("qrlColumn"))) {
+                        ++headings;
+                        EXPECT_FALSE(p->text.contains(u'…')) << p->text.toStdString();
+                    }
+                }
+                // The outlet's name ends before the category's column begins, with a gap.
+                const report::Primitive *name = nullptr, *category = nullptr;
+                for (const report::Primitive *p : texts) {
+                    if (p->item == QLatin1String("QRDBText12") ||
+                        p->item == QLatin1String("QRDBText55"))
+                        name = p;
+                    if (p->item == QLatin1String("qrdGubunName"))
+                        category = p;
+                }
+                if (name && category) {
+                    ++names;
+                    EXPECT_LE(report::TextBounds(*name).right() + 1, category->rect.left())
+                        << name->text.toStdString();
+                }
+            }
+        EXPECT_GT(names, 0);
+        EXPECT_GT(headings, 0);
+    }
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "viewer/definition_parser.h"
 #include "viewer/execution.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -84,6 +86,14 @@ protected:
             }
         }
         return {};
+    }
+    // The values of parameters given as (name, value) pairs.
+    static QHash<QString, QString>
+    Values(const std::vector<std::pair<const char *, const char *>> &parameters) {
+        QHash<QString, QString> values;
+        for (const auto &[name, value] : parameters)
+            values.insert(QString::fromUtf8(name), QString::fromUtf8(value));
+        return values;
     }
     test::SchemaDatabase db;
 };
@@ -200,10 +210,7 @@ VALUES ('20261208', '1001', '10', 3, 5, 60, 68, 126, 10164000, 8400000, 924000, 
             SCOPED_TRACE(std::string(c.file) + " " + c.row + " " + c.label);
             auto report = load(QString::fromUtf8(c.file));
             ASSERT_TRUE(report);
-            QHash<QString, QString> parameters;
-            for (const auto &[name, value] : c.parameters)
-                parameters.insert(QString::fromUtf8(name), QString::fromUtf8(value));
-            const viewer::RunResult run = viewer::RunReport(*report, parameters);
+            const viewer::RunResult run = viewer::RunReport(*report, Values(c.parameters));
             ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
             EXPECT_EQ(
                 figure(run.document, QString::fromUtf8(c.row), QString::fromUtf8(c.label), c.nth),
@@ -281,6 +288,100 @@ TEST_F(ReportFiguresOfOneDayTest, SpendPerGuestIsSalesWithoutVatPerGuest) {
             {"켈로펠모라리조트객단가현황.mrd", {{"AMONTH", "202612"}}, "가든", "객단가", 0},
         },
         QStringLiteral("33,000"));
+}
+
+// The figures a band print shows as "band/item (field)" where the page has no text for
+// them: the numeric fields (those with a display format) printed empty.
+QStringList BlankFigures(const viewer::LoadedReport &report, const report::Document &document) {
+    QStringList blank;
+    for (const report::Page &page : document.pages)
+        for (size_t b = 0; b < page.bands.size(); ++b) {
+            if (page.bands[b].report != report.definition.name)
+                continue;
+            for (const report::Band &band : report.definition.bands()) {
+                if (band.name != page.bands[b].name)
+                    continue;
+                for (const report::Item &item : band.items) {
+                    if (item.field.isEmpty() || !item.dataSet ||
+                        (item.displayFormat.isEmpty() &&
+                         item.dataSet->displayFormat(item.field).isEmpty()))
+                        continue;
+                    const bool printed =
+                        std::any_of(page.items.begin(), page.items.end(), [&](const auto &p) {
+                            return p.band == int(b) && p.item == item.name &&
+                                   p.kind == report::Primitive::Kind::Text && !p.text.isEmpty();
+                        });
+                    if (!printed)
+                        blank << QStringLiteral("%1/%2 (%3)").arg(band.name, item.name, item.field);
+                }
+            }
+        }
+    blank.removeDuplicates();
+    return blank;
+}
+
+// Totals, and the lines a report prints whatever the data, show 0 where the data has nothing:
+// the golf club's sales in December, when the course is closed (only November has sales),
+// the gondola's check and the night audit of a day not yet entered.
+TEST_F(ReportFiguresTest, TotalsAndFixedLinesShowZeroWithoutData) {
+    db.exec(QStringLiteral(R"sql(
+INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, GOLF_TEAM, GUESTS, NET_AMT, SALE_AMT)
+VALUES ('20261115', '2001', '10', 30, 120, 9000000, 9900000)
+)sql"));
+    const struct {
+        const char *file;
+        std::vector<std::pair<const char *, const char *>> parameters;
+        const char *band; // whose figures are all 0
+    } cases[] = {
+        {"켈로펠모라CC기간별매출현황.mrd",
+         {{"AFROM_DATE", "20261201"}, {"ATO_DATE", "20261209"}},
+         "summary4"},
+        {"Daily_Gondora_Chk.mrd", {{"ASALE_DATE", "20261210"}}, "summary4"},
+        {"Daily_Night_Shift.mrd", {{"ASALE_DATE", "20261210"}}, "summary4"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        auto report = load(QString::fromUtf8(c.file));
+        ASSERT_TRUE(report);
+        const viewer::RunResult run = viewer::RunReport(*report, Values(c.parameters));
+        ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
+        EXPECT_EQ(BlankFigures(*report, run.document), QStringList());
+        QStringList figures;
+        for (const report::Page &page : run.document.pages)
+            for (int b : page.bandsNamed(QLatin1String(c.band)))
+                for (const report::Primitive &p : page.items)
+                    if (p.band == b && p.item.startsWith(QLatin1String("field")))
+                        figures << p.text;
+        EXPECT_GE(figures.size(), 6);
+        for (const QString &f : figures)
+            EXPECT_TRUE(f == QLatin1String("0") || f == QLatin1String("0.0")) << f.toStdString();
+    }
+}
+
+// The rule holds in every definition of the report folder: on a database without figures,
+// with the dates and months of one day, no figure that a band prints is left empty.
+TEST_F(ReportFiguresTest, NoDefinitionLeavesAFigureEmptyWithoutData) {
+    QDirIterator files(QStringLiteral(KELO_REPORTS_DIR), {QStringLiteral("*.mrd")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    int checked = 0;
+    while (files.hasNext()) {
+        const QString path = files.next();
+        const QString name = QDir(QStringLiteral(KELO_REPORTS_DIR)).relativeFilePath(path);
+        SCOPED_TRACE(name.toStdString());
+        auto report = load(name);
+        ASSERT_TRUE(report);
+        QHash<QString, QString> parameters;
+        for (const viewer::ParameterDecl &p : report->parameters)
+            if (p.type == viewer::ParamType::Date)
+                parameters.insert(p.name, QStringLiteral("20261209"));
+            else if (p.type == viewer::ParamType::Month)
+                parameters.insert(p.name, QStringLiteral("202612"));
+        const viewer::RunResult run = viewer::RunReport(*report, parameters);
+        ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
+        EXPECT_EQ(BlankFigures(*report, run.document), QStringList());
+        ++checked;
+    }
+    EXPECT_GT(checked, 0); // the folder was found
 }
 
 } // namespace

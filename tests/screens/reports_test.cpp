@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 #include <sys/stat.h>
 
@@ -301,9 +302,9 @@ TEST_F(ReportsTest, MovementsStandInPairsPerGroupWithTheirHeading) {
         "('20', '02', '신용카드');"
         "INSERT INTO SA010DT (SALE_DATE, MOVEMENT, ITEM_CODE, AMOUNT) VALUES "
         "('20040415', '10', '01', 1500000), ('20040414', '30', '01', 9);"));
-    const auto rows =
-        Prints(composite("20040415"), QStringLiteral("SRP014"), QStringLiteral("DetailBand1"));
-    ASSERT_EQ(rows.size(), 3u);
+    const Document doc = composite("20040415");
+    const auto rows = Prints(doc, QStringLiteral("SRP014"), QStringLiteral("DetailBand1"));
+    ASSERT_EQ(rows.size(), 2u);
     auto pairs = [](const Print &p) {
         QStringList out;
         for (int i = 1; i <= 5; ++i)
@@ -311,14 +312,44 @@ TEST_F(ReportsTest, MovementsStandInPairsPerGroupWithTheirHeading) {
                        p.texts.value(QStringLiteral("txtMOVEMENT%1").arg(i));
         return out;
     };
-    EXPECT_EQ(pairs(rows[0]), QStringList({"현금=", "카드=", "외상=", "선수금=", "기타="}));
+    // The groups' names head the section, bold and underlined.
+    const auto headings = Prints(doc, QStringLiteral("SRP014"), QStringLiteral("QRBand2"));
+    ASSERT_EQ(headings.size(), 1u);
+    EXPECT_EQ(headings[0].texts.values(), QStringList({"현금", "카드", "외상", "선수금", "기타"}));
+    EXPECT_TRUE(headings[0].item("qrlGroup1")->font.bold);
+    EXPECT_TRUE(headings[0].item("qrlGroup1")->font.underline);
     // An item of two groups fills those two pairs; no entry for the day prints 0.
-    EXPECT_EQ(pairs(rows[1]), QStringList({"현금 입금=1,500,000", "=", "기업 외상=0", "=", "="}));
-    EXPECT_EQ(pairs(rows[2]), QStringList({"=", "신용카드=0", "=", "=", "="}));
-    EXPECT_TRUE(rows[0].item("txtITEM_NAME1")->font.bold);
-    EXPECT_TRUE(rows[0].item("txtITEM_NAME1")->font.underline);
-    EXPECT_FALSE(rows[1].item("txtITEM_NAME1")->font.bold);
-    EXPECT_FALSE(rows[1].item("txtITEM_NAME3")->font.underline);
+    EXPECT_EQ(pairs(rows[0]), QStringList({"현금 입금=1,500,000", "=", "기업 외상=0", "=", "="}));
+    EXPECT_EQ(pairs(rows[1]), QStringList({"=", "신용카드=0", "=", "=", "="}));
+    EXPECT_FALSE(rows[0].item("txtITEM_NAME1")->font.bold);
+    EXPECT_FALSE(rows[0].item("txtITEM_NAME3")->font.underline);
+}
+
+// A movements section that runs onto further pages repeats the groups' names at the top of
+// each, above its first line there.
+TEST_F(ReportsTest, AMovementsSectionContinuedOnANewPageRepeatsItsHeadings) {
+    QStringList items;
+    for (int i = 1; i <= 60; ++i)
+        items << QStringLiteral("('%1', '%2', '항목 %2')")
+                     .arg(i % 2 ? QStringLiteral("10") : QStringLiteral("40"))
+                     .arg(i, 2, 10, QLatin1Char('0'));
+    exec(QStringLiteral("DELETE FROM SX020MS; INSERT INTO SX020MS VALUES %1;")
+             .arg(items.join(QStringLiteral(", "))));
+    const Document doc = composite("20040415");
+    std::map<int, double> firstLine; // page -> top of the section's first line there
+    for (const Print &row : Prints(doc, QStringLiteral("SRP014"), QStringLiteral("DetailBand1")))
+        if (!firstLine.count(row.page))
+            firstLine[row.page] = row.band.rect.top();
+    ASSERT_GE(firstLine.size(), 2u);
+    for (const auto &[page, top] : firstLine) {
+        SCOPED_TRACE(page);
+        bool headed = false;
+        for (const Print &h : Prints(doc, QStringLiteral("SRP014"), QStringLiteral("QRBand2")))
+            if (h.page == page && h.band.rect.bottom() <= top + 1e-6)
+                headed =
+                    h.texts.values() == QStringList({"현금", "카드", "외상", "선수금", "기타"});
+        EXPECT_TRUE(headed);
+    }
 }
 
 TEST_F(ReportsTest, TheCompositePrintsItsFourSectionsInOrderAsOneJob) {
@@ -472,6 +503,39 @@ TEST_F(ReportsTest, AHotelBlockPrintsRevenueStatusAverageRateAndGuests) {
     EXPECT_EQ(rows[0].text("txtBUDGET_MTD"), QStringLiteral("1,350,000"));
     EXPECT_EQ(rows[8].text("txtBUDGET_MTD"), QStringLiteral("90,000"));
     EXPECT_EQ(rows[8].text("txtBUDGET_YTD"), QStringLiteral("90,000"));
+}
+
+// A hotel's block (its name and its lines) stands on one page: a block that does not fit
+// below the blocks before it begins the next page, under the column headings.
+TEST_F(ReportsTest, AHotelsBlockIsKeptOnOnePageUnderTheHeadings) {
+    exec(QStringLiteral(
+        "INSERT INTO JA010MS (UPJANG_CODE, UPJANG_NAME, UPJANG_ENG_NAME, MIS_UPJANG_GUBUN1, "
+        "MIS_UPJANG_GUBUN2, MIS_SUM_UPJANG_CODE, MIS_DISPLAY_SEQ) VALUES "
+        "('1091', '별관', 'Annex', '10', '110', '1091', 40), "
+        "('1092', '콘도', 'Condo', '10', '110', '1092', 50);"));
+    for (const char *hotel : {"1001", "1002", "1003", "1091", "1092"}) {
+        sale("20040415", hotel, "10", 900000, 15, 9);
+        sale("20040415", hotel, "90", 100000, 0, 1);
+    }
+    TfrmSRP020 screen(connection, QStringLiteral("20040415"));
+    const Document doc = run(screen);
+    const auto hotels = Prints(doc, QStringLiteral("SRP020"), QStringLiteral("DetailBand1"));
+    const auto rows = Prints(doc, QStringLiteral("SRP020"), QStringLiteral("QRSubDetail1"));
+    ASSERT_EQ(hotels.size(), 5u);
+    ASSERT_EQ(rows.size(), 5u * 12);
+    ASSERT_GE(doc.pages.size(), 2u);
+    for (size_t h = 0; h < hotels.size(); ++h) {
+        SCOPED_TRACE(hotels[h].text("qrdName").toStdString());
+        for (size_t r = h * 12; r < (h + 1) * 12; ++r)
+            EXPECT_EQ(rows[r].page, hotels[h].page);
+    }
+    // Each further page begins with the headings, then a hotel's name.
+    for (size_t p = 1; p < doc.pages.size(); ++p) {
+        const auto &bands = doc.pages[p].bands;
+        ASSERT_GE(bands.size(), 2u);
+        EXPECT_EQ(bands[0].name, QStringLiteral("QRBand2"));
+        EXPECT_EQ(bands[1].name, QStringLiteral("DetailBand1"));
+    }
 }
 
 TEST_F(ReportsTest, FnbBlocksSumOutletsUnderTheirSummaryOutletAndTotalTheDivision) {

@@ -1,6 +1,7 @@
 #include "db/dberror.h"
 #include "db/query.h"
 #include "report/chart.h"
+#include "report/textfit.h"
 #include "support/schema_database.h"
 #include "viewer/execution.h"
 #include "viewer/fixtures.h"
@@ -172,6 +173,62 @@ TEST(Chart, StepsOfTheValueAxis) {
     } cases[] = {{1500000, 500000}, {100, 20}, {7, 2}, {0.3, 0.1}, {0, 1}};
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(report::ChartStep(c.top, 5), c.step) << c.top;
+}
+
+// A value axis of billions is as wide as its widest figure: every figure stands whole left of
+// the axis line, inside the chart, whatever the scale or the sign of the values.
+TEST(Chart, TheValueAxisHoldsItsWidestFigure) {
+    struct Case {
+        const char *values; // of the two months
+        const char *widest; // the figure the axis must hold
+    } cases[] = {
+        {"1500000000, 1800000000", "2,000,000,000"},
+        {"15000000000, 19000000000", "20,000,000,000"},
+        {"-1500000000, 900000000", "-1,500,000,000"},
+        {"120, 80", "150"},
+    };
+    test::SchemaDatabase db;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.values);
+        const QStringList v = QString::fromUtf8(c.values).split(QStringLiteral(", "));
+        const QByteArray xml = QString::fromUtf8(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<report name="MIS(TEST)" orientation="landscape">
+  <dataset name="months">
+    <sql><![CDATA[SELECT '2026-01' AS MONTH_LABEL, %1 AS SALE_AMT FROM DUAL
+UNION ALL SELECT '2026-02', %2 FROM DUAL]]></sql>
+  </dataset>
+  <band kind="summary" height="70">
+    <chart x="0" y="0" w="277" h="65" dataset="months" type="bars" category="MONTH_LABEL" series="SALE_AMT"/>
+  </band>
+</report>
+)xml")
+                                   .arg(v[0], v[1])
+                                   .toUtf8();
+        auto rep = Load(xml, db.connection());
+        ASSERT_TRUE(rep);
+        const RunResult run = RunReport(*rep, {});
+        ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
+        const report::Page &page = run.document.pages.at(0);
+        // The axis line: the vertical black line of the chart.
+        double axis = -1;
+        for (const report::Primitive &p : page.items)
+            if (p.kind == report::Primitive::Kind::Line && p.rect.width() == 0 &&
+                p.pen == QColor(Qt::black))
+                axis = p.rect.left();
+        ASSERT_GT(axis, 10); // the margin
+        QStringList figures;
+        for (const report::Primitive &p : page.items) {
+            if (p.kind != report::Primitive::Kind::Text || p.rect.left() >= axis)
+                continue;
+            figures << p.text;
+            const QRectF bounds = report::TextBounds(p);
+            EXPECT_GE(bounds.left(), 10 - 0.05) << p.text.toStdString();
+            EXPECT_LE(bounds.right(), axis) << p.text.toStdString();
+            EXPECT_DOUBLE_EQ(p.font.pointSize, 6.5) << p.text.toStdString(); // not set smaller
+        }
+        EXPECT_TRUE(figures.contains(QString::fromUtf8(c.widest)))
+            << figures.join(u' ').toStdString();
+    }
 }
 
 } // namespace

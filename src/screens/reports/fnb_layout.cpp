@@ -87,8 +87,10 @@ void Layout::addRows(Band &band, DataSet &set, const QString &nameItem, QString 
         }
     const FontSpec row = Font(6);
     const FontSpec figures = Font(6, false, QStringLiteral("Arial Narrow"));
-    const double nameWidth = m_description - 13; // the category's name: 13 mm
-    Item outlet = DataText(nameItem, {1, 0, nameWidth - 1, band.height}, set,
+    // The category's name takes 13 mm; the outlet's name ends 1 mm before it (a longer
+    // name is set smaller or cut within its column).
+    const double nameWidth = m_description - 13;
+    Item outlet = DataText(nameItem, {1, 0, nameWidth - 2, band.height}, set,
                            QStringLiteral("UPJANG_NAME"), row);
     outlet.onPrint = [&last](Item &i, QString &text) { SuppressRepeats(last)(i, text); };
     band.addItem(outlet);

@@ -48,18 +48,23 @@ constexpr double kAmountWidth = 19;
 TfrmSRP014::TfrmSRP014(db::Connection &connection, const QString &saleDate)
     : TfrmZZP020(connection, QStringLiteral("SRP014"), saleDate,
                  QStringLiteral("Division Statistics")),
-      QRBand2(qrpReport.addBand(QStringLiteral("QRBand2"), BandKind::ColumnHeader, 3)),
+      QRBand2(qrpReport.addBand(QStringLiteral("QRBand2"), BandKind::ColumnHeader, 6)),
       DetailBand1(qrpReport.addBand(QStringLiteral("DetailBand1"), BandKind::Detail, 4.5)),
       QRBand1(qrpReport.addBand(QStringLiteral("QRBand1"), BandKind::Summary, 2)) {
     qrbHeader.enabled = false;
     qrbFooter.enabled = false;
     cdsQuery.query().setSql(QString::fromUtf8(kMainSql));
     const FontSpec row = Font(7.5);
+    FontSpec heading = row;
+    heading.bold = heading.underline = true;
     for (int pair = 1; pair <= 5; ++pair) {
         const double left = (pair - 1) * kPairWidth;
         const QString name = QStringLiteral("ITEM_NAME%1").arg(pair);
         const QString amount = QStringLiteral("MOVEMENT%1").arg(pair);
         cdsQuery.setDisplayFormat(amount, QStringLiteral(",0"));
+        QRBand2.addItem(Label(QStringLiteral("qrlGroup%1").arg(pair),
+                              {left + 1, 1.5, kPairWidth - kAmountWidth - 2, 4.5}, QString(),
+                              heading));
         DetailBand1.addItem(DataText(QStringLiteral("txt") + name,
                                      {left + 1, 0, kPairWidth - kAmountWidth - 2, 4.5}, cdsQuery,
                                      name, row));
@@ -67,17 +72,32 @@ TfrmSRP014::TfrmSRP014(db::Connection &connection, const QString &saleDate)
                                      {left + kPairWidth - kAmountWidth - 1, 0, kAmountWidth, 4.5},
                                      cdsQuery, amount, row, Qt::AlignRight | Qt::AlignVCenter));
     }
+    QRBand2.beforePrint = [this](BandPrint &bp) { QRBand2BeforePrint(bp); };
     DetailBand1.beforePrint = [this](BandPrint &bp) { DetailBand1BeforePrint(bp); };
     QRBand1.frame.top = true;
 }
 
-void TfrmSRP014::DetailBand1BeforePrint(BandPrint &bp) {
-    const bool heading = cdsQuery.text(QStringLiteral("ITEM_CODE")) == QStringLiteral("00");
-    for (int pair = 1; pair <= 5; ++pair) {
-        Item &name = bp.band.item(QStringLiteral("txtITEM_NAME%1").arg(pair));
-        name.font.bold = heading;
-        name.font.underline = heading;
+// The headings stand at the top of the section and of each page it continues on: the
+// names of the heading row, which the detail band leaves out.
+void TfrmSRP014::QRBand2BeforePrint(BandPrint &bp) {
+    QStringList names(5);
+    const int keep = cdsQuery.currentRow();
+    for (int r = 0; r < cdsQuery.rowCount(); ++r) {
+        cdsQuery.moveTo(r);
+        if (cdsQuery.text(QStringLiteral("ITEM_CODE")) != QStringLiteral("00"))
+            continue;
+        for (int pair = 1; pair <= 5; ++pair)
+            names[pair - 1] = cdsQuery.text(QStringLiteral("ITEM_NAME%1").arg(pair));
+        break;
     }
+    if (keep >= 0)
+        cdsQuery.moveTo(keep);
+    for (int pair = 1; pair <= 5; ++pair)
+        bp.band.item(QStringLiteral("qrlGroup%1").arg(pair)).text = names[pair - 1];
+}
+
+void TfrmSRP014::DetailBand1BeforePrint(BandPrint &bp) {
+    bp.print = cdsQuery.text(QStringLiteral("ITEM_CODE")) != QStringLiteral("00");
 }
 
 } // namespace kelo::screens

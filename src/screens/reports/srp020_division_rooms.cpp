@@ -101,6 +101,7 @@ TfrmSRP020::TfrmSRP020(db::Connection &connection, const QString &saleDate)
 
     AddColumnHeadings(QRBand2, 0);
     AddAreaMaster(DetailBand1, cdsQuery, QStringLiteral("UPJANG_NAME"));
+    DetailBand1.keepTogether = true; // a hotel's block on one page
 
     QRSubDetail1.dataSet = &cdsList;
     QRSubDetail1.masterFields = QStringList{QStringLiteral("UPJANG_CODE")};

@@ -27,14 +27,15 @@ const Layout &ReportLayout() {
              {C("TODAY_RVN_FOOD", "Food", 11), C("TODAY_RVN_BEVERAGE", "Beverage", 10.5),
               C("TODAY_RVN_OTHERS", "Others", 9.5), C("TODAY_RVN_TOTAL", "Total", 11.5, true),
               C("LYT_RVN_TOTAL", "L.Y.T", 11.5)}},
+            // The variances wide enough for their heading in full size.
             {QStringLiteral("M.T.D Total"),
-             {C("TYM_M_RVN_TOTAL", "T.Y.M", 13.5, true), C("LYM_M_RVN_TOTAL", "L.Y.M", 13.5),
-              C("MTD_RVN_VARIANCE", "Variance(%)", 9.5), C("MTD_BUDGET_TOTAL", "Budget", 13.5),
-              C("MTD_BUDGET_VARIANCE", "Variance(%)", 9.5)}},
+             {C("TYM_M_RVN_TOTAL", "T.Y.M", 12.5, true), C("LYM_M_RVN_TOTAL", "L.Y.M", 12.5),
+              C("MTD_RVN_VARIANCE", "Variance(%)", 11), C("MTD_BUDGET_TOTAL", "Budget", 12.5),
+              C("MTD_BUDGET_VARIANCE", "Variance(%)", 11)}},
             {QStringLiteral("Y.T.D Total"),
-             {C("YTD_RVN_TOTAL", "T.Y", 16, true), C("LTD_RVN_TOTAL", "L.Y", 16),
-              C("YTD_RVN_VARIANCE", "Variance(%)", 9.5), C("YTD_BUDGET_TOTAL", "Budget", 16),
-              C("YTD_BUDGET_VARIANCE", "Variance(%)", 9.5)}},
+             {C("YTD_RVN_TOTAL", "T.Y", 15, true), C("LTD_RVN_TOTAL", "L.Y", 15),
+              C("YTD_RVN_VARIANCE", "Variance(%)", 11), C("YTD_BUDGET_TOTAL", "Budget", 15),
+              C("YTD_BUDGET_VARIANCE", "Variance(%)", 11)}},
         },
         5);
     return layout;
