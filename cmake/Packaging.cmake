@@ -34,8 +34,10 @@ install(FILES ${KELO_APP_DIR}/MainImg.kimg DESTINATION share/kelo COMPONENT clie
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/reports/local DESTINATION share/kelo/reports
         COMPONENT client)
 install(FILES ${KELO_PACKAGING}/kelo.desktop DESTINATION share/applications COMPONENT client)
-install(FILES ${KELO_PACKAGING}/kelo.svg DESTINATION share/icons/hicolor/scalable/apps
-        COMPONENT client)
+foreach(size ${KELO_ICON_SIZES})
+    install(FILES ${KELO_ICON_DIR}/kelo-${size}.png DESTINATION share/icons/hicolor/${size}x${size}/apps
+            RENAME kelo.png COMPONENT client)
+endforeach()
 install(FILES ${KELO_PACKAGING}/settings/Kelo_S.ini DESTINATION /etc/kelo COMPONENT client)
 install(FILES ${KELO_PACKAGING}/settings/Databases.ini.example
         DESTINATION share/doc/kelo-client/examples COMPONENT client)
@@ -85,9 +87,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 
-# The SQL drivers are plugins and the Korean faces fonts: neither shows in the libraries the
+# The SQL drivers are plugins and the report faces fonts: neither shows in the libraries the
 # programs link.
-set(KELO_RUNTIME_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, fonts-nanum")
+set(KELO_RUNTIME_DEPENDS
+    "libqt6sql6-sqlite, libqt6sql6-psql, fonts-nanum, fonts-nanum-coding, fonts-urw-base35")
 
 set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME kelo-client)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS "${KELO_RUNTIME_DEPENDS}")

@@ -3,6 +3,7 @@
 # which also resolves their declared dependencies), runs the installed programs and purges
 # the packages again (also when a step fails).
 # Usage (as root): scripts/package-test.sh [build-dir]
+#   KELO_PACKAGE_TEST_KEEP=DIR keeps the picture of the client's window and the PDF there.
 #   The build folder is configured and built first (a no-op after scripts/test.sh). The
 #   machine must not have the packages installed, nor a /etc/kelo/Databases.ini of its own.
 set -euo pipefail
@@ -39,9 +40,19 @@ cleanup() {
         wait "$SERVER_PID" 2>/dev/null || true
     fi
     rm -f /etc/kelo/Databases.ini
-    DEBIAN_FRONTEND=noninteractive apt-get purge -y -q "${PACKAGES[@]}" > "$WORK/purge.log" 2>&1 ||
-        cat "$WORK/purge.log" >&2
+    local left=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W "$p" > /dev/null 2>&1 && left+=("$p")
+    done
+    if [ "${#left[@]}" -gt 0 ]; then
+        DEBIAN_FRONTEND=noninteractive apt-get purge -y -q "${left[@]}" > "$WORK/purge.log" 2>&1 ||
+            cat "$WORK/purge.log" >&2
+    fi
     rmdir /etc/kelo 2>/dev/null || true
+    if [ -n "${KELO_PACKAGE_TEST_KEEP:-}" ]; then
+        mkdir -p "$KELO_PACKAGE_TEST_KEEP"
+        cp "$WORK"/*.png "$WORK"/*.pdf "$KELO_PACKAGE_TEST_KEEP"/ 2>/dev/null || true
+    fi
     rm -rf "$WORK"
     [ "$status" = 0 ] && say "passed" || say "failed ($status)"
     exit "$status"
@@ -90,7 +101,7 @@ for program in Kelo Kelo_S kelo-db kelo-reports kelo-report-server; do
     run "help-$program" "$program" --help > /dev/null
     dpkg -S "/usr/share/man/man1/$program.1.gz" > /dev/null || fail "no manual page of $program"
 done
-for file in /usr/share/applications/kelo.desktop /usr/share/icons/hicolor/scalable/apps/kelo.svg \
+for file in /usr/share/applications/kelo.desktop /usr/share/icons/hicolor/48x48/apps/kelo.png \
     /usr/share/kelo/MainImg.kimg /etc/kelo/Kelo_S.ini /etc/default/kelo-morning-reports \
     /usr/lib/kelo/kelo-morning-reports /usr/share/kelo/reports/객실판매총괄.mrd; do
     [ -e "$file" ] || fail "$file is missing"
