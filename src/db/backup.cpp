@@ -132,8 +132,10 @@ ServerLogin serverLogin(Connection &connection) {
 QProcessEnvironment clientEnvironment(const ServerLogin &login) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PGPASSWORD"), login.password);
-    // Waiting for a client's locks ends with a message rather than never.
-    env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c lock_timeout=30s"));
+    // Waiting for a client's locks ends with a message rather than never; the notices of
+    // the schema's drop are no news.
+    env.insert(QStringLiteral("PGOPTIONS"),
+               QStringLiteral("-c lock_timeout=30s -c client_min_messages=warning"));
     return env;
 }
 

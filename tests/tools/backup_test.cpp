@@ -18,18 +18,10 @@
 namespace {
 
 using kelo::test::RunTool;
+using kelo::test::ToolEnvironment;
 using kelo::test::ToolRun;
 
 const QString kDb = QStringLiteral(KELO_DB_PROGRAM);
-
-// kelo-db with the settings of the test database, signed in as the test server's user.
-QProcessEnvironment ToolEnvironment(const QString &appDir) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KELO_APP_DIR"), appDir);
-    env.insert(QStringLiteral("PGPASSWORD"),
-               qEnvironmentVariable("KELO_PG_PASSWORD", QStringLiteral("kelo")));
-    return env;
-}
 
 QStringList SavedDates(const QString &appDir) {
     const ToolRun rows = RunTool(kDb,
@@ -54,17 +46,7 @@ ToolRun Save(const QString &appDir, const QString &date) {
 TEST(Backup, ACopyTakenWhileAnotherProgramSavesHoldsEveryCommittedRow) {
     kelo::test::SchemaDatabase db;
     const QString appDir = db.dir();
-    if (kelo::test::OnPostgres()) {
-        // The tools sign in as the alias's user.
-        QFile ini(QDir(appDir).filePath(QStringLiteral("Databases.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
-        const QByteArray aliases = ini.readAll().replace(
-            "[TESTDB]\n",
-            "[TESTDB]\nUser=" +
-                qEnvironmentVariable("KELO_PG_USER", QStringLiteral("kelo")).toUtf8() + '\n');
-        ini.resize(0);
-        ini.write(aliases);
-    }
+    kelo::test::SignInAsTestUser(appDir);
     db.connection().close(); // the test is no client of the database
 
     QStringList dates;

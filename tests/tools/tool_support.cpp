@@ -1,6 +1,10 @@
 #include "tool_support.h"
 
+#include "support/temp_database.h"
+
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace kelo::test {
@@ -32,6 +36,27 @@ void MakeDemoDatabase(const QString &path, const QString &end) {
 
 QString Yesterday() {
     return QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyyMMdd"));
+}
+
+QProcessEnvironment ToolEnvironment(const QString &appDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KELO_APP_DIR"), appDir);
+    env.insert(QStringLiteral("PGPASSWORD"),
+               qEnvironmentVariable("KELO_PG_PASSWORD", QStringLiteral("kelo")));
+    return env;
+}
+
+void SignInAsTestUser(const QString &appDir) {
+    if (!OnPostgres())
+        return;
+    QFile ini(QDir(appDir).filePath(QStringLiteral("Databases.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+    const QByteArray aliases = ini.readAll().replace(
+        "[TESTDB]\n",
+        "[TESTDB]\nUser=" + qEnvironmentVariable("KELO_PG_USER", QStringLiteral("kelo")).toUtf8() +
+            '\n');
+    ini.resize(0);
+    ini.write(aliases);
 }
 
 } // namespace kelo::test

@@ -25,4 +25,11 @@ void MakeDemoDatabase(const QString &path, const QString &end);
 // Yesterday's date, YYYYMMDD.
 QString Yesterday();
 
+// The environment of the tools on the test database of appDir (a TempDatabase's folder,
+// whose alias is TESTDB): its settings folder, and on PostgreSQL the test server's password;
+// SignInAsTestUser puts the test server's user into the alias (the tools sign in as the
+// alias's User).
+QProcessEnvironment ToolEnvironment(const QString &appDir);
+void SignInAsTestUser(const QString &appDir);
+
 } // namespace kelo::test
