@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds everything and runs the whole test suite.
+# Installs what the build needs, builds everything, runs the whole test suite and tests the
+# Debian packages.
 # Usage: scripts/test.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,3 +38,8 @@ KELO_TEST_ENGINE=postgres ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure 
 
 # The suite on SQLite, the embedded default.
 ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure --timeout 300
+
+# The Debian packages: built, installed, run and purged again (as root: it installs them).
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+$SUDO bash scripts/package-test.sh "$BUILD_DIR"

@@ -160,50 +160,71 @@ int nameIndex(const QStringList &params, const QString &name) {
     return -1;
 }
 
-struct Target {
-    QString driver;
-    QString file; // SQLite: the file; PostgreSQL: the database
-    QString host;
-    int port = 5432;
-};
+// A name that no alias has is still a file when it reads as one.
+bool looksLikeDatabaseFile(const QString &name) {
+    for (const char *suffix : {".db", ".sqlite", ".sqlite3"})
+        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
 
-Target resolveAlias(const QString &alias) {
-    const QString iniPath = AppFile(QStringLiteral("Databases.ini"));
-    if (alias.trimmed().isEmpty())
+DatabaseTarget fileTarget(const QString &path) {
+    DatabaseTarget t;
+    t.file = QFileInfo(path).absoluteFilePath();
+    return t;
+}
+
+} // namespace
+
+DatabaseTarget ResolveDatabase(const QString &aliasOrPath) {
+    const QString name = aliasOrPath.trimmed();
+    if (name.isEmpty())
         throw DbError(QStringLiteral("No database alias was given (parameter DATABASE)."));
-    if (!QFileInfo::exists(iniPath))
+    // A path: an alias never holds a '/'. A bare name is an alias where Databases.ini has
+    // it, else a file where it names one or reads as one.
+    if (name.contains(u'/'))
+        return fileTarget(name);
+    const bool file = QFileInfo(name).isFile() || looksLikeDatabaseFile(name);
+    const QString iniPath = AppFile(QStringLiteral("Databases.ini"));
+    if (!QFileInfo::exists(iniPath)) {
+        if (file)
+            return fileTarget(name);
         throw DbError(
             QStringLiteral("The database alias '%1' cannot be resolved: %2 does not exist.")
-                .arg(alias, QDir::toNativeSeparators(iniPath)));
+                .arg(name, QDir::toNativeSeparators(iniPath)));
+    }
     QSettings ini(iniPath, QSettings::IniFormat);
     for (const QString &group : ini.childGroups()) {
-        if (group.compare(alias.trimmed(), Qt::CaseInsensitive) != 0)
+        if (group.compare(name, Qt::CaseInsensitive) != 0)
             continue;
         ini.beginGroup(group);
-        Target t;
-        t.driver =
+        DatabaseTarget t;
+        const QString driver =
             ini.value(QStringLiteral("Driver"), QStringLiteral("SQLITE")).toString().toUpper();
         t.file = ini.value(QStringLiteral("Database")).toString();
         t.host = ini.value(QStringLiteral("Host")).toString();
         t.port = ini.value(QStringLiteral("Port"), 5432).toInt();
         ini.endGroup();
-        if (t.driver != QLatin1String("SQLITE") && t.driver != QLatin1String("POSTGRES"))
+        if (driver != QLatin1String("SQLITE") && driver != QLatin1String("POSTGRES"))
             throw DbError(QStringLiteral("The database alias '%1' names the driver %2, which this "
                                          "build does not support; use Driver=SQLITE or "
                                          "Driver=POSTGRES.")
-                              .arg(alias, t.driver));
+                              .arg(name, driver));
         if (t.file.isEmpty())
             throw DbError(QStringLiteral("The database alias '%1' in %2 has no Database entry.")
-                              .arg(alias, QDir::toNativeSeparators(iniPath)));
-        if (t.driver == QLatin1String("SQLITE") && QDir::isRelativePath(t.file))
-            t.file = QDir(AppDir()).absoluteFilePath(t.file);
+                              .arg(name, QDir::toNativeSeparators(iniPath)));
+        t.engine = driver == QLatin1String("POSTGRES") ? Engine::Postgres : Engine::Sqlite;
+        t.alias = true;
+        // A relative file is relative to the folder of the Databases.ini that names it.
+        if (t.engine == Engine::Sqlite)
+            t.file = QFileInfo(iniPath).absoluteDir().absoluteFilePath(t.file);
         return t;
     }
+    if (file)
+        return fileTarget(name);
     throw DbError(QStringLiteral("The database alias '%1' is not defined in %2.")
-                      .arg(alias, QDir::toNativeSeparators(iniPath)));
+                      .arg(name, QDir::toNativeSeparators(iniPath)));
 }
-
-} // namespace
 
 Connection::Connection() : d(std::make_unique<Private>()) {
     static QAtomicInt counter;
@@ -252,9 +273,7 @@ Engine Connection::engine() const {
     if (isOpen() || !d->sqliteFile.isEmpty())
         return d->engine;
     try {
-        return resolveAlias(param(QStringLiteral("DATABASE"))).driver == QLatin1String("POSTGRES")
-                   ? Engine::Postgres
-                   : Engine::Sqlite;
+        return ResolveDatabase(param(QStringLiteral("DATABASE"))).engine;
     } catch (const DbError &) {
         return Engine::Sqlite;
     }
@@ -263,12 +282,12 @@ Engine Connection::engine() const {
 void Connection::open() {
     if (isOpen())
         return;
-    Target target;
+    DatabaseTarget target;
     if (d->sqliteFile.isEmpty())
-        target = resolveAlias(param(QStringLiteral("DATABASE")));
+        target = ResolveDatabase(param(QStringLiteral("DATABASE")));
     else
         target.file = d->sqliteFile;
-    if (target.driver == QLatin1String("POSTGRES")) {
+    if (target.engine == Engine::Postgres) {
         openPostgres(target.host, target.port, target.file);
         return;
     }
@@ -277,6 +296,9 @@ void Connection::open() {
     const QFileInfo info(file);
     if (!info.exists())
         throw DbError(QStringLiteral("The database file %1 does not exist.")
+                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+    if (info.isDir())
+        throw DbError(QStringLiteral("%1 is a folder, not a database file.")
                           .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
     if (!info.isFile() || !info.isReadable())
         throw DbError(QStringLiteral("The database file %1 cannot be read.")
@@ -541,6 +563,9 @@ sqlite3 *Connection::sqliteHandle() const {
 
 void Connection::createSqliteFile(const QString &path) {
     const QFileInfo info(path);
+    if (info.isDir())
+        throw DbError(QStringLiteral("%1 is a folder, not a database file.")
+                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
     if (info.exists())
         throw DbError(QStringLiteral("The file %1 exists already.")
                           .arg(QDir::toNativeSeparators(info.absoluteFilePath())));

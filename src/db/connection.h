@@ -30,9 +30,24 @@ struct StatementLimits {
 // The engines a connection reaches.
 enum class Engine { Sqlite, Postgres };
 
+// What a DATABASE parameter names: a SQLite file, or a database on a server.
+struct DatabaseTarget {
+    Engine engine = Engine::Sqlite;
+    QString file; // SQLite: the file (absolute); PostgreSQL: the server's database
+    QString host;
+    int port = 5432;
+    bool alias = false; // named by an alias of Databases.ini, not by a path
+};
+
+// Resolves a DATABASE parameter, an alias of Databases.ini (AppFile) or the path of a
+// SQLite file: a text with a '/' is a path; a bare name is an alias where Databases.ini has
+// it, else a file where it names an existing file or ends in .db, .sqlite or .sqlite3.
+// Anything else is a DbError that names the missing alias.
+DatabaseTarget ResolveDatabase(const QString &aliasOrPath);
+
 // The one connection to the database. Parameters are name=value texts:
-//   DATABASE   the alias, resolved through Databases.ini in AppDir:
-//                [ALIAS] Driver=SQLITE, Database=path (relative to AppDir)
+//   DATABASE   the alias, resolved through Databases.ini (AppFile), or a path (ResolveDatabase):
+//                [ALIAS] Driver=SQLITE, Database=path (relative to the folder of Databases.ini)
 //                [ALIAS] Driver=POSTGRES, Host, Port, Database (the server's database)
 //   USER_NAME, PASSWORD   the database user and password (not used by SQLite)
 // Names are matched without regard to case; other parameters are kept and ignored.

@@ -1,28 +1,35 @@
 // kelo-db: administration of the database this project supplies.
 //
 //   kelo-db init PATH|ALIAS [--force]
-//   kelo-db demo PATH|ALIAS [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]
-//   kelo-db query ALIAS "SQL" [NAME=VALUE ...]
-//   kelo-db call ALIAS PROC [NAME=VALUE ...]
-//   kelo-db upgrade ALIAS|PATH
+//   kelo-db demo PATH|ALIAS [--years N] [--days N] [--scale S] [--seed K] [--end YYYYMMDD]
+//                [--force]
+//   kelo-db query PATH|ALIAS "SQL" [NAME=VALUE ...]
+//   kelo-db call PATH|ALIAS PROC [NAME=VALUE ...]
+//   kelo-db upgrade PATH|ALIAS
+//   kelo-db backup PATH|ALIAS FILE
+//   kelo-db restore PATH|ALIAS FILE
 //   kelo-db encode-password TEXT
 //
-// ALIAS is looked up in Databases.ini of the program's directory (or of
-// --app-dir DIR). Statements run through the database layer with the dialect.
+// ALIAS is looked up in Databases.ini (the settings folders, or --app-dir DIR); a PATH (a
+// text with a '/', an existing file or a name ending in .db) is a SQLite file. Statements
+// run through the database layer with the dialect.
 
 #include "common/appdir.h"
+#include "common/protectedfiles.h"
 #include "database/demo.h"
 #include "database/schema.h"
+#include "db/backup.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "db/storedproc.h"
 #include "db/transaction.h"
 #include "shell/password.h"
+#include "tools/targets.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSettings>
 
 #include <cstdio>
 
@@ -33,58 +40,65 @@ using namespace kelo;
 const char kUsage[] =
     "usage:\n"
     "  kelo-db init PATH|ALIAS [--force]\n"
-    "  kelo-db demo PATH|ALIAS [--years N] [--scale S] [--seed K] [--end YYYYMMDD] [--force]\n"
-    "  kelo-db query ALIAS \"SQL\" [NAME=VALUE ...]\n"
-    "  kelo-db call ALIAS PROC [NAME=VALUE ...]\n"
-    "  kelo-db upgrade ALIAS|PATH\n"
+    "  kelo-db demo PATH|ALIAS [--years N] [--days N] [--scale S] [--seed K] [--end YYYYMMDD]\n"
+    "               [--force]\n"
+    "  kelo-db query PATH|ALIAS \"SQL\" [NAME=VALUE ...]\n"
+    "  kelo-db call PATH|ALIAS PROC [NAME=VALUE ...]\n"
+    "  kelo-db upgrade PATH|ALIAS\n"
+    "  kelo-db backup PATH|ALIAS FILE\n"
+    "  kelo-db restore PATH|ALIAS FILE\n"
     "  kelo-db encode-password TEXT\n"
-    "A PATH is a SQLite file; an ALIAS of Databases.ini with Driver=POSTGRES names a\n"
-    "server database (its User; the password from PGPASSWORD or SBUpdate.ini).\n"
-    "options: --app-dir DIR  where Databases.ini is (default: the program's directory)\n";
+    "A PATH is a SQLite file (a text with a '/', an existing file, or a name ending in .db);\n"
+    "an ALIAS of Databases.ini with Driver=POSTGRES names a server database (its User; the\n"
+    "password from PGPASSWORD or SBUpdate.ini). backup copies a live database (pg_dump for a\n"
+    "server); restore replaces the database with a copy (refused while a program has a\n"
+    "SQLite file open).\n"
+    "options: --app-dir DIR  where Databases.ini is (default: beside the program, then\n"
+    "                        ~/.config/kelo, then /etc/kelo)\n"
+    "         --help         this text\n";
 
-int usage() {
+int usage(const QString &why = QString()) {
+    if (!why.isEmpty())
+        std::fprintf(stderr, "kelo-db: %s\n", why.toUtf8().constData());
     std::fputs(kUsage, stderr);
     return 2;
 }
 
-// Whether the target names a server alias of Databases.ini (Driver=POSTGRES).
-bool isServerAlias(const QString &target) {
-    QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
-    for (const QString &group : ini.childGroups())
-        if (group.compare(target, Qt::CaseInsensitive) == 0)
-            return ini.value(group + QStringLiteral("/Driver")).toString().toUpper() ==
-                   QLatin1String("POSTGRES");
-    return false;
+// What the target names, a file or a server database (db::ResolveDatabase): a database
+// file to be made is named by a path (a text with a '/', or a name ending in .db).
+db::DatabaseTarget resolve(const QString &target) {
+    const db::DatabaseTarget t = db::ResolveDatabase(target);
+    if (t.engine == db::Engine::Sqlite && QFileInfo(t.file).isDir())
+        throw db::DbError(QStringLiteral("%1 is a folder, not a database file; give the path of "
+                                         "a file (%2).")
+                              .arg(QDir::toNativeSeparators(t.file),
+                                   QDir(t.file).filePath(QStringLiteral("kelo.db"))));
+    return t;
 }
 
-// The connection parameters of an alias: the alias's User (KLUSER by default) and
-// the password from PGPASSWORD, else SBUpdate.ini's PASS, else the user name, as
-// the client reads it.
-QStringList aliasParams(const QString &alias) {
-    QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
-    QString user = QStringLiteral("KLUSER");
-    for (const QString &group : ini.childGroups())
-        if (group.compare(alias, Qt::CaseInsensitive) == 0)
-            user = ini.value(group + QStringLiteral("/User"), user).toString();
-    QString password = qEnvironmentVariable("PGPASSWORD");
-    if (password.isEmpty())
-        password = shell::ReadDbPassword(user);
-    return {QStringLiteral("DATABASE=") + alias, QStringLiteral("USER_NAME=") + user,
-            QStringLiteral("PASSWORD=") + password};
-}
-
-// An alias of Databases.ini, or the path of a database file.
-void openTarget(db::Connection &connection, const QString &target, database::OlderSchema older) {
-    if (QFileInfo(target).isFile())
-        connection.setSqliteFile(target);
-    else
-        connection.setParams(aliasParams(target));
+void openTarget(db::Connection &connection, const QString &target) {
+    resolve(target);
+    connection.setParams(tools::TargetParams(target));
     connection.open();
+}
+
+// An alias of Databases.ini, or the path of a database file, checked to hold this
+// system's database.
+void openTarget(db::Connection &connection, const QString &target, database::OlderSchema older) {
+    openTarget(connection, target);
     database::CheckSchema(connection, older);
 }
 
 void out(const QString &text) {
     std::fputs(text.toUtf8().constData(), stdout);
+}
+
+void say(const QString &text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+double megabytes(const QString &file) {
+    return QFileInfo(file).size() / 1048576.0;
 }
 
 // A server database whose report role is missing or out of reach works, but its viewer
@@ -93,6 +107,75 @@ void warnReportRole(db::Connection &connection) {
     const QString problem = database::ReportRoleProblem(connection);
     if (!problem.isEmpty())
         std::fprintf(stderr, "kelo-db: 경고: %s\n", problem.toUtf8().constData());
+}
+
+int runBackup(const QString &target, const QString &file) {
+    QElapsedTimer timer;
+    timer.start();
+    db::Connection connection;
+    openTarget(connection, target);
+    db::BackupDatabase(connection, file);
+    say(QStringLiteral("%1: backup of %2 written in %3 s, %4 MB")
+            .arg(file, target)
+            .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+            .arg(megabytes(file), 0, 'f', 1));
+    return 0;
+}
+
+// A copy of this system's database: one of this release or an earlier one.
+void checkCopy(db::Connection &copy, const QString &file) {
+    const int version = database::SchemaVersion(copy);
+    if (version <= 0)
+        throw db::DbError(
+            QStringLiteral("%1 is not a copy of this system's database (no schema).").arg(file));
+    if (version > database::CurrentSchemaVersion())
+        throw db::DbError(QStringLiteral("%1 holds schema version %2, newer than this program's "
+                                         "%3; restore it with a newer program.")
+                              .arg(file)
+                              .arg(version)
+                              .arg(database::CurrentSchemaVersion()));
+}
+
+int runRestore(const QString &target, const QString &file) {
+    QElapsedTimer timer;
+    timer.start();
+    if (!QFileInfo(file).isFile())
+        throw db::DbError(QStringLiteral("The copy %1 %2.")
+                              .arg(file, QFileInfo::exists(file)
+                                             ? QStringLiteral("is not a regular file")
+                                             : QStringLiteral("does not exist")));
+    const db::DatabaseTarget where = resolve(target);
+    if (where.engine == db::Engine::Postgres) {
+        db::Connection connection;
+        openTarget(connection, target);
+        db::RestoreServerDatabase(connection, file);
+    } else {
+        // A program that has the file open would go on with what it read before, or write
+        // into it meanwhile.
+        for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+            const QList<qint64> holders =
+                database::ProcessesHoldingFile(where.file + QLatin1String(suffix));
+            if (!holders.isEmpty())
+                throw db::DbError(QStringLiteral("The database %1 is open in another program "
+                                                 "(process %2); close every program that uses "
+                                                 "it before restoring.")
+                                      .arg(where.file)
+                                      .arg(holders.first()));
+        }
+        db::Connection copy;
+        copy.setSqliteFile(file);
+        copy.open();
+        checkCopy(copy, file);
+        db::RestoreSqliteDatabase(copy, where.file);
+    }
+    // A copy of an earlier release is brought up to date at once.
+    db::Connection connection;
+    openTarget(connection, where.alias ? target : where.file, database::OlderSchema::Upgrade);
+    say(QStringLiteral("%1: restored from %2 in %3 s (schema version %4)")
+            .arg(target, file)
+            .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+            .arg(database::SchemaVersion(connection)));
+    return 0;
 }
 
 int runQuery(const QString &alias, const QString &sql, const QStringList &assignments) {
@@ -157,112 +240,168 @@ int runCall(const QString &alias, const QString &proc, const QStringList &assign
     return 0;
 }
 
+// The options of init and demo; false with why when one is not understood.
+QString demoOptions(QStringList args, database::DemoOptions &options) {
+    options.force = args.removeAll(QStringLiteral("--force")) > 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size())
+                throw db::DbError(QStringLiteral("%1 needs a value.").arg(a));
+            return args.at(++i);
+        };
+        auto number = [&]() {
+            bool ok = false;
+            const QString v = value();
+            const int n = v.toInt(&ok);
+            if (!ok)
+                throw db::DbError(QStringLiteral("%1 takes a whole number, not '%2'.").arg(a, v));
+            return n;
+        };
+        if (a == QLatin1String("--years"))
+            options.years = number();
+        else if (a == QLatin1String("--days"))
+            options.days = number();
+        else if (a == QLatin1String("--scale"))
+            options.scale = number();
+        else if (a == QLatin1String("--seed"))
+            options.seed = quint64(number());
+        else if (a == QLatin1String("--end"))
+            options.endDate = value();
+        else if (a.startsWith(QLatin1String("--")) || !options.path.isEmpty())
+            return QStringLiteral("not understood: ") + a;
+        else
+            options.path = a;
+    }
+    return options.path.isEmpty() ? QStringLiteral("no database named") : QString();
+}
+
+int runCreate(const QString &command, QStringList args) {
+    database::DemoOptions options;
+    const QString wrong = demoOptions(args, options);
+    if (!wrong.isEmpty())
+        return usage(wrong);
+    if (command == QLatin1String("init") &&
+        (options.years != database::DemoOptions().years || options.days || options.scale != 1 ||
+         options.seed != 1 || !options.endDate.isEmpty()))
+        return usage(QStringLiteral("init takes only --force"));
+    QElapsedTimer timer;
+    timer.start();
+    const QString name = options.path;
+    const db::DatabaseTarget target = resolve(name);
+    const bool server = target.engine == db::Engine::Postgres;
+    if (server)
+        options.connectionParams = tools::TargetParams(name);
+    else
+        options.path = target.file;
+    if (command == QLatin1String("init")) {
+        if (server) {
+            db::Connection connection;
+            connection.setParams(options.connectionParams);
+            database::CreateServerDatabase(connection, options.force);
+            warnReportRole(connection);
+        } else {
+            database::CreateDatabase(options.path, options.force);
+        }
+    } else {
+        options.progress = [&](const QString &text) {
+            std::fprintf(stderr, "[%6.1fs] %s\n", timer.elapsed() / 1000.0,
+                         text.toUtf8().constData());
+        };
+        database::GenerateDemo(options);
+    }
+    if (server)
+        say(QStringLiteral("%1 written in %2 s")
+                .arg(name)
+                .arg(timer.elapsed() / 1000.0, 0, 'f', 1));
+    else
+        say(QStringLiteral("%1 written in %2 s, %3 MB")
+                .arg(options.path)
+                .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+                .arg(megabytes(options.path), 0, 'f', 1));
+    return 0;
+}
+
+// The commands and the number of their fixed arguments (-1: init and demo, which parse
+// their own; query and call take NAME=VALUE pairs after theirs).
+struct Command {
+    const char *name;
+    int arguments;
+    bool more;
+};
+const Command kCommands[] = {{"init", -1, false},   {"demo", -1, false},
+                             {"query", 2, true},    {"call", 2, true},
+                             {"upgrade", 1, false}, {"backup", 2, false},
+                             {"restore", 2, false}, {"encode-password", 1, false}};
+
+int run(const QString &command, const QStringList &args) {
+    if (command == QLatin1String("init") || command == QLatin1String("demo"))
+        return runCreate(command, args);
+    const Command *known = nullptr;
+    for (const Command &c : kCommands)
+        if (command == QLatin1String(c.name))
+            known = &c;
+    if (!known)
+        return usage(QStringLiteral("not understood: ") + command);
+    // Options are named alone; the arguments only when they are too few or too many.
+    for (const QString &a : args)
+        if (a.startsWith(QLatin1String("--")))
+            return usage(QStringLiteral("not understood: ") + a);
+    if (args.size() < known->arguments)
+        return usage(QStringLiteral("%1 needs %2 arguments").arg(command).arg(known->arguments));
+    if (args.size() > known->arguments && !known->more)
+        return usage(QStringLiteral("not understood: ") + args.mid(known->arguments).join(u' '));
+    if (command == QLatin1String("encode-password")) {
+        out(shell::EncodePassword(args.at(0)) + u'\n');
+        return 0;
+    }
+    if (command == QLatin1String("upgrade")) {
+        db::Connection connection;
+        openTarget(connection, args.at(0), database::OlderSchema::Upgrade);
+        // A server database of the current version may still lack this release's
+        // dialect functions and operators.
+        database::InstallServerObjects(connection);
+        warnReportRole(connection);
+        out(QStringLiteral("schema version %1\n").arg(database::SchemaVersion(connection)));
+        return 0;
+    }
+    if (command == QLatin1String("backup"))
+        return runBackup(args.at(0), args.at(1));
+    if (command == QLatin1String("restore"))
+        return runRestore(args.at(0), args.at(1));
+    if (command == QLatin1String("query"))
+        return runQuery(args.at(0), args.at(1), args.mid(2));
+    return runCall(args.at(0), args.at(1), args.mid(2));
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareRuntimeDir();
     QGuiApplication app(argc, argv); // the demo draws the employees' photographs
-    QStringList args = app.arguments().mid(1);
+    args = app.arguments().mid(1);
     const qsizetype appDirAt = args.indexOf(QStringLiteral("--app-dir"));
     if (appDirAt >= 0) {
         if (appDirAt + 1 >= args.size())
-            return usage();
+            return usage(QStringLiteral("--app-dir needs a folder"));
         SetAppDir(args.at(appDirAt + 1));
         args.remove(appDirAt, 2);
     }
     if (args.isEmpty())
         return usage();
-    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
     const QString command = args.takeFirst();
     database::Install();
     try {
-        if (command == QLatin1String("init") || command == QLatin1String("demo")) {
-            database::DemoOptions options;
-            options.force = args.removeAll(QStringLiteral("--force")) > 0;
-            for (int i = 0; i < args.size(); ++i) {
-                const QString &a = args.at(i);
-                auto value = [&]() -> QString {
-                    if (i + 1 >= args.size())
-                        throw db::DbError(QStringLiteral("%1 needs a value.").arg(a));
-                    return args.at(++i);
-                };
-                auto number = [&]() {
-                    bool ok = false;
-                    const QString v = value();
-                    const int n = v.toInt(&ok);
-                    if (!ok)
-                        throw db::DbError(
-                            QStringLiteral("%1 takes a whole number, not '%2'.").arg(a, v));
-                    return n;
-                };
-                if (a == QLatin1String("--years"))
-                    options.years = number();
-                else if (a == QLatin1String("--scale"))
-                    options.scale = number();
-                else if (a == QLatin1String("--seed"))
-                    options.seed = quint64(number());
-                else if (a == QLatin1String("--end"))
-                    options.endDate = value();
-                else if (options.path.isEmpty() && !a.startsWith(QLatin1String("--")))
-                    options.path = a;
-                else
-                    return usage();
-            }
-            if (options.path.isEmpty())
-                return usage();
-            QElapsedTimer timer;
-            timer.start();
-            const bool server = isServerAlias(options.path);
-            if (server)
-                options.connectionParams = aliasParams(options.path);
-            if (command == QLatin1String("init")) {
-                if (server) {
-                    db::Connection connection;
-                    connection.setParams(options.connectionParams);
-                    database::CreateServerDatabase(connection, options.force);
-                    warnReportRole(connection);
-                } else {
-                    database::CreateDatabase(options.path, options.force);
-                }
-            } else {
-                options.progress = [&](const QString &text) {
-                    std::fprintf(stderr, "[%6.1fs] %s\n", timer.elapsed() / 1000.0,
-                                 text.toUtf8().constData());
-                };
-                database::GenerateDemo(options);
-            }
-            if (server)
-                std::fprintf(stderr, "%s written in %.1f s\n", options.path.toUtf8().constData(),
-                             timer.elapsed() / 1000.0);
-            else
-                std::fprintf(stderr, "%s written in %.1f s, %.1f MB\n",
-                             options.path.toUtf8().constData(), timer.elapsed() / 1000.0,
-                             QFileInfo(options.path).size() / 1048576.0);
-            return 0;
-        }
-        if (command == QLatin1String("encode-password") && args.size() == 1) {
-            out(shell::EncodePassword(args.at(0)) + u'\n');
-            return 0;
-        }
-        if (command == QLatin1String("upgrade") && args.size() == 1) {
-            db::Connection connection;
-            openTarget(connection, args.at(0), database::OlderSchema::Upgrade);
-            // A server database of the current version may still lack this release's
-            // dialect functions and operators.
-            database::InstallServerObjects(connection);
-            warnReportRole(connection);
-            out(QStringLiteral("schema version %1\n").arg(database::SchemaVersion(connection)));
-            return 0;
-        }
-        if (command == QLatin1String("query") && args.size() >= 2)
-            return runQuery(args.at(0), args.at(1), args.mid(2));
-        if (command == QLatin1String("call") && args.size() >= 2)
-            return runCall(args.at(0), args.at(1), args.mid(2));
-        return usage();
+        return run(command, args);
     } catch (const db::DbError &e) {
         std::fprintf(stderr, "kelo-db: %s\n", e.message().toUtf8().constData());
         return 1;

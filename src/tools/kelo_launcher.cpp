@@ -31,6 +31,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -135,7 +136,9 @@ public:
                       e.message());
             return false;
         }
-        const QString client = QDir(AppDir()).filePath(QStringLiteral("Kelo_S"));
+        // The client is installed beside the launcher.
+        const QString client =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Kelo_S"));
         if (!QProcess::startDetached(client, {alias, user, empNo, name}, AppDir(), &m_clientPid)) {
             ShowError(QStringLiteral("%1 을(를) 실행할 수 없습니다.").arg(client));
             return false;
@@ -176,23 +179,65 @@ private:
     QLocalServer *server;
 };
 
+const char kUsage[] =
+    "usage: Kelo [--alias ALIAS] [--emp EMPNO] [--sign-in] [--exit-after-client]\n"
+    "The launcher: choose the database, sign in with an employee number, and the client\n"
+    "(Kelo_S, beside the launcher) starts.\n"
+    "  --alias ALIAS        the database chosen: an alias of Databases.ini, or the path of a\n"
+    "                       SQLite file\n"
+    "  --emp EMPNO          the employee number filled in\n"
+    "  --sign-in            signs in at once\n"
+    "  --exit-after-client  ends the launcher when the client has closed\n"
+    "  --help               this text\n"
+    "Settings files are read beside the program, then from ~/.config/kelo, then from\n"
+    "/etc/kelo (KELO_APP_DIR names one folder instead).\n";
+
+// Why the arguments are not the launcher's, or empty text.
+QString WrongArguments(const QStringList &args) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--alias") || a == QLatin1String("--emp")) {
+            if (++i >= args.size())
+                return a + QStringLiteral(" needs a value");
+        } else if (a != QLatin1String("--sign-in") && a != QLatin1String("--exit-after-client")) {
+            return QStringLiteral("not understood: ") + a;
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
     if (!kelo::DisplayAvailable("Kelo"))
         return 1;
+    kelo::PrepareRuntimeDir();
     kelo::Application app(argc, argv);
+    // --alias A chooses the database, --emp N fills in the employee number, --sign-in signs in
+    // at once, --exit-after-client ends the launcher when the client's closing notice arrives.
+    const QStringList args = app.arguments();
+    const QString wrong = WrongArguments(args.mid(1));
+    if (!wrong.isEmpty()) {
+        std::fprintf(stderr, "Kelo: %s\n%s", wrong.toLocal8Bit().constData(), kUsage);
+        return 2;
+    }
     kelo::shell::InstallFontSubstitutions();
     kelo::database::Install();
-    // --alias A chooses the database, --emp N fills in the employee number, --sign-in signs in at
-    // once,
-    // --exit-after-client ends the launcher when the client's closing notice arrives.
-    const QStringList args = app.arguments();
     LauncherWindow window(args.contains(QStringLiteral("--exit-after-client")));
     const qsizetype aliasAt = args.indexOf(QStringLiteral("--alias"));
-    if (aliasAt >= 0 && aliasAt + 1 < args.size())
-        window.findChild<QComboBox *>(QStringLiteral("cboAlias"))
-            ->setCurrentText(args.at(aliasAt + 1));
+    if (aliasAt >= 0 && aliasAt + 1 < args.size()) {
+        // A database that Databases.ini does not list (a file's path) joins the list.
+        auto *aliases = window.findChild<QComboBox *>(QStringLiteral("cboAlias"));
+        const QString alias = args.at(aliasAt + 1);
+        if (aliases->findText(alias) < 0)
+            aliases->addItem(alias);
+        aliases->setCurrentText(alias);
+    }
     const qsizetype at = args.indexOf(QStringLiteral("--emp"));
     if (at >= 0 && at + 1 < args.size())
         window.findChild<QLineEdit *>(QStringLiteral("edtEmpNo"))->setText(args.at(at + 1));

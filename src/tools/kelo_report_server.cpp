@@ -3,18 +3,21 @@
 //
 //   kelo-report-server [--root DIR] [--port N] [--bind ADDR] [--idle-timeout S]
 //
-// DIR is the folder of definitions (default: the repository's reports/, compiled in as
-// KELO_REPORTS_DIR); a definition NAME.mrd is served at /REPORT/경영정보관리/NAME.mrd, the
-// path raw UTF-8 or percent-encoded, and also in the form with backslashes around REPORT
-// (raw or %5C). ADDR defaults to 127.0.0.1, N to 0 (a free port). The first line on standard
-// output is "listening on http://ADDR:PORT"; every request logs a line on standard error:
-// method, path, status, bytes. A connection without a complete request for S seconds
-// (default 15) is closed; the bounds of a request are those of http_server.h.
+// DIR is the folder of definitions (default: the installed ../share/kelo/reports beside
+// the program's folder, else the repository's reports/, compiled in as KELO_REPORTS_DIR); a
+// definition NAME.mrd is served at /REPORT/경영정보관리/NAME.mrd, the path raw UTF-8 or
+// percent-encoded, and also in the form with backslashes around REPORT (raw or %5C). ADDR defaults
+// to 127.0.0.1, N to 0 (a free port). The first line on standard output is "listening on
+// http://ADDR:PORT"; every request logs a line on standard error: method, path, status, bytes. A
+// connection without a complete request for S seconds (default 15) is closed; the bounds of a
+// request are those of http_server.h.
 //
 // Exit codes: 0 never (the server runs until it is stopped); 2 bad arguments or a root that
 // is not a folder; 3 the address or port cannot be listened on.
 
 #include "http_server.h"
+
+#include "common/appdir.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -110,6 +113,16 @@ private:
     QString root_;
 };
 
+// The definitions installed with the program (PREFIX/share/kelo/reports beside
+// PREFIX/bin), else those of the source tree it was built from.
+QString DefaultRoot() {
+    const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                  .absoluteFilePath(QStringLiteral("../share/kelo/reports"));
+    if (QFileInfo(installed).isDir())
+        return QDir::cleanPath(installed);
+    return QStringLiteral(KELO_REPORTS_DIR);
+}
+
 int Fail(int code, const QString &why) {
     std::fprintf(stderr, "kelo-report-server: %s\n", why.toUtf8().constData());
     return code;
@@ -118,6 +131,7 @@ int Fail(int code, const QString &why) {
 } // namespace
 
 int main(int argc, char **argv) {
+    kelo::PrepareRuntimeDir();
     QCoreApplication app(argc, argv);
     // Scripts read the first line and may close the pipe after it: a later write to it
     // must not end the server.
@@ -129,7 +143,7 @@ int main(int argc, char **argv) {
     parser.addHelpOption();
     const QCommandLineOption rootOption(QStringLiteral("root"),
                                         QStringLiteral("Folder of the definitions."),
-                                        QStringLiteral("DIR"), QStringLiteral(KELO_REPORTS_DIR));
+                                        QStringLiteral("DIR"), DefaultRoot());
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         QStringLiteral("Port; 0 takes a free one."),
                                         QStringLiteral("N"), QStringLiteral("0"));
@@ -141,8 +155,16 @@ int main(int argc, char **argv) {
         QStringLiteral("Seconds a connection may stay without a complete request."),
         QStringLiteral("S"), QStringLiteral("15"));
     parser.addOptions({rootOption, portOption, bindOption, idleOption});
-    if (!parser.parse(app.arguments()))
+    if (!parser.parse(app.arguments())) {
+        // An option no one knows is named alone, as the other tools name it.
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return Fail(BadArguments, QStringLiteral("not understood: %1%2")
+                                          .arg(unknown.front().size() == 1 ? QStringLiteral("-")
+                                                                           : QStringLiteral("--"),
+                                               unknown.front()));
         return Fail(BadArguments, parser.errorText());
+    }
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(parser.helpText().toUtf8().constData(), stdout);
         return 0;

@@ -4,9 +4,9 @@
 //   kelo-reports ALIAS --date YYYYMMDD [--build] [--reports 1,2,3,4,5,6,8,9]
 //                (--pdf FILE | --print | --preview)
 //
-// ALIAS is a database of Databases.ini (or the path of a SQLite file). The report numbers
-// are those of the report output screen's boxes, run in the screen's order (6, the F&B
-// report, includes the function/GUF composite); all of them when --reports is not given.
+// ALIAS is a database of Databases.ini (or the path of a SQLite file, db::ResolveDatabase). The
+// report numbers are those of the report output screen's boxes, run in the screen's order (6, the
+// F&B report, includes the function/GUF composite); all of them when --reports is not given.
 // --build runs the day's data build (PR_SA000MS_01) first, in a transaction of its own.
 // --pdf writes the set as one PDF (put in place only when whole, with the mode of the file it
 // replaces or 0666 less the umask; a FILE that is not a regular file, a symbolic link among
@@ -28,6 +28,7 @@
 #include "db/transaction.h"
 #include "report/render.h"
 #include "screens/reports/reports.h"
+#include "tools/targets.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -43,12 +44,15 @@ const char *kUsage =
     "usage:\n"
     "  kelo-reports ALIAS --date YYYYMMDD [--build] [--reports 1,2,3,4,5,6,8,9]\n"
     "               (--pdf FILE | --print | --preview)\n"
-    "ALIAS: a database of Databases.ini, or the path of a SQLite file\n"
+    "ALIAS: a database of Databases.ini, or the path of a SQLite file (a text with a '/',\n"
+    "  an existing file, or a name ending in .db)\n"
     "reports: 1 Daily Report, 2 Division Statistics - Room, 3 - F&B, 4 - Leports,\n"
     "  5 F&B Index, 6 F&B Report with Function/GUF, 8 Daily Guest Activities,\n"
     "  9 Tour-Gondola (all when not given)\n"
     "options: --emp EMPNO  who the data build stamps (default kelo-reports)\n"
-    "         --app-dir DIR  where Databases.ini and Kelo_S.ini are\n"
+    "         --app-dir DIR  where Databases.ini and Kelo_S.ini are (default: beside the\n"
+    "                        program, then ~/.config/kelo, then /etc/kelo)\n"
+    "         --help         this text\n"
     "exit codes: 0 done, 2 bad arguments or date, 3 database error, 4 output not writable\n";
 
 enum Exit { Done = 0, BadArguments = 2, DatabaseError = 3, OutputError = 4 };
@@ -105,9 +109,14 @@ QString Parse(QStringList args, Options &o) {
         else
             o.preview = given;
     }
-    if (args.size() != 1 || args.front().startsWith(QLatin1String("--")))
-        return args.isEmpty() ? QStringLiteral("no database named")
-                              : QStringLiteral("not understood: ") + args.join(u' ');
+    // What is left is the database; an option no one took is named alone.
+    for (const QString &a : std::as_const(args))
+        if (a.startsWith(QLatin1String("--")))
+            return QStringLiteral("not understood: ") + a;
+    if (args.isEmpty())
+        return QStringLiteral("no database named");
+    if (args.size() > 1)
+        return QStringLiteral("not understood: ") + args.mid(1).join(u' ');
     o.target = args.front();
     if (int(!o.pdf.isEmpty()) + int(o.print) + int(o.preview) != 1)
         return QStringLiteral("one of --pdf FILE, --print and --preview");
@@ -167,10 +176,7 @@ int Run(const Options &o) {
     }
 
     db::Connection connection;
-    if (QFileInfo(o.target).isFile())
-        connection.setSqliteFile(o.target);
-    else
-        connection.setParam(QStringLiteral("DATABASE"), o.target);
+    connection.setParams(tools::TargetParams(o.target));
     connection.open();
     database::CheckSchema(connection, database::OlderSchema::Refuse);
     if (o.build)
@@ -237,13 +243,18 @@ int main(int argc, char **argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::fputs(kUsage, stdout);
+        return Done;
+    }
     if (!args.contains(QStringLiteral("--preview")) &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareRuntimeDir();
     Application app(argc, argv);
     InstallFontSubstitutions();
     Options options;
-    const QString wrong = Parse(args, options);
+    const QString wrong = Parse(app.arguments().mid(1), options);
     if (!wrong.isEmpty())
         return Usage(wrong);
 
