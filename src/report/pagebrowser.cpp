@@ -101,6 +101,7 @@ PageBrowser::PageBrowser(QWidget *parent) : QWidget(parent) {
     lstThumbs->setIconSize(QSize(120, 120));
     lstThumbs->setSpacing(4);
     lstThumbs->setFixedWidth(160);
+    lstThumbs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lstThumbs->setFocusPolicy(Qt::NoFocus);
     lstThumbs->setUniformItemSizes(true);
     lstThumbs->hide();
