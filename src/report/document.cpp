@@ -39,4 +39,15 @@ QStringList Document::texts() const {
     return out;
 }
 
+std::vector<TextHit> FindText(const Document &document, const QString &needle) {
+    std::vector<TextHit> hits;
+    if (needle.trimmed().isEmpty())
+        return hits;
+    for (size_t page = 0; page < document.pages.size(); ++page)
+        for (const Primitive &p : document.pages[page].items)
+            if (p.kind == Primitive::Kind::Text && p.text.contains(needle, Qt::CaseInsensitive))
+                hits.push_back({int(page), p.rect});
+    return hits;
+}
+
 } // namespace kelo::report

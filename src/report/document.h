@@ -72,4 +72,15 @@ struct Document {
     QStringList texts() const;
 };
 
+// A text item of a page that holds what was searched for.
+struct TextHit {
+    int page = 0; // from 0
+    QRectF rect;  // the item's rectangle on its page, mm
+};
+
+// The text items holding needle (case ignored), page by page in the order printed; an
+// empty or blank needle finds nothing. The texts searched are the document's own, not
+// what the screen shows of them.
+std::vector<TextHit> FindText(const Document &document, const QString &needle);
+
 } // namespace kelo::report

@@ -4,23 +4,24 @@
 
 #include <QWidget>
 
+#include "report/pagebrowser.h"
+
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
-class QScrollArea;
 
 namespace kelo::report {
 
-class PageView;
-
-// The preview of a page document: one page at a time, fitted to the width (as it opens)
-// or the whole page, or at a zoom level; PgUp/PgDn, Home/End move between pages, Esc
-// closes. Print sends the document to the default printer (or, without a printer, to
-// a PDF in the report folder, which the user is told); "PDF 저장" asks for a file.
+// The preview of a page document in a PageBrowser: the pages stacked, fitted to the width
+// (as it opens) or the whole page, or at a zoom; PgUp/PgDn, Home/End move between pages,
+// the page box goes to a page, Ctrl+F finds a text, Ctrl+T shows the thumbnails, Esc
+// closes. Print sends the document to the default printer (or, without a printer, to a
+// PDF in the report folder, which the user is told); "PDF 저장" asks for a file.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
-    enum class Fit { None, Width, Page };
+    using Fit = PageBrowser::Fit;
 
     explicit PreviewWindow(Document document, QWidget *parent = nullptr);
     ~PreviewWindow() override;
@@ -31,9 +32,10 @@ public:
     void exec();
 
     const Document &document() const { return m_document; }
-    int currentPage() const { return m_page; } // from 0
-    double zoom() const { return m_zoom; }     // 1.0: the paper's real size
-    Fit fit() const { return m_fit; }
+    int currentPage() const { return m_browser->page(); } // from 0
+    double zoom() const { return m_browser->zoom(); }     // 1.0: the paper's real size
+    Fit fit() const { return m_browser->fit(); }
+    PageBrowser *browser() const { return m_browser; }
 
     void showPage(int page);
     void setZoom(double zoom);
@@ -43,8 +45,9 @@ public:
 
     QPushButton *bbtFirst, *bbtPrior, *bbtNext, *bbtLast;
     QPushButton *bbtFitWidth, *bbtFitPage;
-    QComboBox *cboZoom;
-    QLabel *lblPage;
+    QComboBox *cboZoom; // percent
+    QLineEdit *edtPage;
+    QLabel *lblPage; // "/ 12"
     QPushButton *bbtPrint, *bbtSavePdf, *bbtClose;
 
 signals:
@@ -52,21 +55,12 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    // A fit follows the room the page has: the viewport's size, which the layout gives
-    // only once the window is shown, and which scroll bars change.
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void applyZoom();
     void updateControls();
 
     Document m_document;
-    int m_page = 0;
-    double m_zoom = 1.0;
-    Fit m_fit = Fit::Width;
-    int m_fitting = 0; // fits in progress: a fit's scroll bars may ask for one more
-    QScrollArea *m_scroll;
-    PageView *m_view;
+    PageBrowser *m_browser;
 };
 
 } // namespace kelo::report

@@ -4,6 +4,7 @@
 #include "common/excelsheet.h"
 #include "common/protectedfiles.h"
 #include "report/output.h"
+#include "report/pagebrowser.h"
 #include "report/pageview.h"
 #include "report/render.h"
 #include "viewer/execution.h"
@@ -18,12 +19,14 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
@@ -35,7 +38,6 @@ namespace kelo::viewer {
 namespace {
 
 constexpr int kFetchTimeoutMs = 10000;
-const int kZoomLevels[] = {50, 75, 90, 100, 125, 130, 150, 200};
 
 QToolButton *ToolButton(QWidget *parent, const char *name, const QString &text,
                         const QString &tip) {
@@ -122,7 +124,6 @@ struct Rdviewer40::Private {
     std::unique_ptr<LoadedReport> report;
     report::Document document;
     bool hasDocument = false;
-    int page = 0; // from 0
     short zoom = 100;
     short autoAdjust = 0;
 
@@ -134,8 +135,7 @@ struct Rdviewer40::Private {
     QToolButton *bbtFirst = nullptr, *bbtPrior = nullptr, *bbtNext = nullptr, *bbtLast = nullptr;
     QToolButton *bbtFitWidth = nullptr, *bbtFitPage = nullptr;
     QToolButton *bbtPrint = nullptr, *bbtPdf = nullptr, *bbtExcel = nullptr;
-    QLabel *lblPage = nullptr, *lblStatus = nullptr;
-    QComboBox *cboZoom = nullptr;
+    QLabel *lblStatus = nullptr;
     QStackedWidget *stack = nullptr;
     QLabel *lblMessage = nullptr;
     QWidget *busy = nullptr;
@@ -145,9 +145,72 @@ struct Rdviewer40::Private {
     // connection, and runs when they have ended.
     std::function<void()> pendingLoad;
     QTimer *retry = nullptr;
-    QScrollArea *scroll = nullptr;
-    report::PageView *view = nullptr;
+    report::PageBrowser *browser = nullptr;
+    // The zoom the user chose for the report shown (Ctrl+wheel, the zoom box, the fit
+    // buttons), which stands over the program's AutoAdjust and ZoomRatio.
+    bool userZoom = false;
+    short userAutoAdjust = 0;
+    double userRatio = 1.0;
+
+    QString zoomKey() const;
+    void loadUserZoom();
+    void saveUserZoom();
+    void applyZoom();
 };
+
+// The zoom per report lives in the user's settings, under the report's name.
+QString Rdviewer40::Private::zoomKey() const {
+    QString name = report ? report->name : QString();
+    if (name.isEmpty())
+        name = report ? report->fileName : QString();
+    name.replace(u'/', u'_').replace(u'\\', u'_');
+    return name.isEmpty() ? QString() : QStringLiteral("ViewerZoom/") + name;
+}
+
+static std::unique_ptr<QSettings> UserSettings() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("Kelo"), QStringLiteral("Kelo_S"));
+}
+
+void Rdviewer40::Private::loadUserZoom() {
+    userZoom = false;
+    const QString key = zoomKey();
+    if (key.isEmpty())
+        return;
+    const QString value = UserSettings()->value(key).toString();
+    if (value == QStringLiteral("width") || value == QStringLiteral("page")) {
+        userZoom = true;
+        userAutoAdjust = value == QStringLiteral("width") ? 1 : 2;
+    } else if (value.toInt() >= 10) {
+        userZoom = true;
+        userAutoAdjust = 0;
+        userRatio = value.toInt() / 100.0;
+    }
+}
+
+void Rdviewer40::Private::saveUserZoom() {
+    const QString key = zoomKey();
+    if (key.isEmpty())
+        return;
+    userZoom = true;
+    userAutoAdjust = browser->fit() == report::PageBrowser::Fit::Width  ? 1
+                     : browser->fit() == report::PageBrowser::Fit::Page ? 2
+                                                                        : 0;
+    userRatio = browser->zoom();
+    UserSettings()->setValue(key, userAutoAdjust == 1   ? QStringLiteral("width")
+                                  : userAutoAdjust == 2 ? QStringLiteral("page")
+                                                        : QString::number(qRound(userRatio * 100)));
+}
+
+void Rdviewer40::Private::applyZoom() {
+    const short mode = userZoom ? userAutoAdjust : autoAdjust;
+    const double ratio = userZoom ? userRatio : zoom / 100.0;
+    const QSignalBlocker block(browser);
+    browser->setView(mode == 1   ? report::PageBrowser::Fit::Width
+                     : mode == 2 ? report::PageBrowser::Fit::Page
+                                 : report::PageBrowser::Fit::None,
+                     ratio);
+}
 
 Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     : QWidget(parent), d(std::make_unique<Private>(connection)) {
@@ -161,17 +224,9 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     bar->setSpacing(2);
     d->bbtFirst = ToolButton(this, "bbtFirst", QStringLiteral("|◀"), QStringLiteral("첫 페이지"));
     d->bbtPrior = ToolButton(this, "bbtPrior", QStringLiteral("◀"), QStringLiteral("이전 페이지"));
-    d->lblPage = new QLabel(this);
-    d->lblPage->setObjectName(QStringLiteral("lblPage"));
-    d->lblPage->setMinimumWidth(64);
-    d->lblPage->setAlignment(Qt::AlignCenter);
     d->bbtNext = ToolButton(this, "bbtNext", QStringLiteral("▶"), QStringLiteral("다음 페이지"));
     d->bbtLast = ToolButton(this, "bbtLast", QStringLiteral("▶|"), QStringLiteral("끝 페이지"));
-    d->cboZoom = new QComboBox(this);
-    d->cboZoom->setObjectName(QStringLiteral("cboZoom"));
-    d->cboZoom->setFocusPolicy(Qt::NoFocus);
-    for (int z : kZoomLevels)
-        d->cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
+    d->browser = new report::PageBrowser(this);
     d->bbtFitWidth = ToolButton(this, "bbtFitWidth", QStringLiteral("폭 맞춤"),
                                 QStringLiteral("페이지 폭에 맞춤"));
     d->bbtFitPage =
@@ -185,9 +240,10 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     d->lblStatus = new QLabel(this);
     d->lblStatus->setObjectName(QStringLiteral("lblStatus"));
     d->lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{d->bbtFirst, d->bbtPrior, d->lblPage, d->bbtNext,
-                                          d->bbtLast, d->cboZoom, d->bbtFitWidth, d->bbtFitPage})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             d->bbtFirst, d->bbtPrior, d->browser->edtPage, d->browser->lblPageCount, d->bbtNext,
+             d->bbtLast, d->browser->cboZoom, d->bbtFitWidth, d->bbtFitPage, d->browser->bbtThumbs,
+             d->browser->bbtFind})
         bar->addWidget(w);
     bar->addSpacing(12);
     bar->addWidget(d->bbtPrint);
@@ -226,16 +282,9 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
         v->addStretch();
     }
 
-    d->scroll = new QScrollArea(this);
-    d->scroll->setObjectName(QStringLiteral("scrPages"));
-    d->scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    d->scroll->setBackgroundRole(QPalette::Dark);
-    d->view = new report::PageView(d->scroll);
-    d->scroll->setWidget(d->view);
-
     d->stack->addWidget(d->lblMessage);
     d->stack->addWidget(d->busy);
-    d->stack->addWidget(d->scroll);
+    d->stack->addWidget(d->browser);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -249,16 +298,26 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     d->retry->setInterval(50);
     connect(d->retry, &QTimer::timeout, this, [this] { runPendingLoad(); });
     connect(d->bbtFirst, &QToolButton::clicked, this, [this] { showPage(1); });
-    connect(d->bbtPrior, &QToolButton::clicked, this, [this] { showPage(d->page); });
-    connect(d->bbtNext, &QToolButton::clicked, this, [this] { showPage(d->page + 2); });
+    connect(d->bbtPrior, &QToolButton::clicked, this, [this] { showPage(currentPage() - 1); });
+    connect(d->bbtNext, &QToolButton::clicked, this, [this] { showPage(currentPage() + 1); });
     connect(d->bbtLast, &QToolButton::clicked, this,
             [this] { showPage(int(d->document.pages.size())); });
-    connect(d->cboZoom, &QComboBox::activated, this, [this](int index) {
-        d->autoAdjust = 0;
-        setZoomRatio(short(d->cboZoom->itemData(index).toInt()));
+    connect(d->browser, &report::PageBrowser::viewChanged, this, [this](bool userChoice) {
+        if (userChoice)
+            d->saveUserZoom();
+        updateControls();
     });
-    connect(d->bbtFitWidth, &QToolButton::clicked, this, [this] { setAutoAdjust(1); });
-    connect(d->bbtFitPage, &QToolButton::clicked, this, [this] { setAutoAdjust(2); });
+    connect(d->browser, &report::PageBrowser::pageChanged, this, [this] { updateControls(); });
+    connect(d->bbtFitWidth, &QToolButton::clicked, this, [this] {
+        d->browser->setFit(report::PageBrowser::Fit::Width);
+        d->saveUserZoom();
+        updateControls();
+    });
+    connect(d->bbtFitPage, &QToolButton::clicked, this, [this] {
+        d->browser->setFit(report::PageBrowser::Fit::Page);
+        d->saveUserZoom();
+        updateControls();
+    });
     connect(d->bbtPrint, &QToolButton::clicked, this, [this] {
         emit OnPrintButtonClicked();
         PrintReport();
@@ -288,9 +347,8 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
 
     d->lblMessage->clear();
     d->stack->setCurrentWidget(d->lblMessage);
-    d->view->setPage(nullptr, 96);
-    d->cboZoom->setCurrentIndex(d->cboZoom->findData(100));
-    showPage(1);
+    d->applyZoom();
+    updateControls();
 }
 
 Rdviewer40::~Rdviewer40() {
@@ -315,11 +373,11 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
     d->message.clear();
     d->status.clear();
     d->lblStatus->clear();
-    d->view->setPage(nullptr, 96);
+    d->browser->setDocument(nullptr);
     d->hasDocument = false;
     d->document = report::Document();
     d->report.reset();
-    d->page = 0;
+    d->userZoom = false;
 
     const ResolvedLocation where = ResolveLocation(location);
     auto fail = [this](const QString &reason) {
@@ -327,7 +385,7 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         d->message = d->location + QStringLiteral("\n") + reason;
         d->lblMessage->setText(QStringLiteral("보고서를 열 수 없습니다.\n\n") + d->message);
         d->stack->setCurrentWidget(d->lblMessage);
-        showPage(1);
+        updateControls();
         emit OnFailed(d->message);
     };
     if (!where.error.isEmpty()) {
@@ -336,7 +394,7 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
     }
     d->state = State::Loading;
     d->stack->setCurrentWidget(d->busy);
-    showPage(1);
+    updateControls();
 
     auto load = [this, fail](const QByteArray &bytes, const QString &name) {
         ParseResult parsed = ParseDefinition(bytes, name, d->connection);
@@ -362,15 +420,17 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         d->document = std::move(run.document);
         d->hasDocument = true;
         d->state = State::Shown;
-        d->page = 0;
         if (d->document.cutTexts > 0) {
             d->status = QStringLiteral("%L1자가 넘는 값(%2개)은 앞의 %L1자만 보입니다.")
                             .arg(report::kMaxDrawnText)
                             .arg(d->document.cutTexts);
             d->lblStatus->setText(d->status);
         }
-        d->stack->setCurrentWidget(d->scroll);
-        showPage(1);
+        d->stack->setCurrentWidget(d->browser);
+        d->loadUserZoom();
+        d->applyZoom();
+        d->browser->setDocument(&d->document);
+        updateControls();
         emit OnReportFinished();
     };
 
@@ -552,7 +612,8 @@ short Rdviewer40::ZoomRatio() const {
 
 void Rdviewer40::setZoomRatio(short percent) {
     d->zoom = std::clamp<short>(percent, 10, 800);
-    showPage(d->page + 1);
+    d->applyZoom();
+    updateControls();
 }
 
 short Rdviewer40::AutoAdjust() const {
@@ -561,7 +622,8 @@ short Rdviewer40::AutoAdjust() const {
 
 void Rdviewer40::setAutoAdjust(short mode) {
     d->autoAdjust = mode == 1 || mode == 2 ? mode : 0;
-    showPage(d->page + 1);
+    d->applyZoom();
+    updateControls();
 }
 
 Rdviewer40::State Rdviewer40::state() const {
@@ -589,7 +651,7 @@ const report::Document *Rdviewer40::document() const {
 }
 
 int Rdviewer40::currentPage() const {
-    return d->hasDocument ? d->page + 1 : 0;
+    return d->hasDocument ? d->browser->page() + 1 : 0;
 }
 
 bool Rdviewer40::waitForLoaded(int milliseconds) {
@@ -607,53 +669,26 @@ bool Rdviewer40::waitForLoaded(int milliseconds) {
 }
 
 void Rdviewer40::showPage(int page) {
-    const int count = d->hasDocument ? int(d->document.pages.size()) : 0;
-    const int previous = d->page;
-    d->page = std::clamp(page - 1, 0, std::max(count - 1, 0));
-    const report::Page *shown = count ? &d->document.pages[size_t(d->page)] : nullptr;
-    const double screenDpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    double zoom = d->zoom / 100.0;
-    if (shown && d->autoAdjust != 0) {
-        // Room beside the vertical scroll bar, which a fitted width leaves in place.
-        const int bar = d->scroll->verticalScrollBar()->isVisible()
-                            ? 0
-                            : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        const QSize room = d->scroll->viewport()->size() -
-                           QSize(2 * report::PageView::kGap + 4 + (d->autoAdjust == 1 ? bar : 0),
-                                 2 * report::PageView::kGap + 4);
-        const double perMm = screenDpi / 25.4;
-        const double byWidth = room.width() / (shown->width * perMm);
-        const double byHeight = room.height() / (shown->height * perMm);
-        zoom = std::clamp(d->autoAdjust == 1 ? byWidth : std::min(byWidth, byHeight), 0.1, 8.0);
-    }
-    d->view->setPage(shown, screenDpi * zoom);
-    if (previous != d->page)
-        d->scroll->verticalScrollBar()->setValue(0);
+    d->browser->showPage(page - 1);
+}
 
-    d->lblPage->setText(QStringLiteral("%1 / %2").arg(count ? d->page + 1 : 0).arg(count));
-    d->bbtFirst->setEnabled(d->page > 0);
-    d->bbtPrior->setEnabled(d->page > 0);
-    d->bbtNext->setEnabled(d->page + 1 < count);
-    d->bbtLast->setEnabled(d->page + 1 < count);
+report::PageBrowser *Rdviewer40::pages() const {
+    return d->browser;
+}
+
+void Rdviewer40::updateControls() {
+    const int count = d->hasDocument ? int(d->document.pages.size()) : 0;
+    const int page = d->browser->page();
+    d->bbtFirst->setEnabled(page > 0);
+    d->bbtPrior->setEnabled(page > 0);
+    d->bbtNext->setEnabled(page + 1 < count);
+    d->bbtLast->setEnabled(page + 1 < count);
     d->bbtPdf->setEnabled(count > 0);
     d->bbtExcel->setEnabled(count > 0);
     d->bbtFitWidth->setCheckable(true);
     d->bbtFitPage->setCheckable(true);
-    d->bbtFitWidth->setChecked(d->autoAdjust == 1);
-    d->bbtFitPage->setChecked(d->autoAdjust == 2);
-    const int level = d->cboZoom->findData(int(qRound(zoom * 100)));
-    if (level >= 0) {
-        d->cboZoom->setCurrentIndex(level);
-    } else {
-        d->cboZoom->setCurrentIndex(-1);
-        d->cboZoom->setPlaceholderText(QStringLiteral("%1%").arg(qRound(zoom * 100)));
-    }
-}
-
-void Rdviewer40::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
-    if (d->autoAdjust != 0)
-        showPage(d->page + 1);
+    d->bbtFitWidth->setChecked(d->browser->fit() == report::PageBrowser::Fit::Width);
+    d->bbtFitPage->setChecked(d->browser->fit() == report::PageBrowser::Fit::Page);
 }
 
 } // namespace kelo::viewer

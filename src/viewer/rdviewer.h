@@ -13,6 +13,10 @@
 #include <QWidget>
 #include <memory>
 
+namespace kelo::report {
+class PageBrowser;
+}
+
 namespace kelo::viewer {
 
 class Rdviewer40 : public QWidget {
@@ -59,9 +63,8 @@ public:
     bool saveAsExcel(const QString &path);
     bool saveAsPdf(const QString &path);
     void showPage(int page); // from 1
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
+    // The pages, the find bar and the thumbnails.
+    report::PageBrowser *pages() const;
 
 signals:
     void OnReportFinished(); // shown
@@ -70,6 +73,7 @@ signals:
 
 private:
     void runPendingLoad();
+    void updateControls();
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -1,19 +1,29 @@
 #include "common/appdir.h"
 #include "common/excelsheet.h"
 #include "report/output.h"
+#include "report/pagebrowser.h"
+#include "report/pageview.h"
 #include "support/excel_readback.h"
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
 #include "viewer/fixtures.h"
 #include "viewer/rdviewer.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QShortcut>
 #include <QStyle>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -75,7 +85,12 @@ private:
 
 class RdviewerTest : public ::testing::Test {
 protected:
-    void SetUp() override { db.exec(QString::fromUtf8(test::SalesRows())); }
+    void SetUp() override {
+        db.exec(QString::fromUtf8(test::SalesRows()));
+        // The user's settings (the zoom per report) of this test only.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QDir(db.dir()).filePath(QStringLiteral("config")));
+    }
     QStringList Texts(const Rdviewer40 &v) {
         return v.document() ? v.document()->texts() : QStringList();
     }
@@ -311,6 +326,214 @@ TEST_F(RdviewerTest, ZoomAndFitting) {
                                  viewer.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     viewer.setAutoAdjust(2);
     EXPECT_LE(page->height(), scroll->viewport()->height());
+}
+
+// A report of many pages: one row a line, "객실 1" to "객실 N".
+QByteArray RoomsDefinition(const char *name, int rows) {
+    return QStringLiteral(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<report name="%1" title="객실 목록">
+  <dataset name="rows">
+    <sql><![CDATA[
+WITH RECURSIVE N(I) AS (
+SELECT 1
+UNION ALL
+SELECT I + 1
+FROM N
+WHERE I < %2
+)
+SELECT '객실 ' || I AS ROOM_NAME
+FROM N
+    ]]></sql>
+  </dataset>
+  <band kind="title" height="10">
+    <label x="0" y="0" w="100" h="8" text="객실 목록"/>
+  </band>
+  <band kind="detail" dataset="rows" height="8">
+    <field x="10" y="0" w="60" h="8" field="ROOM_NAME"/>
+  </band>
+</report>
+)xml")
+        .arg(QLatin1String(name))
+        .arg(rows)
+        .toUtf8();
+}
+
+// The viewer shown on a report of 300 rooms, the keys going to its pages.
+class ViewerUiTest : public RdviewerTest {
+protected:
+    void SetUp() override {
+        RdviewerTest::SetUp();
+        open(viewer, "ROOMS");
+        pages = viewer.pages();
+        ASSERT_TRUE(viewer.document());
+        ASSERT_GT(viewer.document()->pages.size(), 8u);
+    }
+    void open(Rdviewer40 &v, const char *name) {
+        const QString path = QDir(db.dir()).filePath(QLatin1String(name) + QStringLiteral(".mrd"));
+        WriteFile(path, RoomsDefinition(name, 300));
+        v.resize(900, 700);
+        v.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        v.OpenReport(path, QString());
+        ASSERT_EQ(v.state(), Rdviewer40::State::Shown) << v.message().toStdString();
+        v.pages()->scroll->setFocus();
+    }
+    // The page (from 1) that prints the text exactly.
+    int PageOf(const QString &text) const {
+        const auto &all = viewer.document()->pages;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (all[i].texts().contains(text))
+                return int(i) + 1;
+        return 0;
+    }
+    // Korean comes through the input method, as committed text.
+    void Type(QWidget *target, const QString &text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(target, &event);
+    }
+    void Wheel(QWidget *target, int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    }
+    Rdviewer40 viewer{db.connection()};
+    report::PageBrowser *pages = nullptr;
+};
+
+TEST_F(ViewerUiTest, FindHighlightsEveryHitAndGoesToItsPage) {
+    // The screen's own F3 (search) and Esc must not fire while the find bar has the keys.
+    int screenKeys = 0;
+    for (Qt::Key key : {Qt::Key_F3, Qt::Key_Escape})
+        QObject::connect(new QShortcut(QKeySequence(key), &viewer), &QShortcut::activated,
+                         [&] { ++screenKeys; });
+    QTest::keyClick(pages->scroll, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(pages->pnlFind->isVisible());
+    ASSERT_TRUE(pages->edtFind->hasFocus());
+    // "객실 25" and "객실 250" to "객실 259"; the title's "객실 목록" is no hit.
+    Type(pages->edtFind, QStringLiteral("객실 25"));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString shown, room;
+    } steps[] = {
+        {Qt::Key_unknown, {}, QStringLiteral("1 / 11건"), QStringLiteral("객실 25")},
+        {Qt::Key_Return, {}, QStringLiteral("2 / 11건"), QStringLiteral("객실 250")},
+        {Qt::Key_F3, {}, QStringLiteral("3 / 11건"), QStringLiteral("객실 251")},
+        {Qt::Key_F3, Qt::ShiftModifier, QStringLiteral("2 / 11건"), QStringLiteral("객실 250")},
+        {Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("1 / 11건"), QStringLiteral("객실 25")},
+        {Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("11 / 11건"),
+         QStringLiteral("객실 259")},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.shown.toStdString());
+        if (step.key != Qt::Key_unknown)
+            QTest::keyClick(pages->edtFind, step.key, step.modifiers);
+        EXPECT_EQ(pages->lblFind->text(), step.shown);
+        EXPECT_EQ(pages->hits().size(), 11u);
+        EXPECT_EQ(viewer.currentPage(), PageOf(step.room));
+        EXPECT_EQ(pages->edtPage->text(), QString::number(PageOf(step.room)));
+        // The hit is in sight.
+        const QRect hit = pages->view->toWidget(pages->hits()[size_t(pages->currentHit())].page,
+                                                pages->hits()[size_t(pages->currentHit())].rect);
+        const QRect seen(-pages->view->pos(), pages->scroll->viewport()->size());
+        EXPECT_TRUE(seen.contains(hit)) << hit.y() << " " << seen.y();
+    }
+    QTest::keyClick(pages->edtFind, Qt::Key_Escape);
+    EXPECT_FALSE(pages->pnlFind->isVisible());
+    EXPECT_TRUE(pages->hits().empty());
+    EXPECT_EQ(screenKeys, 0);
+
+    // Nothing found says so.
+    pages->openFind();
+    Type(pages->edtFind, QStringLiteral("없는 객실"));
+    EXPECT_EQ(pages->lblFind->text(), QStringLiteral("찾는 내용이 없습니다"));
+}
+
+TEST_F(ViewerUiTest, PageBoxKeysAndWheelMoveThroughThePages) {
+    const int last = int(viewer.document()->pages.size());
+    QTest::keyClick(pages->edtPage, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(pages->edtPage, QStringLiteral("5"));
+    QTest::keyClick(pages->edtPage, Qt::Key_Return);
+    EXPECT_EQ(viewer.currentPage(), 5);
+    EXPECT_TRUE(pages->scroll->hasFocus());
+    const struct {
+        Qt::Key key;
+        int page;
+    } steps[] = {{Qt::Key_PageDown, 6}, {Qt::Key_PageDown, 7}, {Qt::Key_PageUp, 6},
+                 {Qt::Key_End, last},   {Qt::Key_Home, 1},     {Qt::Key_PageUp, 1}};
+    for (const auto &step : steps) {
+        QTest::keyClick(pages->scroll, step.key);
+        EXPECT_EQ(viewer.currentPage(), step.page) << step.key;
+        EXPECT_EQ(pages->edtPage->text(), QString::number(step.page));
+    }
+    EXPECT_EQ(pages->lblPageCount->text(), QStringLiteral("/ %1").arg(last));
+
+    // The wheel scrolls through the stacked pages; the page box follows.
+    QScrollBar *bar = pages->scroll->verticalScrollBar();
+    const int top = bar->value();
+    for (int i = 0; i < 40 && viewer.currentPage() == 1; ++i)
+        Wheel(pages->scroll->viewport(), -120, Qt::NoModifier);
+    EXPECT_GT(bar->value(), top);
+    EXPECT_EQ(viewer.currentPage(), 2);
+    EXPECT_EQ(pages->edtPage->text(), QStringLiteral("2"));
+    // Dragged to the end, the last page.
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(viewer.currentPage(), last);
+}
+
+TEST_F(ViewerUiTest, CtrlWheelAndTheZoomBoxZoomAndAreRememberedPerReport) {
+    viewer.setAutoAdjust(1); // the program's choice
+    EXPECT_EQ(pages->fit(), report::PageBrowser::Fit::Width);
+    const double fitted = pages->zoom();
+    Wheel(pages->scroll->viewport(), 120, Qt::ControlModifier);
+    EXPECT_EQ(pages->fit(), report::PageBrowser::Fit::None);
+    EXPECT_NEAR(pages->zoom(), fitted * 1.1, 0.01);
+    EXPECT_EQ(pages->cboZoom->currentText(),
+              QStringLiteral("%1%").arg(qRound(pages->zoom() * 100)));
+    Wheel(pages->scroll->viewport(), -240, Qt::ControlModifier);
+    EXPECT_LT(pages->zoom(), fitted);
+
+    // A typed zoom.
+    QTest::mouseClick(pages->cboZoom->lineEdit(), Qt::LeftButton);
+    pages->cboZoom->lineEdit()->selectAll();
+    QTest::keyClicks(pages->cboZoom->lineEdit(), QStringLiteral("150"));
+    QTest::keyClick(pages->cboZoom->lineEdit(), Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(pages->zoom(), 1.5);
+    EXPECT_EQ(pages->cboZoom->currentText(), QStringLiteral("150%"));
+    EXPECT_EQ(pages->view->width(), qRound(210 / 25.4 * viewer.logicalDpiX() * 1.5) + 24);
+
+    // Opened again, the report keeps the user's zoom over the program's fit; another
+    // report follows its program.
+    Rdviewer40 again(db.connection());
+    open(again, "ROOMS");
+    again.setAutoAdjust(1);
+    EXPECT_DOUBLE_EQ(again.pages()->zoom(), 1.5);
+    EXPECT_EQ(again.pages()->fit(), report::PageBrowser::Fit::None);
+    EXPECT_EQ(again.pages()->cboZoom->currentText(), QStringLiteral("150%"));
+    Rdviewer40 other(db.connection());
+    open(other, "HALLS");
+    other.setAutoAdjust(1);
+    EXPECT_EQ(other.pages()->fit(), report::PageBrowser::Fit::Width);
+}
+
+TEST_F(ViewerUiTest, ThumbnailsShowOnCtrlTAndAClickGoesToThePage) {
+    EXPECT_FALSE(pages->lstThumbs->isVisible());
+    QTest::keyClick(pages->scroll, Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(pages->lstThumbs->isVisible());
+    EXPECT_TRUE(pages->bbtThumbs->isChecked());
+    ASSERT_EQ(pages->lstThumbs->count(), int(viewer.document()->pages.size()));
+    QTRY_VERIFY(!pages->lstThumbs->item(pages->lstThumbs->count() - 1)->icon().isNull());
+    QListWidgetItem *fourth = pages->lstThumbs->item(3);
+    pages->lstThumbs->scrollToItem(fourth);
+    QTest::mouseClick(pages->lstThumbs->viewport(), Qt::LeftButton, {},
+                      pages->lstThumbs->visualItemRect(fourth).center());
+    EXPECT_EQ(viewer.currentPage(), 4);
+    QTest::keyClick(pages->scroll, Qt::Key_PageDown);
+    EXPECT_EQ(pages->lstThumbs->currentRow(), 4); // the panel follows the page
+    pages->bbtThumbs->click();
+    EXPECT_FALSE(pages->lstThumbs->isVisible());
 }
 
 } // namespace
