@@ -57,28 +57,12 @@ bool isServerAlias(const QString &target) {
     return false;
 }
 
-// The connection parameters of an alias: the alias's User (KLUSER by default) and
-// the password from PGPASSWORD, else SBUpdate.ini's PASS, else the user name, as
-// the client reads it.
-QStringList aliasParams(const QString &alias) {
-    QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
-    QString user = QStringLiteral("KLUSER");
-    for (const QString &group : ini.childGroups())
-        if (group.compare(alias, Qt::CaseInsensitive) == 0)
-            user = ini.value(group + QStringLiteral("/User"), user).toString();
-    QString password = qEnvironmentVariable("PGPASSWORD");
-    if (password.isEmpty())
-        password = shell::ReadDbPassword(user);
-    return {QStringLiteral("DATABASE=") + alias, QStringLiteral("USER_NAME=") + user,
-            QStringLiteral("PASSWORD=") + password};
-}
-
 // An alias of Databases.ini, or the path of a database file.
 void openTarget(db::Connection &connection, const QString &target, database::OlderSchema older) {
     if (QFileInfo(target).isFile())
         connection.setSqliteFile(target);
     else
-        connection.setParams(aliasParams(target));
+        connection.setParams(shell::AliasConnectionParams(target));
     connection.open();
     database::CheckSchema(connection, older);
 }
@@ -218,7 +202,7 @@ int main(int argc, char **argv) {
             timer.start();
             const bool server = isServerAlias(options.path);
             if (server)
-                options.connectionParams = aliasParams(options.path);
+                options.connectionParams = shell::AliasConnectionParams(options.path);
             if (command == QLatin1String("init")) {
                 if (server) {
                     db::Connection connection;

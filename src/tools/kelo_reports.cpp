@@ -28,6 +28,7 @@
 #include "db/transaction.h"
 #include "report/render.h"
 #include "screens/reports/reports.h"
+#include "shell/password.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -170,7 +171,7 @@ int Run(const Options &o) {
     if (QFileInfo(o.target).isFile())
         connection.setSqliteFile(o.target);
     else
-        connection.setParam(QStringLiteral("DATABASE"), o.target);
+        connection.setParams(shell::AliasConnectionParams(o.target));
     connection.open();
     database::CheckSchema(connection, database::OlderSchema::Refuse);
     if (o.build)
