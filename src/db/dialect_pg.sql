@@ -16,7 +16,7 @@ SET search_path TO kelo, pg_catalog, public;
 
 -- Fifteen significant digits, no trailing zeros, no leading zero before the point.
 CREATE OR REPLACE FUNCTION kelo.num_text(v numeric) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     r numeric;
     t text;
@@ -57,7 +57,7 @@ END $$;
 -- A number from a text; NULL for NULL or an empty text, an error for anything else
 -- that is not a decimal number.
 CREATE OR REPLACE FUNCTION kelo.to_number(v text) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
     IF v IS NULL OR v = '' THEN
         RETURN NULL;
@@ -68,36 +68,36 @@ BEGIN
     RETURN btrim(v)::numeric;
 END $$;
 CREATE OR REPLACE FUNCTION kelo.to_number(v numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT v $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT v $$;
 
 -- ---- NVL, NVL2, DECODE ---------------------------------------------------------------
 
 CREATE OR REPLACE FUNCTION kelo.nvl(a text, b text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN a IS NULL OR a = '' THEN b ELSE a END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN a IS NULL OR a = '' THEN b ELSE a END $$;
 CREATE OR REPLACE FUNCTION kelo.nvl(a numeric, b numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT COALESCE(a, b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT COALESCE(a, b) $$;
 CREATE OR REPLACE FUNCTION kelo.nvl(a bytea, b bytea) RETURNS bytea
-LANGUAGE sql IMMUTABLE AS $$ SELECT COALESCE(a, b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT COALESCE(a, b) $$;
 
 CREATE OR REPLACE FUNCTION kelo.nvl2(a text, b anycompatible, c anycompatible) RETURNS anycompatible
-LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN a IS NULL OR a = '' THEN c ELSE b END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN a IS NULL OR a = '' THEN c ELSE b END $$;
 CREATE OR REPLACE FUNCTION kelo.nvl2(a numeric, b anycompatible, c anycompatible) RETURNS anycompatible
-LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN a IS NULL THEN c ELSE b END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN a IS NULL THEN c ELSE b END $$;
 
 -- DECODE's comparison: NULL (or an empty text) matches NULL; a number matches a text
 -- that reads as the same number.
 CREATE OR REPLACE FUNCTION kelo.kelo_decode_eq(a text, b text) RETURNS boolean
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN NULLIF(a, '') IS NULL OR NULLIF(b, '') IS NULL
                 THEN NULLIF(a, '') IS NULL AND NULLIF(b, '') IS NULL
                 ELSE a = b END
 $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_decode_eq(a numeric, b numeric) RETURNS boolean
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN a IS NULL OR b IS NULL THEN a IS NULL AND b IS NULL ELSE a = b END
 $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_decode_eq(a numeric, b text) RETURNS boolean
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
     IF a IS NULL OR NULLIF(b, '') IS NULL THEN
         RETURN a IS NULL AND NULLIF(b, '') IS NULL;
@@ -107,7 +107,7 @@ EXCEPTION WHEN invalid_text_representation THEN
     RETURN kelo.num_text(a) = b;
 END $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_decode_eq(a text, b numeric) RETURNS boolean
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_decode_eq(b, a) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_decode_eq(b, a) $$;
 
 -- ---- texts ----------------------------------------------------------------------------
 
@@ -115,66 +115,56 @@ LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_decode_eq(b, a) $$;
 -- turn into text as the engine's own || turns them. SQL functions, so that the planner
 -- inlines them.
 CREATE OR REPLACE FUNCTION kelo.kelo_concat(a text, b text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT NULLIF(COALESCE(a, '') OPERATOR(pg_catalog.||) COALESCE(b, ''), '')
 $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_concat(a anynonarray, b text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat(a::text, b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_concat(a::text, b) $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_concat(a text, b anynonarray) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat(a, b::text) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_concat(a, b::text) $$;
 
+-- SQL, so that the planner inlines it: SUBSTR(column, 1, 6) runs as the engine's own.
 CREATE OR REPLACE FUNCTION kelo.substr(s text, pos integer, len integer) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
-DECLARE
-    n integer := char_length(s);
-    p integer := pos;
-BEGIN
-    IF s IS NULL OR pos IS NULL OR len IS NULL THEN
-        RETURN NULL;
-    END IF;
-    IF p = 0 THEN
-        p := 1;
-    END IF;
-    IF p < 0 THEN
-        p := n + p + 1;
-    END IF;
-    IF p < 1 OR p > n OR len < 1 THEN
-        RETURN NULL;
-    END IF;
-    RETURN NULLIF(pg_catalog.substr(s, p, len), '');
-END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN len < 1 THEN NULL
+                WHEN pos > 0 THEN NULLIF(pg_catalog.substr(s, pos, len), '')
+                WHEN pos = 0 THEN NULLIF(pg_catalog.substr(s, 1, len), '')
+                WHEN char_length(s) + pos < 0 THEN NULL
+                ELSE NULLIF(pg_catalog.substr(s, char_length(s) + pos + 1, len), '')
+           END
+$$;
 CREATE OR REPLACE FUNCTION kelo.substr(s text, pos integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.substr(s, pos, char_length(s)) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.substr(s, pos, char_length(s)) $$;
 CREATE OR REPLACE FUNCTION kelo.substr(s text, pos numeric, len numeric) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.substr(s, trunc(pos)::integer, trunc(len)::integer) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.substr(s, trunc(pos)::integer, trunc(len)::integer) $$;
 CREATE OR REPLACE FUNCTION kelo.substr(s text, pos numeric) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.substr(s, trunc(pos)::integer, char_length(s)) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.substr(s, trunc(pos)::integer, char_length(s)) $$;
 CREATE OR REPLACE FUNCTION kelo.substr(s numeric, pos integer, len integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.substr(kelo.num_text(s), pos, len) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.substr(kelo.num_text(s), pos, len) $$;
 CREATE OR REPLACE FUNCTION kelo.substr(s numeric, pos integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.substr(kelo.num_text(s), pos) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.substr(kelo.num_text(s), pos) $$;
 
 CREATE OR REPLACE FUNCTION kelo.length(s text) RETURNS integer
-LANGUAGE sql IMMUTABLE AS $$ SELECT NULLIF(char_length(s), 0) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT NULLIF(char_length(s), 0) $$;
 CREATE OR REPLACE FUNCTION kelo.length(s numeric) RETURNS integer
-LANGUAGE sql IMMUTABLE AS $$ SELECT char_length(kelo.num_text(s)) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT char_length(kelo.num_text(s)) $$;
 
 CREATE OR REPLACE FUNCTION kelo.kelo_trim(s text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT NULLIF(pg_catalog.btrim(s, ' '), '') $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT NULLIF(pg_catalog.btrim(s, ' '), '') $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_trim(s numeric) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.num_text(s) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.num_text(s) $$;
 
 CREATE OR REPLACE FUNCTION kelo.replace(s text, f text, t text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN s IS NULL OR s = '' THEN NULL
                 WHEN f IS NULL OR f = '' THEN s
                 ELSE NULLIF(pg_catalog.replace(s, f, COALESCE(t, '')), '') END
 $$;
 CREATE OR REPLACE FUNCTION kelo.replace(s text, f text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.replace(s, f, '') $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.replace(s, f, '') $$;
 
 CREATE OR REPLACE FUNCTION kelo.instr(s text, what text, start integer) RETURNS integer
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     hit integer;
 BEGIN
@@ -188,10 +178,10 @@ BEGIN
     RETURN CASE WHEN hit = 0 THEN 0 ELSE hit + start - 1 END;
 END $$;
 CREATE OR REPLACE FUNCTION kelo.instr(s text, what text) RETURNS integer
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.instr(s, what, 1) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.instr(s, what, 1) $$;
 
 CREATE OR REPLACE FUNCTION kelo.initcap(s text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     out text := '';
     c text;
@@ -217,40 +207,40 @@ END $$;
 
 -- LPAD and RPAD: NULL for an empty text or fill and for a width below 1.
 CREATE OR REPLACE FUNCTION kelo.kelo_pad(s text, n integer, fill text, on_left boolean) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN s IS NULL OR s = '' OR n IS NULL OR n < 1 OR fill IS NULL OR fill = '' THEN NULL
                 WHEN on_left THEN pg_catalog.lpad(s, n, fill)
                 ELSE pg_catalog.rpad(s, n, fill) END
 $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s text, n integer, fill text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, fill, true) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_pad(s, n, fill, true) $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s text, n integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, ' ', true) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_pad(s, n, ' ', true) $$;
 CREATE OR REPLACE FUNCTION kelo.rpad(s text, n integer, fill text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, fill, false) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_pad(s, n, fill, false) $$;
 CREATE OR REPLACE FUNCTION kelo.rpad(s text, n integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_pad(s, n, ' ', false) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_pad(s, n, ' ', false) $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s numeric, n integer, fill text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.lpad(kelo.num_text(s), n, fill) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.lpad(kelo.num_text(s), n, fill) $$;
 CREATE OR REPLACE FUNCTION kelo.lpad(s numeric, n integer) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.lpad(kelo.num_text(s), n, ' ') $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.lpad(kelo.num_text(s), n, ' ') $$;
 
 -- ---- numbers -------------------------------------------------------------------------
 
 CREATE OR REPLACE FUNCTION kelo.mod(a numeric, b numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b = 0 THEN a ELSE a - b * trunc(a / b) END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN b = 0 THEN a ELSE a - b * trunc(a / b) END $$;
 CREATE OR REPLACE FUNCTION kelo.mod(a integer, b integer) RETURNS integer
-LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b = 0 THEN a ELSE pg_catalog.mod(a, b) END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN b = 0 THEN a ELSE pg_catalog.mod(a, b) END $$;
 CREATE OR REPLACE FUNCTION kelo.mod(a bigint, b bigint) RETURNS bigint
-LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b = 0 THEN a ELSE pg_catalog.mod(a, b) END $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN b = 0 THEN a ELSE pg_catalog.mod(a, b) END $$;
 
 CREATE OR REPLACE FUNCTION kelo.kelo_greatest(VARIADIC v anycompatiblearray) RETURNS anycompatible
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN array_position(v, NULL) IS NOT NULL THEN NULL
                 ELSE (SELECT max(x) FROM unnest(v) AS x) END
 $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_least(VARIADIC v anycompatiblearray) RETURNS anycompatible
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN array_position(v, NULL) IS NOT NULL THEN NULL
                 ELSE (SELECT min(x) FROM unnest(v) AS x) END
 $$;
@@ -259,12 +249,12 @@ $$;
 
 -- Day numbers and timestamps.
 CREATE OR REPLACE FUNCTION kelo.serial_of(t timestamp) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT ((t::date - DATE '1899-12-30') +
             round(extract(epoch FROM t::time)::numeric / 86400, 10))::numeric
 $$;
 CREATE OR REPLACE FUNCTION kelo.timestamp_of(s numeric) RETURNS timestamp
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT TIMESTAMP '1899-12-30' + make_interval(days => floor(s)::integer,
                                                    secs => round((s - floor(s)) * 86400))
 $$;
@@ -272,7 +262,7 @@ $$;
 -- A date from a text of the implicit forms (YYYYMMDD, YYYYMMDDHH24MISS, YYYY-MM-DD,
 -- YYYY-MM-DD HH24:MI:SS); an error naming the function when it is none.
 CREATE OR REPLACE FUNCTION kelo.date_of(v text, fn text DEFAULT 'TO_DATE') RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     t timestamp;
 BEGIN
@@ -306,7 +296,7 @@ END $$;
 
 -- The format with the Korean day names put in as literals, RR and RRRR as years.
 CREATE OR REPLACE FUNCTION kelo.date_format(fmt text, t timestamp) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     names text[] := ARRAY['일요일', '월요일', '화요일', '수요일', '목요일', '금요일', '토요일'];
     day text := names[extract(dow FROM t)::int + 1];
@@ -347,12 +337,12 @@ END $$;
 
 -- A number format: digits 9 and 0 with , . $ S G L and FM only.
 CREATE OR REPLACE FUNCTION kelo.is_number_format(fmt text) RETURNS boolean
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT upper(replace(upper(fmt), 'FM', '')) ~ '^[90,.$SGL]*$' AND fmt ~ '[90]'
 $$;
 
 CREATE OR REPLACE FUNCTION kelo.to_char(v numeric, fmt text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
     IF v IS NULL THEN
         RETURN NULL;
@@ -371,7 +361,7 @@ BEGIN
                                      kelo.date_format(fmt, kelo.timestamp_of(v))), '');
 END $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v text, fmt text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
     IF v IS NULL OR v = '' THEN
         RETURN NULL;
@@ -385,24 +375,24 @@ BEGIN
     RETURN kelo.to_char(kelo.date_of(v, 'TO_CHAR'), fmt);
 END $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v numeric) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.num_text(v) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.num_text(v) $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT NULLIF(v, '') $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT NULLIF(v, '') $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v bigint, fmt text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_char(v::numeric, fmt) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_char(v::numeric, fmt) $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v integer, fmt text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_char(v::numeric, fmt) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_char(v::numeric, fmt) $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v double precision, fmt text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_char(v::numeric, fmt) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_char(v::numeric, fmt) $$;
 CREATE OR REPLACE FUNCTION kelo.to_char(v double precision) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.num_text(v::numeric) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.num_text(v::numeric) $$;
 
 CREATE OR REPLACE FUNCTION kelo.to_date(v text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.date_of(v, 'TO_DATE') $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.date_of(v, 'TO_DATE') $$;
 CREATE OR REPLACE FUNCTION kelo.to_date(v numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT v $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT v $$;
 CREATE OR REPLACE FUNCTION kelo.to_date(v text, fmt text) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     t timestamp;
 BEGIN
@@ -423,7 +413,7 @@ END $$;
 
 -- The date a value stands for: a day number, or a text of the implicit forms.
 CREATE OR REPLACE FUNCTION kelo.add_months(d numeric, months numeric) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     t timestamp;
     r timestamp;
@@ -440,19 +430,19 @@ BEGIN
     RETURN kelo.serial_of(r);
 END $$;
 CREATE OR REPLACE FUNCTION kelo.add_months(d text, months numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.add_months(kelo.date_of(d, 'ADD_MONTHS'), months) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.add_months(kelo.date_of(d, 'ADD_MONTHS'), months) $$;
 
 CREATE OR REPLACE FUNCTION kelo.last_day(d numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT kelo.serial_of((date_trunc('month', kelo.timestamp_of(d)) + INTERVAL '1 month - 1 day')::date
                           + kelo.timestamp_of(d)::time)
 $$;
 CREATE OR REPLACE FUNCTION kelo.last_day(d text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.last_day(kelo.date_of(d, 'LAST_DAY')) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.last_day(kelo.date_of(d, 'LAST_DAY')) $$;
 
 -- Local time, or the clock a test fixes with kelo.now (yyyyMMddHHmmss).
 CREATE OR REPLACE FUNCTION kelo.sysdate() RETURNS numeric
-LANGUAGE plpgsql STABLE AS $$
+LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
 DECLARE
     fixed text := current_setting('kelo.now', true);
 BEGIN
@@ -464,7 +454,7 @@ END $$;
 
 -- ROUND and TRUNC of a date to the day, month or year.
 CREATE OR REPLACE FUNCTION kelo.date_by_unit(d numeric, unit text, rounding boolean) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     u text := upper(unit);
     t timestamp := kelo.timestamp_of(d);
@@ -480,7 +470,7 @@ BEGIN
 END $$;
 -- A number of places (a text of digits), or a date unit.
 CREATE OR REPLACE FUNCTION kelo.round_or_trunc(v numeric, unit text, rounding boolean) RETURNS numeric
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
     IF unit ~ '^\s*[+-]?[0-9]+\s*$' THEN
         RETURN CASE WHEN rounding THEN pg_catalog.round(v, unit::integer)
@@ -489,40 +479,40 @@ BEGIN
     RETURN kelo.date_by_unit(v, unit, rounding);
 END $$;
 CREATE OR REPLACE FUNCTION kelo.round(v numeric, unit text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.round_or_trunc(v, unit, true) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.round_or_trunc(v, unit, true) $$;
 CREATE OR REPLACE FUNCTION kelo.trunc(v numeric, unit text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.round_or_trunc(v, unit, false) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.round_or_trunc(v, unit, false) $$;
 CREATE OR REPLACE FUNCTION kelo.round(v text, places integer) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT pg_catalog.round(kelo.to_number(v), places) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT pg_catalog.round(kelo.to_number(v), places) $$;
 CREATE OR REPLACE FUNCTION kelo.round(v text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT pg_catalog.round(kelo.to_number(v)) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT pg_catalog.round(kelo.to_number(v)) $$;
 
 -- ---- a text where a number is due ---------------------------------------------------
 -- Arithmetic between a text and a number reads the text as a number, as the suite's
 -- statements expect (SUBSTR(:ASALE_DATE, 7, 2) * 1).
 
 CREATE OR REPLACE FUNCTION kelo.text_plus(a numeric, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT a + kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a + kelo.to_number(b) $$;
 CREATE OR REPLACE FUNCTION kelo.text_minus(a numeric, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT a - kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a - kelo.to_number(b) $$;
 CREATE OR REPLACE FUNCTION kelo.text_times(a numeric, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT a * kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a * kelo.to_number(b) $$;
 CREATE OR REPLACE FUNCTION kelo.text_divided(a numeric, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT a / kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a / kelo.to_number(b) $$;
 CREATE OR REPLACE FUNCTION kelo.plus_text(a text, b numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) + b $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) + b $$;
 CREATE OR REPLACE FUNCTION kelo.minus_text(a text, b numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) - b $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) - b $$;
 CREATE OR REPLACE FUNCTION kelo.times_text(a text, b numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) * b $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) * b $$;
 CREATE OR REPLACE FUNCTION kelo.divided_text(a text, b numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) / b $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) / b $$;
 CREATE OR REPLACE FUNCTION kelo.texts_minus(a text, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) - kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) - kelo.to_number(b) $$;
 CREATE OR REPLACE FUNCTION kelo.texts_times(a text, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) * kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) * kelo.to_number(b) $$;
 CREATE OR REPLACE FUNCTION kelo.texts_divided(a text, b text) RETURNS numeric
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.to_number(a) / kelo.to_number(b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.to_number(a) / kelo.to_number(b) $$;
 
 DO $$
 DECLARE
@@ -549,12 +539,12 @@ END $$;
 
 -- GROUP_CONCAT(text[, separator]), as SQLite has it (a NULL separator is none).
 CREATE OR REPLACE FUNCTION kelo.kelo_concat_step(acc text, v text, sep text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
     SELECT CASE WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v
                 ELSE acc || COALESCE(sep, '') || v END
 $$;
 CREATE OR REPLACE FUNCTION kelo.kelo_concat_step(acc text, v text) RETURNS text
-LANGUAGE sql IMMUTABLE AS $$ SELECT kelo.kelo_concat_step(acc, v, ',') $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.kelo_concat_step(acc, v, ',') $$;
 CREATE OR REPLACE AGGREGATE kelo.group_concat(text, text) (SFUNC = kelo.kelo_concat_step, STYPE = text);
 CREATE OR REPLACE AGGREGATE kelo.group_concat(text) (SFUNC = kelo.kelo_concat_step, STYPE = text);
 

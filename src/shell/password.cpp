@@ -68,6 +68,19 @@ QString ReadDbPassword(const QString &user) {
     return pass.isEmpty() ? user : DecodePassword(pass);
 }
 
+QStringList AliasConnectionParams(const QString &alias) {
+    QSettings ini(AppFile(QStringLiteral("Databases.ini")), QSettings::IniFormat);
+    QString user = QStringLiteral("KLUSER");
+    for (const QString &group : ini.childGroups())
+        if (group.compare(alias, Qt::CaseInsensitive) == 0)
+            user = ini.value(group + QStringLiteral("/User"), user).toString();
+    QString password = qEnvironmentVariable("PGPASSWORD");
+    if (password.isEmpty())
+        password = ReadDbPassword(user);
+    return {QStringLiteral("DATABASE=") + alias, QStringLiteral("USER_NAME=") + user,
+            QStringLiteral("PASSWORD=") + password};
+}
+
 QString EncodePassword(const QString &password) {
     const QByteArray plain = ToCp949(password);
     if (plain.isEmpty())

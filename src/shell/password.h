@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <stdexcept>
 
 namespace kelo::shell {
@@ -26,6 +27,11 @@ QString DecodePassword(const QString &pass);
 // The database password as the programs read it: SBUpdate.ini's [PROGRAM] PASS in
 // AppDir, unscrambled; the database user itself when PASS is empty.
 QString ReadDbPassword(const QString &user);
+
+// The connection parameters of an alias of Databases.ini as the tools sign in with it:
+// DATABASE, the alias's User (KLUSER by default) as USER_NAME, and as PASSWORD the
+// value of PGPASSWORD, else ReadDbPassword of that user.
+QStringList AliasConnectionParams(const QString &alias);
 
 // The PASS value of a password: its CP949 bytes, at most 16 (8 Korean letters);
 // a PasswordError for an empty or longer password.

@@ -1,9 +1,13 @@
 // kelo-reports as cron runs it, given a --pdf target that is not a regular file: it refuses
-// with exit code 4 and the reason, before any work, and leaves the target as it was.
+// with exit code 4 and the reason, before any work, and leaves the target as it was. On a
+// server alias it signs in as the alias's user, not as the operating-system user.
+
+#include "support/schema_database.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -57,6 +61,38 @@ TEST(KeloReports, RefusesAPdfTargetThatIsNotARegularFile) {
     EXPECT_EQ(QDir(dir.path())
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               (QStringList{"FIFO.pdf", "symbolic link.pdf", "yesterday.pdf"}));
+}
+
+TEST(KeloReports, SignsInAsTheUserOfAServerAlias) {
+    if (!kelo::test::OnPostgres())
+        GTEST_SKIP() << "a server alias";
+    kelo::test::SchemaDatabase db;
+    QFile ini(QDir(db.dir()).filePath(QStringLiteral("Databases.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+    const QByteArray aliases = ini.readAll().replace(
+        "[TESTDB]\n",
+        "[TESTDB]\nUser=" + qEnvironmentVariable("KELO_PG_USER", QStringLiteral("kelo")).toUtf8() +
+            '\n');
+    ini.resize(0);
+    ini.write(aliases);
+    ini.close();
+    // Only the password comes from the environment; the user is the alias's.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("PGUSER"));
+    env.insert(QStringLiteral("PGPASSWORD"),
+               qEnvironmentVariable("KELO_PG_PASSWORD", QStringLiteral("kelo")));
+    const QString pdf = QDir(db.dir()).filePath(QStringLiteral("daily.pdf"));
+    QProcess run;
+    run.setProcessEnvironment(env);
+    run.start(QStringLiteral(KELO_REPORTS_PROGRAM),
+              {QStringLiteral("TESTDB"), QStringLiteral("--app-dir"), db.dir(),
+               QStringLiteral("--date"), QStringLiteral("20040415"), QStringLiteral("--reports"),
+               QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
+    ASSERT_TRUE(run.waitForFinished(120000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    QFile out(pdf);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(out.read(5) == "%PDF-");
 }
 
 } // namespace

@@ -20,7 +20,7 @@ QString Sql(const char *text) {
 
 QString Periods() {
     return Sql(R"sql(
-P AS (
+P AS MATERIALIZED (
     SELECT :ASALE_DATE AS D,
            SUBSTR(:ASALE_DATE, 1, 6) || '01' AS M_FROM,
            TO_CHAR(LAST_DAY(:ASALE_DATE), 'YYYYMMDD') AS M_TO,

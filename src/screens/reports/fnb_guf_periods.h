@@ -13,7 +13,7 @@ namespace kelo::screens {
 
 inline QString FnbGufPeriods() {
     return QString::fromUtf8(R"sql(
-P AS (
+P AS MATERIALIZED (
     SELECT :ASALE_DATE AS D,
            SUBSTR(:ASALE_DATE, 1, 6) AS YM,
            FN_GET_YTD_DATE(:ASALE_DATE, 'F') AS Y_FROM,

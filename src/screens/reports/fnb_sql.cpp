@@ -101,7 +101,7 @@ QString Levels(const QList<Window> &windows, bool grandTotal, bool budgets) {
                              : QStringLiteral("P.Y_FROM");
 
     QString text = Sql(R"sql(
-P AS (
+P AS MATERIALIZED (
     SELECT :ASALE_DATE AS D,
            SUBSTR(:ASALE_DATE, 1, 6) || '01' AS M_FROM,
            SUBSTR(:ASALE_DATE, 1, 6) AS MON,

@@ -293,7 +293,8 @@ TfrmSAS030::TfrmSAS030(db::Connection &connection, const QString &upjangCode, QW
         return QStringLiteral("SUM(CASE WHEN %1 THEN %2 ELSE 0 END)").arg(when, what);
     };
     const QString range =
-        QStringLiteral("TASK_DATE BETWEEN FN_GET_YTD_DATE(:ASALE_DATE, 'F') AND :ASALE_DATE AND "
+        QStringLiteral("TASK_DATE BETWEEN (SELECT FN_GET_YTD_DATE(:ASALE_DATE, 'F') FROM DUAL) AND "
+                       ":ASALE_DATE AND "
                        "UPJANG_CODE = :AUPJANG_CODE");
     const QString sold =
         QStringLiteral(R"sql(
