@@ -1,5 +1,6 @@
 #include "tool_support.h"
 
+#include "common/clock.h"
 #include "support/temp_database.h"
 
 #include <QDate>
@@ -35,7 +36,7 @@ void MakeDemoDatabase(const QString &path, const QString &end) {
 }
 
 QString Yesterday() {
-    return QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyyMMdd"));
+    return Now().date().addDays(-1).toString(QStringLiteral("yyyyMMdd"));
 }
 
 QProcessEnvironment ToolEnvironment(const QString &appDir) {
