@@ -30,7 +30,10 @@ constexpr double kMinZoom = 0.1, kMaxZoom = 8.0;
 constexpr double kThumbDpi = 14;
 constexpr int kThumbsPerTick = 4;
 
-QToolButton *Tool(QWidget *parent, const char *name, const QString &text, const QString &tip) {
+} // namespace
+
+QToolButton *ToolButton(QWidget *parent, const char *name, const QString &text,
+                        const QString &tip) {
     auto *b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setText(text);
@@ -39,8 +42,6 @@ QToolButton *Tool(QWidget *parent, const char *name, const QString &text, const 
     b->setAutoRaise(true);
     return b;
 }
-
-} // namespace
 
 PageBrowser::PageBrowser(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pnlPages"));
@@ -64,9 +65,9 @@ PageBrowser::PageBrowser(QWidget *parent) : QWidget(parent) {
     for (int z : kZoomLevels)
         cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
     bbtThumbs =
-        Tool(this, "bbtThumbs", QStringLiteral("썸네일"), QStringLiteral("썸네일 (Ctrl+T)"));
+        ToolButton(this, "bbtThumbs", QStringLiteral("썸네일"), QStringLiteral("썸네일 (Ctrl+T)"));
     bbtThumbs->setCheckable(true);
-    bbtFind = Tool(this, "bbtFind", QStringLiteral("찾기"), QStringLiteral("찾기 (Ctrl+F)"));
+    bbtFind = ToolButton(this, "bbtFind", QStringLiteral("찾기"), QStringLiteral("찾기 (Ctrl+F)"));
 
     pnlFind = new QWidget(this);
     pnlFind->setObjectName(QStringLiteral("pnlFind"));
@@ -81,11 +82,12 @@ PageBrowser::PageBrowser(QWidget *parent) : QWidget(parent) {
     lblFind = new QLabel(pnlFind);
     lblFind->setObjectName(QStringLiteral("lblFind"));
     lblFind->setMinimumWidth(80);
-    bbtFindPrior = Tool(pnlFind, "bbtFindPrior", QStringLiteral("▲"),
-                        QStringLiteral("이전 찾기 (Shift+Enter, Shift+F3)"));
-    bbtFindNext =
-        Tool(pnlFind, "bbtFindNext", QStringLiteral("▼"), QStringLiteral("다음 찾기 (Enter, F3)"));
-    bbtFindClose = Tool(pnlFind, "bbtFindClose", QStringLiteral("✕"), QStringLiteral("닫기 (Esc)"));
+    bbtFindPrior = ToolButton(pnlFind, "bbtFindPrior", QStringLiteral("▲"),
+                              QStringLiteral("이전 찾기 (Shift+Enter, Shift+F3)"));
+    bbtFindNext = ToolButton(pnlFind, "bbtFindNext", QStringLiteral("▼"),
+                             QStringLiteral("다음 찾기 (Enter, F3)"));
+    bbtFindClose =
+        ToolButton(pnlFind, "bbtFindClose", QStringLiteral("✕"), QStringLiteral("닫기 (Esc)"));
     findBar->addWidget(new QLabel(QStringLiteral("찾기"), pnlFind));
     findBar->addWidget(edtFind);
     findBar->addWidget(bbtFindPrior);

@@ -22,6 +22,10 @@ class PageView;
 // number box, a find bar over the document's texts (Ctrl+F; Enter/F3 next, Shift+Enter/
 // Shift+F3 previous, Esc closes) and a panel of page thumbnails (Ctrl+T) whose click goes to
 // the page. The host puts the boxes and the thumbnail button into its toolbar.
+// A flat button of the page tool bars (viewer and preview): named, with a tip, never taking
+// the focus from the pages.
+QToolButton *ToolButton(QWidget *parent, const char *name, const QString &text, const QString &tip);
+
 class PageBrowser : public QWidget {
     Q_OBJECT
 public:

@@ -39,17 +39,6 @@ namespace {
 
 constexpr int kFetchTimeoutMs = 10000;
 
-QToolButton *ToolButton(QWidget *parent, const char *name, const QString &text,
-                        const QString &tip) {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(text);
-    b->setToolTip(tip);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(true);
-    return b;
-}
-
 bool IsNumber(const QVariant &v) {
     switch (v.typeId()) {
     case QMetaType::Int:
@@ -222,21 +211,25 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     auto *bar = new QHBoxLayout(d->toolbar);
     bar->setContentsMargins(4, 2, 4, 2);
     bar->setSpacing(2);
-    d->bbtFirst = ToolButton(this, "bbtFirst", QStringLiteral("|◀"), QStringLiteral("첫 페이지"));
-    d->bbtPrior = ToolButton(this, "bbtPrior", QStringLiteral("◀"), QStringLiteral("이전 페이지"));
-    d->bbtNext = ToolButton(this, "bbtNext", QStringLiteral("▶"), QStringLiteral("다음 페이지"));
-    d->bbtLast = ToolButton(this, "bbtLast", QStringLiteral("▶|"), QStringLiteral("끝 페이지"));
+    d->bbtFirst =
+        report::ToolButton(this, "bbtFirst", QStringLiteral("|◀"), QStringLiteral("첫 페이지"));
+    d->bbtPrior =
+        report::ToolButton(this, "bbtPrior", QStringLiteral("◀"), QStringLiteral("이전 페이지"));
+    d->bbtNext =
+        report::ToolButton(this, "bbtNext", QStringLiteral("▶"), QStringLiteral("다음 페이지"));
+    d->bbtLast =
+        report::ToolButton(this, "bbtLast", QStringLiteral("▶|"), QStringLiteral("끝 페이지"));
     d->browser = new report::PageBrowser(this);
-    d->bbtFitWidth = ToolButton(this, "bbtFitWidth", QStringLiteral("폭 맞춤"),
-                                QStringLiteral("페이지 폭에 맞춤"));
-    d->bbtFitPage =
-        ToolButton(this, "bbtFitPage", QStringLiteral("쪽 맞춤"), QStringLiteral("한 페이지 전체"));
-    d->bbtPrint =
-        ToolButton(this, "bbtPrint", QStringLiteral("인쇄"), QStringLiteral("기본 프린터로 인쇄"));
-    d->bbtPdf =
-        ToolButton(this, "bbtSavePdf", QStringLiteral("PDF"), QStringLiteral("PDF 파일로 저장"));
-    d->bbtExcel = ToolButton(this, "bbtSaveExcel", QStringLiteral("Excel"),
-                             QStringLiteral("상세 행을 Excel 파일로 저장"));
+    d->bbtFitWidth = report::ToolButton(this, "bbtFitWidth", QStringLiteral("폭 맞춤"),
+                                        QStringLiteral("페이지 폭에 맞춤"));
+    d->bbtFitPage = report::ToolButton(this, "bbtFitPage", QStringLiteral("쪽 맞춤"),
+                                       QStringLiteral("한 페이지 전체"));
+    d->bbtPrint = report::ToolButton(this, "bbtPrint", QStringLiteral("인쇄"),
+                                     QStringLiteral("기본 프린터로 인쇄"));
+    d->bbtPdf = report::ToolButton(this, "bbtSavePdf", QStringLiteral("PDF"),
+                                   QStringLiteral("PDF 파일로 저장"));
+    d->bbtExcel = report::ToolButton(this, "bbtSaveExcel", QStringLiteral("Excel"),
+                                     QStringLiteral("상세 행을 Excel 파일로 저장"));
     d->lblStatus = new QLabel(this);
     d->lblStatus->setObjectName(QStringLiteral("lblStatus"));
     d->lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
