@@ -3,6 +3,7 @@
 // server alias it signs in as the alias's user, not as the operating-system user.
 
 #include "support/schema_database.h"
+#include "tool_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,15 +68,7 @@ TEST(KeloReports, SignsInAsTheUserOfAServerAlias) {
     if (!kelo::test::OnPostgres())
         GTEST_SKIP() << "a server alias";
     kelo::test::SchemaDatabase db;
-    QFile ini(QDir(db.dir()).filePath(QStringLiteral("Databases.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
-    const QByteArray aliases = ini.readAll().replace(
-        "[TESTDB]\n",
-        "[TESTDB]\nUser=" + qEnvironmentVariable("KELO_PG_USER", QStringLiteral("kelo")).toUtf8() +
-            '\n');
-    ini.resize(0);
-    ini.write(aliases);
-    ini.close();
+    kelo::test::SignInAsTestUser(db.dir());
     // Only the password comes from the environment; the user is the alias's.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("PGUSER"));
