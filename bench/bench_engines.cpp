@@ -4,6 +4,7 @@
 // Usage: bench_engines FILE ALIAS [YYYYMMDD]   the same demo on both (kelo-db demo);
 //        the alias's user and password as kelo-db takes them (Databases.ini, PGPASSWORD)
 
+#include "bench_sales_run.h"
 #include "common/application.h"
 #include "database/schema.h"
 #include "db/query.h"
@@ -23,17 +24,7 @@ using namespace kelo;
 namespace {
 
 double run(db::Connection &c, const QString &sql, const QString &date, const QString &upjang) {
-    QElapsedTimer t;
-    t.start();
-    db::Query q(c);
-    q.setSql(sql);
-    if (q.hasParam(QStringLiteral("ASALE_DATE")))
-        q.setParam(QStringLiteral("ASALE_DATE"), date);
-    if (q.hasParam(QStringLiteral("AUPJANG_CODE")))
-        q.setParam(QStringLiteral("AUPJANG_CODE"), upjang);
-    for (q.open(); !q.eof(); q.next()) {
-    }
-    return t.nsecsElapsed() / 1e6;
+    return bench::RunSalesStatement(c, sql, date, upjang);
 }
 
 struct View {

@@ -3,6 +3,7 @@
 //
 // Usage: bench_sales DB [YYYYMMDD]   e.g. a database of kelo-db demo --years 5 --scale 4
 
+#include "bench_sales_run.h"
 #include "common/application.h"
 #include "database/schema.h"
 #include "db/query.h"
@@ -21,17 +22,7 @@ using namespace kelo;
 namespace {
 
 double run(db::Connection &c, const QString &sql, const QString &date, const QString &upjang) {
-    QElapsedTimer t;
-    t.start();
-    db::Query q(c);
-    q.setSql(sql);
-    if (q.hasParam(QStringLiteral("ASALE_DATE")))
-        q.setParam(QStringLiteral("ASALE_DATE"), date);
-    if (q.hasParam(QStringLiteral("AUPJANG_CODE")))
-        q.setParam(QStringLiteral("AUPJANG_CODE"), upjang);
-    for (q.open(); !q.eof(); q.next()) {
-    }
-    return t.nsecsElapsed() / 1e6;
+    return bench::RunSalesStatement(c, sql, date, upjang);
 }
 
 } // namespace
