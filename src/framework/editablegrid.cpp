@@ -2,11 +2,9 @@
 
 #include "common/dialogs.h"
 #include "common/functions.h"
-#include "common/globals.h"
 #include "common/silentstop.h"
 #include "controls/edits.h"
 #include "controls/formats.h"
-#include "db/transaction.h"
 #include "framework/screenhelpers.h"
 
 #include <QAbstractButton>
@@ -418,7 +416,6 @@ void TfrmZZI090::SaveGrid(controls::Grid *grid, ChangeLog &log, db::StoredProc *
     if (procedure->params().empty())
         procedure->refreshParams();
     const QStringList titles = logTitles();
-    const GlobalValues &g = Globals();
     for (size_t i = 0; i < log.size(); ++i) {
         const LogEntry &entry = log[i];
         // A row deleted after it was changed goes twice: its deletion finds what the change wrote.
@@ -430,10 +427,7 @@ void TfrmZZI090::SaveGrid(controls::Grid *grid, ChangeLog &log, db::StoredProc *
         for (int c = 0; c < titles.size() && c < entry.values.size(); ++c)
             if (procedure->hasParam(titles.at(c)))
                 procedure->setParam(titles.at(c), entry.values.at(c));
-        if (procedure->hasParam(QStringLiteral("AU_EMP_NO")))
-            procedure->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
-        if (procedure->hasParam(QStringLiteral("AU_IP")))
-            procedure->setParam(QStringLiteral("AU_IP"), g.clientIP);
+        StampWrite(*procedure);
         if (procedure->hasParam(QStringLiteral("AEDITSTATUS"))) {
             const int status = int(entry.status);
             procedure->setParam(QStringLiteral("AEDITSTATUS"),
@@ -444,10 +438,7 @@ void TfrmZZI090::SaveGrid(controls::Grid *grid, ChangeLog &log, db::StoredProc *
                 ExecuteProc();
             else
                 procedure->execute();
-            if (procedure->hasParam(QStringLiteral("AERROR_MSG")) &&
-                !procedure->param(QStringLiteral("AERROR_MSG")).isEmpty())
-                throw std::runtime_error(
-                    procedure->param(QStringLiteral("AERROR_MSG")).toStdString());
+            ThrowRefusal(*procedure);
         } catch (...) {
             procedure->setRowRead({});
             // The refused entry leaves the log; the rest goes again at the next save.
@@ -480,19 +471,12 @@ void TfrmZZI090::bbtSaveClick() {
     if (!AskYesNo(QStringLiteral("저장 하시겠습니까?")))
         return;
     BusyCursor busy;
-    db::Connection &c = connection();
-    OpenForSave(c);
-    db::Transaction transaction(c);
+    OpenForSave(connection());
     try {
-        transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
-        SaveAll();
-        if (transaction.ownsTransaction())
-            transaction.commit();
+        SaveInTransaction(connection(), this, [this] { SaveAll(); });
         ShowStatusMessage(savedMessage());
         Changed = false;
     } catch (const std::exception &e) {
-        if (transaction.ownsTransaction())
-            transaction.rollback();
         ShowError(QStringLiteral("자료를 저장하지 못했습니다.\r\r에러내용:\r") +
                   QString::fromUtf8(e.what()));
         throw; // and the general error handling reports it once more

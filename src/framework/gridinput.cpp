@@ -3,9 +3,7 @@
 #include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/functions.h"
-#include "common/globals.h"
 #include "common/silentstop.h"
-#include "db/transaction.h"
 #include "framework/screenhelpers.h"
 
 #include <QAbstractButton>
@@ -484,7 +482,6 @@ void TfrmSZI020::bbtDeleteClick() {
 void TfrmSZI020::SaveChanges() {
     if (prcSProc->params().empty())
         prcSProc->refreshParams();
-    const GlobalValues &g = Globals();
     for (LogEntry &entry : m_log)
         entry.refused = false;
     QStringList params;
@@ -500,10 +497,6 @@ void TfrmSZI020::SaveChanges() {
         }
         if (prcSProc->hasParam(QStringLiteral("AEDITSTATUS")))
             prcSProc->setParam(QStringLiteral("AEDITSTATUS"), QString::number(int(entry.status)));
-        if (prcSProc->hasParam(QStringLiteral("AU_EMP_NO")))
-            prcSProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
-        if (prcSProc->hasParam(QStringLiteral("AU_IP")))
-            prcSProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
         QStringList read = entry.read;
         for (const LogEntry *before : sent)
             if (before->row.isValid() && before->row == entry.row)
@@ -511,11 +504,7 @@ void TfrmSZI020::SaveChanges() {
                     before->status == controls::RowStatus::Deleted ? QStringList() : before->values;
         prcSProc->setRowRead(SearchedRow(params, read));
         try {
-            prcSProc->execute();
-            if (prcSProc->hasParam(QStringLiteral("AERROR_MSG")) &&
-                !prcSProc->param(QStringLiteral("AERROR_MSG")).isEmpty())
-                throw std::runtime_error(
-                    prcSProc->param(QStringLiteral("AERROR_MSG")).toStdString());
+            ExecuteWrite(*prcSProc);
             sent.push_back(&entry);
         } catch (...) {
             prcSProc->setRowRead({});
@@ -556,18 +545,11 @@ void TfrmSZI020::bbtSaveClick() {
     });
     BusyCursor busy; // after the guard: the cursor comes back before the guard runs
     Saved = false;
-    db::Connection &c = connection();
-    db::Transaction transaction(c);
     try {
-        transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
-        SaveChanges();
-        if (transaction.ownsTransaction())
-            transaction.commit();
+        SaveInTransaction(connection(), this, [this] { SaveChanges(); });
         ShowStatusMessage(QStringLiteral("자료를 저장했습니다."));
         Saved = true;
     } catch (const std::exception &e) {
-        if (transaction.ownsTransaction())
-            transaction.rollback();
         m_log.resize(std::min(m_log.size(), logged));
         ShowErrorReport(e);
     }

@@ -3,10 +3,13 @@
 #include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/functions.h"
+#include "common/globals.h"
 #include "common/silentstop.h"
 #include "controls/edits.h"
 #include "controls/grid.h"
 #include "db/query.h"
+#include "db/storedproc.h"
+#include "db/transaction.h"
 #include "framework/messages.h"
 
 #include <QAbstractButton>
@@ -43,6 +46,46 @@ void OpenForSave(db::Connection &connection) {
         ShowError(ConnectFailureMessage(e.message()));
         throw SilentStop();
     }
+}
+
+void SaveInTransaction(db::Connection &connection, const void *owner,
+                       const std::function<void()> &work) {
+    db::Transaction transaction(connection);
+    transaction.beginIfNone(int(reinterpret_cast<quintptr>(owner) & 0x7FFFFFFF));
+    work();
+    if (transaction.ownsTransaction())
+        transaction.commit();
+}
+
+void StampWrite(db::StoredProc &procedure) {
+    const GlobalValues &g = Globals();
+    StampWrite(procedure, g.empNo, g.clientIP);
+}
+
+void StampWrite(db::StoredProc &procedure, const QString &empNo, const QString &ip) {
+    if (procedure.hasParam(QStringLiteral("AU_EMP_NO")))
+        procedure.setParam(QStringLiteral("AU_EMP_NO"), empNo);
+    if (procedure.hasParam(QStringLiteral("AU_IP")))
+        procedure.setParam(QStringLiteral("AU_IP"), ip);
+}
+
+void ThrowRefusal(const db::StoredProc &procedure) {
+    if (!procedure.hasParam(QStringLiteral("AERROR_MSG")))
+        return;
+    const QString refusal = procedure.param(QStringLiteral("AERROR_MSG"));
+    if (!refusal.isEmpty())
+        throw db::DbError(refusal);
+}
+
+void ExecuteWrite(db::StoredProc &procedure) {
+    const GlobalValues &g = Globals();
+    ExecuteWrite(procedure, g.empNo, g.clientIP);
+}
+
+void ExecuteWrite(db::StoredProc &procedure, const QString &empNo, const QString &ip) {
+    StampWrite(procedure, empNo, ip);
+    procedure.execute();
+    ThrowRefusal(procedure);
 }
 
 db::RowRead SearchedRow(const QStringList &params, const QStringList &texts) {

@@ -26,6 +26,10 @@ class QWidget;
 // shared one); a closed connection is opened first.
 namespace kelo {
 
+namespace db {
+class StoredProc;
+}
+
 namespace controls {
 class DateEdit;
 class MaskedEdit;
@@ -43,6 +47,22 @@ QString ConnectFailureMessage(const QString &engineText);
 // Opens the connection a save writes on when it is closed; when it cannot be opened the
 // user is told in those words (not as a failed save) and the save stops silently.
 void OpenForSave(db::Connection &connection);
+// One save on an open connection (OpenForSave first): begins a transaction unless one is
+// open already (a caller's transaction is joined and its end left to its
+// owner), runs the work and commits what it began. When the work throws, what it began is
+// rolled back before the exception passes on, so that no lock outlives the save while the
+// caller tells the user. owner marks the transaction as the saving screen's.
+void SaveInTransaction(db::Connection &connection, const void *owner,
+                       const std::function<void()> &work);
+// A write procedure's call stamped with who writes from where (AU_EMP_NO and AU_IP, where
+// the procedure takes them; by default the signed-in employee and this client's address).
+void StampWrite(db::StoredProc &procedure);
+void StampWrite(db::StoredProc &procedure, const QString &empNo, const QString &ip);
+// Throws the refusal a write procedure answered in AERROR_MSG, if any.
+void ThrowRefusal(const db::StoredProc &procedure);
+// StampWrite, execute, ThrowRefusal.
+void ExecuteWrite(db::StoredProc &procedure);
+void ExecuteWrite(db::StoredProc &procedure, const QString &empNo, const QString &ip);
 
 // DETAIL_NAME of a code, or empty text (no row, or any error). With the code " "
 // (one blank) it is the set's title.

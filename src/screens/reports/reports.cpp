@@ -11,6 +11,7 @@
 #include "screens/reports/srp090_tour_gondola.h"
 
 #include "db/dberror.h"
+#include "framework/screenhelpers.h"
 
 #include <stdexcept>
 
@@ -72,12 +73,7 @@ void PrepareDataBuild(db::StoredProc &proc) {
 void RunDataBuild(db::StoredProc &proc, const QString &saleDate, const QString &empNo,
                   const QString &ip) {
     proc.setParam(QStringLiteral("ASALE_DATE"), saleDate);
-    proc.setParam(QStringLiteral("AU_EMP_NO"), empNo);
-    proc.setParam(QStringLiteral("AU_IP"), ip);
-    proc.execute();
-    const QString error = proc.param(QStringLiteral("AERROR_MSG"));
-    if (!error.isEmpty())
-        throw db::DbError(error);
+    ExecuteWrite(proc, empNo, ip);
 }
 
 report::PrintOutcome RunReport(const QString &programId, db::Connection &connection,

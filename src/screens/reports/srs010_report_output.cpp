@@ -5,7 +5,6 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "common/silentstop.h"
-#include "db/transaction.h"
 #include "framework/screenhelpers.h"
 #include "report/output.h"
 #include "screens/reports/reports.h"
@@ -200,19 +199,14 @@ void TfrmSRS010::bbtSaveClick() {
         return;
     ShowStatusMessage(QString());
     BusyCursor busy;
-    db::Connection &c = connection();
-    OpenForSave(c);
-    db::Transaction transaction(c);
+    OpenForSave(connection());
     try {
-        transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
         const GlobalValues &g = Globals();
-        RunDataBuild(*m_proc, medSaleDate->value(), g.empNo, g.clientIP);
-        if (transaction.ownsTransaction())
-            transaction.commit();
+        SaveInTransaction(connection(), this, [&] {
+            RunDataBuild(*m_proc, medSaleDate->value(), g.empNo, g.clientIP);
+        });
         ShowStatusMessage(QStringLiteral("자료를 저장하였습니다."));
     } catch (const std::exception &e) {
-        if (transaction.ownsTransaction())
-            transaction.rollback();
         ShowErrorReport(e);
     }
 }

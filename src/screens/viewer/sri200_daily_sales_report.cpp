@@ -1,9 +1,7 @@
 #include "screens/viewer/sri200_daily_sales_report.h"
 
 #include "common/dialogs.h"
-#include "common/globals.h"
 #include "common/silentstop.h"
-#include "db/transaction.h"
 #include "framework/screenhelpers.h"
 
 namespace kelo::screens {
@@ -48,24 +46,16 @@ void TfrmDataBuildViewer::BitBtn1Click() {
 }
 
 void TfrmDataBuildViewer::build() {
-    db::Connection &c = connection();
-    OpenForSave(c);
-    // A transaction already in progress belongs to someone else: the build joins it and
-    // leaves its end to its owner.
-    db::Transaction transaction(c);
-    transaction.beginIfNone(int(reinterpret_cast<quintptr>(this) & 0x7FFFFFFF));
+    OpenForSave(connection());
     BusyCursor busy;
     try {
-        const GlobalValues &g = Globals();
-        prcProc->setParam(QStringLiteral("ASALE_DATE"), fromDate());
-        prcProc->setParam(QStringLiteral("AU_EMP_NO"), g.empNo);
-        prcProc->setParam(QStringLiteral("AU_IP"), g.clientIP);
-        prcProc->execute();
-        if (transaction.ownsTransaction())
-            transaction.commit();
+        // A transaction already in progress belongs to someone else: the build joins it
+        // and leaves its end to its owner.
+        SaveInTransaction(connection(), this, [this] {
+            prcProc->setParam(QStringLiteral("ASALE_DATE"), fromDate());
+            ExecuteWrite(*prcProc);
+        });
     } catch (const std::exception &e) {
-        if (transaction.ownsTransaction())
-            transaction.rollback();
         ShowError(QStringLiteral("자료를 저장하지 못했습니다.\r\r에러내용:\r") +
                   QString::fromStdString(e.what()));
         // Said once: the search ends here without a second report of the same error.
