@@ -78,7 +78,8 @@ int main(int argc, char **argv) {
     const QString date = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("20261209");
 
     QProcess server;
-    server.start(QStringLiteral(KELO_REPORT_SERVER_PROGRAM), {});
+    server.start(QStringLiteral(KELO_REPORT_SERVER_PROGRAM),
+                 {QStringLiteral("--port"), QStringLiteral("0")});
     server.waitForStarted();
     while (!server.canReadLine() && server.waitForReadyRead(10000)) {
     }

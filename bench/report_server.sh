@@ -11,7 +11,7 @@ ROOT="$(cd "$(dirname "$0")/../reports" && pwd)"
 WORK="$(mktemp -d)"
 trap 'kill "$PID" 2>/dev/null || true; rm -rf "$WORK"' EXIT
 
-"$SERVER" --root "$ROOT" >"$WORK/out" 2>"$WORK/log" &
+"$SERVER" --root "$ROOT" --port 0 >"$WORK/out" 2>"$WORK/log" &
 PID=$!
 for _ in $(seq 100); do grep -q listening "$WORK/out" && break; sleep 0.05; done
 BASE="$(sed -n 's/^listening on //p' "$WORK/out")"

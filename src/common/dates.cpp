@@ -54,4 +54,38 @@ QString &HandoverToDate() {
 const std::array<QString, 4> EditStatusTexts2 = {QStringLiteral("0"), QStringLiteral("1"),
                                                  QStringLiteral("2"), QStringLiteral("3")};
 
+namespace {
+
+// A whole number of decimal digits with an optional sign, as the conversion accepts it.
+int toInt(const QString &text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok)
+        throw std::invalid_argument(
+            QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+    return value;
+}
+
+} // namespace
+
+QString StepMonth(const QString &monthText, int direction) {
+    QString text = monthText.trimmed();
+    if (text.isEmpty())
+        text = TodayYmd();
+    int year = toInt(text.left(4));
+    int month = toInt(text.mid(4, 2));
+    if (direction < 0) {
+        if (month == 1) {
+            month = 12;
+            --year;
+        } else {
+            --month;
+        }
+    } else if (++month > 12) {
+        month = 1;
+        ++year;
+    }
+    return QStringLiteral("%1%2").arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0'));
+}
+
 } // namespace kelo

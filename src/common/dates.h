@@ -21,6 +21,12 @@ QString ShortDateText(const QDate &date);
 // fallback; a date that is not valid is a std::invalid_argument.
 QString ShiftDays(const QString &ymd, int days, const QString &fallback = QString());
 
+// The month before (direction -1) or after (+1) a month edit's text, as yyyymm. The text is
+// trimmed; an empty one stands for this month. Year and month are the numbers of its
+// characters 1-4 and 5-6; a text where either is not a number is a std::invalid_argument
+// (the number-conversion error the general error handling shows).
+QString StepMonth(const QString &monthText, int direction);
+
 // Dates the target inquiries hand to their report pop-ups.
 QString &HandoverWorkDate();
 QString &HandoverToDate();

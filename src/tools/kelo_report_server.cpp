@@ -7,7 +7,8 @@
 // the program's folder, else the repository's reports/, compiled in as KELO_REPORTS_DIR); a
 // definition NAME.mrd is served at /REPORT/경영정보관리/NAME.mrd, the path raw UTF-8 or
 // percent-encoded, and also in the form with backslashes around REPORT (raw or %5C). ADDR defaults
-// to 127.0.0.1, N to 0 (a free port). The first line on standard output is "listening on
+// to 127.0.0.1, N to 8080, the port of the clients' default report server (0 takes a free
+// one). The first line on standard output is "listening on
 // http://ADDR:PORT"; every request logs a line on standard error: method, path, status, bytes. A
 // connection without a complete request for S seconds (default 15) is closed; the bounds of a
 // request are those of http_server.h.
@@ -18,6 +19,7 @@
 #include "http_server.h"
 
 #include "common/appdir.h"
+#include "common/reportlocations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -41,7 +43,7 @@ using kelo::http::Response;
 enum Exit { BadArguments = 2, CannotListen = 3 };
 
 // The folder the definitions are served from, as the URL names it.
-const QString kReportFolder = QStringLiteral("REPORT/경영정보관리/");
+const QString kReportFolder = kelo::ReportServerFolder();
 const QString kExtension = QStringLiteral(".mrd");
 
 // The methods HTTP defines: answered 405 with the two this server has; any other 501.
@@ -144,9 +146,9 @@ int main(int argc, char **argv) {
     const QCommandLineOption rootOption(QStringLiteral("root"),
                                         QStringLiteral("Folder of the definitions."),
                                         QStringLiteral("DIR"), DefaultRoot());
-    const QCommandLineOption portOption(QStringLiteral("port"),
-                                        QStringLiteral("Port; 0 takes a free one."),
-                                        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Port; 0 takes a free one."), QStringLiteral("N"),
+        QString::number(kelo::kDefaultReportServerPort));
     const QCommandLineOption bindOption(QStringLiteral("bind"),
                                         QStringLiteral("Address to listen on."),
                                         QStringLiteral("ADDR"), QStringLiteral("127.0.0.1"));

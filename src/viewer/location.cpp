@@ -1,15 +1,10 @@
 #include "viewer/location.h"
 
-#include "common/appdir.h"
-#include "common/reportservers.h"
-
-#include <QDir>
+#include "common/reportlocations.h"
 
 namespace kelo::viewer {
 
 namespace {
-
-const QString kLocalRoot = QStringLiteral("C:/켈로리조트/RD레포트/");
 
 QString LastPart(const QString &path) {
     const qsizetype slash = path.lastIndexOf(u'/');
@@ -17,10 +12,6 @@ QString LastPart(const QString &path) {
 }
 
 } // namespace
-
-QString LocalReportFolder() {
-    return kelo::LocalReportFolder();
-}
 
 ResolvedLocation ResolveLocation(const QString &location) {
     ResolvedLocation out;
@@ -60,14 +51,12 @@ ResolvedLocation ResolveLocation(const QString &location) {
         return out;
     }
 
-    if (loc.startsWith(kLocalRoot, Qt::CaseInsensitive)) {
-        const QString folder = QDir::cleanPath(LocalReportFolder());
-        const QString path = QDir::cleanPath(folder + u'/' + loc.mid(kLocalRoot.size()));
-        if (!path.startsWith(folder + u'/')) {
+    if (IsLocalReportLocation(loc)) {
+        out.path = LocalReportFile(loc);
+        if (out.path.isEmpty()) {
             out.error = QStringLiteral("보고서 위치가 로컬 보고서 폴더 밖을 가리킵니다");
             return out;
         }
-        out.path = path;
     } else if (loc.startsWith(QStringLiteral("file://"), Qt::CaseInsensitive)) {
         out.path = QUrl(loc).toLocalFile();
     } else {

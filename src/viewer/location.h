@@ -16,10 +16,6 @@ struct ResolvedLocation {
     bool isHttp() const { return url.isValid() && !url.isEmpty(); }
 };
 
-// The local report folder: Kelo_S.ini [ReportServer] LocalFolder (relative to AppDir), by
-// default reports/local in AppDir.
-QString LocalReportFolder();
-
 // Backslashes read as slashes; the path of an http location is percent-encoded as UTF-8.
 ResolvedLocation ResolveLocation(const QString &location);
 

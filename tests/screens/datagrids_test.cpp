@@ -9,7 +9,7 @@
 #include "database/demo.h"
 #include "db/query.h"
 #include "framework/lookupdialogs.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "framework/screenhelpers.h"
 #include "screens/datagrids/sri210_event_checks.h"
 #include "screens/datagrids/srs160_gondola_reports.h"

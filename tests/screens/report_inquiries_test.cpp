@@ -10,7 +10,7 @@
 #include "database/demo.h"
 #include "database/schema.h"
 #include "db/query.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "framework/screenhelpers.h"
 #include "screens/registerscreens.h"
 #include "screens/report_server.h"

@@ -16,7 +16,8 @@ class ReportServerProcess {
 public:
     ReportServerProcess() {
         m_process.setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
-        m_process.setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR)});
+        m_process.setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR),
+                                QStringLiteral("--port"), QStringLiteral("0")});
         m_process.start();
         m_process.waitForStarted();
         while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {

@@ -6,7 +6,7 @@
 #include "database/demo.h"
 #include "database/schema.h"
 #include "db/connection.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "screens/report_server.h"
 #include "screens/viewer/report_viewers.h"
 #include "screens/viewer/sri200_daily_sales_report.h"

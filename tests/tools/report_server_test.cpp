@@ -2,7 +2,7 @@
 // port of the loopback address, serving a temporary folder.
 
 #include "common/appdir.h"
-#include "common/reportservers.h"
+#include "common/reportlocations.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -114,7 +114,10 @@ protected:
         ASSERT_TRUE(QFile::link(QStringLiteral("견본.mrd"), root_ + QStringLiteral("/in.mrd")));
         ASSERT_TRUE(QDir().mkpath(root_ + QStringLiteral("/dir.mrd")));
 
-        ASSERT_NO_FATAL_FAILURE(Start(server_, {QStringLiteral("--root"), root_}, &port_));
+        ASSERT_NO_FATAL_FAILURE(
+            Start(server_,
+                  {QStringLiteral("--root"), root_, QStringLiteral("--port"), QStringLiteral("0")},
+                  &port_));
         base_ = QStringLiteral("http://127.0.0.1:%1").arg(port_);
     }
     void TearDown() override {
@@ -189,7 +192,7 @@ TEST_F(ReportServerTest, TheViewersLocationFetchesTheDefinition) {
     kelo::SetAppDir(appDir.path());
     Write(kelo::AppFile(QStringLiteral("Kelo_S.ini")),
           "[ReportServer]\nMain=" + base_.toUtf8() + '\n');
-    const QString location = kelo::MainReportLocation(QStringLiteral("견본"));
+    const QString location = kelo::MainLocation(QStringLiteral("견본"));
     kelo::SetAppDir(QString());
 
     QNetworkAccessManager network;
@@ -420,9 +423,10 @@ TEST(ReportServerIdle, ClosesConnectionsWithoutACompleteRequest) {
     ASSERT_TRUE(dir.isValid());
     QProcess server;
     quint16 port = 0;
-    ASSERT_NO_FATAL_FAILURE(
-        Start(server, {QStringLiteral("--root"), dir.path(), QStringLiteral("--idle-timeout"), "1"},
-              &port));
+    ASSERT_NO_FATAL_FAILURE(Start(server,
+                                  {QStringLiteral("--root"), dir.path(), QStringLiteral("--port"),
+                                   QStringLiteral("0"), QStringLiteral("--idle-timeout"), "1"},
+                                  &port));
     auto silent = ConnectTo(port);
     auto answered = ConnectTo(port);
     answered->write("GET /x.mrd HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");

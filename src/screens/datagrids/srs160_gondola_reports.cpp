@@ -1,7 +1,7 @@
 #include "screens/datagrids/srs160_gondola_reports.h"
 
 #include "common/functions.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 
 #include <QHBoxLayout>
 #include <QScopeGuard>

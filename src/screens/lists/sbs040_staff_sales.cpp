@@ -1,4 +1,4 @@
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "screens/lists/list_columns.h"
 #include "screens/lists/list_inquiries.h"
 #include "screens/lists/staff_sales_sql.h"

@@ -2,7 +2,7 @@
 
 #include "common/dates.h"
 #include "common/functions.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "framework/screenhelpers.h"
 
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "common/dates.h"
 #include "common/dialogs.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "framework/screenhelpers.h"
 #include "framework/xlsexport.h"
 #include "screens/targets/target_inquiries.h"

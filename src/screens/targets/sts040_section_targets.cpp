@@ -1,5 +1,5 @@
 #include "common/dates.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 
@@ -118,7 +118,7 @@ void TfrmSTS040::handOver() {
 
 // The local report of the section targets, with the screen's date and section.
 QString TfrmSTS040::printLocation() const {
-    return QStringLiteral("C:/켈로리조트/RD레포트/경영정보관리(071224)/TTP070.mrd");
+    return LocalReportLocation();
 }
 
 QString TfrmSTS040::printParams() const {

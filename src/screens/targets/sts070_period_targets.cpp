@@ -1,5 +1,5 @@
 #include "common/dates.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 

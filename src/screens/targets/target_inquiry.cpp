@@ -3,7 +3,7 @@
 #include "common/dates.h"
 #include "common/functions.h"
 #include "framework/lookupdialogs.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "framework/screenhelpers.h"
 #include "screens/viewer/report_viewers.h"
 

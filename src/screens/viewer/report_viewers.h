@@ -9,7 +9,7 @@
 
 #include "controls/edits.h"
 #include "db/connection.h"
-#include "framework/reportbridge.h"
+#include "common/reportlocations.h"
 #include "viewer/rdviewer.h"
 
 #include <QCheckBox>
