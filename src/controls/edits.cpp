@@ -113,6 +113,7 @@ void MaskedEdit::setValue(const QString &value) {
 
 DateEdit::DateEdit(QWidget *parent) : MaskedEdit(parent) {
     setEditMask(QStringLiteral("9999-99-99;0;"));
+    SetImeAlphanumeric(this);
     m_button = new QToolButton(this);
     m_button->setObjectName(QStringLiteral("calendarButton"));
     m_button->setArrowType(Qt::DownArrow);

@@ -305,15 +305,22 @@ SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &
     return field;
 }
 
-controls::MaskedEdit *EventDateEdit(QWidget *parent, const char *name) {
+controls::MaskedEdit *DateField(QWidget *parent, const char *name, const DateFieldForm &form) {
     auto *edit = new controls::MaskedEdit(parent);
     edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("!9999-!99-99;0; "));
-    edit->setMaxLength(10);
-    edit->setFixedWidth(88);
-    edit->setAlignment(Qt::AlignCenter);
+    edit->setEditMask(QString::fromUtf8(form.mask));
+    if (form.maxLength > 0)
+        edit->setMaxLength(form.maxLength);
+    edit->setFixedWidth(form.width);
+    if (form.centred)
+        edit->setAlignment(Qt::AlignCenter);
     controls::SetImeAlphanumeric(edit);
     return edit;
+}
+
+controls::MaskedEdit *EventDateEdit(QWidget *parent, const char *name) {
+    return DateField(parent, name,
+                     {.mask = "!9999-!99-99;0; ", .width = 88, .maxLength = 10, .centred = true});
 }
 
 controls::ValueLabel *WeekdayLabel(QWidget *parent, const char *name) {

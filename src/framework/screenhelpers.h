@@ -131,6 +131,18 @@ struct SaleDateField {
 };
 SaleDateField AddSaleDateField(QWidget *panel, QHBoxLayout *row, const QString &date = QString());
 
+// The one builder of a panel's date or month field: a masked edit with the form's mask
+// ("9999-99-99;0;" and its kin: the text is the digits without the dashes), fixed width, at
+// most maxLength characters (0: as many as the mask has), digits typed in Latin input mode
+// whatever the keyboard's language, centred when asked.
+struct DateFieldForm {
+    const char *mask = "9999-99-99;0;";
+    int width = 90;
+    int maxLength = 10;
+    bool centred = false;
+};
+controls::MaskedEdit *DateField(QWidget *parent, const char *name, const DateFieldForm &form = {});
+
 // The date condition of the list and report inquiries: a masked edit "!9999-!99-99;0; " of at
 // most 10 characters whose text is the date's 8 digits, and the value label beside it that
 // shows the date's weekday.

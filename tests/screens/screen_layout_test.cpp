@@ -2,6 +2,7 @@
 // desks have: no two visible neighbours overlap, nothing sticks out of its panel and no caption
 // is cut.
 
+#include "controls/edits.h"
 #include "database/demo.h"
 #include "database/schema.h"
 #include "framework/inquiry.h"
@@ -189,6 +190,7 @@ public:
                               .arg(describe(children[i]), describe(children[j])));
             within(children[i], container);
             captionFits(children[i]);
+            digitsOnly(children[i]);
             gridRows(children[i]);
             walk(children[i]);
         }
@@ -223,6 +225,15 @@ public:
                       .arg(needed.height())
                       .arg(room.width())
                       .arg(room.height()));
+    }
+
+    // A date or month field takes its digits whatever the keyboard's language.
+    void digitsOnly(QWidget *w) {
+        auto *edit = qobject_cast<controls::MaskedEdit *>(w);
+        if (edit && edit->editMask().contains(QLatin1String("9999-")) &&
+            edit->testAttribute(Qt::WA_InputMethodEnabled))
+            fault(QStringLiteral("%1 (%2) takes the input method's letters")
+                      .arg(describe(w), edit->editMask()));
     }
 
     // A grid that scrolls shows at least three of its rows.

@@ -1,17 +1,13 @@
 #include "screens/datagrids/event_dates.h"
 
+#include "framework/screenhelpers.h"
+
 namespace kelo::screens {
 
 namespace {
 
 controls::MaskedEdit *dateEdit(QWidget *panel, const char *name) {
-    auto *edit = new controls::MaskedEdit(panel);
-    edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("!9999-!99-99;0; "));
-    edit->setMaxLength(10);
-    edit->setFixedWidth(90);
-    edit->setAlignment(Qt::AlignCenter);
-    return edit;
+    return DateField(panel, name, {.mask = "!9999-!99-99;0; ", .centred = true});
 }
 
 QLabel *label(QWidget *panel, const char *name, const QString &text, int width = 0) {

@@ -2,35 +2,23 @@
 
 #include "common/functions.h"
 #include "common/reportlocations.h"
+#include "framework/screenhelpers.h"
 
 #include <QHBoxLayout>
 #include <QScopeGuard>
 
 namespace kelo::screens {
 
-namespace {
-
-controls::MaskedEdit *dateEdit(QWidget *panel, const char *name) {
-    auto *edit = new controls::MaskedEdit(panel);
-    edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("9999-99-99;0;"));
-    edit->setMaxLength(10);
-    edit->setFixedWidth(90);
-    return edit;
-}
-
-} // namespace
-
 TfrmSRS160::TfrmSRS160(db::Connection &connection, QWidget *parent)
     : TfrmZZI090(connection, QStringLiteral("frmSRS160"), parent) {
     setWindowTitle(QStringLiteral("frmSRS160"));
     lblDate = new QLabel(QStringLiteral("영업일자"), panSearch);
     lblDate->setObjectName(QStringLiteral("lblDate"));
-    FromDate = dateEdit(panSearch, "FromDate");
+    FromDate = DateField(panSearch, "FromDate");
     Label1 = new QLabel(QStringLiteral("~"), panSearch);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->hide();
-    ToDate = dateEdit(panSearch, "ToDate");
+    ToDate = DateField(panSearch, "ToDate");
     int at = 0;
     for (QWidget *w : {static_cast<QWidget *>(lblDate), static_cast<QWidget *>(FromDate),
                        static_cast<QWidget *>(Label1), static_cast<QWidget *>(ToDate)})

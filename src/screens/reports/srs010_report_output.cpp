@@ -52,13 +52,7 @@ TfrmSRS010::TfrmSRS010(db::Connection &connection, QWidget *parent)
     task->setContentsMargins(0, 0, 0, 0);
     lblSaleDate = new QLabel(QStringLiteral("영 업 일 자"), panTask);
     lblSaleDate->setObjectName(QStringLiteral("lblSaleDate"));
-    medSaleDate = new controls::MaskedEdit(panTask);
-    medSaleDate->setObjectName(QStringLiteral("medSaleDate"));
-    medSaleDate->setEditMask(QStringLiteral("9999-99-99;0; "));
-    medSaleDate->setMaxLength(10);
-    medSaleDate->setAlignment(Qt::AlignCenter);
-    medSaleDate->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhPreferNumbers);
-    medSaleDate->setFixedWidth(90);
+    medSaleDate = DateField(panTask, "medSaleDate", {.mask = "9999-99-99;0; ", .centred = true});
     const QString yesterday = ShiftDays(TodayYmd(), -1);
     medSaleDate->setValue(yesterday);
     medSaleDate->installEventFilter(this);

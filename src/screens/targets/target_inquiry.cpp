@@ -2,8 +2,8 @@
 
 #include "common/dates.h"
 #include "common/functions.h"
-#include "framework/lookupdialogs.h"
 #include "common/reportlocations.h"
+#include "framework/lookupdialogs.h"
 #include "framework/screenhelpers.h"
 #include "screens/viewer/report_viewers.h"
 
@@ -63,11 +63,7 @@ const QString kSectionName = QStringLiteral(R"sql(
 )sql");
 
 controls::MaskedEdit *dateField(QWidget *parent, const char *name) {
-    auto *edit = new controls::MaskedEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("9999-99-99;0; "));
-    edit->setFixedWidth(88);
-    return edit;
+    return DateField(parent, name, {.mask = "9999-99-99;0; ", .width = 88, .maxLength = 0});
 }
 
 } // namespace
@@ -99,10 +95,8 @@ TfrmTargetInquiry::TfrmTargetInquiry(db::Connection &connection, const QString &
     m_searchRow->insertWidget(at++, lblWorkDate);
     if (setup.dates == Dates::Month) {
         // The month (yyyymm): no weekday.
-        mdtWorkDate = dateField(panSearch, "mdtWorkDate");
-        mdtWorkDate->setEditMask(QStringLiteral("9999-99;0; "));
-        mdtWorkDate->setMaxLength(7);
-        mdtWorkDate->setFixedWidth(74);
+        mdtWorkDate = DateField(panSearch, "mdtWorkDate",
+                                {.mask = "9999-99;0; ", .width = 74, .maxLength = 7});
         m_searchRow->insertWidget(at++, mdtWorkDate);
         wlbYoil->hide();
     } else if (setup.dates == Dates::Day) {

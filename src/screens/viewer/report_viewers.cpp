@@ -254,15 +254,6 @@ QPushButton *panelButton(QWidget *parent, const char *name, const char *caption)
     return FormButton(parent, name, QString::fromUtf8(caption), QSize(121, 36));
 }
 
-controls::MaskedEdit *dateEdit(QWidget *parent, const char *name) {
-    auto *edit = new controls::MaskedEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setEditMask(QStringLiteral("9999-99-99;0;"));
-    edit->setMaxLength(10);
-    edit->setFixedWidth(90);
-    return edit;
-}
-
 QLabel *label(QWidget *parent, const char *name, const char *caption) {
     auto *l = new QLabel(QString::fromUtf8(caption), parent);
     l->setObjectName(QLatin1String(name));
@@ -345,9 +336,9 @@ TfrmReportViewer::TfrmReportViewer(db::Connection &connection, const QString &pr
     auto *row = new QHBoxLayout(Panel1);
     row->setContentsMargins(8, 2, 4, 2);
     Lbl_Date = label(Panel1, "Lbl_Date", "영업일자");
-    FromDate = dateEdit(Panel1, "FromDate");
+    FromDate = DateField(Panel1, "FromDate");
     Label1 = label(Panel1, "Label1", "~");
-    ToDate = dateEdit(Panel1, "ToDate");
+    ToDate = DateField(Panel1, "ToDate");
     row->addWidget(Lbl_Date);
     row->addWidget(FromDate);
     row->addWidget(Label1);
@@ -392,10 +383,7 @@ void TfrmReportViewer::buildMonthInputs(QHBoxLayout *row) {
     btnMinus = new QToolButton(Panel1);
     btnMinus->setObjectName(QStringLiteral("btnMinus"));
     btnMinus->setArrowType(Qt::LeftArrow);
-    medMonth = new controls::MaskedEdit(Panel1);
-    medMonth->setObjectName(QStringLiteral("medMonth"));
-    medMonth->setEditMask(QStringLiteral("!9999-99;0;"));
-    medMonth->setFixedWidth(70);
+    medMonth = DateField(Panel1, "medMonth", {.mask = "!9999-99;0;", .width = 70, .maxLength = 0});
     btnPlus = new QToolButton(Panel1);
     btnPlus->setObjectName(QStringLiteral("btnPlus"));
     btnPlus->setArrowType(Qt::RightArrow);
