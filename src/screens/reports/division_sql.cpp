@@ -1,5 +1,7 @@
 #include "screens/reports/division_sql.h"
 
+#include "screens/common/periods.h"
+
 namespace kelo::screens::division {
 
 namespace {
@@ -19,21 +21,7 @@ QString Sql(const char *text) {
 } // namespace
 
 QString Periods() {
-    return Sql(R"sql(
-P AS MATERIALIZED (
-    SELECT :ASALE_DATE AS D,
-           SUBSTR(:ASALE_DATE, 1, 6) || '01' AS M_FROM,
-           TO_CHAR(LAST_DAY(:ASALE_DATE), 'YYYYMMDD') AS M_TO,
-           FN_GET_YTD_DATE(:ASALE_DATE, 'F') AS Y_FROM,
-           TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMM') || '01' AS LM_FROM,
-           TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMM') || SUBSTR(:ASALE_DATE, 7, 2) AS LY_DAY,
-           TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMMDD') AS LY_DATE,
-           FN_GET_YTD_DATE(TO_CHAR(ADD_MONTHS(:ASALE_DATE, -12), 'YYYYMMDD'), 'F') AS LY_FROM,
-           TO_NUMBER(TO_CHAR(LAST_DAY(:ASALE_DATE), 'DD')) AS MONTH_DAYS,
-           TO_NUMBER(SUBSTR(:ASALE_DATE, 7, 2)) AS DAY_NO
-    FROM DUAL
-)
-)sql");
+    return periods::Table();
 }
 
 QString PeriodSums(const QString &value, const QString &name, const QString &lastYearEnd) {

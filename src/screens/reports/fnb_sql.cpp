@@ -1,5 +1,7 @@
 #include "screens/reports/fnb_sql.h"
 
+#include "screens/common/periods.h"
+
 namespace kelo::screens::fnb {
 
 namespace {
@@ -34,13 +36,13 @@ WindowText Text(Window w) {
     case Window::YearToDate:
         return {"Y", "A.SALE_DATE BETWEEN P.Y_FROM AND P.D"};
     case Window::LastYearToday:
-        return {"LT", "A.SALE_DATE = P.L_DAY"};
+        return {"LT", "A.SALE_DATE = P.LY_DATE"};
     case Window::ThisMonth:
         return {"TM", "SUBSTR(A.SALE_DATE, 1, 6) = P.MON"};
     case Window::LastYearMonth:
-        return {"LM", "SUBSTR(A.SALE_DATE, 1, 6) = P.L_MON"};
+        return {"LM", "SUBSTR(A.SALE_DATE, 1, 6) = P.LY_MON"};
     case Window::LastYearToDate:
-        return {"LY", "A.SALE_DATE BETWEEN P.LY_FROM AND P.L_DAY"};
+        return {"LY", "A.SALE_DATE BETWEEN P.LY_FROM AND P.LY_DATE"};
     }
     return {"", ""};
 }
@@ -97,21 +99,11 @@ QString Levels(const QList<Window> &windows, bool grandTotal, bool budgets) {
     const QStringList columns = Columns(windows);
     // Last year's windows reach back to last year's business year and month.
     const QString from = ReachesLastYear(windows)
-                             ? QStringLiteral("LEAST(P.Y_FROM, P.LY_FROM, P.L_MON || '01')")
+                             ? QStringLiteral("LEAST(P.Y_FROM, P.LY_FROM, P.LM_FROM)")
                              : QStringLiteral("P.Y_FROM");
 
-    QString text = Sql(R"sql(
-P AS MATERIALIZED (
-    SELECT :ASALE_DATE AS D,
-           SUBSTR(:ASALE_DATE, 1, 6) || '01' AS M_FROM,
-           SUBSTR(:ASALE_DATE, 1, 6) AS MON,
-           TO_CHAR(LAST_DAY(TO_DATE(:ASALE_DATE, 'YYYYMMDD')), 'YYYYMMDD') AS M_TO,
-           FN_GET_YTD_DATE(:ASALE_DATE, 'F') AS Y_FROM,
-           TO_CHAR(ADD_MONTHS(TO_DATE(:ASALE_DATE, 'YYYYMMDD'), -12), 'YYYYMMDD') AS L_DAY,
-           TO_CHAR(ADD_MONTHS(TO_DATE(:ASALE_DATE, 'YYYYMMDD'), -12), 'YYYYMM') AS L_MON,
-           FN_GET_YTD_DATE(TO_CHAR(ADD_MONTHS(TO_DATE(:ASALE_DATE, 'YYYYMMDD'), -12), 'YYYYMMDD'), 'F') AS LY_FROM
-    FROM DUAL
-),
+    QString text = periods::Table() + QStringLiteral(",\n") +
+                   Sql(R"sql(
 R AS (
     SELECT J.MIS_UPJANG_GUBUN2 AS GRP,
            NVL(J.MIS_SUM_UPJANG_CODE, J.UPJANG_CODE) AS CODE,

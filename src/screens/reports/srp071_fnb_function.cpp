@@ -1,6 +1,6 @@
 #include "screens/reports/srp071_fnb_function.h"
 
-#include "screens/reports/fnb_guf_periods.h"
+#include "screens/common/periods.h"
 
 #include <algorithm>
 
@@ -18,14 +18,14 @@ WITH %1
 SELECT 'Function' AS FUNCTION_NAME,
        'Banquet' AS BANQUET_NAME,
        NVL(SUM(CASE WHEN A.SALE_DATE = P.D THEN NVL(A.IH_COVER, 0) ELSE 0 END), 0) AS TODAY_GST_IH,
-       NVL(SUM(CASE WHEN SUBSTR(A.SALE_DATE, 1, 6) = P.YM THEN NVL(A.IH_COVER, 0) ELSE 0 END), 0) AS MTD_GST_IH,
+       NVL(SUM(CASE WHEN SUBSTR(A.SALE_DATE, 1, 6) = P.MON THEN NVL(A.IH_COVER, 0) ELSE 0 END), 0) AS MTD_GST_IH,
        NVL(SUM(NVL(A.IH_COVER, 0)), 0) AS YTD_GST_IH
 FROM P
 JOIN SA040MS A ON A.SALE_DATE BETWEEN P.Y_FROM AND P.Y_TO
 JOIN ZX010MS C ON C.HEAD = 'S0009' AND C.DETAIL = A.GUBUN AND C.DETAIL > ' '
 WHERE A.UPJANG_CODE = '3004'
 )sql")
-        .arg(FnbGufPeriods());
+        .arg(periods::Table());
 }
 
 // The grid: "Function" at the left, then nineteen cells under eight sub-headings under

@@ -1,6 +1,6 @@
 #include "screens/reports/srp072_fnb_guf.h"
 
-#include "screens/reports/fnb_guf_periods.h"
+#include "screens/common/periods.h"
 
 #include <QStringList>
 
@@ -49,7 +49,7 @@ COVERS AS (
     SELECT A.GUBUN,
            C.DETAIL_NAME AS GUBUN_NAME,
            SUM(CASE WHEN A.SALE_DATE = P.D THEN NVL(A.IH_COVER, 0) ELSE 0 END) AS GST_T,
-           SUM(CASE WHEN SUBSTR(A.SALE_DATE, 1, 6) = P.YM THEN NVL(A.IH_COVER, 0) ELSE 0 END) AS GST_M,
+           SUM(CASE WHEN SUBSTR(A.SALE_DATE, 1, 6) = P.MON THEN NVL(A.IH_COVER, 0) ELSE 0 END) AS GST_M,
            SUM(NVL(A.IH_COVER, 0)) AS GST_Y
     FROM P
     JOIN SA040MS A ON A.SALE_DATE BETWEEN P.Y_FROM AND P.Y_TO
@@ -75,7 +75,7 @@ CATEGORIES AS (
 ),
 ROOM_GUESTS AS (
     SELECT NVL(SUM(CASE WHEN S.SALE_DATE = P.D THEN NVL(S.GUESTS, 0) ELSE 0 END), 0) AS RMS_T,
-           NVL(SUM(CASE WHEN SUBSTR(S.SALE_DATE, 1, 6) = P.YM THEN NVL(S.GUESTS, 0) ELSE 0 END), 0) AS RMS_M,
+           NVL(SUM(CASE WHEN SUBSTR(S.SALE_DATE, 1, 6) = P.MON THEN NVL(S.GUESTS, 0) ELSE 0 END), 0) AS RMS_M,
            NVL(SUM(NVL(S.GUESTS, 0)), 0) AS RMS_Y
     FROM P
     JOIN SA030MS S ON S.SALE_DATE BETWEEN P.Y_FROM AND P.Y_TO
@@ -89,7 +89,7 @@ FROM CATEGORIES R
 CROSS JOIN ROOM_GUESTS G
 ORDER BY R.LVL, R.GUBUN
 )sql")
-        .arg(FnbGufPeriods(), GufColumns());
+        .arg(periods::Table(), GufColumns());
 }
 
 // Across the page: "GUF (%)" at the left, then per period the category, the covers and

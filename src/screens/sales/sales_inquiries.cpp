@@ -4,6 +4,7 @@
 #include "common/functions.h"
 #include "db/query.h"
 #include "framework/screenhelpers.h"
+#include "screens/common/periods.h"
 #include "screens/sales/sales_windows.h"
 
 #include <QHBoxLayout>
@@ -11,6 +12,8 @@
 namespace kelo::screens {
 
 using namespace sales;
+using periods::Bound;
+using periods::Scalar;
 
 namespace {
 
@@ -37,10 +40,12 @@ void setupGrid(controls::Grid *grid, const std::vector<controls::GridColumn> &co
 QString windows(const QString &date, const QString &qty, const QString &amount, bool quantities) {
     QString s;
     const QString today = QStringLiteral("%1 = :ASALE_DATE").arg(date);
-    const QString month = QStringLiteral("%1 BETWEEN %2 AND :ASALE_DATE").arg(date, MonthStart());
-    const QString lastDay = QStringLiteral("%1 = %2").arg(date, LastYearDay());
+    const QString month =
+        QStringLiteral("%1 BETWEEN %2 AND :ASALE_DATE").arg(date, Scalar(Bound::MonthStart));
+    const QString lastDay = QStringLiteral("%1 = %2").arg(date, Scalar(Bound::LastYearDay));
     const QString lastMonth =
-        QStringLiteral("%1 BETWEEN %2 AND %3").arg(date, LastYearMonthStart(), LastYearDay());
+        QStringLiteral("%1 BETWEEN %2 AND %3")
+            .arg(date, Scalar(Bound::LastYearMonthStart), Scalar(Bound::LastYearDay));
     auto sum = [](const QString &when, const QString &what, const char *as) {
         return QStringLiteral("SUM(CASE WHEN %1 THEN %2 ELSE 0 END) AS %3")
             .arg(when, what, QLatin1String(as));
@@ -64,7 +69,8 @@ QString windows(const QString &date, const QString &qty, const QString &amount, 
 
 QString windowFilter(const QString &date) {
     return QStringLiteral("(%1 BETWEEN %2 AND :ASALE_DATE OR %1 BETWEEN %3 AND %4)")
-        .arg(date, MonthStart(), LastYearMonthStart(), LastYearDay());
+        .arg(date, Scalar(Bound::MonthStart), Scalar(Bound::LastYearMonthStart),
+             Scalar(Bound::LastYearDay));
 }
 
 // NVL(sum, 0) of the figures of a grouped union.
@@ -104,7 +110,8 @@ TfrmSAS010::TfrmSAS010(db::Connection &connection, QWidget *parent)
         FROM KF060MS
         WHERE SALE_DATE BETWEEN %4 AND %3
     )sql")
-                                 .arg(amount, MonthStart(), LastYearDay(), LastYearMonthStart());
+                                 .arg(amount, Scalar(Bound::MonthStart), Scalar(Bound::LastYearDay),
+                                      Scalar(Bound::LastYearMonthStart));
     const QString ratios =
         QStringLiteral("D_C_SALE, D_L_SALE, %1 AS D_GROTH, M_C_SALE, M_L_SALE, %2 AS M_GROTH")
             .arg(Ratio(QStringLiteral("D_C_SALE"), QStringLiteral("D_L_SALE")),
@@ -159,7 +166,8 @@ void targetQueries(db::Query *grid, db::Query *footer, bool detail) {
         QStringLiteral("SUM(CASE WHEN SALE_DATE BETWEEN %1 AND :ASALE_DATE THEN %2 END)");
     const QString amount = detail ? QStringLiteral("NVL(NET_AMT, 0) + NVL(TIP_AMT, 0)")
                                   : QStringLiteral("NET_AMT + TIP_AMT");
-    const QString actuals = QStringLiteral(R"sql(
+    const QString actuals =
+        QStringLiteral(R"sql(
         SELECT %1 AS GUBUN, %2 AS MONTH_SALE, SUM(%3) AS YEAR_SALE, 0 AS MONTH_TARGET,
             0 AS YEAR_UNTIL_LAST_MONTH_TARGET, 0 AS YEAR_TARGET
         FROM KF060MS
@@ -167,9 +175,9 @@ void targetQueries(db::Query *grid, db::Query *footer, bool detail) {
             %5
         GROUP BY %1
     )sql")
-                                .arg(detail ? QStringLiteral("GUBUN2") : QStringLiteral("GUBUN1"),
-                                     monthSale.arg(MonthStart(), amount), amount, YearStart(),
-                                     detail ? QStringLiteral("AND GUBUN1 = :AGUBUN1") : QString());
+            .arg(detail ? QStringLiteral("GUBUN2") : QStringLiteral("GUBUN1"),
+                 monthSale.arg(Scalar(Bound::MonthStart), amount), amount, Scalar(Bound::YearStart),
+                 detail ? QStringLiteral("AND GUBUN1 = :AGUBUN1") : QString());
     const QString targets =
         QStringLiteral(R"sql(
             SELECT %1 AS GUBUN, 0, 0,
@@ -182,8 +190,9 @@ void targetQueries(db::Query *grid, db::Query *footer, bool detail) {
                 %7
             GROUP BY %1
         )sql")
-            .arg(detail ? QStringLiteral(":AGUBUN1") : QStringLiteral("B.SAUP_CODE1"), MonthStart(),
-                 MonthEnd(), YearStart(), PreviousMonthEnd(), YearEnd(),
+            .arg(detail ? QStringLiteral(":AGUBUN1") : QStringLiteral("B.SAUP_CODE1"),
+                 Scalar(Bound::MonthStart), Scalar(Bound::MonthEnd), Scalar(Bound::YearStart),
+                 Scalar(Bound::PreviousMonthEnd), Scalar(Bound::YearEnd),
                  detail ? QStringLiteral("AND B.SAUP_CODE1 = :AGUBUN1") : QString());
     const QString unionSql = actuals + QStringLiteral("UNION ALL") + targets;
     const QString sub = QStringLiteral(
@@ -288,14 +297,14 @@ TfrmSAS030::TfrmSAS030(db::Connection &connection, const QString &upjangCode, QW
                         col("MONTH_SALE_AMT", "객실료", 120, true, "월계"),
                         col("MONTH_DANGA", "객단가", 90, true, "월계")});
     const QString today = QStringLiteral("TASK_DATE = :ASALE_DATE");
-    const QString month = QStringLiteral("TASK_DATE BETWEEN %1 AND :ASALE_DATE").arg(MonthStart());
+    const QString month =
+        QStringLiteral("TASK_DATE BETWEEN %1 AND :ASALE_DATE").arg(Scalar(Bound::MonthStart));
     auto cases = [](const QString &when, const QString &what) {
         return QStringLiteral("SUM(CASE WHEN %1 THEN %2 ELSE 0 END)").arg(when, what);
     };
     const QString range =
-        QStringLiteral("TASK_DATE BETWEEN (SELECT FN_GET_YTD_DATE(:ASALE_DATE, 'F') FROM DUAL) AND "
-                       ":ASALE_DATE AND "
-                       "UPJANG_CODE = :AUPJANG_CODE");
+        QStringLiteral("TASK_DATE BETWEEN %1 AND :ASALE_DATE AND UPJANG_CODE = :AUPJANG_CODE")
+            .arg(Scalar(Bound::YearStart));
     const QString sold =
         QStringLiteral(R"sql(
             SELECT ROOM_TYPE, TASK_DATE,
