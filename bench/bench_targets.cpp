@@ -2,7 +2,9 @@
 // median of 5 each, and the editable grid's save of 1,000 changed target rows through
 // SaveGrid in one transaction (on a copy: the database given is not changed).
 //
-// Usage: bench_targets DB [YYYYMMDD]   e.g. a database of kelo-db demo --years 5 --scale 4
+// Usage: bench_targets DB [YYYYMMDD] [ROWS]   e.g. a database of kelo-db demo --years 5 --scale 4
+// ROWS: a file that receives every inquiry's grid as shown (cells by '|'), to compare the
+// figures of two builds.
 
 #include "common/application.h"
 #include "common/globals.h"
@@ -64,6 +66,11 @@ int main(int argc, char **argv) {
     }
     database::Install();
     const QString date = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("20261208");
+    QFile rowsFile(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
+    if (argc > 3 && !rowsFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "cannot write %s\n", argv[3]);
+        return 2;
+    }
     Globals().empNo = QStringLiteral("20000001");
     Globals().clientIP = QStringLiteral("127.0.0.1");
     {
@@ -107,6 +114,17 @@ int main(int argc, char **argv) {
             }
             std::printf("  %s search: median %6.1f ms, %d rows (goal < 300 ms)\n", id,
                         median(times), rows);
+            if (rowsFile.isOpen()) {
+                const int columns = int(s->rgrGrid->columns().size());
+                for (int r = 0; r < rows; ++r) {
+                    QStringList cells;
+                    for (int col = 0; col < columns; ++col)
+                        cells << s->rgrGrid->text(r, col);
+                    rowsFile.write(QStringLiteral("%1 %2\n")
+                                       .arg(QLatin1String(id), cells.join(u'|'))
+                                       .toUtf8());
+                }
+            }
         }
     }
 
@@ -126,8 +144,11 @@ int main(int argc, char **argv) {
         const int rows = screen.rgrGrid->rowCountFetched();
         TfrmZZI090::ChangeLog log;
         for (int r = 0; r < rows; ++r) {
-            screen.rgrGrid->setValue(r, 3, QString::number(100 + r % 50));
             TfrmZZI090::LogEntry entry;
+            // The row as the search read it: the save checks that no one changed it since.
+            for (int col = 0; col < int(screen.rgrGrid->columns().size()); ++col)
+                entry.read << screen.rgrGrid->text(r, col);
+            screen.rgrGrid->setValue(r, 3, QString::number(100 + r % 50));
             for (int col = 0; col < int(screen.rgrGrid->columns().size()); ++col)
                 entry.values << screen.rgrGrid->text(r, col);
             entry.status = controls::RowStatus::Changed;
