@@ -3,6 +3,7 @@
 #include "common/reportlocations.h"
 #include "framework/screenhelpers.h"
 #include "framework/xlsexport.h"
+#include "screens/targets/rollup.h"
 #include "screens/targets/target_inquiries.h"
 
 #include <QHBoxLayout>
@@ -14,7 +15,8 @@ namespace {
 // The targets of the day, the month to date and the year to date per outlet; the outlets
 // under their department 2 and department 1 with a subtotal after each block, the grand
 // total last. The level (3 outlet, 2 and 1 the subtotals, 0 the total) names the row.
-const QString kStatement = QStringLiteral(R"sql(
+const QString kStatement =
+    QStringLiteral(R"sql(
     WITH W AS (
         SELECT B.DEPT_ITEM1,
             B.DEPT_ITEM2,
@@ -35,24 +37,7 @@ const QString kStatement = QStringLiteral(R"sql(
         GROUP BY B.DEPT_ITEM1, B.DEPT_ITEM2, B.UPJANG_CODE
     ),
     L AS (
-        SELECT 3 AS LVL, DEPT_ITEM1, DEPT_ITEM2, UPJANG_CODE, DAY_GUESTS, DAY_SALE_AMT,
-            MON_GUESTS, MON_SALE_AMT, YEAR_GUESTS, YEAR_SALE_AMT
-        FROM W
-        UNION ALL
-        SELECT 2, DEPT_ITEM1, DEPT_ITEM2, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1, DEPT_ITEM2
-        UNION ALL
-        SELECT 1, DEPT_ITEM1, NULL, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1
-        UNION ALL
-        SELECT 0, NULL, NULL, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        HAVING COUNT(*) > 0
+%1
     )
     SELECT DECODE(R.RANK1, 1, R.DEPT_ITEM1_NAME) AS GUBUN_NAME1,
         DECODE(R.RANK2, 1, R.DEPT_ITEM2_NAME) AS GUBUN_NAME2,
@@ -73,7 +58,12 @@ const QString kStatement = QStringLiteral(R"sql(
         FROM L
     ) R
     ORDER BY R.DEPT_ITEM1 NULLS LAST, R.DEPT_ITEM2 NULLS LAST, R.UPJANG_CODE NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(RollUpLevels({QStringLiteral("DEPT_ITEM1"), QStringLiteral("DEPT_ITEM2"),
+                           QStringLiteral("UPJANG_CODE")},
+                          {QStringLiteral("DAY_GUESTS"), QStringLiteral("DAY_SALE_AMT"),
+                           QStringLiteral("MON_GUESTS"), QStringLiteral("MON_SALE_AMT"),
+                           QStringLiteral("YEAR_GUESTS"), QStringLiteral("YEAR_SALE_AMT")}));
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "common/dates.h"
 #include "common/reportlocations.h"
+#include "screens/targets/rollup.h"
 #include "screens/targets/target_inquiries.h"
 
 #include <cmath>
@@ -8,42 +9,67 @@ namespace kelo::screens {
 
 namespace {
 
+// The figures, in the order of the grid; the service charge is added to the actual amounts
+// that have one. Amounts are shown in thousands.
+struct Figure {
+    const char *name;
+    const char *serviceCharge; // the column added to it, or none
+};
+const Figure kFigures[] = {
+    {"DB_GUESTS", nullptr},          {"D_GUESTS", nullptr},           {"D_DIFF_GUESTS", nullptr},
+    {"TB_GUESTS", nullptr},          {"DB_NET_AMT", nullptr},         {"D_NET_AMT", "D_SVC_AMT"},
+    {"D_DIFF_NET_AMT", "D_SVC_AMT"}, {"TB_NET_AMT", nullptr},         {"MB_GUESTS", nullptr},
+    {"M_GUESTS", nullptr},           {"M_DIFF_GUESTS", nullptr},      {"LM_GUESTS", nullptr},
+    {"LM_DIFF_GUESTS", nullptr},     {"MB_NET_AMT", nullptr},         {"M_NET_AMT", "M_SVC_AMT"},
+    {"M_DIFF_NET_AMT", "M_SVC_AMT"}, {"LM_NET_AMT", nullptr},         {"LM_DIFF_NET_AMT", nullptr},
+    {"YB_GUESTS", nullptr},          {"Y_GUESTS", nullptr},           {"Y_DIFF_GUESTS", nullptr},
+    {"LY_GUESTS", nullptr},          {"LY_DIFF_GUESTS", nullptr},     {"YB_NET_AMT", nullptr},
+    {"Y_NET_AMT", "Y_SVC_AMT"},      {"Y_DIFF_NET_AMT", "Y_SVC_AMT"}, {"LY_NET_AMT", nullptr},
+    {"LY_DIFF_NET_AMT", nullptr},
+};
+
+bool IsAmount(const QString &name) {
+    return name.endsWith(QLatin1String("_AMT"));
+}
+
+QString Sums() {
+    QStringList out;
+    for (const Figure &f : kFigures) {
+        const QString name = QLatin1String(f.name);
+        const QString added =
+            f.serviceCharge ? QStringLiteral(" + C.") + QLatin1String(f.serviceCharge) : QString();
+        out << QStringLiteral("SUM(C.%1%2) AS %1").arg(name, added);
+    }
+    return out.join(QStringLiteral(",\n            "));
+}
+
+QStringList Names() {
+    QStringList out;
+    for (const Figure &f : kFigures)
+        out << QLatin1String(f.name);
+    return out;
+}
+
+QString Shown() {
+    QStringList out;
+    for (const QString &name : Names())
+        out << (IsAmount(name)
+                    ? QStringLiteral("NVL(ROUND(DECODE(R.%1, 0, 0, R.%1 * 0.001), 0), 0) AS %1")
+                    : QStringLiteral("NVL(R.%1, 0) AS %1"))
+                   .arg(name);
+    return out.join(QStringLiteral(",\n        "));
+}
+
 // The day's target-against-actual figures (day, month and year, with last year's) of the
 // outlets with a target that day, per department 2 under its department 1, a subtotal after
 // each department 1 and the total last. Guests as they are; amounts with the service
 // charge where actual, in thousands.
-const QString kStatement = QStringLiteral(R"sql(
+QString Statement() {
+    return QStringLiteral(R"sql(
     WITH W AS (
         SELECT B.DEPT_ITEM1,
             B.DEPT_ITEM2,
-            SUM(C.DB_GUESTS) AS DB_GUESTS,
-            SUM(C.D_GUESTS) AS D_GUESTS,
-            SUM(C.D_DIFF_GUESTS) AS D_DIFF_GUESTS,
-            SUM(C.TB_GUESTS) AS TB_GUESTS,
-            SUM(C.DB_NET_AMT) AS DB_NET_AMT,
-            SUM(C.D_NET_AMT + C.D_SVC_AMT) AS D_NET_AMT,
-            SUM(C.D_DIFF_NET_AMT + C.D_SVC_AMT) AS D_DIFF_NET_AMT,
-            SUM(C.TB_NET_AMT) AS TB_NET_AMT,
-            SUM(C.MB_GUESTS) AS MB_GUESTS,
-            SUM(C.M_GUESTS) AS M_GUESTS,
-            SUM(C.M_DIFF_GUESTS) AS M_DIFF_GUESTS,
-            SUM(C.LM_GUESTS) AS LM_GUESTS,
-            SUM(C.LM_DIFF_GUESTS) AS LM_DIFF_GUESTS,
-            SUM(C.MB_NET_AMT) AS MB_NET_AMT,
-            SUM(C.M_NET_AMT + C.M_SVC_AMT) AS M_NET_AMT,
-            SUM(C.M_DIFF_NET_AMT + C.M_SVC_AMT) AS M_DIFF_NET_AMT,
-            SUM(C.LM_NET_AMT) AS LM_NET_AMT,
-            SUM(C.LM_DIFF_NET_AMT) AS LM_DIFF_NET_AMT,
-            SUM(C.YB_GUESTS) AS YB_GUESTS,
-            SUM(C.Y_GUESTS) AS Y_GUESTS,
-            SUM(C.Y_DIFF_GUESTS) AS Y_DIFF_GUESTS,
-            SUM(C.LY_GUESTS) AS LY_GUESTS,
-            SUM(C.LY_DIFF_GUESTS) AS LY_DIFF_GUESTS,
-            SUM(C.YB_NET_AMT) AS YB_NET_AMT,
-            SUM(C.Y_NET_AMT + C.Y_SVC_AMT) AS Y_NET_AMT,
-            SUM(C.Y_DIFF_NET_AMT + C.Y_SVC_AMT) AS Y_DIFF_NET_AMT,
-            SUM(C.LY_NET_AMT) AS LY_NET_AMT,
-            SUM(C.LY_DIFF_NET_AMT) AS LY_DIFF_NET_AMT
+            %1
         FROM SA090MS C
         LEFT JOIN JA011MS_TS B
             ON C.UPJANG_CODE = B.UPJANG_CODE
@@ -58,134 +84,14 @@ const QString kStatement = QStringLiteral(R"sql(
         GROUP BY B.DEPT_ITEM1, B.DEPT_ITEM2
     ),
     L AS (
-        SELECT 2 AS LVL, DEPT_ITEM1, DEPT_ITEM2,
-            DB_GUESTS,
-            D_GUESTS,
-            D_DIFF_GUESTS,
-            TB_GUESTS,
-            DB_NET_AMT,
-            D_NET_AMT,
-            D_DIFF_NET_AMT,
-            TB_NET_AMT,
-            MB_GUESTS,
-            M_GUESTS,
-            M_DIFF_GUESTS,
-            LM_GUESTS,
-            LM_DIFF_GUESTS,
-            MB_NET_AMT,
-            M_NET_AMT,
-            M_DIFF_NET_AMT,
-            LM_NET_AMT,
-            LM_DIFF_NET_AMT,
-            YB_GUESTS,
-            Y_GUESTS,
-            Y_DIFF_GUESTS,
-            LY_GUESTS,
-            LY_DIFF_GUESTS,
-            YB_NET_AMT,
-            Y_NET_AMT,
-            Y_DIFF_NET_AMT,
-            LY_NET_AMT,
-            LY_DIFF_NET_AMT
-        FROM W
-        UNION ALL
-        SELECT 1, DEPT_ITEM1, NULL,
-            SUM(DB_GUESTS),
-            SUM(D_GUESTS),
-            SUM(D_DIFF_GUESTS),
-            SUM(TB_GUESTS),
-            SUM(DB_NET_AMT),
-            SUM(D_NET_AMT),
-            SUM(D_DIFF_NET_AMT),
-            SUM(TB_NET_AMT),
-            SUM(MB_GUESTS),
-            SUM(M_GUESTS),
-            SUM(M_DIFF_GUESTS),
-            SUM(LM_GUESTS),
-            SUM(LM_DIFF_GUESTS),
-            SUM(MB_NET_AMT),
-            SUM(M_NET_AMT),
-            SUM(M_DIFF_NET_AMT),
-            SUM(LM_NET_AMT),
-            SUM(LM_DIFF_NET_AMT),
-            SUM(YB_GUESTS),
-            SUM(Y_GUESTS),
-            SUM(Y_DIFF_GUESTS),
-            SUM(LY_GUESTS),
-            SUM(LY_DIFF_GUESTS),
-            SUM(YB_NET_AMT),
-            SUM(Y_NET_AMT),
-            SUM(Y_DIFF_NET_AMT),
-            SUM(LY_NET_AMT),
-            SUM(LY_DIFF_NET_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1
-        UNION ALL
-        SELECT 0, NULL, NULL,
-            SUM(DB_GUESTS),
-            SUM(D_GUESTS),
-            SUM(D_DIFF_GUESTS),
-            SUM(TB_GUESTS),
-            SUM(DB_NET_AMT),
-            SUM(D_NET_AMT),
-            SUM(D_DIFF_NET_AMT),
-            SUM(TB_NET_AMT),
-            SUM(MB_GUESTS),
-            SUM(M_GUESTS),
-            SUM(M_DIFF_GUESTS),
-            SUM(LM_GUESTS),
-            SUM(LM_DIFF_GUESTS),
-            SUM(MB_NET_AMT),
-            SUM(M_NET_AMT),
-            SUM(M_DIFF_NET_AMT),
-            SUM(LM_NET_AMT),
-            SUM(LM_DIFF_NET_AMT),
-            SUM(YB_GUESTS),
-            SUM(Y_GUESTS),
-            SUM(Y_DIFF_GUESTS),
-            SUM(LY_GUESTS),
-            SUM(LY_DIFF_GUESTS),
-            SUM(YB_NET_AMT),
-            SUM(Y_NET_AMT),
-            SUM(Y_DIFF_NET_AMT),
-            SUM(LY_NET_AMT),
-            SUM(LY_DIFF_NET_AMT)
-        FROM W
-        HAVING COUNT(*) > 0
+%2
     )
     SELECT DECODE(R.RANK1, 1, R.DEPT_ITEM1_NAME) AS GUBUN_NAME1,
         DECODE(R.RANK2, 1, R.DEPT_ITEM2_NAME) AS GUBUN_NAME2,
         DECODE(R.LVL, 0, '합 계', 2, R.DEPT_ITEM2_NAME, '소 계') AS GUBUN_NAME3,
         DECODE(R.DEPT_ITEM2, '110', '객실수', '이용객') AS DEPT_GUBUN3,
         '매출액 ' AS BBB,
-        NVL(R.DB_GUESTS, 0) AS DB_GUESTS,
-        NVL(R.D_GUESTS, 0) AS D_GUESTS,
-        NVL(R.D_DIFF_GUESTS, 0) AS D_DIFF_GUESTS,
-        NVL(R.TB_GUESTS, 0) AS TB_GUESTS,
-        NVL(ROUND(DECODE(R.DB_NET_AMT, 0, 0, R.DB_NET_AMT * 0.001), 0), 0) AS DB_NET_AMT,
-        NVL(ROUND(DECODE(R.D_NET_AMT, 0, 0, R.D_NET_AMT * 0.001), 0), 0) AS D_NET_AMT,
-        NVL(ROUND(DECODE(R.D_DIFF_NET_AMT, 0, 0, R.D_DIFF_NET_AMT * 0.001), 0), 0) AS D_DIFF_NET_AMT,
-        NVL(ROUND(DECODE(R.TB_NET_AMT, 0, 0, R.TB_NET_AMT * 0.001), 0), 0) AS TB_NET_AMT,
-        NVL(R.MB_GUESTS, 0) AS MB_GUESTS,
-        NVL(R.M_GUESTS, 0) AS M_GUESTS,
-        NVL(R.M_DIFF_GUESTS, 0) AS M_DIFF_GUESTS,
-        NVL(R.LM_GUESTS, 0) AS LM_GUESTS,
-        NVL(R.LM_DIFF_GUESTS, 0) AS LM_DIFF_GUESTS,
-        NVL(ROUND(DECODE(R.MB_NET_AMT, 0, 0, R.MB_NET_AMT * 0.001), 0), 0) AS MB_NET_AMT,
-        NVL(ROUND(DECODE(R.M_NET_AMT, 0, 0, R.M_NET_AMT * 0.001), 0), 0) AS M_NET_AMT,
-        NVL(ROUND(DECODE(R.M_DIFF_NET_AMT, 0, 0, R.M_DIFF_NET_AMT * 0.001), 0), 0) AS M_DIFF_NET_AMT,
-        NVL(ROUND(DECODE(R.LM_NET_AMT, 0, 0, R.LM_NET_AMT * 0.001), 0), 0) AS LM_NET_AMT,
-        NVL(ROUND(DECODE(R.LM_DIFF_NET_AMT, 0, 0, R.LM_DIFF_NET_AMT * 0.001), 0), 0) AS LM_DIFF_NET_AMT,
-        NVL(R.YB_GUESTS, 0) AS YB_GUESTS,
-        NVL(R.Y_GUESTS, 0) AS Y_GUESTS,
-        NVL(R.Y_DIFF_GUESTS, 0) AS Y_DIFF_GUESTS,
-        NVL(R.LY_GUESTS, 0) AS LY_GUESTS,
-        NVL(R.LY_DIFF_GUESTS, 0) AS LY_DIFF_GUESTS,
-        NVL(ROUND(DECODE(R.YB_NET_AMT, 0, 0, R.YB_NET_AMT * 0.001), 0), 0) AS YB_NET_AMT,
-        NVL(ROUND(DECODE(R.Y_NET_AMT, 0, 0, R.Y_NET_AMT * 0.001), 0), 0) AS Y_NET_AMT,
-        NVL(ROUND(DECODE(R.Y_DIFF_NET_AMT, 0, 0, R.Y_DIFF_NET_AMT * 0.001), 0), 0) AS Y_DIFF_NET_AMT,
-        NVL(ROUND(DECODE(R.LY_NET_AMT, 0, 0, R.LY_NET_AMT * 0.001), 0), 0) AS LY_NET_AMT,
-        NVL(ROUND(DECODE(R.LY_DIFF_NET_AMT, 0, 0, R.LY_DIFF_NET_AMT * 0.001), 0), 0) AS LY_DIFF_NET_AMT
+        %3
     FROM (
         SELECT L.*,
             (SELECT DETAIL_NAME FROM ZX010MS WHERE HEAD = 'J0096' AND DETAIL = L.DEPT_ITEM1) AS DEPT_ITEM1_NAME,
@@ -195,7 +101,11 @@ const QString kStatement = QStringLiteral(R"sql(
         FROM L
     ) R
     ORDER BY R.DEPT_ITEM1 NULLS LAST, R.DEPT_ITEM2 NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(Sums(),
+             RollUpLevels({QStringLiteral("DEPT_ITEM1"), QStringLiteral("DEPT_ITEM2")}, Names()),
+             Shown());
+}
 
 } // namespace
 
@@ -260,7 +170,7 @@ TfrmSTS020::TfrmSTS020(db::Connection &connection, QWidget *parent)
         }
     }
     rgrGrid->setColumns(columns);
-    qryQuery->setSql(kStatement);
+    qryQuery->setSql(Statement());
 }
 
 void TfrmSTS020::setParameters() {

@@ -1,5 +1,6 @@
 #include "common/dates.h"
 #include "common/reportlocations.h"
+#include "screens/targets/rollup.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 
@@ -9,7 +10,8 @@ namespace {
 
 // The targets of the day, the whole month and the whole calendar year per management
 // section 2 under its section 1, a subtotal after each section 1 and the total last.
-const QString kStatement = QStringLiteral(R"sql(
+const QString kStatement =
+    QStringLiteral(R"sql(
     WITH W AS (
         SELECT B.MIS_UPJANG_CODE1,
             B.MIS_UPJANG_CODE2,
@@ -27,19 +29,7 @@ const QString kStatement = QStringLiteral(R"sql(
         GROUP BY B.MIS_UPJANG_CODE1, B.MIS_UPJANG_CODE2
     ),
     L AS (
-        SELECT 2 AS LVL, MIS_UPJANG_CODE1, MIS_UPJANG_CODE2, DAY_GUESTS, DAY_SALE_AMT,
-            MON_GUESTS, MON_SALE_AMT, YEAR_GUESTS, YEAR_SALE_AMT
-        FROM W
-        UNION ALL
-        SELECT 1, MIS_UPJANG_CODE1, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        GROUP BY MIS_UPJANG_CODE1
-        UNION ALL
-        SELECT 0, NULL, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        HAVING COUNT(*) > 0
+%1
     )
     SELECT R.RANK1,
         R.MIS_UPJANG_CODE1,
@@ -61,7 +51,11 @@ const QString kStatement = QStringLiteral(R"sql(
         FROM L
     ) R
     ORDER BY R.MIS_UPJANG_CODE1 NULLS LAST, R.MIS_UPJANG_CODE2 NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(RollUpLevels({QStringLiteral("MIS_UPJANG_CODE1"), QStringLiteral("MIS_UPJANG_CODE2")},
+                          {QStringLiteral("DAY_GUESTS"), QStringLiteral("DAY_SALE_AMT"),
+                           QStringLiteral("MON_GUESTS"), QStringLiteral("MON_SALE_AMT"),
+                           QStringLiteral("YEAR_GUESTS"), QStringLiteral("YEAR_SALE_AMT")}));
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "common/dates.h"
 #include "common/reportlocations.h"
+#include "screens/targets/rollup.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 
@@ -9,7 +10,8 @@ namespace {
 
 // The targets of the day, the month to date and the year to date per department 2 under
 // its department 1, a subtotal after each department 1 and the grand total last.
-const QString kStatement = QStringLiteral(R"sql(
+const QString kStatement =
+    QStringLiteral(R"sql(
     WITH W AS (
         SELECT B.DEPT_ITEM1,
             B.DEPT_ITEM2,
@@ -29,19 +31,7 @@ const QString kStatement = QStringLiteral(R"sql(
         GROUP BY B.DEPT_ITEM1, B.DEPT_ITEM2
     ),
     L AS (
-        SELECT 2 AS LVL, DEPT_ITEM1, DEPT_ITEM2, DAY_GUESTS, DAY_SALE_AMT,
-            MON_GUESTS, MON_SALE_AMT, YEAR_GUESTS, YEAR_SALE_AMT
-        FROM W
-        UNION ALL
-        SELECT 1, DEPT_ITEM1, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1
-        UNION ALL
-        SELECT 0, NULL, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(MON_GUESTS), SUM(MON_SALE_AMT), SUM(YEAR_GUESTS), SUM(YEAR_SALE_AMT)
-        FROM W
-        HAVING COUNT(*) > 0
+%1
     )
     SELECT DECODE(R.RANK1, 1, R.DEPT_ITEM1_NAME) AS GUBUN_NAME1,
         DECODE(R.RANK2, 1, R.DEPT_ITEM2_NAME) AS GUBUN_NAME2,
@@ -61,7 +51,11 @@ const QString kStatement = QStringLiteral(R"sql(
         FROM L
     ) R
     ORDER BY R.DEPT_ITEM1 NULLS LAST, R.DEPT_ITEM2 NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(RollUpLevels({QStringLiteral("DEPT_ITEM1"), QStringLiteral("DEPT_ITEM2")},
+                          {QStringLiteral("DAY_GUESTS"), QStringLiteral("DAY_SALE_AMT"),
+                           QStringLiteral("MON_GUESTS"), QStringLiteral("MON_SALE_AMT"),
+                           QStringLiteral("YEAR_GUESTS"), QStringLiteral("YEAR_SALE_AMT")}));
 
 } // namespace
 

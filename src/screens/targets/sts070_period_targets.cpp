@@ -1,5 +1,6 @@
 #include "common/dates.h"
 #include "common/reportlocations.h"
+#include "screens/targets/rollup.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
 
@@ -10,7 +11,8 @@ namespace {
 // The period's targets and actual sales (net amount with service charge, in thousands) per
 // department 2 under its department 1, a subtotal after each department 1. Department 1
 // '60' and the rows without a department 1 (the grand total among them) are left out.
-const QString kDepartments = QStringLiteral(R"sql(
+const QString kDepartments =
+    QStringLiteral(R"sql(
     WITH S AS (
         SELECT B.DEPT_ITEM1,
             B.DEPT_ITEM2,
@@ -45,14 +47,7 @@ const QString kDepartments = QStringLiteral(R"sql(
         GROUP BY DEPT_ITEM1, DEPT_ITEM2
     ),
     L AS (
-        SELECT 2 AS LVL, DEPT_ITEM1, DEPT_ITEM2, DAY_GUESTS, DAY_SALE_AMT, REAL_GUESTS,
-            REAL_NET_AMT
-        FROM W
-        UNION ALL
-        SELECT 1, DEPT_ITEM1, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT), SUM(REAL_GUESTS),
-            SUM(REAL_NET_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1
+%1
     )
     SELECT DECODE(R.RANK1, 1, R.DEPT_ITEM1_NAME) AS GUBUN_NAME1,
         DECODE(R.RANK2, 1, R.DEPT_ITEM2_NAME) AS GUBUN_NAME2,
@@ -71,10 +66,15 @@ const QString kDepartments = QStringLiteral(R"sql(
         WHERE L.DEPT_ITEM1 <> '60'
     ) R
     ORDER BY R.DEPT_ITEM1, R.DEPT_ITEM2 NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(RollUpLevels({QStringLiteral("DEPT_ITEM1"), QStringLiteral("DEPT_ITEM2")},
+                          {QStringLiteral("DAY_GUESTS"), QStringLiteral("DAY_SALE_AMT"),
+                           QStringLiteral("REAL_GUESTS"), QStringLiteral("REAL_NET_AMT")},
+                          1));
 
 // The same per outlet under department 2 and department 1, for one outlet or all.
-const QString kOutlets = QStringLiteral(R"sql(
+const QString kOutlets =
+    QStringLiteral(R"sql(
     WITH S AS (
         SELECT B.DEPT_ITEM1,
             B.DEPT_ITEM2,
@@ -111,19 +111,7 @@ const QString kOutlets = QStringLiteral(R"sql(
         GROUP BY DEPT_ITEM1, DEPT_ITEM2, UPJANG_CODE
     ),
     L AS (
-        SELECT 3 AS LVL, DEPT_ITEM1, DEPT_ITEM2, UPJANG_CODE, DAY_GUESTS, DAY_SALE_AMT,
-            REAL_GUESTS, REAL_NET_AMT
-        FROM W
-        UNION ALL
-        SELECT 2, DEPT_ITEM1, DEPT_ITEM2, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(REAL_GUESTS), SUM(REAL_NET_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1, DEPT_ITEM2
-        UNION ALL
-        SELECT 1, DEPT_ITEM1, NULL, NULL, SUM(DAY_GUESTS), SUM(DAY_SALE_AMT),
-            SUM(REAL_GUESTS), SUM(REAL_NET_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1
+%1
     )
     SELECT DECODE(R.RANK1, 1, R.DEPT_ITEM1_NAME) AS GUBUN_NAME1,
         DECODE(R.RANK2, 1, R.DEPT_ITEM2_NAME) AS GUBUN_NAME2,
@@ -143,7 +131,12 @@ const QString kOutlets = QStringLiteral(R"sql(
         WHERE L.DEPT_ITEM1 <> '60'
     ) R
     ORDER BY R.DEPT_ITEM1, R.DEPT_ITEM2 NULLS LAST, R.UPJANG_CODE NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(RollUpLevels({QStringLiteral("DEPT_ITEM1"), QStringLiteral("DEPT_ITEM2"),
+                           QStringLiteral("UPJANG_CODE")},
+                          {QStringLiteral("DAY_GUESTS"), QStringLiteral("DAY_SALE_AMT"),
+                           QStringLiteral("REAL_GUESTS"), QStringLiteral("REAL_NET_AMT")},
+                          1));
 
 std::vector<controls::GridColumn> periodColumns(const char *amountTitle) {
     const QStringList code{QStringLiteral("업장코드")};

@@ -1,5 +1,6 @@
 #include "common/dates.h"
 #include "common/reportlocations.h"
+#include "screens/targets/rollup.h"
 #include "screens/targets/target_inquiries.h"
 
 namespace kelo::screens {
@@ -10,7 +11,8 @@ namespace {
 // revenue division: food ('31'), beverage ('33') and the rest, per outlet under department 3
 // and department 1, a subtotal after each block, the grand total last. Outlets 2003, 2004
 // and 2005 count as 2002.
-const QString kStatement = QStringLiteral(R"sql(
+const QString kStatement =
+    QStringLiteral(R"sql(
     WITH W AS (
         SELECT B.DEPT_ITEM1,
             B.DEPT_ITEM3,
@@ -29,24 +31,7 @@ const QString kStatement = QStringLiteral(R"sql(
             DECODE(B.UPJANG_CODE, '2002', '2002', '2003', '2002', '2004', '2002', '2005', '2002', B.UPJANG_CODE)
     ),
     L AS (
-        SELECT 3 AS LVL, DEPT_ITEM1, DEPT_ITEM3, UPJANG_CODE, FOOD_AMT, BEVERAGE_AMT, OTEHR_AMT,
-            TOTAL_AMT
-        FROM W
-        UNION ALL
-        SELECT 2, DEPT_ITEM1, DEPT_ITEM3, NULL, SUM(FOOD_AMT), SUM(BEVERAGE_AMT), SUM(OTEHR_AMT),
-            SUM(TOTAL_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1, DEPT_ITEM3
-        UNION ALL
-        SELECT 1, DEPT_ITEM1, NULL, NULL, SUM(FOOD_AMT), SUM(BEVERAGE_AMT), SUM(OTEHR_AMT),
-            SUM(TOTAL_AMT)
-        FROM W
-        GROUP BY DEPT_ITEM1
-        UNION ALL
-        SELECT 0, NULL, NULL, NULL, SUM(FOOD_AMT), SUM(BEVERAGE_AMT), SUM(OTEHR_AMT),
-            SUM(TOTAL_AMT)
-        FROM W
-        HAVING COUNT(*) > 0
+%1
     )
     SELECT DECODE(R.RANK1, 1, R.DEPT_ITEM1_NAME) AS GUBUN_NAME1,
         DECODE(R.RANK2, 1, R.DEPT_ITEM3_NAME) AS GUBUN_NAME2,
@@ -65,7 +50,11 @@ const QString kStatement = QStringLiteral(R"sql(
         FROM L
     ) R
     ORDER BY R.DEPT_ITEM1 NULLS LAST, R.DEPT_ITEM3 NULLS LAST, R.UPJANG_CODE NULLS LAST, R.LVL DESC
-)sql");
+)sql")
+        .arg(RollUpLevels({QStringLiteral("DEPT_ITEM1"), QStringLiteral("DEPT_ITEM3"),
+                           QStringLiteral("UPJANG_CODE")},
+                          {QStringLiteral("FOOD_AMT"), QStringLiteral("BEVERAGE_AMT"),
+                           QStringLiteral("OTEHR_AMT"), QStringLiteral("TOTAL_AMT")}));
 
 } // namespace
 
