@@ -11,7 +11,7 @@
 //
 // Usage: bench_spreadsheet [DIR]
 
-#include "common/spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include "bench_memory.h"
 

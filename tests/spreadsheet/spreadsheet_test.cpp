@@ -1,4 +1,4 @@
-#include "common/spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include "common/excelsheet.h"
 
