@@ -22,11 +22,11 @@ bool SpreadsheetReader::Private::openOds() {
         ZipXml xml(*zip, failure);
         if (!xml.open(QStringLiteral("settings.xml"), limits.partBytes))
             return false;
-        for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-            if (t == QXmlStreamReader::EndDocument)
+        for (auto t = xml.next(); t != ZipXml::Invalid; t = xml.next()) {
+            if (t == ZipXml::EndDocument)
                 break;
-            if (t == QXmlStreamReader::StartElement && xml.xml.name() == u"config-item" &&
-                xml.xml.attributes().value(QLatin1String("config:name")) == u"ActiveTable") {
+            if (t == ZipXml::StartElement && xml.name() == "config-item" &&
+                xml.attribute("config:name") == "ActiveTable") {
                 QString name;
                 if (!xml.text(name, 1024))
                     return false;
@@ -43,12 +43,12 @@ bool SpreadsheetReader::Private::openOds() {
         return false;
     QString first;
     bool any = false, found = false;
-    for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-        if (t == QXmlStreamReader::EndDocument)
+    for (auto t = xml.next(); t != ZipXml::Invalid; t = xml.next()) {
+        if (t == ZipXml::EndDocument)
             break;
-        if (t == QXmlStreamReader::StartElement && xml.xml.name() == u"table" &&
-            xml.xml.namespaceUri().endsWith(u":table:1.0")) {
-            const QString name = xml.xml.attributes().value(QLatin1String("table:name")).toString();
+        if (t == ZipXml::StartElement && xml.name() == "table" &&
+            xml.namespaceUri().ends_with(":table:1.0")) {
+            const QString name = ToQString(xml.attribute("table:name"));
             if (!any)
                 first = name;
             any = true;
@@ -76,11 +76,11 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
     // Up to the table.
     for (;;) {
         const auto t = xml.next();
-        if (t == QXmlStreamReader::Invalid || t == QXmlStreamReader::EndDocument)
+        if (t == ZipXml::Invalid || t == ZipXml::EndDocument)
             return failure.kind != SpreadsheetError::None ? Walk::Failed : Walk::Finished;
-        if (t == QXmlStreamReader::StartElement && xml.xml.name() == u"table" &&
-            xml.xml.namespaceUri().endsWith(u":table:1.0")) {
-            if (xml.xml.attributes().value(QLatin1String("table:name")) == sheet)
+        if (t == ZipXml::StartElement && xml.name() == "table" &&
+            xml.namespaceUri().ends_with(":table:1.0")) {
+            if (ToQString(xml.attribute("table:name")) == sheet)
                 break;
             if (!xml.skip())
                 return Walk::Failed;
@@ -88,22 +88,23 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
     }
     int row = 1; // the number of the next row
     std::vector<std::pair<int, QString>> cells;
-    int depth = 1; // inside the table
+    std::string paragraphs; // a cell's paragraphs, UTF-8
+    int depth = 1;          // inside the table
     while (depth > 0) {
         const auto t = xml.next();
-        if (t == QXmlStreamReader::Invalid)
+        if (t == ZipXml::Invalid)
             return Walk::Failed;
-        if (t == QXmlStreamReader::EndElement) {
+        if (t == ZipXml::EndElement) {
             --depth;
             continue;
         }
-        if (t != QXmlStreamReader::StartElement)
+        if (t != ZipXml::StartElement)
             continue;
-        const QStringView name = xml.xml.name();
-        if (name != u"table-row") {
+        const std::string_view name = xml.name();
+        if (name != "table-row") {
             // column definitions, header-row and row-group wrappers; a nested table is skipped
-            if (name == u"table" || name == u"table-columns" || name == u"table-column" ||
-                name == u"shapes" || name == u"named-expressions") {
+            if (name == "table" || name == "table-columns" || name == "table-column" ||
+                name == "shapes" || name == "named-expressions") {
                 if (!xml.skip())
                     return Walk::Failed;
             } else {
@@ -112,106 +113,106 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
             continue;
         }
         qint64 rowRepeat = 1;
-        const QStringView rr =
-            xml.xml.attributes().value(QLatin1String("table:number-rows-repeated"));
-        if (!rr.isEmpty())
-            rowRepeat = std::max<qint64>(1, rr.toLongLong());
+        const std::string_view rr = xml.attribute("table:number-rows-repeated");
+        if (!rr.empty())
+            rowRepeat = std::max<qint64>(1, ToLongLong(rr));
         cells.clear();
         int column = 0;
         // The cells of the row.
         for (;;) {
             const auto k = xml.next();
-            if (k == QXmlStreamReader::Invalid)
+            if (k == ZipXml::Invalid || k == ZipXml::EndDocument)
                 return Walk::Failed;
-            if (k == QXmlStreamReader::EndElement)
+            if (k == ZipXml::EndElement)
                 break; // </table:table-row>
-            if (k != QXmlStreamReader::StartElement)
+            if (k != ZipXml::StartElement)
                 continue;
-            const QStringView cellName = xml.xml.name();
-            if (cellName != u"table-cell" && cellName != u"covered-table-cell") {
+            const std::string_view cellName = xml.name();
+            if (cellName != "table-cell" && cellName != "covered-table-cell") {
                 if (!xml.skip())
                     return Walk::Failed;
                 continue;
             }
-            const QXmlStreamAttributes a = xml.xml.attributes();
+            // The attributes are views into the parser's buffer: taken before it reads on.
             qint64 repeat = 1;
-            const QStringView cr = a.value(QLatin1String("table:number-columns-repeated"));
-            if (!cr.isEmpty())
-                repeat = std::max<qint64>(1, cr.toLongLong());
-            const QStringView type = a.value(QLatin1String("office:value-type"));
+            const std::string_view cr = xml.attribute("table:number-columns-repeated");
+            if (!cr.empty())
+                repeat = std::max<qint64>(1, ToLongLong(cr));
+            const std::string_view type = xml.attribute("office:value-type");
+            const bool numeric = type == "float" || type == "percentage" || type == "currency";
+            // whether the paragraphs are the text when the value gives none
+            const bool paragraphText = type.empty() || type == "string" || numeric;
             QString text;
-            if (type == u"float" || type == u"percentage" || type == u"currency") {
+            if (numeric) {
                 bool ok = false;
-                const double v = a.value(QLatin1String("office:value")).toDouble(&ok);
+                const double v = ToDouble(xml.attribute("office:value"), &ok);
                 if (ok)
                     text = counting ? QStringLiteral("0") : SpreadsheetReader::NumberText(v);
-            } else if (type == u"date") {
-                text = SpreadsheetReader::IsoDateText(a.value(QLatin1String("office:date-value")));
-            } else if (type == u"time") {
+            } else if (type == "date") {
+                text =
+                    SpreadsheetReader::IsoDateText(ToQString(xml.attribute("office:date-value")));
+            } else if (type == "time") {
                 // PThhHmmMss[.fff]S
-                const QStringView v = a.value(QLatin1String("office:time-value"));
+                const QString v = ToQString(xml.attribute("office:time-value"));
                 double h = 0, m = 0, s = 0;
                 qsizetype start = v.indexOf(u'T') + 1;
                 for (qsizetype i = start; i < v.size(); ++i) {
                     const QChar c = v[i];
                     if (c == u'H' || c == u'M' || c == u'S') {
-                        const double n = v.mid(start, i - start).toDouble();
+                        const double n = QStringView(v).mid(start, i - start).toDouble();
                         (c == u'H' ? h : c == u'M' ? m : s) = n;
                         start = i + 1;
                     }
                 }
                 if (start > 0)
                     text = TimeText(std::llround(h * 3600 + m * 60 + s));
-            } else if (type == u"boolean") {
-                text = IsTrue(a.value(QLatin1String("office:boolean-value")))
-                           ? QStringLiteral("TRUE")
-                           : QStringLiteral("FALSE");
+            } else if (type == "boolean") {
+                text = IsTrue(xml.attribute("office:boolean-value")) ? QStringLiteral("TRUE")
+                                                                     : QStringLiteral("FALSE");
             }
             // The paragraphs: the text of strings, and of cells without a value of their own.
-            QString paragraphs;
+            paragraphs.clear();
             int cellDepth = 1;
             int annotation = 0;
             bool firstParagraph = true;
             while (cellDepth > 0) {
                 const auto e = xml.next();
-                if (e == QXmlStreamReader::Invalid)
+                if (e == ZipXml::Invalid || e == ZipXml::EndDocument)
                     return Walk::Failed;
-                const QStringView n = xml.xml.name();
-                if (e == QXmlStreamReader::StartElement) {
+                if (e == ZipXml::StartElement) {
+                    const std::string_view n = xml.name();
                     ++cellDepth;
-                    if (n == u"annotation") {
+                    if (n == "annotation") {
                         ++annotation;
                     } else if (annotation == 0) {
-                        if (n == u"p" || n == u"h") {
+                        if (n == "p" || n == "h") {
                             if (!firstParagraph)
-                                paragraphs += u'\n';
+                                paragraphs += '\n';
                             firstParagraph = false;
-                        } else if (n == u"s") {
-                            const QStringView c =
-                                xml.xml.attributes().value(QLatin1String("text:c"));
-                            const int count = c.isEmpty() ? 1 : c.toInt();
+                        } else if (n == "s") {
+                            const std::string_view c = xml.attribute("text:c");
+                            const int count = c.empty() ? 1 : ToInt(c);
                             if (count > 0 && count <= limits.cellChars)
-                                paragraphs += QString(count, u' ');
-                        } else if (n == u"tab") {
-                            paragraphs += u'\t';
-                        } else if (n == u"line-break") {
-                            paragraphs += u'\n';
+                                paragraphs.append(size_t(count), ' ');
+                        } else if (n == "tab") {
+                            paragraphs += '\t';
+                        } else if (n == "line-break") {
+                            paragraphs += '\n';
                         }
                     }
-                } else if (e == QXmlStreamReader::EndElement) {
+                } else if (e == ZipXml::EndElement) {
                     --cellDepth;
-                    if (n == u"annotation")
+                    if (xml.name() == "annotation")
                         --annotation;
-                } else if (e == QXmlStreamReader::Characters && annotation == 0 && cellDepth > 1) {
-                    paragraphs += xml.xml.text();
+                } else if (e == ZipXml::Characters && annotation == 0 && cellDepth > 1) {
+                    paragraphs += xml.text();
                 }
-                if (paragraphs.size() > limits.cellChars)
+                if (PastCellChars(paragraphs, limits.cellChars))
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("셀 텍스트")),
                            Walk::Failed;
             }
-            if (text.isEmpty() && (type.isEmpty() || type == u"string" || type == u"float" ||
-                                   type == u"percentage" || type == u"currency"))
-                text = paragraphs;
+            if (text.isEmpty() && paragraphText)
+                text = ToQString(paragraphs);
             if (!text.isEmpty()) {
                 if (column + repeat > kMaxColumns)
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("열 번호")),

@@ -361,13 +361,10 @@ QString SpreadsheetReader::Private::findWorkbook() {
     if (!rels.open(QStringLiteral("_rels/.rels"), limits.partBytes))
         return QString();
     QString workbook;
-    for (auto t = rels.next(); t != QXmlStreamReader::Invalid; t = rels.next()) {
-        if (t == QXmlStreamReader::StartElement && rels.xml.name() == u"Relationship" &&
-            rels.xml.attributes().value(QLatin1String("Type")).endsWith(u"/officeDocument"))
-            workbook = ResolvePart(QString(),
-                                   rels.xml.attributes().value(QLatin1String("Target")).toString());
-        if (t == QXmlStreamReader::EndDocument)
-            break;
+    for (auto t = rels.next(); t != ZipXml::Invalid && t != ZipXml::EndDocument; t = rels.next()) {
+        if (t == ZipXml::StartElement && rels.name() == "Relationship" &&
+            rels.attribute("Type").ends_with("/officeDocument"))
+            workbook = ResolvePart(QString(), ToQString(rels.attribute("Target")));
     }
     return workbook;
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,10 +32,6 @@ inline quint16 U16(const char *p) {
 }
 inline quint32 U32(const char *p) {
     return quint32(U16(p)) | (quint32(U16(p + 2)) << 16);
-}
-
-inline bool IsTrue(QStringView v) {
-    return v == u"1" || v == u"true";
 }
 
 // Why a read stopped, kept by the parts until the reader turns it into a message.
@@ -146,7 +144,8 @@ struct SpreadsheetReader::Private {
     Walk walkBiff(int columns, const CellSink &sink);
     bool readSharedStrings(const QString &part);
     bool readStyles(const QString &part);
-    QString xlsxCellText(QStringView type, int style, QString &value) const;
+    // The text of a cell of a type (CellType of xlsx.cpp) from its value's UTF-8 bytes.
+    QString xlsxCellText(int type, int style, std::string &value) const;
 };
 
 } // namespace kelo

@@ -5,6 +5,9 @@
 #include "spreadsheet/zip.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
+#include <string_view>
 
 namespace kelo {
 
@@ -14,14 +17,12 @@ namespace {
 
 // Column index of the letters of a cell reference ("AB12" → 27, the row in *row); -1 when
 // the reference is not one or goes past XFD / row 1048576.
-int ParseCellRef(QStringView ref, int *row) {
-    qsizetype i = 0;
+int ParseCellRef(std::string_view ref, int *row) {
+    size_t i = 0;
     int column = 0;
-    while (i < ref.size() && ref[i].isLetter()) {
-        const char16_t c = ref[i].toUpper().unicode();
-        if (c < u'A' || c > u'Z')
-            return -1;
-        column = column * 26 + (c - u'A' + 1);
+    while (i < ref.size() &&
+           ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+        column = column * 26 + ((ref[i] & ~0x20) - 'A' + 1);
         if (column > SpreadsheetReader::kMaxColumns)
             return -1;
         ++i;
@@ -29,9 +30,9 @@ int ParseCellRef(QStringView ref, int *row) {
     if (i == 0)
         return -1;
     qint64 r = 0;
-    const qsizetype digits = i;
-    while (i < ref.size() && ref[i].isDigit()) {
-        r = r * 10 + (ref[i].unicode() - u'0');
+    const size_t digits = i;
+    while (i < ref.size() && ref[i] >= '0' && ref[i] <= '9') {
+        r = r * 10 + (ref[i] - '0');
         if (r > SpreadsheetReader::kMaxRows)
             return -1;
         ++i;
@@ -55,23 +56,18 @@ bool SpreadsheetReader::Private::openXlsx(const QString &workbookPart) {
         ZipXml xml(*zip, failure);
         if (!xml.open(workbookPart, limits.partBytes))
             return false;
-        for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-            if (t == QXmlStreamReader::EndDocument)
-                break;
-            if (t != QXmlStreamReader::StartElement)
+        for (auto t = xml.next(); t != ZipXml::Invalid && t != ZipXml::EndDocument;
+             t = xml.next()) {
+            if (t != ZipXml::StartElement)
                 continue;
-            const QStringView name = xml.xml.name();
-            const QXmlStreamAttributes a = xml.xml.attributes();
-            if (name == u"workbookPr") {
-                date1904 = IsTrue(a.value(QLatin1String("date1904")));
-            } else if (name == u"workbookView" && a.hasAttribute(QLatin1String("activeTab"))) {
-                active = a.value(QLatin1String("activeTab")).toInt();
-            } else if (name == u"sheet") {
-                Sheet s{a.value(QLatin1String("name")).toString(), QString()};
-                for (const auto &attr : a)
-                    if (attr.name() == u"id")
-                        s.rel = attr.value().toString();
-                sheets.push_back(s);
+            const std::string_view name = xml.name();
+            if (name == "workbookPr") {
+                date1904 = IsTrue(xml.attribute("date1904"));
+            } else if (name == "workbookView" && xml.hasAttribute("activeTab")) {
+                active = ToInt(xml.attribute("activeTab"));
+            } else if (name == "sheet") {
+                sheets.push_back(
+                    {ToQString(xml.attribute("name")), ToQString(xml.attributeByLocalName("id"))});
             }
         }
         if (failure.kind != SpreadsheetError::None)
@@ -92,22 +88,20 @@ bool SpreadsheetReader::Private::openXlsx(const QString &workbookPart) {
         ZipXml xml(*zip, failure);
         if (!xml.open(relsPart, limits.partBytes))
             return false;
-        for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-            if (t == QXmlStreamReader::EndDocument)
-                break;
-            if (t != QXmlStreamReader::StartElement || xml.xml.name() != u"Relationship")
+        const QByteArray sheetRel = sheets[size_t(active)].rel.toUtf8();
+        for (auto t = xml.next(); t != ZipXml::Invalid && t != ZipXml::EndDocument;
+             t = xml.next()) {
+            if (t != ZipXml::StartElement || xml.name() != "Relationship")
                 continue;
-            const QXmlStreamAttributes a = xml.xml.attributes();
-            if (a.value(QLatin1String("TargetMode")) == u"External")
+            if (xml.attribute("TargetMode") == "External")
                 continue;
-            const QString target =
-                ResolvePart(workbookPart, a.value(QLatin1String("Target")).toString());
-            const QStringView type = a.value(QLatin1String("Type"));
-            if (a.value(QLatin1String("Id")) == sheets[size_t(active)].rel)
+            const QString target = ResolvePart(workbookPart, ToQString(xml.attribute("Target")));
+            const std::string_view type = xml.attribute("Type");
+            if (xml.attribute("Id") == std::string_view(sheetRel.constData(), sheetRel.size()))
                 sheetPart = target;
-            else if (type.endsWith(u"/sharedStrings"))
+            else if (type.ends_with("/sharedStrings"))
                 sharedPart = target;
-            else if (type.endsWith(u"/styles"))
+            else if (type.ends_with("/styles"))
                 stylesPart = target;
         }
         if (failure.kind != SpreadsheetError::None)
@@ -126,33 +120,34 @@ bool SpreadsheetReader::Private::readSharedStrings(const QString &part) {
     ZipXml xml(*zip, failure);
     if (!xml.open(part, limits.partBytes))
         return false;
-    QString text;
+    std::string text;
     int depthInRph = 0;
     bool inT = false;
-    for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-        if (t == QXmlStreamReader::EndDocument)
+    for (auto t = xml.next(); t != ZipXml::Invalid; t = xml.next()) {
+        if (t == ZipXml::EndDocument)
             return true;
-        const QStringView name = xml.xml.name();
-        if (t == QXmlStreamReader::StartElement) {
-            if (name == u"si")
+        if (t == ZipXml::StartElement) {
+            const std::string_view name = xml.name();
+            if (name == "si")
                 text.clear();
-            else if (name == u"rPh")
+            else if (name == "rPh")
                 ++depthInRph; // the phonetic reading is not part of the text
-            else if (name == u"t")
+            else if (name == "t")
                 inT = depthInRph == 0;
-        } else if (t == QXmlStreamReader::EndElement) {
-            if (name == u"si") {
+        } else if (t == ZipXml::EndElement) {
+            const std::string_view name = xml.name();
+            if (name == "si") {
                 if (int(shared.size()) >= limits.sharedStrings)
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("공유 문자열 수"));
-                shared.push_back(text);
-            } else if (name == u"rPh") {
+                shared.push_back(ToQString(text));
+            } else if (name == "rPh") {
                 --depthInRph;
-            } else if (name == u"t") {
+            } else if (name == "t") {
                 inT = false;
             }
-        } else if (t == QXmlStreamReader::Characters && inT) {
-            text += xml.xml.text();
-            if (text.size() > limits.cellChars)
+        } else if (t == ZipXml::Characters && inT) {
+            text += xml.text();
+            if (PastCellChars(text, limits.cellChars))
                 return xml.fail(SpreadsheetError::TooBig, QStringLiteral("셀 텍스트"));
         }
     }
@@ -166,8 +161,8 @@ bool SpreadsheetReader::Private::readStyles(const QString &part) {
     std::map<int, QString> formats;
     std::vector<int> xfFormats;
     bool inCellXfs = false;
-    for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-        if (t == QXmlStreamReader::EndDocument) {
+    for (auto t = xml.next(); t != ZipXml::Invalid; t = xml.next()) {
+        if (t == ZipXml::EndDocument) {
             dateStyles.reserve(xfFormats.size());
             for (const int id : xfFormats) {
                 const auto f = formats.find(id);
@@ -176,54 +171,85 @@ bool SpreadsheetReader::Private::readStyles(const QString &part) {
             }
             return true;
         }
-        const QStringView name = xml.xml.name();
-        if (t == QXmlStreamReader::StartElement) {
-            const QXmlStreamAttributes a = xml.xml.attributes();
-            if (name == u"numFmt") {
+        const std::string_view name = xml.name();
+        if (t == ZipXml::StartElement) {
+            if (name == "numFmt") {
                 if (formats.size() < 100000)
-                    formats[a.value(QLatin1String("numFmtId")).toInt()] =
-                        a.value(QLatin1String("formatCode")).toString();
-            } else if (name == u"cellXfs") {
+                    formats[ToInt(xml.attribute("numFmtId"))] =
+                        ToQString(xml.attribute("formatCode"));
+            } else if (name == "cellXfs") {
                 inCellXfs = true;
-            } else if (name == u"xf" && inCellXfs) {
+            } else if (name == "xf" && inCellXfs) {
                 if (xfFormats.size() >= 1000000)
                     return xml.fail(SpreadsheetError::TooBig, QStringLiteral("서식 수"));
-                xfFormats.push_back(a.value(QLatin1String("numFmtId")).toInt());
+                xfFormats.push_back(ToInt(xml.attribute("numFmtId")));
             }
-        } else if (t == QXmlStreamReader::EndElement && name == u"cellXfs") {
+        } else if (t == ZipXml::EndElement && name == "cellXfs") {
             inCellXfs = false;
         }
     }
     return false;
 }
 
-QString SpreadsheetReader::Private::xlsxCellText(QStringView type, int style,
-                                                 QString &value) const {
-    if (value.isEmpty())
+namespace {
+
+// The types of an .xlsx cell (its t attribute).
+enum class CellType { Number, Shared, Boolean, Date, Other };
+
+CellType TypeOf(std::string_view t) {
+    if (t.empty() || t == "n")
+        return CellType::Number;
+    if (t == "s")
+        return CellType::Shared;
+    if (t == "b")
+        return CellType::Boolean;
+    if (t == "d")
+        return CellType::Date;
+    return CellType::Other; // inlineStr, str, e
+}
+
+// A shared string's index: digits, or what QString makes of the trimmed text; -1 when it is
+// none.
+int SharedIndex(const std::string &value) {
+    bool ok = false;
+    int i = ToInt(value, &ok);
+    if (!ok)
+        i = ToQString(value).trimmed().toInt(&ok);
+    return ok ? i : -1;
+}
+
+} // namespace
+
+QString SpreadsheetReader::Private::xlsxCellText(int type, int style, std::string &value) const {
+    if (value.empty())
         return QString(); // no value, whatever the type says
-    if (type.isEmpty() || type == u"n") {
+    switch (CellType(type)) {
+    case CellType::Number: {
         bool ok = false;
-        const double v = value.toDouble(&ok);
+        const double v = ToDouble(value, &ok);
         if (!ok)
-            return value;
+            return ToQString(value);
         if (style >= 0 && style < int(dateStyles.size()) && dateStyles[size_t(style)])
             return SpreadsheetReader::SerialDateText(v, date1904);
         return SpreadsheetReader::NumberText(v);
     }
-    if (type == u"s") {
-        bool ok = false;
-        const int i = value.trimmed().toInt(&ok);
-        if (!ok || i < 0 || i >= int(shared.size()))
+    case CellType::Shared: {
+        const int i = SharedIndex(value);
+        if (i < 0 || i >= int(shared.size()))
             return QString(); // the caller reports the bad index
         return shared[size_t(i)];
     }
-    if (type == u"b")
+    case CellType::Boolean:
         return IsTrue(value) ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    if (type == u"d") {
-        const QString date = SpreadsheetReader::IsoDateText(value);
-        return date.isEmpty() ? value : date;
+    case CellType::Date: {
+        const QString text = ToQString(value);
+        const QString date = SpreadsheetReader::IsoDateText(text);
+        return date.isEmpty() ? text : date;
     }
-    return std::move(value); // inlineStr, str, e
+    case CellType::Other:
+        break;
+    }
+    return ToQString(value);
 }
 
 Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
@@ -256,25 +282,26 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
         placed[size_t(c)] = true;
         return true;
     };
-    for (auto t = xml.next(); t != QXmlStreamReader::Invalid; t = xml.next()) {
-        if (t == QXmlStreamReader::EndDocument)
+    std::string value; // the current cell's value, UTF-8
+    for (auto t = xml.next(); t != ZipXml::Invalid; t = xml.next()) {
+        if (t == ZipXml::EndDocument)
             return Walk::Finished;
-        if (t == QXmlStreamReader::EndElement && xml.xml.name() == u"sheetData")
+        if (t == ZipXml::EndElement && xml.name() == "sheetData")
             return Walk::Finished;
-        if (t != QXmlStreamReader::StartElement)
+        if (t != ZipXml::StartElement)
             continue;
-        const QStringView name = xml.xml.name();
-        if (name == u"row") {
-            const QStringView r = xml.xml.attributes().value(QLatin1String("r"));
+        const std::string_view name = xml.name();
+        if (name == "row") {
+            const std::string_view r = xml.attribute("r");
             const int previous = rowElements++ == 0 ? 0 : row;
-            if (r.isEmpty()) {
+            if (r.empty()) {
                 ++row;
             } else {
                 bool ok = false;
-                const int n = r.toInt(&ok);
+                const int n = ToInt(r, &ok);
                 if (!ok || n < 1)
                     return xml.fail(SpreadsheetError::Damaged,
-                                    QStringLiteral("행 번호 ") + r.toString()),
+                                    QStringLiteral("행 번호 ") + ToQString(r)),
                            Walk::Failed;
                 row = n;
             }
@@ -285,17 +312,16 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                                 QStringLiteral("%1행이 두 번 있습니다").arg(row)),
                        Walk::Failed;
             column = -1;
-        } else if (name == u"c") {
-            const QXmlStreamAttributes a = xml.xml.attributes();
-            const QStringView ref = a.value(QLatin1String("r"));
-            if (ref.isEmpty()) {
+        } else if (name == "c") {
+            const std::string_view ref = xml.attribute("r");
+            if (ref.empty()) {
                 ++column;
             } else {
                 int refRow = 0;
                 const int c = ParseCellRef(ref, &refRow);
                 if (c < 0)
                     return xml.fail(SpreadsheetError::Damaged,
-                                    QStringLiteral("셀 주소 ") + ref.toString()),
+                                    QStringLiteral("셀 주소 ") + ToQString(ref)),
                            Walk::Failed;
                 column = c;
                 if (refRow > 0)
@@ -312,46 +338,45 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                     return Walk::Failed;
                 continue;
             }
-            const QStringView type = a.value(QLatin1String("t"));
-            const int style =
-                a.hasAttribute(QLatin1String("s")) ? a.value(QLatin1String("s")).toInt() : -1;
+            // The attributes are views into the parser's buffer: taken before it reads on.
+            const CellType type = TypeOf(xml.attribute("t"));
+            const int style = xml.hasAttribute("s") ? ToInt(xml.attribute("s")) : -1;
             // The cell's value: <v> or the text runs of <is>, never the formula <f>.
-            QString value;
+            value.clear();
             int depth = 1;
             int inRph = 0;
             bool take = false;
             while (depth > 0) {
                 const auto k = xml.next();
-                if (k == QXmlStreamReader::Invalid)
+                if (k == ZipXml::Invalid || k == ZipXml::EndDocument)
                     return Walk::Failed;
-                if (k == QXmlStreamReader::StartElement) {
+                if (k == ZipXml::StartElement) {
                     ++depth;
-                    const QStringView n = xml.xml.name();
-                    if (n == u"rPh")
+                    const std::string_view n = xml.name();
+                    if (n == "rPh")
                         ++inRph;
-                    else if (n == u"v" || n == u"t")
+                    else if (n == "v" || n == "t")
                         take = inRph == 0;
-                } else if (k == QXmlStreamReader::EndElement) {
+                } else if (k == ZipXml::EndElement) {
                     --depth;
-                    const QStringView n = xml.xml.name();
-                    if (n == u"rPh")
+                    const std::string_view n = xml.name();
+                    if (n == "rPh")
                         --inRph;
-                    else if (n == u"v" || n == u"t")
+                    else if (n == "v" || n == "t")
                         take = false;
-                } else if (k == QXmlStreamReader::Characters && take) {
-                    value += xml.xml.text();
-                    if (value.size() > limits.cellChars)
+                } else if (k == ZipXml::Characters && take) {
+                    value += xml.text();
+                    if (PastCellChars(value, limits.cellChars))
                         return xml.fail(SpreadsheetError::TooBig, QStringLiteral("셀 텍스트")),
                                Walk::Failed;
                 }
             }
-            bool empty = value.isEmpty();
-            if (type == u"s" && !empty) {
-                bool ok = false;
-                const int i = value.trimmed().toInt(&ok);
-                if (!ok || i < 0 || i >= int(shared.size()))
+            bool empty = value.empty();
+            if (type == CellType::Shared && !empty) {
+                const int i = SharedIndex(value);
+                if (i < 0 || i >= int(shared.size()))
                     return xml.fail(SpreadsheetError::Damaged,
-                                    QStringLiteral("공유 문자열 번호 ") + value),
+                                    QStringLiteral("공유 문자열 번호 ") + ToQString(value)),
                            Walk::Failed;
                 empty = shared[size_t(i)].isEmpty();
             }
@@ -365,7 +390,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
                 }
                 continue;
             }
-            QString text = xlsxCellText(type, style, value);
+            QString text = xlsxCellText(int(type), style, value);
             if (text.isEmpty())
                 continue;
             if (!place(column))

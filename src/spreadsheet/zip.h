@@ -7,9 +7,13 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QXmlStreamReader>
 
 #include <minizip/unzip.h>
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace kelo::sheet {
 
@@ -75,126 +79,110 @@ private:
     bool m_open = false;
 };
 
-// One XML part of a zip, parsed as its inflated bytes are read and counted.
+// One XML part of a zip, parsed as its inflated bytes are read and counted: a pull parser
+// over the UTF-8 bytes themselves, so that a sheet of a million cells costs no string or
+// attribute object a token. Names, attribute values and texts are views into the parser's
+// buffer, valid until the next call of next(). It checks what the reader relies on: tags
+// that nest and match, attribute syntax, entities (the five of XML and character
+// references; a DOCTYPE is refused), UTF-8 and the characters XML allows. Texts and
+// attribute values come with their entities replaced and their line ends as XML reads them.
 class ZipXml {
 public:
-    ZipXml(ZipArchive &zip, Failure &failure) : m_zip(zip), m_failure(failure) {}
-    ~ZipXml() { m_zip.closeEntry(); }
+    enum Token { Invalid, StartElement, EndElement, Characters, EndDocument };
 
-    bool open(const QString &part, qint64 cap) {
-        m_part = part;
-        m_cap = cap;
-        if (!m_zip.has(part))
-            return m_failure.set(SpreadsheetError::Damaged, part + QStringLiteral(" 없음"));
-        if (!m_zip.openEntry(part))
-            return m_failure.set(SpreadsheetError::Damaged, part);
-        return true;
-    }
+    ZipXml(ZipArchive &zip, Failure &failure) : m_zip(zip), m_failure(failure) {}
+    ~ZipXml();
+    ZipXml(const ZipXml &) = delete;
+    ZipXml &operator=(const ZipXml &) = delete;
+
+    bool open(const QString &part, qint64 cap);
 
     // The next token; Invalid after an error (recorded) or at the end.
-    QXmlStreamReader::TokenType next() {
-        for (;;) {
-            const auto t = xml.readNext();
-            if (t == QXmlStreamReader::DTD) {
-                m_failure.set(SpreadsheetError::Damaged, m_part + QStringLiteral(": DOCTYPE"));
-                return QXmlStreamReader::Invalid;
-            }
-            if (t != QXmlStreamReader::Invalid) {
-                m_sinceToken = 0;
-                return t;
-            }
-            if (xml.error() != QXmlStreamReader::PrematureEndOfDocumentError || m_eof) {
-                m_failure.set(SpreadsheetError::Damaged,
-                              m_part + QStringLiteral(": ") + xml.errorString());
-                return QXmlStreamReader::Invalid;
-            }
-            if (!feed())
-                return QXmlStreamReader::Invalid;
-        }
-    }
+    Token next();
+
+    // The element's local name (the part after its prefix), of StartElement and EndElement.
+    std::string_view name() const { return m_local; }
+    // The namespace the element's prefix (or the default namespace) stands for.
+    std::string_view namespaceUri() const;
+    // The value of the attribute of that qualified name ("r", "table:name"); empty when the
+    // element has none.
+    std::string_view attribute(std::string_view qualifiedName) const;
+    bool hasAttribute(std::string_view qualifiedName) const;
+    // The value of the first attribute of that local name, whatever its prefix ("r:id").
+    std::string_view attributeByLocalName(std::string_view localName) const;
+    // The characters of a Characters token.
+    std::string_view text() const { return m_text; }
 
     // Reads the characters up to the end of the current element (children's included).
-    bool text(QString &out, int maxChars) {
-        int depth = 1;
-        while (depth > 0) {
-            switch (next()) {
-            case QXmlStreamReader::StartElement:
-                ++depth;
-                break;
-            case QXmlStreamReader::EndElement:
-                --depth;
-                break;
-            case QXmlStreamReader::Characters:
-                out += xml.text();
-                if (out.size() > maxChars)
-                    return m_failure.set(SpreadsheetError::TooBig,
-                                         m_part + QStringLiteral(": 셀 텍스트"));
-                break;
-            case QXmlStreamReader::Invalid:
-                return false;
-            default:
-                break;
-            }
-        }
-        return true;
-    }
-
+    bool text(QString &out, int maxChars);
     // Skips to the end of the current element.
-    bool skip() {
-        int depth = 1;
-        while (depth > 0) {
-            const auto t = next();
-            if (t == QXmlStreamReader::StartElement)
-                ++depth;
-            else if (t == QXmlStreamReader::EndElement)
-                --depth;
-            else if (t == QXmlStreamReader::Invalid)
-                return false;
-        }
-        return true;
-    }
+    bool skip();
 
-    bool fail(SpreadsheetError kind, const QString &what) {
-        return m_failure.set(kind, m_part + QStringLiteral(": ") + what);
-    }
-
-    QXmlStreamReader xml;
+    bool fail(SpreadsheetError kind, const QString &what);
 
 private:
-    bool feed() {
-        QByteArray chunk(kChunk, Qt::Uninitialized);
-        const int n = m_zip.read(chunk.data(), unsigned(chunk.size()));
-        if (n < 0)
-            return m_failure.set(SpreadsheetError::Damaged,
-                                 m_part + QStringLiteral(": 압축 해제 오류"));
-        if (n == 0) {
-            m_eof = true;
-            if (!m_zip.closeEntry()) // the CRC of the whole entry
-                return m_failure.set(SpreadsheetError::Damaged, m_part + QStringLiteral(": CRC"));
-            return true;
-        }
-        chunk.truncate(n);
-        m_read += chunk.size();
-        if (m_read > m_cap)
-            return m_failure.set(SpreadsheetError::TooBig,
-                                 m_part +
-                                     QStringLiteral(" 압축 해제 크기 %1 MB 초과").arg(m_cap >> 20));
-        // One text, comment or attribute that never ends would be held whole by the parser.
-        m_sinceToken += chunk.size();
-        if (m_sinceToken > kMaxTokenBytes)
-            return m_failure.set(SpreadsheetError::TooBig, m_part + QStringLiteral(": XML 토큰"));
-        xml.addData(chunk);
-        return true;
-    }
+    enum class Parse { Token, Skipped, More, Bad };
+    struct Attribute {
+        std::string_view name, value;
+        bool decoded = false; // value points into `decoded`
+    };
+    Parse parse();
+    Parse parseStartTag(const char *at, const char *end);
+    Parse parseEndTag(const char *at, const char *end);
+    Parse parseText(const char *at, const char *end);
+    Parse parseSpecial(const char *at, const char *end);
+    bool feed();
+    bool bad(const char *what);
+    bool declareNamespaces();
 
     ZipArchive &m_zip;
     Failure &m_failure;
     QString m_part;
     qint64 m_cap = 0;
     qint64 m_read = 0;
-    qint64 m_sinceToken = 0;
     bool m_eof = false;
+    bool m_started = false; // the first bytes were looked at (byte-order mark)
+
+    std::vector<char> m_buffer;
+    size_t m_pos = 0; // the next byte to parse
+    size_t m_end = 0; // the end of what was read
+
+    Token m_token = Invalid;
+    std::string_view m_qualified, m_local, m_text;
+    std::vector<Attribute> m_attributes;
+    size_t m_attributeCount = 0;
+    std::deque<std::string> m_decoded; // decoded attribute values, one per attribute (stay put)
+    std::string m_textDecoded;
+    bool m_pendingEnd = false; // an empty element's end comes next
+    bool m_rootSeen = false;
+    bool m_rootClosed = false;
+    // The open elements' qualified names, one after another, and where each starts.
+    std::string m_openNames;
+    std::vector<size_t> m_openStarts;
+    // Namespace declarations in force: prefix, URI and the depth of the element that made it.
+    struct Namespace {
+        std::string prefix, uri;
+        size_t depth;
+    };
+    std::vector<Namespace> m_namespaces;
 };
+
+// Number conversions of XML texts as QString's would convert them, without a QString for
+// the plain cases.
+int ToInt(std::string_view text, bool *ok = nullptr);
+qint64 ToLongLong(std::string_view text, bool *ok = nullptr);
+double ToDouble(std::string_view text, bool *ok = nullptr);
+inline QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+// Whether a text of UTF-8 bytes has more UTF-16 characters than the limit (the bytes are at
+// least as many as the characters, so only a long text is counted).
+inline bool PastCellChars(const std::string &text, int limit) {
+    return text.size() > size_t(limit) && ToQString(text).size() > limit;
+}
+inline bool IsTrue(std::string_view v) {
+    return v == "1" || v == "true";
+}
 
 // The bytes of a zip entry, at most `cap` of them inflated; false when it is larger.
 bool ReadZipEntry(ZipArchive &zip, const QString &name, qint64 cap, QByteArray &out);
