@@ -280,6 +280,8 @@ Walk SpreadsheetReader::Private::walk(int columns, const CellSink &sink) {
         return walkOds(columns, sink);
     case Kind::Xls:
         return walkXls(columns, sink);
+    case Kind::Biff8:
+        return walkBiff8(columns, sink);
     case Kind::Biff:
         return walkBiff(columns, sink);
     case Kind::None:

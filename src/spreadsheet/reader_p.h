@@ -52,7 +52,7 @@ QString TimeText(qint64 seconds);
 
 class ZipArchive;
 
-enum class Kind { None, Xlsx, Ods, Xls, Biff };
+enum class Kind { None, Xlsx, Ods, Xls, Biff8, Biff };
 
 } // namespace sheet
 
@@ -78,12 +78,13 @@ struct SpreadsheetReader::Private {
     std::vector<QString> shared;
     std::vector<bool> dateStyles;
     // .ods: the table's name is `sheet`; whether settings named it
-    // .xls through FreeXL
+    // .xls of BIFF5 through FreeXL
     const void *xl = nullptr;
     unsigned int xlRows = 0;
     unsigned short xlColumns = 0;
-    // formula results, booleans and errors, by row << 16 | column (from 0)
-    std::map<quint64, QString> xlsExtras;
+    // .xls of BIFF8, read from its records: the texts of the cells that have one, by
+    // row << 8 | column (from 0), in that order
+    std::vector<std::pair<quint32, QString>> xlsCells;
     // the bare record stream
     bool biffOrdered = true;
     // The pass of open() that only counts the used rows: texts need not be formatted, only
@@ -140,7 +141,8 @@ struct SpreadsheetReader::Private {
     Walk walkXlsx(int columns, const CellSink &sink);
     Walk walkOds(int columns, const CellSink &sink);
     Walk walkXls(int columns, const CellSink &sink);
-    void readXlsExtras(const QByteArray &stream, quint32 offset, const std::vector<bool> &xfDates);
+    bool readBiff8Cells(const QByteArray &stream, quint32 offset, const std::vector<bool> &xfDates);
+    Walk walkBiff8(int columns, const CellSink &sink);
     Walk walkBiff(int columns, const CellSink &sink);
     bool readSharedStrings(const QString &part);
     bool readStyles(const QString &part);

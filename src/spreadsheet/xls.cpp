@@ -285,6 +285,8 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
             return fail(SpreadsheetError::Encrypted);
         if (id == 0x003D && len >= 12)
             activeTab = U16(body + 10);
+        if (id == 0x0022 && len >= 2) // DATEMODE
+            date1904 = U16(body) == 1;
         if (id == 0x0085 && len >= 8) {
             const int cch = uchar(body[6]);
             const bool wide = biff8 && (uchar(body[7]) & 1);
@@ -313,10 +315,25 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
             break;
         at += 4 + len;
     }
+    file.close();
+    if (biff8) {
+        // BIFF8 is read from its records: the cells, the shared strings and the formats are
+        // all there, and FreeXL would spend most of the time of a read working out dates.
+        if (sheets.empty())
+            return fail(SpreadsheetError::NoSheet);
+        const BoundSheet &chosen = sheets[activeTab < int(sheets.size()) ? size_t(activeTab) : 0];
+        sheet = chosen.name;
+        const QString duplicate = DuplicateXlsCell(stream, chosen.offset);
+        if (!duplicate.isEmpty())
+            return fail(SpreadsheetError::Damaged, duplicate);
+        if (!readBiff8Cells(stream, chosen.offset, xfDates))
+            return false;
+        kind = Kind::Biff8;
+        return true;
+    }
     QStringList names;
     for (const BoundSheet &b : sheets)
         names << b.name;
-    file.close();
     const QByteArray local = QFile::encodeName(path);
     const int rc = freexl_open(local.constData(), &xl);
     if (rc != FREEXL_OK) {
@@ -350,29 +367,131 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
         return fail(SpreadsheetError::Damaged, QStringLiteral("시트"));
     sheet = QString::fromUtf8(name ? name : "");
     kind = Kind::Xls;
-    // FreeXL leaves formula results and boolean and error cells empty: read them from the
-    // sheet's own records.
     for (const BoundSheet &b : sheets) {
         if (b.name != sheet)
             continue;
         const QString duplicate = DuplicateXlsCell(stream, b.offset);
         if (!duplicate.isEmpty())
             return fail(SpreadsheetError::Damaged, duplicate);
-        if (biff8)
-            readXlsExtras(stream, b.offset, xfDates);
     }
     return true;
 }
 
-void SpreadsheetReader::Private::readXlsExtras(const QByteArray &stream, quint32 offset,
-                                               const std::vector<bool> &xfDates) {
+namespace {
+
+// A BIFF8 string of cch characters at p, compressed (Latin-1) or UTF-16LE.
+QString Biff8Text(const char *p, int cch, bool wide) {
+    return wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(p), cch)
+                : QString::fromLatin1(p, cch);
+}
+
+// The shared strings of a BIFF8 workbook's SST record and the CONTINUE records that carry it
+// on (CheckBiff has checked that every one lies inside them); false when there is none.
+bool ReadSst(const QByteArray &stream, std::vector<QString> &out) {
+    const char *data = stream.constData();
+    const qsizetype size = stream.size();
+    qsizetype record = 0;
+    int recordLen = 0;
+    for (;;) {
+        if (record + 4 > size)
+            return true; // no shared strings
+        const quint16 id = U16(data + record);
+        recordLen = U16(data + record + 2);
+        if (id == 0x000A)
+            return true;
+        if (id == 0x00FC)
+            break;
+        record += 4 + recordLen;
+    }
+    const quint32 unique = recordLen >= 8 ? U32(data + record + 8) : 0;
+    int pos = 8;
+    const auto next = [&]() {
+        record += 4 + recordLen;
+        if (record + 4 > size || U16(data + record) != 0x003C)
+            return false;
+        recordLen = U16(data + record + 2);
+        pos = 0;
+        return record + 4 + recordLen <= size;
+    };
+    out.reserve(unique);
+    QString text;
+    for (quint32 i = 0; i < unique; ++i) {
+        if (pos == recordLen && !next())
+            return false;
+        if (pos + 3 > recordLen)
+            return false;
+        const char *h = data + record + 4 + pos;
+        qint64 chars = U16(h);
+        const int flags = uchar(h[2]);
+        pos += 3;
+        qint64 extra = 0;
+        if (flags & 8) { // formatting runs
+            if (pos + 2 > recordLen)
+                return false;
+            extra += 4 * qint64(U16(data + record + 4 + pos));
+            pos += 2;
+        }
+        if (flags & 4) { // phonetic data
+            if (pos + 4 > recordLen)
+                return false;
+            extra += U32(data + record + 4 + pos);
+            pos += 4;
+        }
+        bool wide = flags & 1;
+        text.clear();
+        while (chars > 0) {
+            if (pos == recordLen) {
+                // a string split across records goes on after a new option byte
+                if (!next() || recordLen < 1)
+                    return false;
+                wide = uchar(data[record + 4]) & 1;
+                pos = 1;
+            }
+            const int take = int(std::min<qint64>(chars, (recordLen - pos) / (wide ? 2 : 1)));
+            if (take == 0)
+                return false;
+            text += Biff8Text(data + record + 4 + pos, take, wide);
+            chars -= take;
+            pos += take * (wide ? 2 : 1);
+        }
+        while (extra > 0) {
+            if (pos == recordLen && !next())
+                return false;
+            const qint64 take = std::min<qint64>(extra, recordLen - pos);
+            extra -= take;
+            pos += int(take);
+        }
+        out.push_back(text);
+    }
+    return true;
+}
+
+} // namespace
+
+// The value cells of a BIFF8 sheet from its BOF at `offset`: numbers and dates (NUMBER, RK,
+// MULRK), texts (LABELSST, LABEL, RSTRING), booleans and errors (BOOLERR), formula results
+// (FORMULA and its STRING). DuplicateXlsCell has made sure no cell comes twice.
+bool SpreadsheetReader::Private::readBiff8Cells(const QByteArray &stream, quint32 offset,
+                                                const std::vector<bool> &xfDates) {
+    std::vector<QString> sst;
+    if (!ReadSst(stream, sst))
+        return fail(SpreadsheetError::Damaged, QStringLiteral("SST"));
+    if (qsizetype(offset) + 4 > stream.size() || U16(stream.constData() + offset) != 0x0809)
+        return fail(SpreadsheetError::Damaged, QStringLiteral("BOUNDSHEET"));
     const auto number = [&](int xf, double v) {
         return xf >= 0 && xf < int(xfDates.size()) && xfDates[size_t(xf)]
-                   ? SpreadsheetReader::SerialDateText(v, false)
+                   ? SpreadsheetReader::SerialDateText(v, date1904)
                    : SpreadsheetReader::NumberText(v);
     };
-    quint64 pendingString = ~0ull; // the cell whose formula's text comes in the next STRING
-    for (qsizetype at = offset; at + 4 <= stream.size();) {
+    const auto add = [&](int row, int column, QString &&text) {
+        if (column < 256 && !text.isEmpty())
+            xlsCells.emplace_back(quint32(row) << 8 | quint32(column), std::move(text));
+    };
+    xlsCells.clear();
+    bool ordered = true;         // whether the cells came in row and column order
+    quint32 pendingString = ~0u; // the cell whose formula's text comes in the next STRING
+    for (qsizetype at = qsizetype(offset) + 4 + U16(stream.constData() + offset + 2);
+         at + 4 <= stream.size();) {
         const quint16 id = U16(stream.constData() + at);
         const quint16 len = U16(stream.constData() + at + 2);
         const char *b = stream.constData() + at + 4;
@@ -381,30 +500,95 @@ void SpreadsheetReader::Private::readXlsExtras(const QByteArray &stream, quint32
         at += 4 + len;
         if (len < 6)
             continue;
-        const quint64 key = (quint64(U16(b)) << 16) | U16(b + 2);
-        if (id == 0x0006 && len >= 14) { // FORMULA with its cached result
-            const int xf = U16(b + 4);
-            if (U16(b + 12) != 0xFFFF) {
+        const int row = U16(b);
+        const int column = U16(b + 2);
+        const size_t before = xlsCells.size();
+        switch (id) {
+        case 0x0203: // NUMBER
+            if (len >= 14) {
                 double v;
                 std::memcpy(&v, b + 6, 8);
-                xlsExtras[key] = number(xf, v);
-            } else if (b[6] == 0) {
-                pendingString = key;
-            } else if (b[6] == 1 || b[6] == 2) {
-                xlsExtras[key] = BoolErrText(uchar(b[8]), b[6] == 2);
+                add(row, column, number(U16(b + 4), v));
             }
-        } else if (id == 0x0207 && pendingString != ~0ull && len >= 3) { // STRING
-            const int cch = U16(b);
-            const bool wide = uchar(b[2]) & 1;
-            if (3 + cch * (wide ? 2 : 1) <= len)
-                xlsExtras[pendingString] =
-                    wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(b + 3), cch)
-                         : QString::fromLatin1(b + 3, cch);
-            pendingString = ~0ull;
-        } else if (id == 0x0205 && len >= 8) { // BOOLERR
-            xlsExtras[key] = BoolErrText(uchar(b[6]), b[7] != 0);
+            break;
+        case 0x027E: // RK
+            if (len >= 10)
+                add(row, column, number(U16(b + 4), RkValue(U32(b + 6))));
+            break;
+        case 0x00BD: // MULRK: xf and RK for each column from the first to the last
+            for (int i = 0; 4 + 6 * (i + 1) + 2 <= len; ++i)
+                add(row, column + i, number(U16(b + 4 + 6 * i), RkValue(U32(b + 6 + 6 * i))));
+            break;
+        case 0x00FD: // LABELSST
+            if (len >= 10) {
+                const quint32 index = U32(b + 6);
+                if (index >= sst.size())
+                    return fail(SpreadsheetError::Damaged,
+                                QStringLiteral("%1행의 %2열 공유 문자열 번호")
+                                    .arg(row + 1)
+                                    .arg(column + 1));
+                add(row, column, QString(sst[index]));
+            }
+            break;
+        case 0x0204: // LABEL
+        case 0x00D6: // RSTRING
+            if (len >= 9) {
+                const int cch = U16(b + 6);
+                const bool wide = uchar(b[8]) & 1;
+                if (9 + cch * (wide ? 2 : 1) <= len)
+                    add(row, column, Biff8Text(b + 9, cch, wide));
+            }
+            break;
+        case 0x0205: // BOOLERR
+            if (len >= 8)
+                add(row, column, BoolErrText(uchar(b[6]), b[7] != 0));
+            break;
+        case 0x0006: // FORMULA with its cached result
+            if (len >= 14) {
+                const int xf = U16(b + 4);
+                if (U16(b + 12) != 0xFFFF) {
+                    double v;
+                    std::memcpy(&v, b + 6, 8);
+                    add(row, column, number(xf, v));
+                } else if (b[6] == 0) {
+                    pendingString = quint32(row) << 8 | quint32(column);
+                } else if (b[6] == 1 || b[6] == 2) {
+                    add(row, column, BoolErrText(uchar(b[8]), b[6] == 2));
+                }
+            }
+            break;
+        case 0x0207: // STRING: the text result of the formula before it
+            if (pendingString != ~0u && len >= 3) {
+                const int cch = U16(b);
+                const bool wide = uchar(b[2]) & 1;
+                if (3 + cch * (wide ? 2 : 1) <= len)
+                    add(int(pendingString >> 8), int(pendingString & 0xFF),
+                        Biff8Text(b + 3, cch, wide));
+            }
+            pendingString = ~0u;
+            break;
+        default:
+            break;
         }
+        if (before > 0 && xlsCells.size() > before &&
+            xlsCells[before].first < xlsCells[before - 1].first)
+            ordered = false;
     }
+    if (!ordered)
+        std::stable_sort(xlsCells.begin(), xlsCells.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+    return true;
+}
+
+Walk SpreadsheetReader::Private::walkBiff8(int columns, const CellSink &sink) {
+    for (const auto &[position, text] : xlsCells) {
+        const int column = int(position & 0xFF);
+        if (column >= columns)
+            continue;
+        if (!sink(int(position >> 8) + 1, column, QString(text)))
+            return Walk::Stopped;
+    }
+    return Walk::Finished;
 }
 
 Walk SpreadsheetReader::Private::walkXls(int columns, const CellSink &sink) {
@@ -444,12 +628,8 @@ Walk SpreadsheetReader::Private::walkXls(int columns, const CellSink &sink) {
             case FREEXL_CELL_TIME:
                 text = QString::fromUtf8(v.value.text_value);
                 break;
-            default: {
-                const auto extra = xlsExtras.find((quint64(r) << 16) | c);
-                if (extra != xlsExtras.end())
-                    text = extra->second;
+            default:
                 break;
-            }
             }
             if (!text.isEmpty() && !sink(int(r) + 1, c, std::move(text)))
                 return Walk::Stopped;
