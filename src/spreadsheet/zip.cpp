@@ -45,10 +45,30 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// A byte that ends a name: blanks, '/', '>', '=' and what else can never be part of one.
-bool EndsName(char c) {
-    return IsSpace(c) || c == '/' || c == '>' || c == '=' || c == '<' || c == '"' || c == '\'';
+// The bytes that end a name: blanks, '/', '>', '=' and what else can never be part of one.
+struct NameEnds {
+    bool table[256] = {};
+    constexpr NameEnds() {
+        for (const char c : {' ', '\t', '\n', '\r', '/', '>', '=', '<', '"', '\''})
+            table[uchar(c)] = true;
+    }
+};
+constexpr NameEnds kNameEnds;
+
+inline bool EndsName(char c) {
+    return kNameEnds.table[uchar(c)];
 }
+
+// The bytes a text or an attribute value must be looked at for: controls, '&', '<' and
+// those of multi-byte characters.
+struct SpecialChars {
+    bool table[256] = {};
+    constexpr SpecialChars() {
+        for (int c = 0; c < 256; ++c)
+            table[c] = c < 0x20 || c >= 0x80 || c == '&' || c == '<';
+    }
+};
+constexpr SpecialChars kSpecialChars;
 
 bool StartsName(char c) {
     const uchar u = uchar(c);
@@ -58,6 +78,15 @@ bool StartsName(char c) {
 std::string_view LocalName(std::string_view qualified) {
     const size_t colon = qualified.find(':');
     return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+}
+
+// The length of the prefix of a qualified name, 0 for none.
+size_t PrefixLength(std::string_view qualified) {
+    // names are short: a loop beats memchr's call
+    for (size_t i = 0; i < qualified.size(); ++i)
+        if (qualified[i] == ':')
+            return i;
+    return 0;
 }
 
 void AppendUtf8(std::string &out, char32_t c) {
@@ -91,6 +120,11 @@ enum Check { Plain, NeedsDecoding, Malformed };
 Check CheckChars(const char *p, const char *end, bool attribute) {
     Check result = Plain;
     while (p < end) {
+        // the run of bytes that need no look: printable ASCII but '&' and '<'
+        while (p < end && !kSpecialChars.table[uchar(*p)])
+            ++p;
+        if (p == end)
+            break;
         const uchar c = uchar(*p);
         if (c >= 0x20 && c < 0x80) {
             if (c == '&')
@@ -275,7 +309,7 @@ ZipXml::Token ZipXml::next() {
         m_openNames.resize(m_openStarts.back());
         m_openStarts.pop_back();
         while (!m_namespaces.empty() && m_namespaces.back().depth > m_openStarts.size())
-            m_namespaces.pop_back();
+            m_namespaces.pop_back(), ++m_namespacePops;
         m_attributeCount = 0;
         if (m_openStarts.empty())
             m_rootClosed = true;
@@ -441,11 +475,12 @@ ZipXml::Parse ZipXml::parseEndTag(const char *at, const char *end) {
     m_openNames.resize(m_openStarts.back());
     m_openStarts.pop_back();
     while (!m_namespaces.empty() && m_namespaces.back().depth > m_openStarts.size())
-        m_namespaces.pop_back();
+        m_namespaces.pop_back(), ++m_namespacePops;
     if (m_openStarts.empty())
         m_rootClosed = true;
     m_qualified = qualified;
-    m_local = LocalName(qualified);
+    m_prefixLength = PrefixLength(qualified);
+    m_local = m_prefixLength ? qualified.substr(m_prefixLength + 1) : qualified;
     m_attributeCount = 0;
     m_pos += size_t(p + 1 - at);
     m_token = EndElement;
@@ -539,7 +574,8 @@ ZipXml::Parse ZipXml::parseStartTag(const char *at, const char *end) {
         return bad("XML 이름"), Parse::Bad;
     m_attributeCount = count;
     m_qualified = qualified;
-    m_local = LocalName(qualified);
+    m_prefixLength = PrefixLength(qualified);
+    m_local = m_prefixLength ? qualified.substr(m_prefixLength + 1) : qualified;
     m_openStarts.push_back(m_openNames.size());
     m_openNames.append(qualified);
     m_rootSeen = true;
@@ -554,28 +590,30 @@ ZipXml::Parse ZipXml::parseStartTag(const char *at, const char *end) {
 bool ZipXml::declareNamespaces() {
     for (size_t i = 0; i < m_attributeCount; ++i) {
         const std::string_view n = m_attributes[i].name;
-        if (n.substr(0, 5) != "xmlns" || (n.size() > 5 && n[5] != ':'))
+        if (n[0] != 'x' || n.substr(0, 5) != "xmlns" || (n.size() > 5 && n[5] != ':'))
             continue;
         const std::string_view prefix = n.size() > 5 ? n.substr(6) : std::string_view();
         m_namespaces.push_back(
             {std::string(prefix), std::string(m_attributes[i].value), m_openStarts.size()});
     }
-    // an element's prefix must have been declared
-    const size_t colon = m_qualified.find(':');
-    if (colon != std::string_view::npos) {
-        const std::string_view prefix = m_qualified.substr(0, colon);
+    // an element's prefix must have been declared (a prefix found stays declared until a
+    // declaration goes out of scope)
+    if (m_prefixLength > 0) {
+        const std::string_view prefix = m_qualified.substr(0, m_prefixLength);
+        if (m_knownPrefixPops == m_namespacePops && prefix == m_knownPrefix)
+            return true;
         if (prefix != "xml" &&
             std::none_of(m_namespaces.begin(), m_namespaces.end(),
                          [&](const Namespace &ns) { return ns.prefix == prefix; }))
             return bad("선언되지 않은 이름공간 접두사");
+        m_knownPrefix.assign(prefix);
+        m_knownPrefixPops = m_namespacePops;
     }
     return true;
 }
 
 std::string_view ZipXml::namespaceUri() const {
-    const size_t colon = m_qualified.find(':');
-    const std::string_view prefix =
-        colon == std::string_view::npos ? std::string_view() : m_qualified.substr(0, colon);
+    const std::string_view prefix = m_qualified.substr(0, m_prefixLength);
     for (auto ns = m_namespaces.rbegin(); ns != m_namespaces.rend(); ++ns)
         if (ns->prefix == prefix)
             return ns->uri;

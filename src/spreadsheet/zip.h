@@ -149,6 +149,7 @@ private:
 
     Token m_token = Invalid;
     std::string_view m_qualified, m_local, m_text;
+    size_t m_prefixLength = 0; // of m_qualified, 0 for none
     std::vector<Attribute> m_attributes;
     size_t m_attributeCount = 0;
     std::deque<std::string> m_decoded; // decoded attribute values, one per attribute (stay put)
@@ -165,6 +166,9 @@ private:
         size_t depth;
     };
     std::vector<Namespace> m_namespaces;
+    size_t m_namespacePops = 0; // declarations gone out of scope so far
+    std::string m_knownPrefix;  // a declared prefix, as of m_knownPrefixPops
+    size_t m_knownPrefixPops = ~size_t(0);
 };
 
 // Number conversions of XML texts as QString's would convert them, without a QString for
