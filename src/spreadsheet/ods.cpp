@@ -52,8 +52,11 @@ bool SpreadsheetReader::Private::openOds() {
             if (!any)
                 first = name;
             any = true;
-            if (!sheet.isEmpty() && name == sheet) {
+            // without an active table in the settings the first one is it: the rest of the
+            // part need not be read
+            if (sheet.isEmpty() || name == sheet) {
                 found = true;
+                sheet = name;
                 break;
             }
             if (!xml.skip())

@@ -134,6 +134,30 @@ QString SpreadsheetReader::IsoDateText(QStringView iso) {
     // yyyy-mm-dd[Thh:mm:ss[.fff]]
     if (iso.size() < 10 || iso[4] != u'-' || iso[7] != u'-')
         return QString();
+    if (iso.size() == 10) {
+        // a date alone in digits, as the files hold it: without parsing and formatting
+        char16_t digits[8];
+        int n = 0;
+        for (const QChar c : iso)
+            if (c != u'-') {
+                if (c < u'0' || c > u'9')
+                    break;
+                if (n < 8)
+                    digits[n] = c.unicode();
+                ++n;
+            }
+        if (n == 8) {
+            const auto number = [&](int from, int count) {
+                int v = 0;
+                for (int i = from; i < from + count; ++i)
+                    v = v * 10 + (digits[i] - u'0');
+                return v;
+            };
+            if (!QDate(number(0, 4), number(4, 2), number(6, 2)).isValid())
+                return QString();
+            return QString(reinterpret_cast<const QChar *>(digits), 8);
+        }
+    }
     const QDate date = QDate::fromString(iso.left(10).toString(), Qt::ISODate);
     if (!date.isValid())
         return QString();

@@ -178,6 +178,62 @@ Check CheckChars(const char *p, const char *end, bool attribute) {
     return result;
 }
 
+// The bytes a scan for the end of a text or an attribute value stops at: those
+// kSpecialChars marks, and the quotes.
+struct ScanStops {
+    bool table[256] = {};
+    constexpr ScanStops() {
+        for (int c = 0; c < 256; ++c)
+            table[c] = c < 0x20 || c >= 0x80 || c == '&' || c == '<' || c == '"' || c == '\'';
+    }
+};
+constexpr ScanStops kScanStops;
+
+// Finds `stop` ('<' after a text, the quote after an attribute value) from p, checking the
+// characters on the way as CheckChars does into `check`; null when the bytes end first.
+// Stops early, at the bad byte, when the check finds one Malformed.
+const char *ScanChars(const char *p, const char *end, char stop, bool attribute, Check &check) {
+    check = Plain;
+    for (;;) {
+        while (p < end && !kScanStops.table[uchar(*p)])
+            ++p;
+        if (p == end)
+            return nullptr;
+        const uchar c = uchar(*p);
+        if (c == uchar(stop))
+            return p;
+        if (c >= 0x20 && c < 0x80) {
+            if (c == '&') {
+                check = NeedsDecoding;
+            } else if (c == '<') { // only in a value: a text stops there
+                check = Malformed;
+                return p;
+            }
+            ++p;
+            continue;
+        }
+        if (c < 0x20) {
+            if (c != '\t' && c != '\n' && c != '\r') {
+                check = Malformed;
+                return p;
+            }
+            if (c == '\r' || attribute)
+                check = NeedsDecoding;
+            ++p;
+            continue;
+        }
+        // a multi-byte character: checked whole once all of it has been read
+        const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        if (end - p < length)
+            return nullptr;
+        if (CheckChars(p, p + length, false) == Malformed) {
+            check = Malformed;
+            return p;
+        }
+        p += length;
+    }
+}
+
 // Replaces entities and character references, and makes line ends (and in an attribute
 // value, blanks) what XML reads them as. False on an unknown entity or a bad reference.
 bool Decode(const char *p, const char *end, bool attribute, std::string &out) {
@@ -363,8 +419,14 @@ ZipXml::Parse ZipXml::parse() {
 }
 
 ZipXml::Parse ZipXml::parseText(const char *at, const char *end) {
-    const char *lt = static_cast<const char *>(std::memchr(at, '<', size_t(end - at)));
-    if (!lt) {
+    Check check = Plain;
+    const char *lt = ScanChars(at, end, '<', false, check);
+    if (lt && check == Malformed && *lt != '<') {
+        if (m_openStarts.empty())
+            return bad("요소 밖의 텍스트"), Parse::Bad;
+        return bad("XML 문자"), Parse::Bad;
+    }
+    if (!lt) { // no '<' in what was read
         if (!m_eof)
             return Parse::More;
         lt = end; // trailing text of the part
@@ -380,7 +442,7 @@ ZipXml::Parse ZipXml::parseText(const char *at, const char *end) {
     }
     if (lt == end)
         return Parse::More; // the part ends inside an element
-    switch (CheckChars(at, lt, false)) {
+    switch (check) {
     case Malformed:
         return bad("XML 문자"), Parse::Bad;
     case NeedsDecoding:
@@ -542,8 +604,8 @@ ZipXml::Parse ZipXml::parseStartTag(const char *at, const char *end) {
         if (quote != '"' && quote != '\'')
             return bad("XML 속성"), Parse::Bad;
         const char *valueStart = ++p;
-        const char *close =
-            static_cast<const char *>(std::memchr(valueStart, quote, size_t(end - valueStart)));
+        Check check = Plain;
+        const char *close = ScanChars(valueStart, end, quote, true, check);
         if (!close)
             return Parse::More;
         p = close + 1;
@@ -556,7 +618,7 @@ ZipXml::Parse ZipXml::parseStartTag(const char *at, const char *end) {
         for (size_t i = 0; i < count; ++i)
             if (m_attributes[i].name == attr)
                 return bad("같은 속성 두 번"), Parse::Bad;
-        switch (CheckChars(valueStart, close, true)) {
+        switch (check) {
         case Malformed:
             return bad("XML 속성 값"), Parse::Bad;
         case NeedsDecoding:
@@ -600,14 +662,19 @@ bool ZipXml::declareNamespaces() {
     // declaration goes out of scope)
     if (m_prefixLength > 0) {
         const std::string_view prefix = m_qualified.substr(0, m_prefixLength);
-        if (m_knownPrefixPops == m_namespacePops && prefix == m_knownPrefix)
+        if (m_knownPrefixPops != m_namespacePops) {
+            m_knownPrefixes.clear();
+            m_knownPrefixPops = m_namespacePops;
+        }
+        if (std::find(m_knownPrefixes.begin(), m_knownPrefixes.end(), prefix) !=
+            m_knownPrefixes.end())
             return true;
         if (prefix != "xml" &&
             std::none_of(m_namespaces.begin(), m_namespaces.end(),
                          [&](const Namespace &ns) { return ns.prefix == prefix; }))
             return bad("선언되지 않은 이름공간 접두사");
-        m_knownPrefix.assign(prefix);
-        m_knownPrefixPops = m_namespacePops;
+        if (m_knownPrefixes.size() < 16)
+            m_knownPrefixes.emplace_back(prefix);
     }
     return true;
 }

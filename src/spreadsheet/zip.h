@@ -166,8 +166,8 @@ private:
         size_t depth;
     };
     std::vector<Namespace> m_namespaces;
-    size_t m_namespacePops = 0; // declarations gone out of scope so far
-    std::string m_knownPrefix;  // a declared prefix, as of m_knownPrefixPops
+    size_t m_namespacePops = 0;               // declarations gone out of scope so far
+    std::vector<std::string> m_knownPrefixes; // declared, as of m_knownPrefixPops
     size_t m_knownPrefixPops = ~size_t(0);
 };
 
