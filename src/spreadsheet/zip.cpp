@@ -348,8 +348,28 @@ bool ZipXml::feed() {
             return m_failure.set(SpreadsheetError::Damaged, m_part + QStringLiteral(": CRC"));
         return true;
     }
-    m_end += size_t(n);
+    if (m_read == 0) {
+        // XML in UTF-16, told by its byte-order mark or by how "<?" comes
+        const std::string_view head(m_buffer.data() + m_end, size_t(n));
+        if (head.starts_with("\xFF\xFE") || head.starts_with(std::string_view("<\0?\0", 4)))
+            m_decoder.emplace(QStringDecoder::Utf16LE);
+        else if (head.starts_with("\xFE\xFF") || head.starts_with(std::string_view("\0<\0?", 4)))
+            m_decoder.emplace(QStringDecoder::Utf16BE);
+    }
     m_read += n;
+    if (m_decoder) {
+        // parsed as UTF-8 like every other part
+        const QString text = (*m_decoder)(QByteArrayView(m_buffer.data() + m_end, n));
+        if (m_decoder->hasError())
+            return m_failure.set(SpreadsheetError::Damaged, m_part + QStringLiteral(": UTF-16"));
+        const QByteArray utf8 = text.toUtf8();
+        if (m_buffer.size() - m_end < size_t(utf8.size()))
+            m_buffer.resize(m_end + size_t(utf8.size()) + size_t(kChunk));
+        std::memcpy(m_buffer.data() + m_end, utf8.constData(), size_t(utf8.size()));
+        m_end += size_t(utf8.size());
+    } else {
+        m_end += size_t(n);
+    }
     if (m_read > m_cap)
         return m_failure.set(SpreadsheetError::TooBig,
                              m_part +
@@ -480,7 +500,8 @@ ZipXml::Parse ZipXml::parseSpecial(const char *at, const char *end) {
                     return bad("XML 선언"), Parse::Bad;
                 const QByteArray name =
                     QByteArray(pi.data() + q + 1, qsizetype(q2 - q - 1)).toLower();
-                if (name != "utf-8" && name != "utf8" && name != "us-ascii")
+                const bool utf16 = name == "utf-16" || name == "utf-16le" || name == "utf-16be";
+                if (m_decoder ? !utf16 : name != "utf-8" && name != "utf8" && name != "us-ascii")
                     return bad("UTF-8이 아닌 XML"), Parse::Bad;
             }
         }

@@ -7,10 +7,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 #include <minizip/unzip.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -141,7 +143,8 @@ private:
     qint64 m_cap = 0;
     qint64 m_read = 0;
     bool m_eof = false;
-    bool m_started = false; // the first bytes were looked at (byte-order mark)
+    bool m_started = false;                  // the first bytes were looked at (byte-order mark)
+    std::optional<QStringDecoder> m_decoder; // a part in UTF-16, made UTF-8 as it is read
 
     std::vector<char> m_buffer;
     size_t m_pos = 0; // the next byte to parse

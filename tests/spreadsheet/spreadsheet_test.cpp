@@ -396,6 +396,93 @@ TEST_F(SpreadsheetTest, ReadsEveryXlsxCellKind) {
     EXPECT_EQ(s1904.rows, (std::vector<QStringList>{{"", "", ""}, {"", "", "20270105"}}));
 }
 
+// What XML makes of a part's bytes, which the reader must make of them too: entities and
+// character references, CDATA, line ends, characters past the Basic Plane, prefixed names
+// with their own declaration, single quotes, comments and processing instructions between
+// cells, references in attributes, numbers and shared-string indexes with blanks, and a
+// sheet part in UTF-16.
+TEST_F(SpreadsheetTest, ReadsXmlAsXmlReadsIt) {
+    const struct {
+        const char *what;
+        QByteArray sheetData;
+        QStringList row;
+    } cases[] = {
+        {"entities",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos; "
+         "&#xAC00;&#44032;</t></is></c></row>",
+         {"a & b <c> \"d\" 'e' 가가", "", ""}},
+        {"cdata and line ends",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t><![CDATA[<x> & y]]></t></is></c>"
+         "<c t=\"inlineStr\"><is><t>a\r\nb\rc</t></is></c></row>",
+         {"<x> & y", "a\nb\nc", ""}},
+        {"wide characters",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>漢字 한글 \xF0\x9F\x98\x80</t></is></c></row>",
+         {QString::fromUtf8("漢字 한글 \xF0\x9F\x98\x80"), "", ""}},
+        {"prefixes, quotes, comments",
+         "<x:row xmlns:x=\"urn:x\" r='1'><!-- 메모 --><?keep this?>\n  <x:c r='B1'>"
+         "<x:v>5</x:v></x:c>\n</x:row>",
+         {"", "5", ""}},
+        {"references in attributes",
+         "<row r=\"&#49;\"><c r=\"&#67;1\"><v>7</v></c></row>",
+         {"", "", "7"}},
+        {"numbers",
+         "<row r=\"1\"><c><v> 12 </v></c><c><v>+5</v></c><c><v>1e3</v></c></row>",
+         {"12", "5", "1000"}},
+        {"shared index with blanks",
+         "<row r=\"1\"><c t=\"s\"><v> 1 </v></c></row>",
+         {"일", "", ""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteZip(path("xml.xlsx"),
+                 XlsxParts(c.sheetData, "<si><t>영</t></si><si><t>일</t></si>", ""));
+        const Sheet s = Read(path("xml.xlsx"), 3);
+        ASSERT_TRUE(s.ok) << s.error.toStdString();
+        EXPECT_EQ(s.rows, std::vector<QStringList>{c.row});
+    }
+    const QString utf16 = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><worksheet><sheetData><row r=\"1\">"
+        "<c t=\"inlineStr\"><is><t>유니코드 표</t></is></c></row></sheetData></worksheet>");
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
+    WriteZip(path("utf16.xlsx"),
+             WithPart(XlsxParts("", "", ""), "xl/worksheets/data.xml", {bytes}));
+    const Sheet s = Read(path("utf16.xlsx"), 1);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    EXPECT_EQ(s.rows, (std::vector<QStringList>{{"유니코드 표"}}));
+}
+
+// XML that is not well-formed is damage, whatever part of it is bad.
+TEST_F(SpreadsheetTest, RefusesXmlThatIsNotWellFormed) {
+    const struct {
+        const char *what;
+        QByteArray sheetData;
+    } cases[] = {
+        {"tags that do not match", "<row r=\"1\"><c><v>1</v></row>"},
+        {"an entity no DTD declares",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>"},
+        {"a reference to no character",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>&#0;</t></is></c></row>"},
+        {"a control character", "<row r=\"1\"><c t=\"inlineStr\"><is><t>a\x01</t></is></c></row>"},
+        {"bytes that are not UTF-8",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>"},
+        {"an attribute without quotes", "<row r=1><c><v>1</v></c></row>"},
+        {"an attribute twice", "<row r=\"1\" r=\"2\"><c><v>1</v></c></row>"},
+        {"a prefix never declared", "<y:row r=\"1\"><y:c><y:v>1</y:v></y:c></y:row>"},
+        {"'<' in an attribute", "<row r=\"1\"><c r=\"A<1\"><v>1</v></c></row>"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteZip(path("bad.xlsx"), XlsxParts(c.sheetData, "", ""));
+        const Sheet s = Read(path("bad.xlsx"), 3);
+        EXPECT_FALSE(s.ok);
+        EXPECT_EQ(s.kind, SpreadsheetError::Damaged) << s.error.toStdString();
+        EXPECT_TRUE(s.error.startsWith(
+            QStringLiteral("파일이 손상되었습니다: bad.xlsx (xl/worksheets/data.xml")))
+            << s.error.toStdString();
+    }
+}
+
 // LibreOffice's .xls of booleans (kept as TRUE()/FALSE() formulas), formulas with cached
 // numbers, a date-time, a time, a Korean date format and the 1900 system's day 60: FreeXL
 // leaves formula cells empty, the reader takes their results from the sheet's records.
