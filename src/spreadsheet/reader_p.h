@@ -54,6 +54,9 @@ class ZipArchive;
 
 enum class Kind { None, Xlsx, Ods, Xls, Biff8, Biff };
 
+// What a date format of an .xls shows.
+enum class DateKind : quint8 { None, Date, Time, DateTime };
+
 } // namespace sheet
 
 struct SpreadsheetReader::Private {
@@ -141,7 +144,8 @@ struct SpreadsheetReader::Private {
     Walk walkXlsx(int columns, const CellSink &sink);
     Walk walkOds(int columns, const CellSink &sink);
     Walk walkXls(int columns, const CellSink &sink);
-    bool readBiff8Cells(const QByteArray &stream, quint32 offset, const std::vector<bool> &xfDates);
+    bool readBiff8Cells(const QByteArray &stream, quint32 offset, const std::vector<bool> &xfDates,
+                        const std::vector<sheet::DateKind> &xfKinds);
     Walk walkBiff8(int columns, const CellSink &sink);
     Walk walkBiff(int columns, const CellSink &sink);
     bool readSharedStrings(const QString &part);

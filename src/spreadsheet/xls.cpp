@@ -10,6 +10,7 @@
 #include <freexl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -245,6 +246,68 @@ bool CheckBiff(const QByteArray &stream, bool biff8, const SpreadsheetLimits &li
 
 } // namespace
 
+namespace {
+
+// What a date format shows (of a number cell of an .xls): the date, the time of day or both;
+// built-in formats by their ids, others by the letters of their code.
+DateKind DateKindOf(int id, QStringView code) {
+    if (code.isEmpty()) {
+        if (id == 22)
+            return DateKind::DateTime;
+        if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47) || (id >= 32 && id <= 35))
+            return DateKind::Time;
+        return DateKind::Date;
+    }
+    bool date = false, month = false, time = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i].toLower();
+        if (c == u'"') {
+            while (++i < code.size() && code[i] != u'"') {
+            }
+        } else if (c == u'[') {
+            const qsizetype end = code.indexOf(u']', i);
+            const QStringView inside = code.mid(i + 1, end < 0 ? -1 : end - i - 1);
+            if (!inside.isEmpty() && std::all_of(inside.begin(), inside.end(), [](QChar k) {
+                    const QChar l = k.toLower();
+                    return l == u'h' || l == u'm' || l == u's';
+                }))
+                time = true; // elapsed hours, minutes or seconds
+            i = end < 0 ? code.size() : end;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (c == u'y' || c == u'd') {
+            date = true;
+        } else if (c == u'm') {
+            month = true;
+        } else if (c == u'h' || c == u's') {
+            time = true;
+        }
+    }
+    date |= month && !time; // "m" beside hours or seconds is minutes
+    return date && time ? DateKind::DateTime : time ? DateKind::Time : DateKind::Date;
+}
+
+// A number under a date format as the format shows it: the day alone, the time of day alone
+// (rounded to the second), or both.
+QString DateKindText(DateKind kind, double v, bool date1904) {
+    if (!(v >= 0) || v >= 2958466)
+        return SpreadsheetReader::NumberText(v);
+    const double day = std::floor(v);
+    switch (kind) {
+    case DateKind::Date:
+        // the day before the first (a time alone under a date format) reads as the first
+        return SpreadsheetReader::SerialDateText(date1904 ? day : std::max(day, 1.0), date1904);
+    case DateKind::Time:
+        return TimeText(std::llround((v - day) * 86400.0) % 86400);
+    case DateKind::DateTime:
+    case DateKind::None:
+        break;
+    }
+    return SpreadsheetReader::SerialDateText(v, date1904);
+}
+
+} // namespace
+
 bool SpreadsheetReader::Private::openCompound(QFile &file) {
     Compound cf;
     QString detail;
@@ -271,10 +334,12 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
     struct BoundSheet {
         QString name;
         quint32 offset;
+        bool worksheet; // not a chart, macro or module sheet
     };
     std::vector<BoundSheet> sheets;
     std::map<int, QString> formats;
     std::vector<bool> xfDates;
+    std::vector<DateKind> xfKinds;
     for (qsizetype at = 0; at + 4 <= stream.size();) {
         const quint16 id = U16(stream.constData() + at);
         const quint16 len = U16(stream.constData() + at + 2);
@@ -295,7 +360,7 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
                 sheets.push_back(
                     {wide ? QString::fromUtf16(reinterpret_cast<const char16_t *>(body + 8), cch)
                           : QString::fromLatin1(body + start, cch),
-                     U32(body)});
+                     U32(body), uchar(body[5]) == 0});
         }
         if (id == 0x041E && biff8 && len >= 5) { // FORMAT: id, then a 16-bit-length string
             const int cch = U16(body + 2);
@@ -308,8 +373,9 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
         if (id == 0x00E0 && len >= 4) { // XF: its number format
             const int fmt = U16(body + 2);
             const auto f = formats.find(fmt);
-            xfDates.push_back(SpreadsheetReader::IsDateFormat(
-                fmt, f == formats.end() ? QStringView() : QStringView(f->second)));
+            const QStringView code = f == formats.end() ? QStringView() : QStringView(f->second);
+            xfDates.push_back(SpreadsheetReader::IsDateFormat(fmt, code));
+            xfKinds.push_back(xfDates.back() ? DateKindOf(fmt, code) : DateKind::None);
         }
         if (id == 0x000A)
             break;
@@ -319,14 +385,20 @@ bool SpreadsheetReader::Private::openCompound(QFile &file) {
     if (biff8) {
         // BIFF8 is read from its records: the cells, the shared strings and the formats are
         // all there, and FreeXL would spend most of the time of a read working out dates.
-        if (sheets.empty())
+        // The window's tab among the worksheets by its name, else the first worksheet.
+        const QString wanted =
+            activeTab < int(sheets.size()) ? sheets[size_t(activeTab)].name : QString();
+        const BoundSheet *chosen = nullptr;
+        for (const BoundSheet &b : sheets)
+            if (b.worksheet && (!chosen || (b.name == wanted && chosen->name != wanted)))
+                chosen = &b;
+        if (!chosen)
             return fail(SpreadsheetError::NoSheet);
-        const BoundSheet &chosen = sheets[activeTab < int(sheets.size()) ? size_t(activeTab) : 0];
-        sheet = chosen.name;
-        const QString duplicate = DuplicateXlsCell(stream, chosen.offset);
+        sheet = chosen->name;
+        const QString duplicate = DuplicateXlsCell(stream, chosen->offset);
         if (!duplicate.isEmpty())
             return fail(SpreadsheetError::Damaged, duplicate);
-        if (!readBiff8Cells(stream, chosen.offset, xfDates))
+        if (!readBiff8Cells(stream, chosen->offset, xfDates, xfKinds))
             return false;
         kind = Kind::Biff8;
         return true;
@@ -472,16 +544,25 @@ bool ReadSst(const QByteArray &stream, std::vector<QString> &out) {
 // MULRK), texts (LABELSST, LABEL, RSTRING), booleans and errors (BOOLERR), formula results
 // (FORMULA and its STRING). DuplicateXlsCell has made sure no cell comes twice.
 bool SpreadsheetReader::Private::readBiff8Cells(const QByteArray &stream, quint32 offset,
-                                                const std::vector<bool> &xfDates) {
+                                                const std::vector<bool> &xfDates,
+                                                const std::vector<DateKind> &xfKinds) {
     std::vector<QString> sst;
     if (!ReadSst(stream, sst))
         return fail(SpreadsheetError::Damaged, QStringLiteral("SST"));
     if (qsizetype(offset) + 4 > stream.size() || U16(stream.constData() + offset) != 0x0809)
         return fail(SpreadsheetError::Damaged, QStringLiteral("BOUNDSHEET"));
+    // A formula's number: a date or a time by its value, as a formula's result always read.
     const auto number = [&](int xf, double v) {
         return xf >= 0 && xf < int(xfDates.size()) && xfDates[size_t(xf)]
                    ? SpreadsheetReader::SerialDateText(v, date1904)
                    : SpreadsheetReader::NumberText(v);
+    };
+    // A number cell's: what its format shows of a date, a time or both.
+    const auto cellNumber = [&](int xf, double v) {
+        const DateKind k =
+            xf >= 0 && xf < int(xfKinds.size()) ? xfKinds[size_t(xf)] : DateKind::None;
+        return k == DateKind::None ? SpreadsheetReader::NumberText(v)
+                                   : DateKindText(k, v, date1904);
     };
     const auto add = [&](int row, int column, QString &&text) {
         if (column < 256 && !text.isEmpty())
@@ -508,16 +589,16 @@ bool SpreadsheetReader::Private::readBiff8Cells(const QByteArray &stream, quint3
             if (len >= 14) {
                 double v;
                 std::memcpy(&v, b + 6, 8);
-                add(row, column, number(U16(b + 4), v));
+                add(row, column, cellNumber(U16(b + 4), v));
             }
             break;
         case 0x027E: // RK
             if (len >= 10)
-                add(row, column, number(U16(b + 4), RkValue(U32(b + 6))));
+                add(row, column, cellNumber(U16(b + 4), RkValue(U32(b + 6))));
             break;
         case 0x00BD: // MULRK: xf and RK for each column from the first to the last
             for (int i = 0; 4 + 6 * (i + 1) + 2 <= len; ++i)
-                add(row, column + i, number(U16(b + 4 + 6 * i), RkValue(U32(b + 6 + 6 * i))));
+                add(row, column + i, cellNumber(U16(b + 4 + 6 * i), RkValue(U32(b + 6 + 6 * i))));
             break;
         case 0x00FD: // LABELSST
             if (len >= 10) {

@@ -497,6 +497,29 @@ TEST_F(SpreadsheetTest, ReadsXlsFormulaResultsAndDateKinds) {
     EXPECT_EQ(s.rows, expected);
 }
 
+// A number cell of an .xls under a date-only format reads as the day the format shows, the
+// time of day it also holds left out: the sample's date of row 23 made 18:00 of that day.
+TEST_F(SpreadsheetTest, XlsDateCellReadsAsItsFormatShowsIt) {
+    QFile sample(kSamples + "/sample.xls");
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray xls = sample.readAll();
+    const QByteArray rk("\x7E\x02\x0A\x00\x16\x00\x00\x00", 8); // RK of row 22, column 0
+    const qsizetype at = xls.indexOf(rk);
+    ASSERT_GE(at, 0);
+    const quint32 value = (4641375u << 2) | 3; // 46413.75: an integer RK in hundredths
+    for (int i = 0; i < 4; ++i)
+        xls[at + 10 + i] = char(value >> (8 * i));
+    QFile changed(path("time.xls"));
+    ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+    changed.write(xls);
+    changed.close();
+    const Sheet s = Read(path("time.xls"), 1);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    ASSERT_EQ(s.rows.size(), 25u);
+    EXPECT_EQ(s.rows[22], QStringList{"20270126"});
+    EXPECT_EQ(s.rows[21], QStringList{"20270125"});
+}
+
 // 1,200 shared strings, Korean (two bytes a character) and plain, carried on over CONTINUE
 // records: every one arrives whole where its row wants it.
 TEST_F(SpreadsheetTest, ReadsXlsSharedStringsAcrossContinueRecords) {
