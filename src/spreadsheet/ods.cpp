@@ -28,7 +28,7 @@ bool SpreadsheetReader::Private::openOds() {
             if (t == ZipXml::StartElement && xml.name() == "config-item" &&
                 xml.attribute("config:name") == "ActiveTable") {
                 QString name;
-                if (!xml.text(name, 1024))
+                if (!xml.text(name, 1024) || !xml.finish())
                     return false;
                 sheet = name;
                 break;
@@ -239,7 +239,7 @@ Walk SpreadsheetReader::Private::walkOds(int columns, const CellSink &sink) {
         }
         row = int(std::min<qint64>(row + rowRepeat, qint64(kMaxRows) + 1));
     }
-    return Walk::Finished;
+    return xml.finish() ? Walk::Finished : Walk::Failed;
 }
 
 } // namespace kelo

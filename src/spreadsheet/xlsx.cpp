@@ -287,7 +287,7 @@ Walk SpreadsheetReader::Private::walkXlsx(int columns, const CellSink &sink) {
         if (t == ZipXml::EndDocument)
             return Walk::Finished;
         if (t == ZipXml::EndElement && xml.name() == "sheetData")
-            return Walk::Finished;
+            return xml.finish() ? Walk::Finished : Walk::Failed;
         if (t != ZipXml::StartElement)
             continue;
         const std::string_view name = xml.name();

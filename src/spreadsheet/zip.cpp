@@ -754,6 +754,16 @@ bool ZipXml::text(QString &out, int maxChars) {
     return true;
 }
 
+bool ZipXml::finish() {
+    for (;;) {
+        const Token t = next();
+        if (t == EndDocument)
+            return true;
+        if (t == Invalid)
+            return false;
+    }
+}
+
 bool ZipXml::skip() {
     int depth = 1;
     while (depth > 0) {

@@ -119,6 +119,9 @@ public:
     bool text(QString &out, int maxChars);
     // Skips to the end of the current element.
     bool skip();
+    // Reads the rest of the part: its end is where the zip checks the CRC of what was read,
+    // so values taken from a part left early would never be checked.
+    bool finish();
 
     bool fail(SpreadsheetError kind, const QString &what);
 

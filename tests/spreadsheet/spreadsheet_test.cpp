@@ -687,6 +687,53 @@ TEST_F(SpreadsheetTest, ARowOrCellThatComesTwiceIsRefused) {
     EXPECT_TRUE(Read(kSamples + "/sample.xls").ok);
 }
 
+// A part whose bytes do not match the CRC its zip entry keeps is damaged, though it be
+// well-formed XML: the sheet is read to its end, where the zip checks what was inflated.
+TEST_F(SpreadsheetTest, APartThatFailsItsCrcIsDamaged) {
+    const auto write = [](const QString &file,
+                          const std::vector<std::pair<QString, QByteArray>> &parts,
+                          const QString &badPart) {
+        zipFile zip = zipOpen64(QFile::encodeName(file).constData(), APPEND_STATUS_CREATE);
+        ASSERT_NE(zip, nullptr);
+        for (const auto &[name, data] : parts) {
+            // stored as it is, with the CRC of the bytes given, one bit off for the bad part
+            ASSERT_EQ(zipOpenNewFileInZip2(zip, name.toUtf8().constData(), nullptr, nullptr, 0,
+                                           nullptr, 0, nullptr, 0, 0, 1),
+                      ZIP_OK);
+            ASSERT_EQ(zipWriteInFileInZip(zip, data.constData(), unsigned(data.size())), ZIP_OK);
+            uLong crc =
+                crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size()));
+            if (name == badPart)
+                crc ^= 1;
+            ASSERT_EQ(zipCloseFileInZipRaw(zip, uLong(data.size()), crc), ZIP_OK);
+        }
+        ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    };
+    const struct {
+        const char *file;
+        std::vector<std::pair<QString, QByteArray>> parts;
+        QString badPart;
+    } cases[] = {
+        {"crc.xlsx", XlsxParts("<row r=\"1\"><c><v>1</v></c></row>", "", ""),
+         "xl/worksheets/data.xml"},
+        {"crc.ods",
+         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+          {"content.xml", OdsContent("<table:table-row><table:table-cell office:value-type="
+                                     "\"float\" office:value=\"1\"/></table:table-row>")}},
+         "content.xml"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        write(path(c.file), c.parts, QString());
+        EXPECT_TRUE(Read(path(c.file)).ok);
+        write(path(c.file), c.parts, c.badPart);
+        const Sheet s = Read(path(c.file));
+        EXPECT_EQ(s.kind, SpreadsheetError::Damaged);
+        EXPECT_EQ(s.error, QStringLiteral("파일이 손상되었습니다: %1 (%2: CRC)")
+                               .arg(QLatin1String(c.file), c.badPart));
+    }
+}
+
 // Only regular files are opened: a FIFO would block the open for ever, a device never end.
 // A link to a spreadsheet reads as the spreadsheet.
 TEST_F(SpreadsheetTest, OnlyRegularFilesAreOpened) {
