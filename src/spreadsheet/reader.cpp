@@ -180,10 +180,9 @@ QString SpreadsheetReader::IsoDateText(QStringView iso) {
     return text;
 }
 
-bool SpreadsheetReader::IsDateFormat(int id, QStringView code) {
-    if (code.isEmpty())
-        return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-               (id >= 50 && id <= 58);
+namespace sheet {
+FormatLetters ScanFormatCode(QStringView code) {
+    FormatLetters f;
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code[i];
         if (c == u'"') {
@@ -197,17 +196,30 @@ bool SpreadsheetReader::IsDateFormat(int id, QStringView code) {
                     const QChar l = k.toLower();
                     return l == u'h' || l == u'm' || l == u's';
                 }))
-                return true;
+                f.time = true;
             i = end < 0 ? code.size() : end;
         } else if (c == u'\\' || c == u'_' || c == u'*') {
             ++i; // an escaped, padding or fill character
         } else {
             const QChar l = c.toLower();
-            if (l == u'y' || l == u'm' || l == u'd' || l == u'h' || l == u's')
-                return true;
+            if (l == u'y' || l == u'd')
+                f.date = true;
+            else if (l == u'm')
+                f.month = true;
+            else if (l == u'h' || l == u's')
+                f.time = true;
         }
     }
-    return false;
+    return f;
+}
+} // namespace sheet
+
+bool SpreadsheetReader::IsDateFormat(int id, QStringView code) {
+    if (code.isEmpty())
+        return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
+               (id >= 50 && id <= 58);
+    const FormatLetters f = ScanFormatCode(code);
+    return f.date || f.month || f.time;
 }
 
 // ---- opening ----

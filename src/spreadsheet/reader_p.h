@@ -50,6 +50,14 @@ struct Failure {
 // "hh:mm:ss" of a number of seconds in a day.
 QString TimeText(qint64 seconds);
 
+// The letters of an Excel number format code that show a part of a date or a time, outside
+// quotes, escapes and brackets: y and d (date), m (month or minute), h and s, or [h], [mm],
+// [ss] (time).
+struct FormatLetters {
+    bool date = false, month = false, time = false;
+};
+FormatLetters ScanFormatCode(QStringView code);
+
 class ZipArchive;
 
 enum class Kind { None, Xlsx, Ods, Xls, Biff8, Biff };

@@ -116,6 +116,74 @@ QString DuplicateXlsCell(const QByteArray &stream, quint32 offset) {
     return QString();
 }
 
+// Walks the strings of the SST record at `at` and the CONTINUE records that carry it on:
+// chars(p, count, wide) for each piece of a string's characters (a string may go on in the
+// next record, compressed or not anew), end() after each string. -1 when every string lies
+// inside the records, else the offset of the record where one does not.
+template <typename Chars, typename End>
+qsizetype WalkSst(const char *data, qsizetype size, qsizetype at, Chars &&chars, End &&end) {
+    qsizetype record = at; // the record being read
+    int recordLen = U16(data + at + 2);
+    int pos = 8;
+    const quint32 unique = recordLen >= 8 ? U32(data + at + 8) : 0;
+    const auto next = [&]() {
+        record += 4 + recordLen;
+        if (record + 4 > size || U16(data + record) != 0x003C)
+            return false;
+        recordLen = U16(data + record + 2);
+        pos = 0;
+        return recordLen <= 8224 && record + 4 + recordLen <= size;
+    };
+    for (quint32 i = 0; i < unique; ++i) {
+        if (pos == recordLen && !next())
+            return record;
+        if (pos + 3 > recordLen)
+            return record;
+        const char *h = data + record + 4 + pos;
+        qint64 left = U16(h);
+        const int flags = uchar(h[2]);
+        pos += 3;
+        qint64 extra = 0;
+        if (flags & 8) { // formatting runs
+            if (pos + 2 > recordLen)
+                return record;
+            extra += 4 * qint64(U16(data + record + 4 + pos));
+            pos += 2;
+        }
+        if (flags & 4) { // phonetic data
+            if (pos + 4 > recordLen)
+                return record;
+            extra += U32(data + record + 4 + pos);
+            pos += 4;
+        }
+        bool wide = flags & 1;
+        while (left > 0) {
+            if (pos == recordLen) {
+                // a string split across records goes on after a new option byte
+                if (!next() || recordLen < 1)
+                    return record;
+                wide = uchar(data[record + 4]) & 1;
+                pos = 1;
+            }
+            const int take = int(std::min<qint64>(left, (recordLen - pos) / (wide ? 2 : 1)));
+            if (take == 0)
+                return record;
+            chars(data + record + 4 + pos, take, wide);
+            left -= take;
+            pos += take * (wide ? 2 : 1);
+        }
+        while (extra > 0) { // formatting runs and phonetic data, skipped
+            if (pos == recordLen && !next())
+                return record;
+            const qint64 take = std::min<qint64>(extra, recordLen - pos);
+            extra -= take;
+            pos += int(take);
+        }
+        end();
+    }
+    return -1;
+}
+
 // Checks what FreeXL would otherwise trust: every record inside the stream and within the
 // format's size, every string inside its record (the shared strings across their CONTINUE
 // records), and a sheet size FreeXL can hold. FreeXL copies string lengths as it finds them,
@@ -178,62 +246,10 @@ bool CheckBiff(const QByteArray &stream, bool biff8, const SpreadsheetLimits &li
                 tooBig = true;
                 return bad("SST", at);
             }
-            qsizetype record = at; // the record being read
-            int recordLen = len;
-            int pos = 8;
-            const auto next = [&]() {
-                record += 4 + recordLen;
-                if (record + 4 > size || U16(data + record) != 0x003C)
-                    return false;
-                recordLen = U16(data + record + 2);
-                pos = 0;
-                return recordLen <= 8224 && record + 4 + recordLen <= size;
-            };
-            for (quint32 i = 0; i < unique; ++i) {
-                if (pos == recordLen && !next())
-                    return bad("SST", record);
-                if (pos + 3 > recordLen)
-                    return bad("SST", record);
-                const char *h = data + record + 4 + pos;
-                qint64 chars = U16(h);
-                const int flags = uchar(h[2]);
-                pos += 3;
-                qint64 extra = 0;
-                if (flags & 8) {
-                    if (pos + 2 > recordLen)
-                        return bad("SST", record);
-                    extra += 4 * qint64(U16(data + record + 4 + pos));
-                    pos += 2;
-                }
-                if (flags & 4) {
-                    if (pos + 4 > recordLen)
-                        return bad("SST", record);
-                    extra += U32(data + record + 4 + pos);
-                    pos += 4;
-                }
-                bool wide = flags & 1;
-                while (chars > 0) {
-                    if (pos == recordLen) {
-                        // a string split across records goes on after a new option byte
-                        if (!next() || recordLen < 1)
-                            return bad("SST", record);
-                        wide = uchar(data[record + 4]) & 1;
-                        pos = 1;
-                    }
-                    const qint64 take = std::min<qint64>(chars, (recordLen - pos) / (wide ? 2 : 1));
-                    if (take == 0)
-                        return bad("SST", record);
-                    chars -= take;
-                    pos += int(take * (wide ? 2 : 1));
-                }
-                while (extra > 0) { // formatting runs and phonetic data, skipped
-                    if (pos == recordLen && !next())
-                        return bad("SST", record);
-                    const qint64 take = std::min<qint64>(extra, recordLen - pos);
-                    extra -= take;
-                    pos += int(take);
-                }
-            }
+            const qsizetype badAt = WalkSst(
+                data, size, at, [](const char *, int, bool) {}, [] {});
+            if (badAt >= 0)
+                return bad("SST", badAt);
             break;
         }
         default:
@@ -258,32 +274,9 @@ DateKind DateKindOf(int id, QStringView code) {
             return DateKind::Time;
         return DateKind::Date;
     }
-    bool date = false, month = false, time = false;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const QChar c = code[i].toLower();
-        if (c == u'"') {
-            while (++i < code.size() && code[i] != u'"') {
-            }
-        } else if (c == u'[') {
-            const qsizetype end = code.indexOf(u']', i);
-            const QStringView inside = code.mid(i + 1, end < 0 ? -1 : end - i - 1);
-            if (!inside.isEmpty() && std::all_of(inside.begin(), inside.end(), [](QChar k) {
-                    const QChar l = k.toLower();
-                    return l == u'h' || l == u'm' || l == u's';
-                }))
-                time = true; // elapsed hours, minutes or seconds
-            i = end < 0 ? code.size() : end;
-        } else if (c == u'\\' || c == u'_' || c == u'*') {
-            ++i;
-        } else if (c == u'y' || c == u'd') {
-            date = true;
-        } else if (c == u'm') {
-            month = true;
-        } else if (c == u'h' || c == u's') {
-            time = true;
-        }
-    }
-    date |= month && !time; // "m" beside hours or seconds is minutes
+    const FormatLetters f = ScanFormatCode(code);
+    const bool time = f.time;
+    const bool date = f.date || (f.month && !time); // "m" beside hours or seconds is minutes
     return date && time ? DateKind::DateTime : time ? DateKind::Time : DateKind::Date;
 }
 
@@ -462,80 +455,25 @@ QString Biff8Text(const char *p, int cch, bool wide) {
 bool ReadSst(const QByteArray &stream, std::vector<QString> &out) {
     const char *data = stream.constData();
     const qsizetype size = stream.size();
-    qsizetype record = 0;
-    int recordLen = 0;
-    for (;;) {
-        if (record + 4 > size)
-            return true; // no shared strings
+    for (qsizetype record = 0; record + 4 <= size;) {
         const quint16 id = U16(data + record);
-        recordLen = U16(data + record + 2);
         if (id == 0x000A)
-            return true;
-        if (id == 0x00FC)
             break;
-        record += 4 + recordLen;
+        if (id == 0x00FC) {
+            QString text;
+            return WalkSst(
+                       data, size, record,
+                       [&](const char *p, int count, bool wide) {
+                           text += Biff8Text(p, count, wide);
+                       },
+                       [&] {
+                           out.push_back(text);
+                           text.clear();
+                       }) < 0;
+        }
+        record += 4 + U16(data + record + 2);
     }
-    const quint32 unique = recordLen >= 8 ? U32(data + record + 8) : 0;
-    int pos = 8;
-    const auto next = [&]() {
-        record += 4 + recordLen;
-        if (record + 4 > size || U16(data + record) != 0x003C)
-            return false;
-        recordLen = U16(data + record + 2);
-        pos = 0;
-        return record + 4 + recordLen <= size;
-    };
-    out.reserve(unique);
-    QString text;
-    for (quint32 i = 0; i < unique; ++i) {
-        if (pos == recordLen && !next())
-            return false;
-        if (pos + 3 > recordLen)
-            return false;
-        const char *h = data + record + 4 + pos;
-        qint64 chars = U16(h);
-        const int flags = uchar(h[2]);
-        pos += 3;
-        qint64 extra = 0;
-        if (flags & 8) { // formatting runs
-            if (pos + 2 > recordLen)
-                return false;
-            extra += 4 * qint64(U16(data + record + 4 + pos));
-            pos += 2;
-        }
-        if (flags & 4) { // phonetic data
-            if (pos + 4 > recordLen)
-                return false;
-            extra += U32(data + record + 4 + pos);
-            pos += 4;
-        }
-        bool wide = flags & 1;
-        text.clear();
-        while (chars > 0) {
-            if (pos == recordLen) {
-                // a string split across records goes on after a new option byte
-                if (!next() || recordLen < 1)
-                    return false;
-                wide = uchar(data[record + 4]) & 1;
-                pos = 1;
-            }
-            const int take = int(std::min<qint64>(chars, (recordLen - pos) / (wide ? 2 : 1)));
-            if (take == 0)
-                return false;
-            text += Biff8Text(data + record + 4 + pos, take, wide);
-            chars -= take;
-            pos += take * (wide ? 2 : 1);
-        }
-        while (extra > 0) {
-            if (pos == recordLen && !next())
-                return false;
-            const qint64 take = std::min<qint64>(extra, recordLen - pos);
-            extra -= take;
-            pos += int(take);
-        }
-        out.push_back(text);
-    }
-    return true;
+    return true; // no shared strings
 }
 
 } // namespace
