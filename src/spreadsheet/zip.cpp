@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace kelo::sheet {
 
@@ -800,26 +801,28 @@ template <typename T> bool PlainInteger(std::string_view text, T &value) {
     return true;
 }
 
+// An integer as QString converts it, the plain case without a QString.
+template <typename T> T ToInteger(std::string_view text, bool *ok) {
+    T v = 0;
+    if (PlainInteger(text, v)) {
+        if (ok)
+            *ok = true;
+        return v;
+    }
+    if constexpr (std::is_same_v<T, int>)
+        return ToQString(text).toInt(ok);
+    else
+        return ToQString(text).toLongLong(ok);
+}
+
 } // namespace
 
 int ToInt(std::string_view text, bool *ok) {
-    int v = 0;
-    if (PlainInteger(text, v)) {
-        if (ok)
-            *ok = true;
-        return v;
-    }
-    return ToQString(text).toInt(ok);
+    return ToInteger<int>(text, ok);
 }
 
 qint64 ToLongLong(std::string_view text, bool *ok) {
-    qint64 v = 0;
-    if (PlainInteger(text, v)) {
-        if (ok)
-            *ok = true;
-        return v;
-    }
-    return ToQString(text).toLongLong(ok);
+    return ToInteger<qint64>(text, ok);
 }
 
 double ToDouble(std::string_view text, bool *ok) {
