@@ -660,6 +660,9 @@ ZipXml::Parse ZipXml::parseStartTag(const char *at, const char *end) {
     m_qualified = qualified;
     m_prefixLength = PrefixLength(qualified);
     m_local = m_prefixLength ? qualified.substr(m_prefixLength + 1) : qualified;
+    // a prefix and a local name, each of them not empty
+    if (qualified.front() == ':' || m_local.empty() || m_local.find(':') != std::string_view::npos)
+        return bad("XML 이름"), Parse::Bad;
     m_openStarts.push_back(m_openNames.size());
     m_openNames.append(qualified);
     m_rootSeen = true;

@@ -470,6 +470,7 @@ TEST_F(SpreadsheetTest, RefusesXmlThatIsNotWellFormed) {
         {"an attribute twice", "<row r=\"1\" r=\"2\"><c><v>1</v></c></row>"},
         {"a prefix never declared", "<y:row r=\"1\"><y:c><y:v>1</y:v></y:c></y:row>"},
         {"'<' in an attribute", "<row r=\"1\"><c r=\"A<1\"><v>1</v></c></row>"},
+        {"a name of two prefixes", "<x:y:row xmlns:x=\"urn:x\" r=\"1\"/>"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
