@@ -69,56 +69,71 @@ quint16 *codeTable() {
     return table.data();
 }
 
-quint16 lookUp(char16_t unit) {
-    if (unit < 0x80)
-        return unit;
-    quint16 &entry = codeTable()[unit];
-    if (entry == 0) {
-        const QByteArray bytes = ToCp949(QString(QChar(unit)));
-        if (bytes.size() == 1 && bytes.at(0) != '?')
-            entry = quint8(bytes.at(0));
-        else if (bytes.size() == 2)
-            entry = quint16(quint8(bytes.at(0)) << 8 | quint8(bytes.at(1)));
-        else
-            entry = 0xFFFF;
-    }
+// The code of a unit met for the first time, entered into the table.
+quint16 fill(quint16 *table, char16_t unit) {
+    quint16 &entry = table[unit];
+    const QByteArray bytes = ToCp949(QString(QChar(unit)));
+    if (bytes.size() == 1 && bytes.at(0) != '?')
+        entry = quint8(bytes.at(0));
+    else if (bytes.size() == 2)
+        entry = quint16(quint8(bytes.at(0)) << 8 | quint8(bytes.at(1)));
+    else
+        entry = 0xFFFF;
     return entry;
+}
+
+inline quint16 lookUp(quint16 *table, char16_t unit) {
+    const quint16 entry = table[unit];
+    return entry != 0 ? entry : fill(table, unit);
 }
 
 } // namespace
 
-int AppendCp949(QStringView text, char *out, int maxBytes) {
+namespace {
+
+// AppendCp949's loop; `counted`: whether the bytes may run out (else there is room for two
+// bytes a unit, and no character can be cut).
+template <bool counted> int Append(QStringView text, char *out, int maxBytes) {
     int n = 0;
+    quint16 *const table = codeTable();
     const char16_t *p = text.utf16();
     const qsizetype size = text.size();
+    const auto room = [&](int bytes) { return !counted || n + bytes <= maxBytes; };
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t unit = p[i];
         if (unit < 0x80) {
-            if (n + 1 > maxBytes)
+            if (!room(1))
                 break;
             out[n++] = char(unit);
             continue;
         }
         if (QChar::isHighSurrogate(unit) && i + 1 < size) {
             ++i; // outside the code page: one '?'
-            if (n + 1 > maxBytes)
+            if (!room(1))
                 break;
             out[n++] = '?';
             continue;
         }
-        const quint16 code = lookUp(unit);
+        const quint16 code = lookUp(table, unit);
         if (code == 0xFFFF || code < 0x100) {
-            if (n + 1 > maxBytes)
+            if (!room(1))
                 break;
             out[n++] = code == 0xFFFF ? '?' : char(code);
         } else {
-            if (n + 2 > maxBytes)
+            if (!room(2))
                 break;
             out[n++] = char(code >> 8);
             out[n++] = char(code & 0xFF);
         }
     }
     return n;
+}
+
+} // namespace
+
+int AppendCp949(QStringView text, char *out, int maxBytes) {
+    return text.size() * 2 <= maxBytes ? Append<false>(text, out, maxBytes)
+                                       : Append<true>(text, out, maxBytes);
 }
 
 int Cp949Length(const QString &text) {

@@ -50,7 +50,8 @@ QString TooManyRowsForXlsxMessage() {
 
 namespace {
 
-constexpr int kBlock = 1 << 16;
+// Written a megabyte at a time: a sheet of many rows costs few writes.
+constexpr int kBlock = 1 << 20;
 constexpr quint16 kKoreanCodePage = 949;
 
 // The records of an .xls worksheet, buffered and written to the device in large blocks.
@@ -249,6 +250,7 @@ ExcelSheet::ExcelSheet(const QString &path, const QString &title, int headingRow
                        const std::vector<int> &widths)
     : d(std::make_unique<Private>()) {
     d->xlsx = IsXlsxName(path);
+    m_rowLimit = d->xlsx ? kXlsxRows : kXlsRows;
     d->out = std::make_unique<OutputFile>(path);
     if (!d->out->open()) {
         d->error = d->out->errorString();
@@ -285,7 +287,10 @@ void ExcelSheet::heading(int row, int column, QStringView text) {
 }
 
 void ExcelSheet::text(int row, int column, QStringView text) {
-    writeText(row, column, text, false);
+    if (d->xls && rowFits(row)) // the cell of every .xls row: straight to its record
+        d->xls->text(row, column, text);
+    else
+        writeText(row, column, text, false);
 }
 
 void ExcelSheet::writeText(int row, int column, QStringView text, bool bold) {
@@ -298,7 +303,9 @@ void ExcelSheet::writeText(int row, int column, QStringView text, bool bold) {
 }
 
 void ExcelSheet::number(int row, int column, double value, const QString &displayFormat) {
-    if (!rowFits(row))
+    if (d->xls && rowFits(row))
+        d->xls->number(row, column, value);
+    else if (!rowFits(row))
         d->tooManyRows = true;
     else if (d->book)
         d->book->number(row, column, value, XlsxNumberFormat(displayFormat));

@@ -53,7 +53,7 @@ public:
     ExcelSheet &operator=(const ExcelSheet &) = delete;
 
     bool isXlsx() const;
-    int rowLimit() const { return isXlsx() ? kXlsxRows : kXlsRows; }
+    int rowLimit() const { return m_rowLimit; }
     bool rowFits(int row) const { return row >= 0 && row < rowLimit(); }
     // Whether the cells of row can be written; false makes finish() refuse the file, and the
     // writer stops its walk there.
@@ -73,6 +73,7 @@ private:
     void writeText(int row, int column, QStringView text, bool bold);
     struct Private;
     std::unique_ptr<Private> d;
+    int m_rowLimit; // asked for each cell: kept at hand
 };
 
 } // namespace kelo

@@ -3,7 +3,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "common/silentstop.h"
-#include "common/spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 #include "framework/screenhelpers.h"
 #include "framework/statusbar.h"
 #include "screens/targets/target_import.h"

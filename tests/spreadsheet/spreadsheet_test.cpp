@@ -1,4 +1,4 @@
-#include "common/spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include "common/excelsheet.h"
 
@@ -396,6 +396,94 @@ TEST_F(SpreadsheetTest, ReadsEveryXlsxCellKind) {
     EXPECT_EQ(s1904.rows, (std::vector<QStringList>{{"", "", ""}, {"", "", "20270105"}}));
 }
 
+// What XML makes of a part's bytes, which the reader must make of them too: entities and
+// character references, CDATA, line ends, characters past the Basic Plane, prefixed names
+// with their own declaration, single quotes, comments and processing instructions between
+// cells, references in attributes, numbers and shared-string indexes with blanks, and a
+// sheet part in UTF-16.
+TEST_F(SpreadsheetTest, ReadsXmlAsXmlReadsIt) {
+    const struct {
+        const char *what;
+        QByteArray sheetData;
+        QStringList row;
+    } cases[] = {
+        {"entities",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos; "
+         "&#xAC00;&#44032;</t></is></c></row>",
+         {"a & b <c> \"d\" 'e' 가가", "", ""}},
+        {"cdata and line ends",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t><![CDATA[<x> & y]]></t></is></c>"
+         "<c t=\"inlineStr\"><is><t>a\r\nb\rc</t></is></c></row>",
+         {"<x> & y", "a\nb\nc", ""}},
+        {"wide characters",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>漢字 한글 \xF0\x9F\x98\x80</t></is></c></row>",
+         {QString::fromUtf8("漢字 한글 \xF0\x9F\x98\x80"), "", ""}},
+        {"prefixes, quotes, comments",
+         "<x:row xmlns:x=\"urn:x\" r='1'><!-- 메모 --><?keep this?>\n  <x:c r='B1'>"
+         "<x:v>5</x:v></x:c>\n</x:row>",
+         {"", "5", ""}},
+        {"references in attributes",
+         "<row r=\"&#49;\"><c r=\"&#67;1\"><v>7</v></c></row>",
+         {"", "", "7"}},
+        {"numbers",
+         "<row r=\"1\"><c><v> 12 </v></c><c><v>+5</v></c><c><v>1e3</v></c></row>",
+         {"12", "5", "1000"}},
+        {"shared index with blanks",
+         "<row r=\"1\"><c t=\"s\"><v> 1 </v></c></row>",
+         {"일", "", ""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteZip(path("xml.xlsx"),
+                 XlsxParts(c.sheetData, "<si><t>영</t></si><si><t>일</t></si>", ""));
+        const Sheet s = Read(path("xml.xlsx"), 3);
+        ASSERT_TRUE(s.ok) << s.error.toStdString();
+        EXPECT_EQ(s.rows, std::vector<QStringList>{c.row});
+    }
+    const QString utf16 = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><worksheet><sheetData><row r=\"1\">"
+        "<c t=\"inlineStr\"><is><t>유니코드 표</t></is></c></row></sheetData></worksheet>");
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
+    WriteZip(path("utf16.xlsx"),
+             WithPart(XlsxParts("", "", ""), "xl/worksheets/data.xml", {bytes}));
+    const Sheet s = Read(path("utf16.xlsx"), 1);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    EXPECT_EQ(s.rows, (std::vector<QStringList>{{"유니코드 표"}}));
+}
+
+// XML that is not well-formed is damage, whatever part of it is bad.
+TEST_F(SpreadsheetTest, RefusesXmlThatIsNotWellFormed) {
+    const struct {
+        const char *what;
+        QByteArray sheetData;
+    } cases[] = {
+        {"tags that do not match", "<row r=\"1\"><c><v>1</v></row>"},
+        {"an entity no DTD declares",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>"},
+        {"a reference to no character",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>&#0;</t></is></c></row>"},
+        {"a control character", "<row r=\"1\"><c t=\"inlineStr\"><is><t>a\x01</t></is></c></row>"},
+        {"bytes that are not UTF-8",
+         "<row r=\"1\"><c t=\"inlineStr\"><is><t>\xC3\x28</t></is></c></row>"},
+        {"an attribute without quotes", "<row r=1><c><v>1</v></c></row>"},
+        {"an attribute twice", "<row r=\"1\" r=\"2\"><c><v>1</v></c></row>"},
+        {"a prefix never declared", "<y:row r=\"1\"><y:c><y:v>1</y:v></y:c></y:row>"},
+        {"'<' in an attribute", "<row r=\"1\"><c r=\"A<1\"><v>1</v></c></row>"},
+        {"a name of two prefixes", "<x:y:row xmlns:x=\"urn:x\" r=\"1\"/>"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteZip(path("bad.xlsx"), XlsxParts(c.sheetData, "", ""));
+        const Sheet s = Read(path("bad.xlsx"), 3);
+        EXPECT_FALSE(s.ok);
+        EXPECT_EQ(s.kind, SpreadsheetError::Damaged) << s.error.toStdString();
+        EXPECT_TRUE(s.error.startsWith(
+            QStringLiteral("파일이 손상되었습니다: bad.xlsx (xl/worksheets/data.xml")))
+            << s.error.toStdString();
+    }
+}
+
 // LibreOffice's .xls of booleans (kept as TRUE()/FALSE() formulas), formulas with cached
 // numbers, a date-time, a time, a Korean date format and the 1900 system's day 60: FreeXL
 // leaves formula cells empty, the reader takes their results from the sheet's records.
@@ -408,6 +496,29 @@ TEST_F(SpreadsheetTest, ReadsXlsFormulaResultsAndDateKinds) {
         {"0.1", "123456789012.25", "19000229", "0", "0", "0"},
     };
     EXPECT_EQ(s.rows, expected);
+}
+
+// A number cell of an .xls under a date-only format reads as the day the format shows, the
+// time of day it also holds left out: the sample's date of row 23 made 18:00 of that day.
+TEST_F(SpreadsheetTest, XlsDateCellReadsAsItsFormatShowsIt) {
+    QFile sample(kSamples + "/sample.xls");
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray xls = sample.readAll();
+    const QByteArray rk("\x7E\x02\x0A\x00\x16\x00\x00\x00", 8); // RK of row 22, column 0
+    const qsizetype at = xls.indexOf(rk);
+    ASSERT_GE(at, 0);
+    const quint32 value = (4641375u << 2) | 3; // 46413.75: an integer RK in hundredths
+    for (int i = 0; i < 4; ++i)
+        xls[at + 10 + i] = char(value >> (8 * i));
+    QFile changed(path("time.xls"));
+    ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+    changed.write(xls);
+    changed.close();
+    const Sheet s = Read(path("time.xls"), 1);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    ASSERT_EQ(s.rows.size(), 25u);
+    EXPECT_EQ(s.rows[22], QStringList{"20270126"});
+    EXPECT_EQ(s.rows[21], QStringList{"20270125"});
 }
 
 // 1,200 shared strings, Korean (two bytes a character) and plain, carried on over CONTINUE
@@ -575,6 +686,53 @@ TEST_F(SpreadsheetTest, ARowOrCellThatComesTwiceIsRefused) {
     }
     // The sample itself reads.
     EXPECT_TRUE(Read(kSamples + "/sample.xls").ok);
+}
+
+// A part whose bytes do not match the CRC its zip entry keeps is damaged, though it be
+// well-formed XML: the sheet is read to its end, where the zip checks what was inflated.
+TEST_F(SpreadsheetTest, APartThatFailsItsCrcIsDamaged) {
+    const auto write = [](const QString &file,
+                          const std::vector<std::pair<QString, QByteArray>> &parts,
+                          const QString &badPart) {
+        zipFile zip = zipOpen64(QFile::encodeName(file).constData(), APPEND_STATUS_CREATE);
+        ASSERT_NE(zip, nullptr);
+        for (const auto &[name, data] : parts) {
+            // stored as it is, with the CRC of the bytes given, one bit off for the bad part
+            ASSERT_EQ(zipOpenNewFileInZip2(zip, name.toUtf8().constData(), nullptr, nullptr, 0,
+                                           nullptr, 0, nullptr, 0, 0, 1),
+                      ZIP_OK);
+            ASSERT_EQ(zipWriteInFileInZip(zip, data.constData(), unsigned(data.size())), ZIP_OK);
+            uLong crc =
+                crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size()));
+            if (name == badPart)
+                crc ^= 1;
+            ASSERT_EQ(zipCloseFileInZipRaw(zip, uLong(data.size()), crc), ZIP_OK);
+        }
+        ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    };
+    const struct {
+        const char *file;
+        std::vector<std::pair<QString, QByteArray>> parts;
+        QString badPart;
+    } cases[] = {
+        {"crc.xlsx", XlsxParts("<row r=\"1\"><c><v>1</v></c></row>", "", ""),
+         "xl/worksheets/data.xml"},
+        {"crc.ods",
+         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+          {"content.xml", OdsContent("<table:table-row><table:table-cell office:value-type="
+                                     "\"float\" office:value=\"1\"/></table:table-row>")}},
+         "content.xml"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        write(path(c.file), c.parts, QString());
+        EXPECT_TRUE(Read(path(c.file)).ok);
+        write(path(c.file), c.parts, c.badPart);
+        const Sheet s = Read(path(c.file));
+        EXPECT_EQ(s.kind, SpreadsheetError::Damaged);
+        EXPECT_EQ(s.error, QStringLiteral("파일이 손상되었습니다: %1 (%2: CRC)")
+                               .arg(QLatin1String(c.file), c.badPart));
+    }
 }
 
 // Only regular files are opened: a FIFO would block the open for ever, a device never end.

@@ -38,12 +38,12 @@ struct SpreadsheetLimits {
 // and the display texts of the first columns of each row, streamed row by row.
 //
 // The format is told by the file's content, never by its extension:
-//   .xlsx  a zip with xl/workbook.xml (minizip + QXmlStreamReader; the sheet is streamed)
+//   .xlsx  a zip with xl/workbook.xml (minizip and the reader's own pull parser over the
+//          UTF-8 of each part; the sheet is streamed)
 //   .ods   a zip with content.xml (the same; the active table from settings.xml)
-//   .xls   an OLE2 compound file with a BIFF5/BIFF8 workbook (FreeXL, after the reader has
-//          checked the records' lengths; formula results, booleans and errors from the sheet's
-//          own records), or the bare BIFF record stream of the program's own export (LABEL in
-//          CP949, NUMBER; the sheet is named after the file)
+//   .xls   an OLE2 compound file with a BIFF8 workbook, read from its records once their
+//          lengths are checked; a BIFF5 one through FreeXL; or the bare BIFF record stream of
+//          the program's own export (LABEL in CP949, NUMBER; the sheet is named after the file)
 //
 // Cell texts are what a person means, not what a format shows: numbers in the shortest plain
 // decimal (1500000, 12.5, -3, 0.5; rounded to 15 significant digits), dates as "yyyymmdd",
@@ -54,8 +54,9 @@ struct SpreadsheetLimits {
 // device is refused by its status, before it is opened); SpreadsheetLimits, rows up to
 // kMaxRows and columns up to kMaxColumns; XML with a DOCTYPE is refused. A cell or a row that
 // comes twice (a second <row r="2">, two records of one .xls cell) is damage, refused with
-// the row named, never a value silently replaced. Memory holds only the shared
-// strings and the styles of an .xlsx (FreeXL holds an .xls whole).
+// the row named, never a value silently replaced. Every part is read to its end, where the
+// zip checks its CRC. Memory holds only the shared strings and the styles of an .xlsx; an
+// .xls workbook stream is held whole, with the texts of its cells (FreeXL holds a BIFF5 one).
 class SpreadsheetReader {
 public:
     static constexpr int kMaxRows = 1'048'576; // row 1048576
