@@ -36,6 +36,10 @@ QString ExcelFileFilter() {
     return QStringLiteral("Excel 파일(*.xls);;Excel 통합 문서(*.xlsx)");
 }
 
+QString XlsxFileFilter() {
+    return QStringLiteral("Excel 통합 문서(*.xlsx);;Excel 파일(*.xls)");
+}
+
 QString TooManyRowsForXlsMessage() {
     return QStringLiteral(
         "Excel 파일로 저장할 수 없습니다.\r\r.xls 파일에는 65,535행까지만 저장할 수 "
@@ -123,15 +127,19 @@ private:
     bool m_ok = true;
 };
 
-// The Excel number format of a grid display format (",0", "0,", "#,##0" → "#,##0";
-// "#,##0.0" as it is); empty for none.
+// The Excel number format of a display format, as the grids and reports show it: a ',' groups
+// thousands, the characters after a '.' are the decimals (",0", "0,", "#,##0" → "#,##0";
+// "#,##0.0" → "#,##0.0"; "0.00" → "0.00"); empty (general) for a format that is no number
+// format.
 QString XlsxNumberFormat(const QString &displayFormat) {
-    if (displayFormat == QLatin1String(",0") || displayFormat == QLatin1String("0,") ||
-        displayFormat == QLatin1String("#,##0"))
-        return QStringLiteral("#,##0");
-    if (displayFormat.startsWith(QLatin1String("#,##0.")))
-        return displayFormat;
-    return QString();
+    if (!displayFormat.contains(u',') && !displayFormat.contains(u'0') &&
+        !displayFormat.contains(u'#'))
+        return QString();
+    QString out = displayFormat.contains(u',') ? QStringLiteral("#,##0") : QStringLiteral("0");
+    const qsizetype point = displayFormat.indexOf(u'.');
+    if (point >= 0 && point + 1 < displayFormat.size())
+        out += u'.' + QString(displayFormat.size() - point - 1, u'0');
+    return out;
 }
 
 // An .xlsx workbook of one sheet through libxlsxwriter in its constant-memory mode: rows go
@@ -259,7 +267,8 @@ ExcelSheet::ExcelSheet(const QString &path, const QString &title, int headingRow
         d->book = std::make_unique<XlsxBook>(d->out->stagedPath(), title);
         for (size_t c = 0; c < widths.size(); ++c)
             d->book->columnWidth(int(c), std::max(4.0, widths[c] / 7.0));
-        d->book->freezeRows(headingRow + 1);
+        if (headingRow >= 0)
+            d->book->freezeRows(headingRow + 1);
     } else {
         d->xls = std::make_unique<XlsRecords>(d->out->device());
         d->xls->beginFile();

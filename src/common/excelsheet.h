@@ -32,6 +32,8 @@ QString ExcelFileName(const QString &name);
 bool IsXlsxName(const QString &name);
 // The filter of the save dialogs: .xls first, .xlsx.
 QString ExcelFileFilter();
+// The same with .xlsx first (the report viewer's save).
+QString XlsxFileFilter();
 // The refusal of an .xls file past its last row, which names the .xlsx way out.
 QString TooManyRowsForXlsMessage();
 // The refusal of an .xlsx file past its last row.
@@ -45,7 +47,8 @@ public:
     enum class Outcome { Written, TooManyRows, Failed };
 
     // The sheet of the file at path, .xlsx or .xls by the name as it is. The title names an
-    // .xlsx sheet; headingRow and the columns' widths in pixels shape an .xlsx only.
+    // .xlsx sheet; headingRow (the rows down to it stay in view; none when negative) and the
+    // columns' widths in pixels shape an .xlsx only.
     ExcelSheet(const QString &path, const QString &title, int headingRow = 2,
                const std::vector<int> &widths = {});
     ~ExcelSheet(); // a sheet not finished leaves nothing behind
