@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include <xlsxwriter.h>
 
@@ -178,15 +179,16 @@ public:
     bool ok() const { return m_sheet != nullptr && m_error.isEmpty(); }
     QString error() const { return m_error; }
 
-    void text(int row, int column, QStringView text, bool bold) {
+    void text(int row, int column, QStringView text, bool bold, Qt::Alignment alignment) {
         if (m_sheet)
             check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column),
-                                         text.toUtf8().constData(), format(QString(), bold)));
+                                         text.toUtf8().constData(),
+                                         format(QString(), bold, alignment)));
     }
     void number(int row, int column, double value, const QString &numberFormat) {
         if (m_sheet)
             check(worksheet_write_number(m_sheet, lxw_row_t(row), lxw_col_t(column), value,
-                                         format(numberFormat, false)));
+                                         format(numberFormat, false, {})));
     }
     // Width in characters; before the first row.
     void columnWidth(int column, double characters) {
@@ -209,10 +211,14 @@ public:
     }
 
 private:
-    lxw_format *format(const QString &numberFormat, bool bold) {
-        if (numberFormat.isEmpty() && !bold)
+    // Texts are left-aligned unless alignment says right or centre.
+    lxw_format *format(const QString &numberFormat, bool bold, Qt::Alignment alignment) {
+        const int align = alignment.testFlag(Qt::AlignRight)     ? LXW_ALIGN_RIGHT
+                          : alignment.testFlag(Qt::AlignHCenter) ? LXW_ALIGN_CENTER
+                                                                 : LXW_ALIGN_NONE;
+        if (numberFormat.isEmpty() && !bold && align == LXW_ALIGN_NONE)
             return nullptr;
-        const auto key = std::make_pair(numberFormat, bold);
+        const auto key = std::make_tuple(numberFormat, bold, align);
         const auto found = m_formats.find(key);
         if (found != m_formats.end())
             return found->second;
@@ -221,6 +227,8 @@ private:
             format_set_num_format(f, numberFormat.toUtf8().constData());
         if (bold)
             format_set_bold(f);
+        if (align != LXW_ALIGN_NONE)
+            format_set_align(f, uint8_t(align));
         m_formats.emplace(key, f);
         return f;
     }
@@ -231,7 +239,7 @@ private:
 
     lxw_workbook *m_book = nullptr;
     lxw_worksheet *m_sheet = nullptr;
-    std::map<std::pair<QString, bool>, lxw_format *> m_formats;
+    std::map<std::tuple<QString, bool, int>, lxw_format *> m_formats;
     QString m_error;
 };
 
@@ -289,19 +297,20 @@ bool ExcelSheet::startRow(int row) {
     return !d->tooManyRows;
 }
 
-void ExcelSheet::heading(int row, int column, QStringView text) {
-    writeText(row, column, text, true);
+void ExcelSheet::heading(int row, int column, QStringView text, Qt::Alignment alignment) {
+    writeText(row, column, text, true, alignment);
 }
 
-void ExcelSheet::text(int row, int column, QStringView text) {
-    writeText(row, column, text, false);
+void ExcelSheet::text(int row, int column, QStringView text, Qt::Alignment alignment) {
+    writeText(row, column, text, false, alignment);
 }
 
-void ExcelSheet::writeText(int row, int column, QStringView text, bool bold) {
+void ExcelSheet::writeText(int row, int column, QStringView text, bool bold,
+                           Qt::Alignment alignment) {
     if (!rowFits(row))
         d->tooManyRows = true;
     else if (d->book)
-        d->book->text(row, column, text, bold);
+        d->book->text(row, column, text, bold, alignment & Qt::AlignHorizontal_Mask);
     else if (d->xls)
         d->xls->text(row, column, text);
 }

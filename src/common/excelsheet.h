@@ -19,6 +19,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <Qt>
 #include <memory>
 #include <vector>
 
@@ -62,9 +63,10 @@ public:
     // writer stops its walk there.
     bool startRow(int row);
 
-    // A cell past rowLimit() is not written and makes finish() refuse the whole file.
-    void heading(int row, int column, QStringView text);
-    void text(int row, int column, QStringView text);
+    // A cell past rowLimit() is not written and makes finish() refuse the whole file. The
+    // horizontal alignment (left by default, right or centre) shapes an .xlsx only.
+    void heading(int row, int column, QStringView text, Qt::Alignment alignment = {});
+    void text(int row, int column, QStringView text, Qt::Alignment alignment = {});
     void number(int row, int column, double value, const QString &displayFormat = QString());
 
     // Puts the file in place. TooManyRows and Failed leave no file (and an existing one as
@@ -73,7 +75,7 @@ public:
     QString error() const;
 
 private:
-    void writeText(int row, int column, QStringView text, bool bold);
+    void writeText(int row, int column, QStringView text, bool bold, Qt::Alignment alignment);
     struct Private;
     std::unique_ptr<Private> d;
 };

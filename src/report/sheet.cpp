@@ -104,6 +104,7 @@ SheetLayout LayOutSheet(const Document &document) {
             cell.column = column;
             cell.text = p->text;
             cell.bold = p->font.bold;
+            cell.alignment = p->alignment & Qt::AlignHorizontal_Mask;
             if (p->figure) {
                 bool ok = false;
                 const double value = ParseNumber(QString(p->text).remove(u','), &ok);

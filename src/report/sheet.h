@@ -20,6 +20,7 @@ struct SheetCell {
     double value = 0;
     QString format; // the item's display format
     bool bold = false;
+    Qt::Alignment alignment = Qt::AlignLeft; // horizontal, as the item prints
 };
 
 struct SheetLayout {

@@ -590,9 +590,9 @@ bool Rdviewer40::saveAsExcel(const QString &path) {
         if (cell.number)
             sheet.number(cell.row, cell.column, cell.value, cell.format);
         else if (cell.bold)
-            sheet.heading(cell.row, cell.column, cell.text);
+            sheet.heading(cell.row, cell.column, cell.text, cell.alignment);
         else
-            sheet.text(cell.row, cell.column, cell.text);
+            sheet.text(cell.row, cell.column, cell.text, cell.alignment);
     }
     switch (sheet.finish()) {
     case ExcelSheet::Outcome::Written:

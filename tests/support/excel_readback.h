@@ -22,6 +22,9 @@ struct ReadBack {
     // .xlsx only: the number format of each number cell by row and column ("General" for
     // none), texts and empty cells as empty strings; like rows, trailing empty cells dropped.
     std::vector<QStringList> formats;
+    // .xlsx only: the horizontal alignment of each cell ("right", "center"; empty for the
+    // default), like formats.
+    std::vector<QStringList> alignments;
 };
 
 inline ReadBack ReadExcel(const QString &path) {
@@ -34,6 +37,7 @@ def trimmed(row):
         row.pop()
     return row
 formats = []
+alignments = []
 if path.lower().endswith('.xlsx'):
     import openpyxl
     book = openpyxl.load_workbook(path, read_only=True)
@@ -43,6 +47,8 @@ if path.lower().endswith('.xlsx'):
         rows.append(values)
         formats.append([c.number_format if isinstance(c.value, (int, float)) else ''
                         for c in r][:len(values)])
+        alignments.append([(c.alignment.horizontal or '') if c.value is not None else ''
+                           for c in r][:len(values)])
     encoding = 'utf-8'
 else:
     import xlrd
@@ -51,7 +57,7 @@ else:
     rows = [trimmed(None if c.ctype == xlrd.XL_CELL_EMPTY else c.value for c in sheet.row(r))
             for r in range(sheet.nrows)]
     encoding = book.encoding
-json.dump({'encoding': encoding, 'rows': rows, 'formats': formats}, sys.stdout, ensure_ascii=False, default=str)
+json.dump({'encoding': encoding, 'rows': rows, 'formats': formats, 'alignments': alignments}, sys.stdout, ensure_ascii=False, default=str)
 )py";
     ReadBack out;
     QProcess reader;
@@ -73,6 +79,12 @@ json.dump({'encoding': encoding, 'rows': rows, 'formats': formats}, sys.stdout, 
         for (const QJsonValue &f : row.toArray())
             formats << f.toString();
         out.formats.push_back(formats);
+    }
+    for (const QJsonValue &row : json.value(QStringLiteral("alignments")).toArray()) {
+        QStringList alignments;
+        for (const QJsonValue &a : row.toArray())
+            alignments << a.toString();
+        out.alignments.push_back(alignments);
     }
     return out;
 }

@@ -497,6 +497,9 @@ FROM N
     ASSERT_EQ(book.formats.size(), shown.size());
     EXPECT_EQ(book.formats[4],
               (QStringList{QString(), QString(), QStringLiteral("#,##0"), QStringLiteral("0.00")}));
+    // The headings stand as they print: right-aligned over the figures.
+    EXPECT_EQ(book.alignments[2], (QStringList{QString(), QString(), QStringLiteral("right"),
+                                               QStringLiteral("right")}));
 }
 
 // A report of the repository on the sales of the test outlets: every line of the pages under
