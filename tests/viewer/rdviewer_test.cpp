@@ -303,9 +303,12 @@ TEST_F(RdviewerTest, PrintReportPrintsThePagesAndCopiesChosenAndNothingWhenCance
     PrintChoice lastOnce;
     lastOnce.fromPage = all;
     lastOnce.toPage = all;
+    // PrintDirect asks nothing; it is left out while the machine has a printer (the print
+    // queue of the print tests), where its job would leave this test's report folder.
     std::vector<int> everyPage;
-    for (int p = 1; p <= all; ++p)
-        everyPage.push_back(p);
+    if (report::DefaultPrinter().isNull())
+        for (int p = 1; p <= all; ++p)
+            everyPage.push_back(p);
     const struct {
         const char *name;
         bool direct;
@@ -322,6 +325,8 @@ TEST_F(RdviewerTest, PrintReportPrintsThePagesAndCopiesChosenAndNothingWhenCance
         QDir(folder).removeRecursively();
         test::ScriptedDialogsScope dialogs;
         if (c.direct) {
+            if (c.printed.empty())
+                continue;
             viewer.PrintDirect();
         } else {
             dialogs->answerPrint(c.choice);
