@@ -44,6 +44,9 @@ struct Primitive {
     // (the item's display format, empty for none).
     bool figure = false;
     QString numberFormat;
+    // The text before fitting cut it with "…" (a spreadsheet shows it whole); empty when the
+    // text is printed whole.
+    QString wholeText;
 };
 
 // One print of a band on the page.

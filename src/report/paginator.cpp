@@ -269,8 +269,12 @@ struct Paginator::State {
             p.wordWrap = item.wordWrap;
             p.pageCount = pageCount;
             markFigure(item, p);
-            if (!pageCount)
+            if (!pageCount) {
+                const QString whole = p.text;
                 FitText(p);
+                if (p.text != whole)
+                    p.wholeText = whole;
+            }
             pg.items.push_back(std::move(p));
         }
         emitFrame(item.frame, rect, band, item.name);

@@ -95,19 +95,19 @@ SheetLayout LayOutSheet(const Document &document) {
             if (!sheet.cells.empty() && sheet.cells.back().row == row &&
                 sheet.cells.back().column == column) {
                 SheetCell &shared = sheet.cells.back();
-                shared.text += u' ' + p->text;
+                shared.text += u' ' + (p->wholeText.isEmpty() ? p->text : p->wholeText);
                 shared.number = false;
                 continue;
             }
             SheetCell cell;
             cell.row = row;
             cell.column = column;
-            cell.text = p->text;
+            cell.text = p->wholeText.isEmpty() ? p->text : p->wholeText;
             cell.bold = p->font.bold;
             cell.alignment = p->alignment & Qt::AlignHorizontal_Mask;
             if (p->figure) {
                 bool ok = false;
-                const double value = ParseNumber(QString(p->text).remove(u','), &ok);
+                const double value = ParseNumber(QString(cell.text).remove(u','), &ok);
                 if (ok) {
                     cell.number = true;
                     cell.value = value;
@@ -122,6 +122,32 @@ SheetLayout LayOutSheet(const Document &document) {
         sheet.columnWidths.push_back(std::max(0.0, next - starts[c]));
     }
     return sheet;
+}
+
+SheetOutcome WriteSheet(const Document &document, const QString &path) {
+    const SheetLayout layout = LayOutSheet(document);
+    std::vector<int> widths; // pixels at 96 dots to the inch
+    for (double mm : layout.columnWidths)
+        widths.push_back(qRound(mm / 25.4 * 96));
+    ExcelSheet sheet(path, document.title, layout.headingRow, widths);
+    int row = -1;
+    for (const SheetCell &cell : layout.cells) {
+        if (cell.row != row) {
+            row = cell.row;
+            if (!sheet.startRow(row))
+                break;
+        }
+        if (cell.number)
+            sheet.number(cell.row, cell.column, cell.value, cell.format);
+        else if (cell.bold)
+            sheet.heading(cell.row, cell.column, cell.text, cell.alignment);
+        else
+            sheet.text(cell.row, cell.column, cell.text, cell.alignment);
+    }
+    SheetOutcome out;
+    out.outcome = sheet.finish();
+    out.error = sheet.error();
+    return out;
 }
 
 } // namespace kelo::report

@@ -7,6 +7,7 @@
 // (Primitive::figure) whose text reads as a number is a number in its display format;
 // everything else is the text as printed.
 
+#include "common/excelsheet.h"
 #include "report/document.h"
 
 #include <vector>
@@ -31,5 +32,13 @@ struct SheetLayout {
 };
 
 SheetLayout LayOutSheet(const Document &document);
+
+// The document laid out as a sheet into the Excel file at path (an .xlsx, or by the name an
+// .xls; ExcelSheet): the outcome, and why when nothing was written.
+struct SheetOutcome {
+    ExcelSheet::Outcome outcome = ExcelSheet::Outcome::Failed;
+    QString error; // ExcelSheet::error()
+};
+SheetOutcome WriteSheet(const Document &document, const QString &path);
 
 } // namespace kelo::report

@@ -575,32 +575,14 @@ bool Rdviewer40::saveAsExcel(const QString &path) {
     };
     if (!d->hasDocument)
         return refuse(QStringLiteral("저장할 보고서가 없습니다."));
-    const report::SheetLayout layout = report::LayOutSheet(d->document);
-    std::vector<int> widths; // pixels at 96 dots to the inch
-    for (double mm : layout.columnWidths)
-        widths.push_back(qRound(mm / 25.4 * 96));
-    ExcelSheet sheet(path, d->document.title, layout.headingRow, widths);
-    int row = -1;
-    for (const report::SheetCell &cell : layout.cells) {
-        if (cell.row != row) {
-            row = cell.row;
-            if (!sheet.startRow(row))
-                break;
-        }
-        if (cell.number)
-            sheet.number(cell.row, cell.column, cell.value, cell.format);
-        else if (cell.bold)
-            sheet.heading(cell.row, cell.column, cell.text, cell.alignment);
-        else
-            sheet.text(cell.row, cell.column, cell.text, cell.alignment);
-    }
-    switch (sheet.finish()) {
+    const report::SheetOutcome sheet = report::WriteSheet(d->document, path);
+    switch (sheet.outcome) {
     case ExcelSheet::Outcome::Written:
         break;
     case ExcelSheet::Outcome::TooManyRows:
-        return refuse(sheet.error());
+        return refuse(sheet.error);
     case ExcelSheet::Outcome::Failed:
-        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + sheet.error());
+        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + sheet.error);
     }
     d->status = QStringLiteral("Excel 파일로 저장했습니다: ") + QDir::toNativeSeparators(path);
     d->lblStatus->setText(d->status);

@@ -400,7 +400,7 @@ TEST_F(RdviewerTest, SavesTheReportAsItsPagesShowIt) {
 
 // A report of several pages with a page header, column headings, groups with subtotals and a
 // total: the page header and the headings once at the top, then the bands in page order, the
-// page footers left out; each distinct left edge is a column.
+// page footers left out; each distinct left edge is a column; a text the page cuts is whole.
 TEST_F(RdviewerTest, TheExcelFileReadsThePagesInOrderWithHeadingsOnce) {
     const QString path = QDir(db.dir()).filePath(QStringLiteral("GROUPS.mrd"));
     WriteFile(path, QByteArrayLiteral(R"xml(<?xml version="1.0" encoding="UTF-8"?>
@@ -440,7 +440,7 @@ FROM N
     ]]></sql>
   </dataset>
   <band kind="pageheader" height="8">
-    <label x="0" y="0" w="100" h="6" text="켈로 리조트"/>
+    <label x="0" y="0" w="20" h="6" text="켈로펠모라리조트 영업관리 보고서 (내부용)"/>
   </band>
   <band kind="title" height="10">
     <label x="0" y="0" w="100" h="8" text="그룹별 객실" bold="true"/>
@@ -475,10 +475,11 @@ FROM N
     viewer.OpenReport(path, QString());
     ASSERT_EQ(viewer.state(), Rdviewer40::State::Shown) << viewer.message().toStdString();
     ASSERT_GE(viewer.document()->pages.size(), 3u); // headings and page header on each page
+    ASSERT_FALSE(viewer.document()->pages[0].texts().filter(QStringLiteral("…")).isEmpty());
 
     const QVariant none = QVariant::fromValue(nullptr); // an empty cell
     std::vector<QVariantList> shown = {
-        {QStringLiteral("켈로 리조트")},
+        {QStringLiteral("켈로펠모라리조트 영업관리 보고서 (내부용)")}, // cut with "…" on the page
         {QStringLiteral("그룹별 객실")},
         {QStringLiteral("객실"), none, QStringLiteral("금액"), QStringLiteral("비율")},
     };
