@@ -1,10 +1,20 @@
 #include "common/dialogs.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 
 #include <cstdio>
 
@@ -83,6 +93,89 @@ QString fileDialog(QFileDialog::AcceptMode mode, const QString &caption, const Q
     return dialog.selectedFiles().value(0);
 }
 
+// The print dialog: printer, pages, copies.
+std::optional<PrintChoice> printDialog(const QStringList &printers, const QString &defaultPrinter,
+                                       int pageCount) {
+    QDialog dialog(owner());
+    dialog.setObjectName(QStringLiteral("dlgPrint"));
+    dialog.setWindowTitle(QStringLiteral("인쇄"));
+    auto *form = new QFormLayout(&dialog);
+
+    auto *printer = new QComboBox(&dialog);
+    printer->setObjectName(QStringLiteral("cboPrinter"));
+    for (const QString &name : printers)
+        printer->addItem(name, name);
+    if (printers.isEmpty())
+        printer->addItem(QStringLiteral("PDF 파일 (설치된 프린터가 없습니다)"), QString());
+    printer->setCurrentIndex(std::max(0, printer->findData(defaultPrinter)));
+    form->addRow(QStringLiteral("프린터"), printer);
+
+    const int last = std::max(1, pageCount);
+    auto *all = new QRadioButton(QStringLiteral("모든 페이지 (%1쪽)").arg(last), &dialog);
+    all->setObjectName(QStringLiteral("rbtAllPages"));
+    auto *range = new QRadioButton(QStringLiteral("페이지"), &dialog);
+    range->setObjectName(QStringLiteral("rbtPageRange"));
+    auto *from = new QSpinBox(&dialog);
+    from->setObjectName(QStringLiteral("spnFromPage"));
+    auto *to = new QSpinBox(&dialog);
+    to->setObjectName(QStringLiteral("spnToPage"));
+    for (QSpinBox *box : {from, to})
+        box->setRange(1, last);
+    from->setValue(1);
+    to->setValue(last);
+    auto *group = new QButtonGroup(&dialog);
+    group->addButton(all);
+    group->addButton(range);
+    all->setChecked(true);
+    auto *pages = new QWidget(&dialog);
+    auto *row = new QHBoxLayout(pages);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(all);
+    row->addSpacing(12);
+    row->addWidget(range);
+    row->addWidget(from);
+    row->addWidget(new QLabel(QStringLiteral("~"), pages));
+    row->addWidget(to);
+    row->addStretch();
+    form->addRow(QStringLiteral("인쇄 범위"), pages);
+    // Changing a page picks the range; the two ends stay in order.
+    QObject::connect(from, &QSpinBox::valueChanged, &dialog, [from, to, range](int v) {
+        if (to->value() < v)
+            to->setValue(v);
+        range->setChecked(true);
+    });
+    QObject::connect(to, &QSpinBox::valueChanged, &dialog, [from, to, range](int v) {
+        if (from->value() > v)
+            from->setValue(v);
+        range->setChecked(true);
+    });
+
+    auto *copies = new QSpinBox(&dialog);
+    copies->setObjectName(QStringLiteral("spnCopies"));
+    copies->setRange(1, 99);
+    copies->setValue(1);
+    copies->setSuffix(QStringLiteral(" 부"));
+    form->addRow(QStringLiteral("매수"), copies);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("인쇄"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("bbtPrintOk"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("bbtPrintCancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    PrintChoice choice;
+    choice.printer = printer->currentData().toString();
+    choice.fromPage = range->isChecked() ? from->value() : 1;
+    choice.toPage = range->isChecked() ? to->value() : last;
+    choice.copies = copies->value();
+    return choice;
+}
+
 } // namespace
 
 // KELO_DIALOGS=stderr: messages are written to the standard error stream and
@@ -101,6 +194,12 @@ public:
     }
     QString getSaveFileName(const QString &, const QString &, const QString &) override {
         return QString();
+    }
+    // Nobody to choose: nothing is printed.
+    std::optional<PrintChoice> printSetup(const QStringList &, const QString &,
+                                          int pageCount) override {
+        write("PRINT", QStringLiteral("%1 pages, not printed").arg(pageCount));
+        return std::nullopt;
     }
 
 private:
@@ -151,6 +250,11 @@ QString QtDialogs::getSaveFileName(const QString &caption, const QString &dir,
     return fileDialog(QFileDialog::AcceptSave, caption, dir, filter);
 }
 
+std::optional<PrintChoice> QtDialogs::printSetup(const QStringList &printers,
+                                                 const QString &defaultPrinter, int pageCount) {
+    return printDialog(printers, defaultPrinter, pageCount);
+}
+
 void ShowError(const QString &message) {
     Dialogs::instance().showError(message);
 }
@@ -164,6 +268,10 @@ bool AskYesNo(const QString &question) {
 }
 void ShowMessage(const QString &message) {
     Dialogs::instance().showMessage(message);
+}
+std::optional<PrintChoice> PrintSetup(const QStringList &printers, const QString &defaultPrinter,
+                                      int pageCount) {
+    return Dialogs::instance().printSetup(printers, defaultPrinter, pageCount);
 }
 
 } // namespace kelo

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <exception>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -12,6 +13,14 @@ class QWidget;
 // application title); tests install a scripted one that records every message
 // and answers questions from a queue.
 namespace kelo {
+
+// What the user chose in the print dialog.
+struct PrintChoice {
+    QString printer;  // the printer's name; empty: a PDF file in the report folder
+    int fromPage = 1; // the pages printed, from 1, both ends included
+    int toPage = 1;
+    int copies = 1; // each copy whole (collated)
+};
 
 // "경영정보관리", the caption of every message box.
 QString ApplicationTitle();
@@ -31,6 +40,11 @@ public:
                                     const QString &filter) = 0;
     virtual QString getSaveFileName(const QString &caption, const QString &dir,
                                     const QString &filter) = 0;
+    // The print dialog of a document of pageCount pages: one of the printers (the default
+    // chosen at first; with none, a PDF file in the report folder), all pages or a range,
+    // the number of copies. Nothing when the user cancels.
+    virtual std::optional<PrintChoice> printSetup(const QStringList &printers,
+                                                  const QString &defaultPrinter, int pageCount) = 0;
 
     // The service in force; the real one unless another was installed.
     static Dialogs &instance();
@@ -48,6 +62,8 @@ public:
                             const QString &filter) override;
     QString getSaveFileName(const QString &caption, const QString &dir,
                             const QString &filter) override;
+    std::optional<PrintChoice> printSetup(const QStringList &printers,
+                                          const QString &defaultPrinter, int pageCount) override;
 };
 
 void ShowError(const QString &message);
@@ -56,5 +72,7 @@ void ShowError(const QString &message);
 void ShowErrorReport(const std::exception &error);
 bool AskYesNo(const QString &question);
 void ShowMessage(const QString &message);
+std::optional<PrintChoice> PrintSetup(const QStringList &printers, const QString &defaultPrinter,
+                                      int pageCount);
 
 } // namespace kelo

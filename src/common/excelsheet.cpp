@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include <xlsxwriter.h>
 
@@ -34,6 +35,10 @@ bool IsXlsxName(const QString &name) {
 
 QString ExcelFileFilter() {
     return QStringLiteral("Excel 파일(*.xls);;Excel 통합 문서(*.xlsx)");
+}
+
+QString XlsxFileFilter() {
+    return QStringLiteral("Excel 통합 문서(*.xlsx);;Excel 파일(*.xls)");
 }
 
 QString TooManyRowsForXlsMessage() {
@@ -124,15 +129,19 @@ private:
     bool m_ok = true;
 };
 
-// The Excel number format of a grid display format (",0", "0,", "#,##0" → "#,##0";
-// "#,##0.0" as it is); empty for none.
+// The Excel number format of a display format, as the grids and reports show it: a ',' groups
+// thousands, the characters after a '.' are the decimals (",0", "0,", "#,##0" → "#,##0";
+// "#,##0.0" → "#,##0.0"; "0.00" → "0.00"); empty (general) for a format that is no number
+// format.
 QString XlsxNumberFormat(const QString &displayFormat) {
-    if (displayFormat == QLatin1String(",0") || displayFormat == QLatin1String("0,") ||
-        displayFormat == QLatin1String("#,##0"))
-        return QStringLiteral("#,##0");
-    if (displayFormat.startsWith(QLatin1String("#,##0.")))
-        return displayFormat;
-    return QString();
+    if (!displayFormat.contains(u',') && !displayFormat.contains(u'0') &&
+        !displayFormat.contains(u'#'))
+        return QString();
+    QString out = displayFormat.contains(u',') ? QStringLiteral("#,##0") : QStringLiteral("0");
+    const qsizetype point = displayFormat.indexOf(u'.');
+    if (point >= 0 && point + 1 < displayFormat.size())
+        out += u'.' + QString(displayFormat.size() - point - 1, u'0');
+    return out;
 }
 
 // An .xlsx workbook of one sheet through libxlsxwriter in its constant-memory mode: rows go
@@ -171,15 +180,16 @@ public:
     bool ok() const { return m_sheet != nullptr && m_error.isEmpty(); }
     QString error() const { return m_error; }
 
-    void text(int row, int column, QStringView text, bool bold) {
+    void text(int row, int column, QStringView text, bool bold, Qt::Alignment alignment) {
         if (m_sheet)
             check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column),
-                                         text.toUtf8().constData(), format(QString(), bold)));
+                                         text.toUtf8().constData(),
+                                         format(QString(), bold, alignment)));
     }
     void number(int row, int column, double value, const QString &numberFormat) {
         if (m_sheet)
             check(worksheet_write_number(m_sheet, lxw_row_t(row), lxw_col_t(column), value,
-                                         format(numberFormat, false)));
+                                         format(numberFormat, false, {})));
     }
     // Width in characters; before the first row.
     void columnWidth(int column, double characters) {
@@ -202,10 +212,14 @@ public:
     }
 
 private:
-    lxw_format *format(const QString &numberFormat, bool bold) {
-        if (numberFormat.isEmpty() && !bold)
+    // Texts are left-aligned unless alignment says right or centre.
+    lxw_format *format(const QString &numberFormat, bool bold, Qt::Alignment alignment) {
+        const int align = alignment.testFlag(Qt::AlignRight)     ? LXW_ALIGN_RIGHT
+                          : alignment.testFlag(Qt::AlignHCenter) ? LXW_ALIGN_CENTER
+                                                                 : LXW_ALIGN_NONE;
+        if (numberFormat.isEmpty() && !bold && align == LXW_ALIGN_NONE)
             return nullptr;
-        const auto key = std::make_pair(numberFormat, bold);
+        const auto key = std::make_tuple(numberFormat, bold, align);
         const auto found = m_formats.find(key);
         if (found != m_formats.end())
             return found->second;
@@ -214,6 +228,8 @@ private:
             format_set_num_format(f, numberFormat.toUtf8().constData());
         if (bold)
             format_set_bold(f);
+        if (align != LXW_ALIGN_NONE)
+            format_set_align(f, uint8_t(align));
         m_formats.emplace(key, f);
         return f;
     }
@@ -224,7 +240,7 @@ private:
 
     lxw_workbook *m_book = nullptr;
     lxw_worksheet *m_sheet = nullptr;
-    std::map<std::pair<QString, bool>, lxw_format *> m_formats;
+    std::map<std::tuple<QString, bool, int>, lxw_format *> m_formats;
     QString m_error;
 };
 
@@ -261,7 +277,8 @@ ExcelSheet::ExcelSheet(const QString &path, const QString &title, int headingRow
         d->book = std::make_unique<XlsxBook>(d->out->stagedPath(), title);
         for (size_t c = 0; c < widths.size(); ++c)
             d->book->columnWidth(int(c), std::max(4.0, widths[c] / 7.0));
-        d->book->freezeRows(headingRow + 1);
+        if (headingRow >= 0)
+            d->book->freezeRows(headingRow + 1);
     } else {
         d->xls = std::make_unique<XlsRecords>(d->out->device());
         d->xls->beginFile();
@@ -282,22 +299,23 @@ bool ExcelSheet::startRow(int row) {
     return !d->tooManyRows;
 }
 
-void ExcelSheet::heading(int row, int column, QStringView text) {
-    writeText(row, column, text, true);
+void ExcelSheet::heading(int row, int column, QStringView text, Qt::Alignment alignment) {
+    writeText(row, column, text, true, alignment);
 }
 
-void ExcelSheet::text(int row, int column, QStringView text) {
+void ExcelSheet::text(int row, int column, QStringView text, Qt::Alignment alignment) {
     if (d->xls && rowFits(row)) // the cell of every .xls row: straight to its record
         d->xls->text(row, column, text);
     else
-        writeText(row, column, text, false);
+        writeText(row, column, text, false, alignment);
 }
 
-void ExcelSheet::writeText(int row, int column, QStringView text, bool bold) {
+void ExcelSheet::writeText(int row, int column, QStringView text, bool bold,
+                           Qt::Alignment alignment) {
     if (!rowFits(row))
         d->tooManyRows = true;
     else if (d->book)
-        d->book->text(row, column, text, bold);
+        d->book->text(row, column, text, bold, alignment & Qt::AlignHorizontal_Mask);
     else if (d->xls)
         d->xls->text(row, column, text);
 }

@@ -19,6 +19,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <Qt>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,8 @@ QString ExcelFileName(const QString &name);
 bool IsXlsxName(const QString &name);
 // The filter of the save dialogs: .xls first, .xlsx.
 QString ExcelFileFilter();
+// The same with .xlsx first (the report viewer's save).
+QString XlsxFileFilter();
 // The refusal of an .xls file past its last row, which names the .xlsx way out.
 QString TooManyRowsForXlsMessage();
 // The refusal of an .xlsx file past its last row.
@@ -45,7 +48,8 @@ public:
     enum class Outcome { Written, TooManyRows, Failed };
 
     // The sheet of the file at path, .xlsx or .xls by the name as it is. The title names an
-    // .xlsx sheet; headingRow and the columns' widths in pixels shape an .xlsx only.
+    // .xlsx sheet; headingRow (the rows down to it stay in view; none when negative) and the
+    // columns' widths in pixels shape an .xlsx only.
     ExcelSheet(const QString &path, const QString &title, int headingRow = 2,
                const std::vector<int> &widths = {});
     ~ExcelSheet(); // a sheet not finished leaves nothing behind
@@ -59,9 +63,10 @@ public:
     // writer stops its walk there.
     bool startRow(int row);
 
-    // A cell past rowLimit() is not written and makes finish() refuse the whole file.
-    void heading(int row, int column, QStringView text);
-    void text(int row, int column, QStringView text);
+    // A cell past rowLimit() is not written and makes finish() refuse the whole file. The
+    // horizontal alignment (left by default, right or centre) shapes an .xlsx only.
+    void heading(int row, int column, QStringView text, Qt::Alignment alignment = {});
+    void text(int row, int column, QStringView text, Qt::Alignment alignment = {});
     void number(int row, int column, double value, const QString &displayFormat = QString());
 
     // Puts the file in place. TooManyRows and Failed leave no file (and an existing one as
@@ -70,7 +75,7 @@ public:
     QString error() const;
 
 private:
-    void writeText(int row, int column, QStringView text, bool bold);
+    void writeText(int row, int column, QStringView text, bool bold, Qt::Alignment alignment);
     struct Private;
     std::unique_ptr<Private> d;
     int m_rowLimit; // asked for each cell: kept at hand

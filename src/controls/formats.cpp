@@ -22,6 +22,10 @@ QString groupThousands(const QString &digits) {
 
 } // namespace
 
+bool IsNumberFormat(const QString &format) {
+    return format.contains(u',') || format.contains(u'0') || format.contains(u'#');
+}
+
 QString FormatNumberText(const QVariant &value, const QString &format) {
     if (!value.isValid() || value.isNull())
         return QString();
@@ -41,7 +45,7 @@ QString FormatNumberText(const QVariant &value, const QString &format) {
     }
     if (format.isEmpty())
         return NumberToText(v);
-    if (!format.contains(u',') && !format.contains(u'0') && !format.contains(u'#'))
+    if (!IsNumberFormat(format))
         return NumberToText(v);
     // Past fifteen digits a figure has no more significant digits to group: it
     // shows in the number-to-text form (1E+80) rather than as invented zeros.

@@ -10,6 +10,9 @@ namespace kelo::controls {
 // format's decimals; an empty format shows the number-to-text rule. A text
 // that is not a number is shown as it is.
 QString FormatNumberText(const QVariant &value, const QString &format);
+// Whether a display format formats numbers (it has a ',', '0' or '#'); other formats show
+// the number-to-text rule.
+bool IsNumberFormat(const QString &format);
 
 // A display mask in the screens' notation "mask;saveLiterals;blank", applied to
 // a stored value (the value holds the mask's digits without literals when

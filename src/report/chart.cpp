@@ -54,6 +54,7 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
         p.alignment = align;
         p.band = band;
         p.item = item.name;
+        p.chart = true;
         FitText(p);
         out.push_back(std::move(p));
     };
@@ -65,6 +66,7 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
         p.penWidth = width;
         p.band = band;
         p.item = item.name;
+        p.chart = true;
         out.push_back(std::move(p));
     };
     auto box = [&](const QRectF &r, const QColor &fill) {
@@ -74,6 +76,7 @@ void AddChart(std::vector<Primitive> &out, const Item &item, const QRectF &rect,
         p.brush = fill;
         p.band = band;
         p.item = item.name;
+        p.chart = true;
         out.push_back(std::move(p));
     };
 

@@ -38,6 +38,15 @@ struct Primitive {
     int band = -1;          // index into the page's bands
     QString item;           // the item it was printed from
     bool pageCount = false; // text of a page-count item, filled when the document is done
+    bool chart = false;     // part of a chart (its axes, labels, legend)
+    // A text printed from a number of a data set (a field through a number format, or a
+    // number field without a format): a spreadsheet takes it as a number, in numberFormat
+    // (the item's display format, empty for none).
+    bool figure = false;
+    QString numberFormat;
+    // The text before fitting cut it with "…" (a spreadsheet shows it whole); empty when the
+    // text is printed whole.
+    QString wholeText;
 };
 
 // One print of a band on the page.

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <algorithm>
 #include <stdexcept>
 
 namespace kelo::report {
@@ -64,6 +65,34 @@ PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printer
     PrintPages(document, printer);
     outcome.printer = printerInfo.printerName();
     return outcome;
+}
+
+std::optional<PrintChoice> AskPrint(const Document &document) {
+    return PrintSetup(QPrinterInfo::availablePrinterNames(), DefaultPrinter().printerName(),
+                      int(document.pages.size()));
+}
+
+PrintOutcome PrintDocument(const Document &document, const PrintChoice &choice,
+                           const QString &pdfName) {
+    QPrinterInfo printer;
+    if (!choice.printer.isEmpty()) {
+        printer = QPrinterInfo::printerInfo(choice.printer);
+        if (printer.isNull())
+            throw std::runtime_error(
+                QStringLiteral("프린터 %1이(가) 없습니다.").arg(choice.printer).toStdString());
+    }
+    // The copies are made here rather than left to the printer's driver, so that every
+    // queue (and the PDF) gets them alike.
+    const int count = int(document.pages.size());
+    const int from = std::clamp(choice.fromPage, 1, std::max(1, count));
+    const int to = std::clamp(choice.toPage, from, std::max(1, count));
+    Document chosen;
+    chosen.title = document.title;
+    chosen.cutTexts = document.cutTexts;
+    for (int copy = 0; copy < std::max(1, choice.copies); ++copy)
+        for (int page = from; page <= to && page <= count; ++page)
+            chosen.pages.push_back(document.pages[size_t(page - 1)]);
+    return PrintDocument(chosen, printer, pdfName);
 }
 
 } // namespace kelo::report

@@ -3,6 +3,7 @@
 // Printing a page document: to the default printer through the system's print
 // service (CUPS), or, on a machine without any printer, as a PDF in the report folder.
 
+#include "common/dialogs.h"
 #include "report/document.h"
 
 #include <QPrinterInfo>
@@ -32,6 +33,17 @@ QString NewPdfPath(const QString &title);
 // nothing: a printer that fails or a PDF that cannot be written raises
 // std::runtime_error.
 PrintOutcome PrintDocument(const Document &document, const QPrinterInfo &printer,
+                           const QString &pdfName = QString());
+
+// The print dialog of the dialogs service for the document: the machine's printers with the
+// default one chosen, its pages, copies. Nothing when the user cancels.
+std::optional<PrintChoice> AskPrint(const Document &document);
+
+// Prints what the user chose: the pages fromPage to toPage (cut to the document's), each copy
+// whole one after another in one job, on the chosen printer, or written as one PDF in the
+// report folder when the choice names none. A printer that is not there (any more) raises
+// std::runtime_error, as PrintDocument above does for a failing one.
+PrintOutcome PrintDocument(const Document &document, const PrintChoice &choice,
                            const QString &pdfName = QString());
 
 } // namespace kelo::report

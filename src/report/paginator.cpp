@@ -1,6 +1,7 @@
 #include "report/paginator.h"
 
 #include "common/clock.h"
+#include "controls/formats.h"
 #include "report/chart.h"
 #include "report/textfit.h"
 
@@ -267,11 +268,41 @@ struct Paginator::State {
             p.alignment = item.alignment;
             p.wordWrap = item.wordWrap;
             p.pageCount = pageCount;
-            if (!pageCount)
+            markFigure(item, p);
+            if (!pageCount) {
+                const QString whole = p.text;
                 FitText(p);
+                if (p.text != whole)
+                    p.wholeText = whole;
+            }
             pg.items.push_back(std::move(p));
         }
         emitFrame(item.frame, rect, band, item.name);
+    }
+
+    // A field printed through a number format, or a number printed without one, is a figure.
+    static void markFigure(const Item &item, Primitive &p) {
+        if (!item.dataSet || item.field.isEmpty())
+            return;
+        const QString format = item.displayFormat.isEmpty()
+                                   ? item.dataSet->displayFormat(item.field)
+                                   : item.displayFormat;
+        if (controls::IsNumberFormat(format)) {
+            p.figure = true;
+            p.numberFormat = format;
+            return;
+        }
+        if (item.kind != ItemKind::DataText)
+            return;
+        switch (item.dataSet->value(item.field).typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+            p.figure = true;
+            break;
+        default:
+            break;
+        }
     }
 
     void emitFrame(const Frame &frame, const QRectF &r, int band, const QString &name) {

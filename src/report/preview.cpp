@@ -145,8 +145,11 @@ void PreviewWindow::updateControls() {
 }
 
 void PreviewWindow::print() {
+    const std::optional<PrintChoice> choice = AskPrint(m_document);
+    if (!choice)
+        return;
     try {
-        const PrintOutcome outcome = PrintDocument(m_document, DefaultPrinter());
+        const PrintOutcome outcome = PrintDocument(m_document, *choice);
         if (!outcome.pdfPath.isEmpty())
             ShowMessage(QStringLiteral("설치된 프린터가 없어 PDF 파일로 저장했습니다.\n") +
                         QDir::toNativeSeparators(outcome.pdfPath));

@@ -16,8 +16,9 @@ namespace kelo::report {
 // The preview of a page document in a PageBrowser: the pages stacked, fitted to the width
 // (as it opens) or the whole page, or at a zoom; PgUp/PgDn, Home/End move between pages,
 // the page box goes to a page, Ctrl+F finds a text, Ctrl+T shows the thumbnails, Esc
-// closes. Print sends the document to the default printer (or, without a printer, to a
-// PDF in the report folder, which the user is told); "PDF 저장" asks for a file.
+// closes. Print asks for the printer, the pages and the copies (the print dialog of the
+// dialogs service) and sends them there (or, without a printer, to a PDF in the report
+// folder, which the user is told); "PDF 저장" asks for a file.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:

@@ -7,6 +7,7 @@
 #include "report/pagebrowser.h"
 #include "report/pageview.h"
 #include "report/render.h"
+#include "report/sheet.h"
 #include "viewer/execution.h"
 #include "viewer/location.h"
 #include "viewer/params.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,19 +40,6 @@ namespace kelo::viewer {
 namespace {
 
 constexpr int kFetchTimeoutMs = 10000;
-
-bool IsNumber(const QVariant &v) {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // While the statements of a report run, the event loop turns inside their tick: windows
 // paint and timers run, but of what the user does only the cancel button and Esc come
@@ -229,7 +218,7 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     d->bbtPdf = report::ToolButton(this, "bbtSavePdf", QStringLiteral("PDF"),
                                    QStringLiteral("PDF 파일로 저장"));
     d->bbtExcel = report::ToolButton(this, "bbtSaveExcel", QStringLiteral("Excel"),
-                                     QStringLiteral("상세 행을 Excel 파일로 저장"));
+                                     QStringLiteral("보이는 그대로 Excel 파일로 저장"));
     d->lblStatus = new QLabel(this);
     d->lblStatus->setObjectName(QStringLiteral("lblStatus"));
     d->lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -332,10 +321,12 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
             return;
         const QString path = Dialogs::instance().getSaveFileName(
             QStringLiteral("Excel 저장"),
-            QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".xls")),
-            ExcelFileFilter());
+            QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".xlsx")),
+            XlsxFileFilter());
+        // A name without an extension is a workbook; .xls stays possible.
         if (!path.isEmpty())
-            saveAsExcel(ExcelFileName(path));
+            saveAsExcel(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx")
+                                                           : ExcelFileName(path));
     });
 
     d->lblMessage->clear();
@@ -514,10 +505,24 @@ void Rdviewer40::runPendingLoad() {
 void Rdviewer40::PrintDirect() {
     if (d->state == State::Loading)
         waitForLoaded();
-    PrintReport();
+    print(std::nullopt);
 }
 
 void Rdviewer40::PrintReport() {
+    if (d->state != State::Shown) {
+        print(std::nullopt); // says there is nothing to print
+        return;
+    }
+    const std::optional<PrintChoice> choice = report::AskPrint(d->document);
+    if (!choice) {
+        d->status = QStringLiteral("인쇄를 취소했습니다.");
+        d->lblStatus->setText(d->status);
+        return;
+    }
+    print(choice);
+}
+
+void Rdviewer40::print(const std::optional<PrintChoice> &choice) {
     if (d->state != State::Shown) {
         const QString text = QStringLiteral("출력할 보고서가 없습니다.");
         d->status = text;
@@ -531,7 +536,9 @@ void Rdviewer40::PrintReport() {
     }
     try {
         const report::PrintOutcome outcome =
-            report::PrintDocument(d->document, report::DefaultPrinter(), d->document.title);
+            choice
+                ? report::PrintDocument(d->document, *choice, d->document.title)
+                : report::PrintDocument(d->document, report::DefaultPrinter(), d->document.title);
         d->status = outcome.pdfPath.isEmpty()
                         ? QStringLiteral("%1(으)로 인쇄했습니다.").arg(outcome.printer)
                         : QStringLiteral("프린터가 없어 PDF로 저장했습니다: %1")
@@ -566,33 +573,16 @@ bool Rdviewer40::saveAsExcel(const QString &path) {
         d->lblStatus->setText(why);
         return false;
     };
-    if (!d->hasDocument || !d->report)
+    if (!d->hasDocument)
         return refuse(QStringLiteral("저장할 보고서가 없습니다."));
-    report::DataSet *set = d->report->definition.mainData;
-    if (!set && !d->report->dataSets.empty())
-        set = d->report->dataSets.front().set;
-    if (!set)
-        return refuse(QStringLiteral("이 보고서에는 저장할 행이 없습니다."));
-    const db::RowSet &rows = set->rows();
-    ExcelSheet sheet(path, d->report->title);
-    sheet.text(0, 0, d->report->title);
-    for (int c = 0; c < rows.columnCount(); ++c)
-        sheet.heading(2, c, rows.columnName(c));
-    for (int r = 0; r < rows.fetchedRows() && sheet.startRow(3 + r); ++r)
-        for (int c = 0; c < rows.columnCount(); ++c) {
-            const QVariant &v = rows.cell(r, c);
-            if (IsNumber(v))
-                sheet.number(3 + r, c, v.toDouble());
-            else if (!v.isNull())
-                sheet.text(3 + r, c, db::ValueText(v));
-        }
-    switch (sheet.finish()) {
+    const report::SheetOutcome sheet = report::WriteSheet(d->document, path);
+    switch (sheet.outcome) {
     case ExcelSheet::Outcome::Written:
         break;
     case ExcelSheet::Outcome::TooManyRows:
-        return refuse(sheet.error());
+        return refuse(sheet.error);
     case ExcelSheet::Outcome::Failed:
-        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + sheet.error());
+        return refuse(QStringLiteral("Excel 파일로 저장할 수 없습니다: ") + sheet.error);
     }
     d->status = QStringLiteral("Excel 파일로 저장했습니다: ") + QDir::toNativeSeparators(path);
     d->lblStatus->setText(d->status);

@@ -7,6 +7,7 @@
 // Failures are shown inside the control, naming the location and the reason; nothing pops
 // up and nothing is thrown to the screen.
 
+#include "common/dialogs.h"
 #include "db/connection.h"
 #include "report/document.h"
 
@@ -35,9 +36,10 @@ public:
     // shows a cancel button ("취소", Esc) and keeps the windows painted; other input waits.
     bool OpenReport(const QString &location, const QString &params);
     // Prints the report of the OpenReport call just before (waiting for it to load) on the
-    // default printer, as a PDF in the report folder when there is none.
+    // default printer, as a PDF in the report folder when there is none; no dialog.
     void PrintDirect();
-    // Prints the report shown; without one it says so inside the control.
+    // Prints the report shown after the print dialog (printer, pages, copies; cancelled,
+    // nothing is printed); without a report it says so inside the control.
     void PrintReport();
 
     // Zoom in percent; the page fitting mode: 0 the zoom given, 1 fit width, 2 fit page.
@@ -57,9 +59,10 @@ public:
     bool waitForLoaded(int milliseconds = 30000);
     // The outcome of the last print or save, as the toolbar shows it.
     QString status() const;
-    // The report's main data set's rows into an .xls, or by the name an .xlsx, file (title,
-    // column names, rows; ExcelSheet); false with status() telling why when nothing was
-    // written (past the rows an .xls file holds, the .xls row-limit message).
+    // The report as its pages show it into an .xlsx, or by the name an .xls, file
+    // (report::LayOutSheet through ExcelSheet: titles, headings, groups, totals in page order,
+    // figures as numbers in their display format); false with status() telling why when
+    // nothing was written (past the rows an .xls file holds, the .xls row-limit message).
     bool saveAsExcel(const QString &path);
     bool saveAsPdf(const QString &path);
     void showPage(int page); // from 1
@@ -74,6 +77,8 @@ signals:
 private:
     void runPendingLoad();
     void updateControls();
+    // Prints the report shown as chosen; the default printer, every page, once without a choice.
+    void print(const std::optional<PrintChoice> &choice);
 
     struct Private;
     std::unique_ptr<Private> d;

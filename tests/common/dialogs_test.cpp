@@ -4,9 +4,15 @@
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -81,6 +87,64 @@ TEST(Dialogs, ScriptedServiceFailsOnAnUnexpectedQuestion) {
 } // namespace
 
 namespace {
+
+// The real print dialog, as a user fills it in: the default printer chosen at first, all
+// pages unless a range is typed, copies; Esc prints nothing.
+TEST(Dialogs, ThePrintDialogReturnsThePrinterPagesAndCopiesChosen) {
+    const QStringList printers = {QStringLiteral("Office"), QStringLiteral("KeloPDF")};
+    struct Step {
+        const char *name;
+        std::function<void(QDialog &)> fill;
+        std::optional<PrintChoice> expected;
+    };
+    PrintChoice everything;
+    everything.printer = QStringLiteral("KeloPDF");
+    everything.toPage = 5;
+    PrintChoice pages23 = everything;
+    pages23.printer = QStringLiteral("Office");
+    pages23.fromPage = 2;
+    pages23.toPage = 3;
+    pages23.copies = 2;
+    const Step steps[] = {
+        {"as it opens", [](QDialog &d) { d.findChild<QPushButton *>("bbtPrintOk")->click(); },
+         everything},
+        {"pages 2 to 3 twice on the other printer",
+         [](QDialog &d) {
+             d.findChild<QComboBox *>("cboPrinter")->setCurrentText(QStringLiteral("Office"));
+             d.findChild<QSpinBox *>("spnToPage")->setValue(3); // a page picks the range
+             d.findChild<QSpinBox *>("spnFromPage")->setValue(2);
+             d.findChild<QSpinBox *>("spnCopies")->setValue(2);
+             EXPECT_TRUE(d.findChild<QRadioButton *>("rbtPageRange")->isChecked());
+             d.findChild<QPushButton *>("bbtPrintOk")->click();
+         },
+         pages23},
+        {"Esc", [](QDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }, std::nullopt},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = true;
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("인쇄"));
+            EXPECT_EQ(dialog->findChild<QComboBox *>("cboPrinter")->currentText(),
+                      QStringLiteral("KeloPDF"));
+            EXPECT_EQ(dialog->findChild<QSpinBox *>("spnToPage")->maximum(), 5);
+            step.fill(*dialog);
+        });
+        const std::optional<PrintChoice> choice =
+            QtDialogs().printSetup(printers, QStringLiteral("KeloPDF"), 5);
+        EXPECT_TRUE(seen);
+        ASSERT_EQ(choice.has_value(), step.expected.has_value());
+        if (!choice)
+            continue;
+        EXPECT_EQ(choice->printer, step.expected->printer);
+        EXPECT_EQ(choice->fromPage, step.expected->fromPage);
+        EXPECT_EQ(choice->toPage, step.expected->toPage);
+        EXPECT_EQ(choice->copies, step.expected->copies);
+    }
+}
 
 TEST(GeneralErrorHandling, AFullStopIsAddedOnlyAfterCharactersThatSortAfterIt) {
     const struct {

@@ -1,3 +1,4 @@
+#include "common/appdir.h"
 #include "report/pageview.h"
 #include "report/paginator.h"
 #include "report/preview.h"
@@ -147,6 +148,44 @@ TEST(Preview, SaveAsPdfWritesTheDocumentToTheChosenFile) {
     ASSERT_TRUE(info.waitForFinished(30000));
     EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
                     .contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+}
+
+// The preview's Print asks first: cancelled, nothing is printed; else the pages and copies
+// chosen go out (here into the report folder, the choice without a printer).
+TEST(Preview, PrintPrintsWhatThePrintDialogChose) {
+    QTemporaryDir dir;
+    const QString appDir = AppDir();
+    SetAppDir(dir.path());
+    {
+        QFile ini(dir.filePath(QStringLiteral("Kelo_S.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Report]\nPdfFolder=pdf\n");
+    }
+    const QDir folder(dir.filePath(QStringLiteral("pdf")));
+    PrintChoice lastTwice;
+    lastTwice.fromPage = 3;
+    lastTwice.toPage = 3;
+    lastTwice.copies = 2;
+    {
+        test::ScriptedDialogsScope dialogs;
+        dialogs->answerPrint(std::nullopt);
+        dialogs->answerPrint(lastTwice);
+        PreviewWindow w(ThreePages());
+        w.bbtPrint->click();
+        EXPECT_TRUE(folder.entryList({QStringLiteral("*.pdf")}).isEmpty());
+        w.bbtPrint->click();
+        ASSERT_EQ(dialogs->printOffers().size(), 2u);
+        EXPECT_EQ(dialogs->printOffers()[1].pageCount, 3);
+        ASSERT_EQ(dialogs->messages().size(), 1); // where the PDF went
+    }
+    SetAppDir(appDir);
+    const QStringList pdfs = folder.entryList({QStringLiteral("*.pdf")});
+    ASSERT_EQ(pdfs.size(), 1);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {folder.filePath(pdfs.front()), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    // Page 3 twice: its number on each page, form feeds between them.
+    EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).simplified(), QStringLiteral("3 3"));
 }
 
 } // namespace

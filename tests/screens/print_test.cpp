@@ -1,13 +1,18 @@
 #include "database/schema.h"
 #include "report/output.h"
 #include "screens/reports/reports.h"
+#include "support/schema_database.h"
+#include "support/scripted_dialogs.h"
+#include "viewer/rdviewer.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace kelo;
@@ -70,6 +75,91 @@ TEST(Print, TheDivisionStatisticsGoToTheDefaultPrinter) {
     EXPECT_TRUE(printed.contains(QStringLiteral("Date: 2004 | 04 | 15 Thursday")));
     EXPECT_TRUE(printed.contains(QStringLiteral("Weather : Partly Cloudy")));
     EXPECT_TRUE(printed.contains(QStringLiteral("1,234,567")));
+    QFile::remove(written);
+}
+
+// The viewer's Print through the print dialog on the print queue: pages 2 to 3 of a report of
+// several pages, two copies, come out of the queue as one job of those four pages.
+TEST(Print, TheViewerPrintsThePagesAndCopiesChosenOnThePrinter) {
+    const QPrinterInfo printer = report::DefaultPrinter();
+    ASSERT_FALSE(printer.isNull())
+        << "no printer: the print queue is set up by scripts/print-queue.sh start";
+    test::SchemaDatabase db;
+    const QString path = QDir(db.dir()).filePath(QStringLiteral("ROOMS.mrd"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<report name="ROOMS" title="PRINTED ROOMS">
+  <dataset name="rows">
+    <sql><![CDATA[
+WITH RECURSIVE N(I) AS (
+SELECT 1
+UNION ALL
+SELECT I + 1
+FROM N
+WHERE I < 120
+)
+SELECT 'ROOM ' || I AS ROOM_NAME
+FROM N
+    ]]></sql>
+  </dataset>
+  <band kind="detail" dataset="rows" height="8">
+    <field x="10" y="0" w="60" h="8" field="ROOM_NAME"/>
+  </band>
+</report>
+)xml");
+    }
+    viewer::Rdviewer40 viewer(db.connection());
+    viewer.OpenReport(path, QString());
+    ASSERT_EQ(viewer.state(), viewer::Rdviewer40::State::Shown) << viewer.message().toStdString();
+    const report::Document &document = *viewer.document();
+    ASSERT_GE(document.pages.size(), 3u);
+
+    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
+    const QStringList before = Pdfs(out);
+    {
+        test::ScriptedDialogsScope dialogs;
+        PrintChoice choice;
+        choice.printer = printer.printerName();
+        choice.fromPage = 2;
+        choice.toPage = 3;
+        choice.copies = 2;
+        dialogs->answerPrint(choice);
+        viewer.findChild<QToolButton *>(QStringLiteral("bbtPrint"))->click();
+        ASSERT_EQ(dialogs->printOffers().size(), 1u);
+        EXPECT_EQ(dialogs->printOffers()[0].defaultPrinter, printer.printerName());
+    }
+    EXPECT_EQ(viewer.status(), QStringLiteral("%1(으)로 인쇄했습니다.").arg(printer.printerName()));
+
+    // The last room of page 3 ends the job's text twice; the job is read until it is there.
+    const QString last = document.pages[2].texts().filter(QStringLiteral("ROOM ")).last();
+    QString written, printed;
+    QElapsedTimer waited;
+    waited.start();
+    while (printed.count(last) < 2 && waited.elapsed() < 60000) {
+        QThread::msleep(250);
+        for (const QString &f : Pdfs(out))
+            if (!before.contains(f))
+                written = out.filePath(f);
+        if (!written.isEmpty())
+            printed = Text(written);
+    }
+    ASSERT_FALSE(written.isEmpty())
+        << "no PDF from the print queue in " << out.path().toStdString();
+    // Pages 2, 3, 2, 3: each page's rooms, in that order.
+    const QStringList pages = printed.split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 4) << printed.toStdString();
+    const int order[] = {2, 3, 2, 3};
+    for (int i = 0; i < 4; ++i) {
+        const QStringList rooms =
+            document.pages[size_t(order[i] - 1)].texts().filter(QStringLiteral("ROOM "));
+        QStringList seen;
+        for (const QString &line : pages[i].split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                seen << line.trimmed();
+        EXPECT_EQ(seen, rooms) << i;
+    }
     QFile::remove(written);
 }
 

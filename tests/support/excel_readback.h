@@ -19,6 +19,12 @@ struct ReadBack {
     QString encoding;               // the text encoding the reader used
     std::vector<QVariantList> rows; // from row 0; text as QString, numbers as double, empty
                                     // cells as null (trailing empty cells dropped)
+    // .xlsx only: the number format of each number cell by row and column ("General" for
+    // none), texts and empty cells as empty strings; like rows, trailing empty cells dropped.
+    std::vector<QStringList> formats;
+    // .xlsx only: the horizontal alignment of each cell ("right", "center"; empty for the
+    // default), like formats.
+    std::vector<QStringList> alignments;
 };
 
 inline ReadBack ReadExcel(const QString &path) {
@@ -30,10 +36,19 @@ def trimmed(row):
     while row and row[-1] is None:
         row.pop()
     return row
+formats = []
+alignments = []
 if path.lower().endswith('.xlsx'):
     import openpyxl
     book = openpyxl.load_workbook(path, read_only=True)
-    rows = [trimmed(r) for r in book.worksheets[0].iter_rows(values_only=True)]
+    rows = []
+    for r in book.worksheets[0].iter_rows():
+        values = trimmed(c.value for c in r)
+        rows.append(values)
+        formats.append([c.number_format if isinstance(c.value, (int, float)) else ''
+                        for c in r][:len(values)])
+        alignments.append([(c.alignment.horizontal or '') if c.value is not None else ''
+                           for c in r][:len(values)])
     encoding = 'utf-8'
 else:
     import xlrd
@@ -42,7 +57,7 @@ else:
     rows = [trimmed(None if c.ctype == xlrd.XL_CELL_EMPTY else c.value for c in sheet.row(r))
             for r in range(sheet.nrows)]
     encoding = book.encoding
-json.dump({'encoding': encoding, 'rows': rows}, sys.stdout, ensure_ascii=False, default=str)
+json.dump({'encoding': encoding, 'rows': rows, 'formats': formats, 'alignments': alignments}, sys.stdout, ensure_ascii=False, default=str)
 )py";
     ReadBack out;
     QProcess reader;
@@ -59,6 +74,18 @@ json.dump({'encoding': encoding, 'rows': rows}, sys.stdout, ensure_ascii=False, 
     out.encoding = json.value(QStringLiteral("encoding")).toString();
     for (const QJsonValue &row : json.value(QStringLiteral("rows")).toArray())
         out.rows.push_back(row.toArray().toVariantList());
+    for (const QJsonValue &row : json.value(QStringLiteral("formats")).toArray()) {
+        QStringList formats;
+        for (const QJsonValue &f : row.toArray())
+            formats << f.toString();
+        out.formats.push_back(formats);
+    }
+    for (const QJsonValue &row : json.value(QStringLiteral("alignments")).toArray()) {
+        QStringList alignments;
+        for (const QJsonValue &a : row.toArray())
+            alignments << a.toString();
+        out.alignments.push_back(alignments);
+    }
     return out;
 }
 

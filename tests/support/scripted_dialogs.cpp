@@ -38,6 +38,19 @@ QString ScriptedDialogs::getSaveFileName(const QString &caption, const QString &
     return getOpenFileName(caption, dir, filter);
 }
 
+std::optional<PrintChoice> ScriptedDialogs::printSetup(const QStringList &printers,
+                                                       const QString &defaultPrinter,
+                                                       int pageCount) {
+    m_printOffers.push_back({printers, defaultPrinter, pageCount});
+    if (m_prints.empty()) {
+        ADD_FAILURE() << "unexpected print dialog";
+        return std::nullopt;
+    }
+    const std::optional<PrintChoice> choice = m_prints.front();
+    m_prints.pop_front();
+    return choice;
+}
+
 namespace {
 QStringList texts(const std::vector<ScriptedDialogs::Entry> &log, ScriptedDialogs::Kind kind) {
     QStringList out;

@@ -28,21 +28,35 @@ public:
                             const QString &filter) override;
     QString getSaveFileName(const QString &caption, const QString &dir,
                             const QString &filter) override;
+    std::optional<PrintChoice> printSetup(const QStringList &printers,
+                                          const QString &defaultPrinter, int pageCount) override;
 
     void answer(bool yes) { m_answers.push_back(yes); }
     void answerFile(const QString &path) { m_files.push_back(path); }
+    // The next print dialog's answer; nothing: the user cancels.
+    void answerPrint(std::optional<PrintChoice> choice) { m_prints.push_back(choice); }
+
+    // The print dialogs shown: what each offered.
+    struct PrintOffer {
+        QStringList printers;
+        QString defaultPrinter;
+        int pageCount = 0;
+    };
+    const std::vector<PrintOffer> &printOffers() const { return m_printOffers; }
 
     const std::vector<Entry> &log() const { return m_log; }
     QStringList errors() const;
     QStringList questions() const;
     QStringList messages() const;
-    bool unansweredLeft() const { return !m_answers.empty(); }
+    bool unansweredLeft() const { return !m_answers.empty() || !m_prints.empty(); }
     void clear() { m_log.clear(); }
 
 private:
     std::vector<Entry> m_log;
     std::deque<bool> m_answers;
     std::deque<QString> m_files;
+    std::deque<std::optional<PrintChoice>> m_prints;
+    std::vector<PrintOffer> m_printOffers;
 };
 
 // Installs a ScriptedDialogs for the life of the scope and restores the
