@@ -47,11 +47,9 @@ QByteArray photo(quint64 seed) {
     return bytes;
 }
 
-} // namespace
-
-void WritePersonnel(Context &ctx) {
-    db::Connection &c = ctx.c;
-    Rng &rng = ctx.rng;
+// The organisation: the dated department tree and today's flat list, with a department
+// closed years ago.
+void WriteDepartments(db::Connection &c) {
     const Dept depts[] = {
         {"1000", "켈로리조트", ""},         {"1100", "호텔본부", "1000"},
         {"1200", "레저본부", "1000"},       {"1300", "경영지원본부", "1000"},
@@ -90,7 +88,11 @@ void WritePersonnel(Context &ctx) {
               "켈로리조트 호텔본부 면세점팀", "면세점팀", 990, "Y", begin,
               serial(QDate(2003, 12, 31))});
     flat.row({"1190", "면세점팀"});
+}
 
+// Three hundred employees (the sign-in users first) with their families, schooling, careers
+// and awards; the rows of their photographs without the pictures.
+void WriteEmployees(db::Connection &c, Rng &rng) {
     const std::vector<QString> surnames = {"김", "이", "박", "최", "정", "강", "조",
                                            "윤", "장", "임", "한", "오", "서", "신",
                                            "권", "황", "안", "송", "류", "홍"};
@@ -224,9 +226,12 @@ void WritePersonnel(Context &ctx) {
                        prize ? "1" : "2", prize ? "업무 유공" : "근무 태만", "켈로리조트", ""});
         }
     }
-    // Photographs.
     emp.flush();
     pic.flush();
+}
+
+// The pictures of the employees that have a photograph row, drawn from the seed.
+void WritePhotographs(db::Connection &c, quint64 seed) {
     db::Query photos(c);
     photos.setSql(QStringLiteral(R"sql(
 SELECT EMP_NO
@@ -243,11 +248,18 @@ SET EMP_PIC = :PIC
 WHERE EMP_NO = :EMP_NO
 )sql"));
     for (const QString &empNo : withPhoto) {
-        update.setParamBlob(QStringLiteral("PIC"),
-                            photo(ctx.opt.seed * 1000003ull + empNo.toULongLong()));
+        update.setParamBlob(QStringLiteral("PIC"), photo(seed * 1000003ull + empNo.toULongLong()));
         update.setParam(QStringLiteral("EMP_NO"), empNo);
         update.exec();
     }
+}
+
+} // namespace
+
+void WritePersonnel(Context &ctx) {
+    WriteDepartments(ctx.c);
+    WriteEmployees(ctx.c, ctx.rng);
+    WritePhotographs(ctx.c, ctx.opt.seed);
 }
 
 } // namespace kelo::database::demo
