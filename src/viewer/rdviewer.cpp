@@ -343,6 +343,30 @@ Rdviewer40::~Rdviewer40() {
 }
 
 bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
+    clearReport();
+    d->location = location;
+    d->params = params;
+    const ResolvedLocation where = ResolveLocation(location);
+    if (!where.error.isEmpty()) {
+        fail(where.error);
+        return false;
+    }
+    d->state = State::Loading;
+    d->stack->setCurrentWidget(d->busy);
+    updateControls();
+    if (where.isHttp()) {
+        fetch(where);
+        return true;
+    }
+    const std::optional<QByteArray> bytes = readFile(where);
+    if (!bytes)
+        return false;
+    load(*bytes, where.name);
+    return d->state == State::Shown;
+}
+
+// Forgets the report shown and any load under way.
+void Rdviewer40::clearReport() {
     if (d->reply) {
         QNetworkReply *old = d->reply;
         d->reply = nullptr;
@@ -352,8 +376,6 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
     }
     d->pendingLoad = nullptr;
     d->retry->stop();
-    d->location = location;
-    d->params = params;
     d->message.clear();
     d->status.clear();
     d->lblStatus->clear();
@@ -362,89 +384,89 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
     d->document = report::Document();
     d->report.reset();
     d->userZoom = false;
+}
 
-    const ResolvedLocation where = ResolveLocation(location);
-    auto fail = [this](const QString &reason) {
-        d->state = State::Failed;
-        d->message = d->location + QStringLiteral("\n") + reason;
-        d->lblMessage->setText(QStringLiteral("보고서를 열 수 없습니다.\n\n") + d->message);
-        d->stack->setCurrentWidget(d->lblMessage);
-        updateControls();
-        emit OnFailed(d->message);
-    };
-    if (!where.error.isEmpty()) {
-        fail(where.error);
-        return false;
-    }
-    d->state = State::Loading;
-    d->stack->setCurrentWidget(d->busy);
+// Shows why the report cannot be opened, inside the control.
+void Rdviewer40::fail(const QString &reason) {
+    d->state = State::Failed;
+    d->message = d->location + QStringLiteral("\n") + reason;
+    d->lblMessage->setText(QStringLiteral("보고서를 열 수 없습니다.\n\n") + d->message);
+    d->stack->setCurrentWidget(d->lblMessage);
     updateControls();
+    emit OnFailed(d->message);
+}
 
-    auto load = [this, fail](const QByteArray &bytes, const QString &name) {
-        ParseResult parsed = ParseDefinition(bytes, name, d->connection);
-        if (!parsed.report) {
-            fail(parsed.error);
-            return;
-        }
-        const BoundParams bound = BindParams(d->params, parsed.report->parameters);
-        if (!bound.ok()) {
-            fail(name + QStringLiteral(": ") + bound.error);
-            return;
-        }
-        RunResult run;
-        {
-            RunningReport running(d->bbtCancel, d->cancelled);
-            run = RunReport(*parsed.report, bound.values, [&running] { return running.tick(); });
-        }
-        if (!run.error.isEmpty()) {
-            fail(run.error);
-            return;
-        }
-        d->report = std::move(parsed.report);
-        d->document = std::move(run.document);
-        d->hasDocument = true;
-        d->state = State::Shown;
-        if (d->document.cutTexts > 0) {
-            d->status = QStringLiteral("%L1자가 넘는 값(%2개)은 앞의 %L1자만 보입니다.")
-                            .arg(report::kMaxDrawnText)
-                            .arg(d->document.cutTexts);
-            d->lblStatus->setText(d->status);
-        }
-        d->stack->setCurrentWidget(d->browser);
-        d->loadUserZoom();
-        d->applyZoom();
-        d->browser->setDocument(&d->document);
-        updateControls();
-        emit OnReportFinished();
-    };
-
-    if (!where.isHttp()) {
-        QFile file(where.path);
-        if (!file.exists()) {
-            fail(QStringLiteral("보고서 파일 %1이(가) 없습니다")
-                     .arg(QDir::toNativeSeparators(where.path)));
-            return false;
-        }
-        if (IsDatabaseFile(where.path)) {
-            fail(QStringLiteral("%1은(는) 보고서 파일이 아닙니다: %2")
-                     .arg(QDir::toNativeSeparators(where.path), DatabaseFileReason()));
-            return false;
-        }
-        if (file.size() > kMaxDefinitionBytes) {
-            fail(QStringLiteral("보고서 파일 %1이(가) %2바이트보다 큽니다")
-                     .arg(QDir::toNativeSeparators(where.path))
-                     .arg(kMaxDefinitionBytes));
-            return false;
-        }
-        if (!file.open(QIODevice::ReadOnly)) {
-            fail(QStringLiteral("보고서 파일 %1을(를) 읽을 수 없습니다: %2")
-                     .arg(QDir::toNativeSeparators(where.path), file.errorString()));
-            return false;
-        }
-        load(file.read(kMaxDefinitionBytes + 1), where.name);
-        return d->state == State::Shown;
+// Parses the definition, binds the parameter string, runs the statements (with the cancel
+// button) and shows the pages.
+void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
+    ParseResult parsed = ParseDefinition(bytes, name, d->connection);
+    if (!parsed.report) {
+        fail(parsed.error);
+        return;
     }
+    const BoundParams bound = BindParams(d->params, parsed.report->parameters);
+    if (!bound.ok()) {
+        fail(name + QStringLiteral(": ") + bound.error);
+        return;
+    }
+    RunResult run;
+    {
+        RunningReport running(d->bbtCancel, d->cancelled);
+        run = RunReport(*parsed.report, bound.values, [&running] { return running.tick(); });
+    }
+    if (!run.error.isEmpty()) {
+        fail(run.error);
+        return;
+    }
+    d->report = std::move(parsed.report);
+    d->document = std::move(run.document);
+    d->hasDocument = true;
+    d->state = State::Shown;
+    if (d->document.cutTexts > 0) {
+        d->status = QStringLiteral("%L1자가 넘는 값(%2개)은 앞의 %L1자만 보입니다.")
+                        .arg(report::kMaxDrawnText)
+                        .arg(d->document.cutTexts);
+        d->lblStatus->setText(d->status);
+    }
+    d->stack->setCurrentWidget(d->browser);
+    d->loadUserZoom();
+    d->applyZoom();
+    d->browser->setDocument(&d->document);
+    updateControls();
+    emit OnReportFinished();
+}
 
+// The definition file of a local location, at most the size a definition may have; nothing
+// (and the reason shown) when it is missing, the open database, too large or unreadable.
+std::optional<QByteArray> Rdviewer40::readFile(const ResolvedLocation &where) {
+    QFile file(where.path);
+    if (!file.exists()) {
+        fail(QStringLiteral("보고서 파일 %1이(가) 없습니다")
+                 .arg(QDir::toNativeSeparators(where.path)));
+        return std::nullopt;
+    }
+    if (IsDatabaseFile(where.path)) {
+        fail(QStringLiteral("%1은(는) 보고서 파일이 아닙니다: %2")
+                 .arg(QDir::toNativeSeparators(where.path), DatabaseFileReason()));
+        return std::nullopt;
+    }
+    if (file.size() > kMaxDefinitionBytes) {
+        fail(QStringLiteral("보고서 파일 %1이(가) %2바이트보다 큽니다")
+                 .arg(QDir::toNativeSeparators(where.path))
+                 .arg(kMaxDefinitionBytes));
+        return std::nullopt;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("보고서 파일 %1을(를) 읽을 수 없습니다: %2")
+                 .arg(QDir::toNativeSeparators(where.path), file.errorString()));
+        return std::nullopt;
+    }
+    return file.read(kMaxDefinitionBytes + 1);
+}
+
+// Fetches the definition from its report server; loads it when it has come, within the
+// size and time a definition may take.
+void Rdviewer40::fetch(const ResolvedLocation &where) {
     QNetworkRequest request(where.url);
     request.setTransferTimeout(kFetchTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -460,7 +482,7 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         }
     });
     const QString name = where.name;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, fail, load, name] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
         reply->deleteLater();
         if (d->reply != reply)
             return;
@@ -485,10 +507,9 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
             }
             return;
         }
-        d->pendingLoad = [load, bytes = reply->readAll(), name] { load(bytes, name); };
+        d->pendingLoad = [this, bytes = reply->readAll(), name] { load(bytes, name); };
         runPendingLoad();
     });
-    return true;
 }
 
 void Rdviewer40::runPendingLoad() {

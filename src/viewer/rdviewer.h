@@ -13,12 +13,15 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace kelo::report {
 class PageBrowser;
 }
 
 namespace kelo::viewer {
+
+struct ResolvedLocation;
 
 class Rdviewer40 : public QWidget {
     Q_OBJECT
@@ -75,6 +78,11 @@ signals:
     void OnPrintButtonClicked();
 
 private:
+    void clearReport();
+    void fail(const QString &reason);
+    void load(const QByteArray &bytes, const QString &name);
+    std::optional<QByteArray> readFile(const ResolvedLocation &where);
+    void fetch(const ResolvedLocation &where);
     void runPendingLoad();
     void updateControls();
     // Prints the report shown as chosen; the default printer, every page, once without a choice.
