@@ -451,6 +451,17 @@ controls::Grid *tabGrid(QTabWidget *tabs, const char *title,
 TfrmSQS040::TfrmSQS040(db::Connection &connection)
     : TfrmSZS030(connection, QStringLiteral("frmSQS040")) {
     setWindowTitle(QStringLiteral("개별인사기록"));
+    buildSearch();
+    auto *layout = new QVBoxLayout(panMain);
+    layout->addLayout(buildCard());
+    tabs = new QTabWidget(panMain);
+    layout->addWidget(tabs, 1);
+    buildRecords(connection);
+    StyleForm(this);
+}
+
+// The employee number with its lookup button in the search panel.
+void TfrmSQS040::buildSearch() {
     auto *label = new QLabel(QStringLiteral("* 사 원 번 호"), panSearch);
     wedEmpNo = new QLineEdit(panSearch);
     wedEmpNo->setObjectName(QStringLiteral("wedEmpNo"));
@@ -468,11 +479,12 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
     m_searchRow->insertWidget(2, sbtSearchEmpNo);
     wedEmpNo->installEventFilter(this);
     connect(sbtSearchEmpNo, &QToolButton::clicked, this, [this] { sbtSearchEmpNoClick(); });
+}
 
-    // The card stands in two blocks beside the photograph, the person and the post on the
-    // left, the numbers, the address and the contacts on the right (eleven rows each), so that
-    // the four tabs below keep most of the height for their rows.
-    auto *layout = new QVBoxLayout(panMain);
+// The card stands in two blocks beside the photograph, the person and the post on the
+// left, the numbers, the address and the contacts on the right (eleven rows each), so that
+// the four tabs below keep most of the height for their rows.
+QHBoxLayout *TfrmSQS040::buildCard() {
     auto *card = new QHBoxLayout;
     card->setSpacing(16);
     QGridLayout *blocks[2] = {new QGridLayout, new QGridLayout};
@@ -521,9 +533,11 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
     imgEmpPicture->setGeometry(2, 2, 120, 160);
     imgEmpPicture->setScaledContents(true);
     card->addWidget(panEmpPicture, 0, Qt::AlignTop);
-    layout->addLayout(card);
-    tabs = new QTabWidget(panMain);
-    layout->addWidget(tabs, 1);
+    return card;
+}
+
+// The four tabs of records under the card, each a grid with its statement.
+void TfrmSQS040::buildRecords(db::Connection &connection) {
     grdFamily = tabGrid(tabs, "가족",
                         {{"FAM_REL_NAME", "관계"},
                          {"FAM_NAME", "성명"},
@@ -627,7 +641,6 @@ TfrmSQS040::TfrmSQS040(db::Connection &connection)
     }
     m_tabs.back().second->query().setParam(QStringLiteral("AWRD_TYPE1"), QStringLiteral("상"));
     m_tabs.back().second->query().setParam(QStringLiteral("AWRD_TYPE2"), QStringLiteral("벌"));
-    StyleForm(this);
 }
 
 QString TfrmSQS040::cardText(const QString &field) const {

@@ -7,6 +7,8 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
+class QHBoxLayout;
+
 namespace kelo::screens {
 
 class TfrmSQS000;
@@ -90,6 +92,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildSearch();
+    QHBoxLayout *buildCard();
+    void buildRecords(db::Connection &connection);
+
     std::map<QString, controls::ValueLabel *> m_card;
     std::vector<std::pair<controls::Grid *, std::unique_ptr<db::RowSet>>> m_tabs;
 };
