@@ -194,7 +194,23 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     : QWidget(parent), d(std::make_unique<Private>(connection)) {
     setObjectName(QStringLiteral("Rdviewer401"));
     d->network = new QNetworkAccessManager(this);
+    buildToolbar();
+    buildPanes();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(d->toolbar);
+    layout->addWidget(d->stack, 1);
 
+    connectControls();
+    d->lblMessage->clear();
+    d->stack->setCurrentWidget(d->lblMessage);
+    d->applyZoom();
+    updateControls();
+}
+
+// The toolbar: pages, zoom, thumbnails and find, print, PDF and Excel, the status.
+void Rdviewer40::buildToolbar() {
     d->toolbar = new QWidget(this);
     d->toolbar->setObjectName(QStringLiteral("pnlViewerTools"));
     auto *bar = new QHBoxLayout(d->toolbar);
@@ -214,7 +230,7 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     d->bbtFitPage = report::ToolButton(this, "bbtFitPage", QStringLiteral("쪽 맞춤"),
                                        QStringLiteral("한 페이지 전체"));
     d->bbtPrint = report::ToolButton(this, "bbtPrint", QStringLiteral("인쇄"),
-                                     QStringLiteral("기본 프린터로 인쇄"));
+                                     QStringLiteral("프린터, 페이지와 매수를 골라 인쇄"));
     d->bbtPdf = report::ToolButton(this, "bbtSavePdf", QStringLiteral("PDF"),
                                    QStringLiteral("PDF 파일로 저장"));
     d->bbtExcel = report::ToolButton(this, "bbtSaveExcel", QStringLiteral("Excel"),
@@ -233,7 +249,11 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     bar->addWidget(d->bbtExcel);
     bar->addSpacing(12);
     bar->addWidget(d->lblStatus, 1);
+}
 
+// What the control shows in turn: the message of a failure, the busy panel with its cancel
+// button, the pages.
+void Rdviewer40::buildPanes() {
     d->stack = new QStackedWidget(this);
     d->lblMessage = new QLabel(this);
     d->lblMessage->setObjectName(QStringLiteral("lblMessage"));
@@ -267,13 +287,9 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
     d->stack->addWidget(d->lblMessage);
     d->stack->addWidget(d->busy);
     d->stack->addWidget(d->browser);
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(d->toolbar);
-    layout->addWidget(d->stack, 1);
-
+void Rdviewer40::connectControls() {
     connect(d->bbtCancel, &QToolButton::clicked, this, [this] { d->cancelled = true; });
     d->retry = new QTimer(this);
     d->retry->setSingleShot(true);
@@ -304,35 +320,35 @@ Rdviewer40::Rdviewer40(db::Connection &connection, QWidget *parent)
         emit OnPrintButtonClicked();
         PrintReport();
     });
-    connect(d->bbtPdf, &QToolButton::clicked, this, [this] {
-        if (!d->hasDocument)
-            return;
-        const QString path = Dialogs::instance().getSaveFileName(
-            QStringLiteral("PDF 저장"),
-            QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".pdf")),
-            QStringLiteral("PDF (*.pdf)"));
-        if (!path.isEmpty())
-            saveAsPdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
-                          ? path
-                          : path + QStringLiteral(".pdf"));
-    });
-    connect(d->bbtExcel, &QToolButton::clicked, this, [this] {
-        if (!d->hasDocument)
-            return;
-        const QString path = Dialogs::instance().getSaveFileName(
-            QStringLiteral("Excel 저장"),
-            QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".xlsx")),
-            XlsxFileFilter());
-        // A name without an extension is a workbook; .xls stays possible.
-        if (!path.isEmpty())
-            saveAsExcel(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx")
-                                                           : ExcelFileName(path));
-    });
+    connect(d->bbtPdf, &QToolButton::clicked, this, [this] { askSaveAsPdf(); });
+    connect(d->bbtExcel, &QToolButton::clicked, this, [this] { askSaveAsExcel(); });
+}
 
-    d->lblMessage->clear();
-    d->stack->setCurrentWidget(d->lblMessage);
-    d->applyZoom();
-    updateControls();
+// PDF and Excel of the toolbar: the file asked for in the report folder by the report's title.
+void Rdviewer40::askSaveAsPdf() {
+    if (!d->hasDocument)
+        return;
+    const QString path = Dialogs::instance().getSaveFileName(
+        QStringLiteral("PDF 저장"),
+        QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".pdf")),
+        QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty())
+        saveAsPdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
+                      ? path
+                      : path + QStringLiteral(".pdf"));
+}
+
+void Rdviewer40::askSaveAsExcel() {
+    if (!d->hasDocument)
+        return;
+    const QString path = Dialogs::instance().getSaveFileName(
+        QStringLiteral("Excel 저장"),
+        QDir(report::PdfFolder()).filePath(d->document.title + QStringLiteral(".xlsx")),
+        XlsxFileFilter());
+    // A name without an extension is a workbook; .xls stays possible.
+    if (!path.isEmpty())
+        saveAsExcel(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx")
+                                                       : ExcelFileName(path));
 }
 
 Rdviewer40::~Rdviewer40() {

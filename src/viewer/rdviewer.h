@@ -78,6 +78,11 @@ signals:
     void OnPrintButtonClicked();
 
 private:
+    void buildToolbar();
+    void buildPanes();
+    void connectControls();
+    void askSaveAsPdf();
+    void askSaveAsExcel();
     void clearReport();
     void fail(const QString &reason);
     void load(const QByteArray &bytes, const QString &name);
