@@ -98,7 +98,7 @@ ORDER BY G, NAME
     <field x="20" y="0" w="30" h="5" field="AMT" align="right">
       <style if="&lt; 0" color="#c00000"/>
     </field>
-    <field x="50" y="0" w="20" h="5" field="WORD"/>
+    <field x="55" y="0" w="20" h="5" field="WORD"/>
   </band>
   <band kind="groupfooter" group="G" height="6" frame="top">
     <field x="20" y="0" w="30" h="6" field="AMT" aggregate="sum" align="right"/>
@@ -108,8 +108,8 @@ ORDER BY G, NAME
     <field x="70" y="0" w="30" h="6" field="AMT" aggregate="avg" format="#,##0.0" align="right"/>
     <field x="100" y="0" w="20" h="6" field="AMT" aggregate="min" align="right"/>
     <field x="120" y="0" w="20" h="6" field="AMT" aggregate="max" align="right"/>
-    <field x="140" y="0" w="15" h="6" field="WORD" aggregate="min"/>
-    <field x="155" y="0" w="15" h="6" field="WORD" aggregate="max"/>
+    <field x="145" y="0" w="15" h="6" field="WORD" aggregate="min"/>
+    <field x="160" y="0" w="15" h="6" field="WORD" aggregate="max"/>
   </band>
   <band kind="summary" height="6" frame="top">
     <label x="0" y="0" w="20" h="6" text="합계" bold="true"/>
@@ -118,8 +118,8 @@ ORDER BY G, NAME
     <field x="70" y="0" w="30" h="6" field="AMT" aggregate="avg" format="#,##0.0" align="right"/>
     <field x="100" y="0" w="20" h="6" field="AMT" aggregate="min" align="right"/>
     <field x="120" y="0" w="20" h="6" field="AMT" aggregate="max" align="right"/>
-    <field x="140" y="0" w="15" h="6" field="WORD" aggregate="min"/>
-    <field x="155" y="0" w="15" h="6" field="WORD" aggregate="max"/>
+    <field x="145" y="0" w="15" h="6" field="WORD" aggregate="min"/>
+    <field x="160" y="0" w="15" h="6" field="WORD" aggregate="max"/>
   </band>
 </report>
 )xml")
