@@ -1,12 +1,12 @@
 #include "report/paginator.h"
 
 #include "common/clock.h"
+#include "common/numbertext.h"
 #include "controls/formats.h"
 #include "report/chart.h"
 #include "report/textfit.h"
 
 #include <QHash>
-#include <cmath>
 #include <optional>
 #include <stdexcept>
 
@@ -60,8 +60,8 @@ std::optional<double> NumberOf(const QVariant &v) {
         return v.toDouble();
     case QMetaType::QString: {
         bool ok = false;
-        const double d = v.toString().trimmed().toDouble(&ok);
-        if (ok && std::isfinite(d))
+        const double d = ParseNumber(v.toString(), &ok);
+        if (ok)
             return d;
         return std::nullopt;
     }
@@ -86,7 +86,7 @@ bool Holds(const StyleRule &rule, const QVariant &value) {
         return false;
     int order = 0;
     bool ok = false;
-    const double constant = rule.constant.trimmed().toDouble(&ok);
+    const double constant = ParseNumber(rule.constant, &ok);
     const std::optional<double> number = NumberOf(value);
     if (number && ok)
         order = *number < constant ? -1 : *number > constant ? 1 : 0;
