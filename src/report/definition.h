@@ -73,6 +73,30 @@ struct ChartSpec {
     QString title;
 };
 
+// What a footer's item computes over the rows of the main data set it closes: the rows of
+// its group (a GroupFooter) or every row (the Summary). NULLs are passed over: Count
+// counts the values that are not NULL, Avg divides by that count; without a value Sum,
+// Avg, Min and Max print nothing and Count prints 0. Sum and Avg take numbers (a text that
+// is not a number stops the layout with a message naming the item); Min and Max compare
+// numbers as numbers, and as texts once a value is not a number.
+enum class Aggregate { None, Sum, Count, Avg, Min, Max };
+
+enum class Comparison { Less, LessOrEqual, Equal, NotEqual, GreaterOrEqual, Greater };
+
+// A style an item or a band takes for one print when its condition holds: a field of the
+// current row (or the item's own value: its field's value, an aggregate's result) compared
+// with a constant. Both numbers: compared as numbers; otherwise as texts. A NULL holds no
+// condition. The rules of an item or a band apply in order, a later one over an earlier.
+struct StyleRule {
+    DataSet *dataSet = nullptr; // of field; none: the item's, else the band's, else the main
+    QString field;              // empty: the item's own value
+    Comparison comparison = Comparison::Equal;
+    QString constant;
+    QColor color;      // of the text; invalid: unchanged
+    QColor background; // behind the item, or the band's colour; invalid: unchanged
+    bool bold = false;
+};
+
 struct Item {
     QString name;
     ItemKind kind = ItemKind::Label;
@@ -83,6 +107,7 @@ struct Item {
     DataSet *dataSet = nullptr;
     QString field;         // DataText: the field of dataSet's current row
     QString displayFormat; // DataText: overrides the field's display format when set
+    Aggregate aggregate = Aggregate::None; // DataText in a GroupFooter or the Summary
     SystemField system = SystemField::Date;
 
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
@@ -100,6 +125,8 @@ struct Item {
     QImage picture; // drawn into rect keeping its proportions
 
     ChartSpec chart;
+
+    std::vector<StyleRule> styles;
 
     // Receives the text about to be printed and may replace it.
     std::function<void(Item &item, QString &text)> onPrint;
@@ -135,6 +162,9 @@ struct Band {
     QColor color = Qt::transparent; // the band's background across the page width
     Frame frame;
     std::vector<Item> items;
+    // Rules on fields of the band's row: a background for the band, the text colour and
+    // boldness of its text items.
+    std::vector<StyleRule> styles;
 
     // SubDetail: the rows printed under each main row are those whose detailFields
     // equal the main row's masterFields.

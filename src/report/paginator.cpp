@@ -1,11 +1,13 @@
 #include "report/paginator.h"
 
 #include "common/clock.h"
+#include "common/numbertext.h"
 #include "controls/formats.h"
 #include "report/chart.h"
 #include "report/textfit.h"
 
 #include <QHash>
+#include <optional>
 #include <stdexcept>
 
 namespace kelo::report {
@@ -43,6 +45,88 @@ QString KeyOf(const DataSet &set, const QStringList &fields) {
     return key;
 }
 
+bool IsNull(const QVariant &v) {
+    return !v.isValid() || v.isNull();
+}
+
+// A value as a number: numbers, and texts that read as one (an engine's decimals).
+std::optional<double> NumberOf(const QVariant &v) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return v.toDouble();
+    case QMetaType::QString: {
+        bool ok = false;
+        const double d = ParseNumber(v.toString(), &ok);
+        if (ok)
+            return d;
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// A value through a display format, as a field prints; a NULL prints nothing.
+QString FormatValue(const QVariant &v, const QString &format) {
+    if (IsNull(v))
+        return QString();
+    if (format.isEmpty())
+        return db::ValueText(v);
+    return controls::FormatNumberText(v, format);
+}
+
+// Whether a rule's condition holds for the value: numbers compared as numbers, anything
+// else as texts; a NULL holds none.
+bool Holds(const StyleRule &rule, const QVariant &value) {
+    if (IsNull(value))
+        return false;
+    int order = 0;
+    bool ok = false;
+    const double constant = ParseNumber(rule.constant, &ok);
+    const std::optional<double> number = NumberOf(value);
+    if (number && ok)
+        order = *number < constant ? -1 : *number > constant ? 1 : 0;
+    else
+        order = db::ValueText(value).compare(rule.constant);
+    switch (rule.comparison) {
+    case Comparison::Less:
+        return order < 0;
+    case Comparison::LessOrEqual:
+        return order <= 0;
+    case Comparison::Equal:
+        return order == 0;
+    case Comparison::NotEqual:
+        return order != 0;
+    case Comparison::GreaterOrEqual:
+        return order >= 0;
+    case Comparison::Greater:
+        return order > 0;
+    }
+    return false;
+}
+
+QString AggregateName(Aggregate a) {
+    switch (a) {
+    case Aggregate::Sum:
+        return QStringLiteral("sum");
+    case Aggregate::Count:
+        return QStringLiteral("count");
+    case Aggregate::Avg:
+        return QStringLiteral("avg");
+    case Aggregate::Min:
+        return QStringLiteral("min");
+    case Aggregate::Max:
+        return QStringLiteral("max");
+    case Aggregate::None:
+        break;
+    }
+    return QString();
+}
+
 } // namespace
 
 struct Paginator::State {
@@ -57,6 +141,10 @@ struct Paginator::State {
     double bottom = 0;          // where the body must end on this page
     bool bodyOnPage = false;    // a body band stands on the current page
     QHash<const Band *, RowIndex> indexes;
+    // The rows of the main data set that the footer being placed closes (its group's, or
+    // every row for the summary); aggregates compute over them.
+    bool closing = false;
+    int closingFirst = 0, closingLast = -1;
 
     Page &page() { return doc.pages.back(); }
     int pageNumber() const { return int(doc.pages.size()); }
@@ -146,7 +234,87 @@ struct Paginator::State {
             bodyOnPage = true;
     }
 
-    QString itemText(Item &item) {
+    // Places a group footer or the summary over the rows first..last of the main data set.
+    void placeClosing(Band &band, int row, int first, int last) {
+        closing = true;
+        closingFirst = first;
+        closingLast = last;
+        place(band, row);
+        closing = false;
+    }
+
+    // An item's aggregate over the rows its footer closes; a NULL when there is no value
+    // (a count is 0 then).
+    QVariant aggregate(const Item &item) {
+        if (!closing)
+            throw std::logic_error(QStringLiteral("item %1: a %2 prints only in a group footer "
+                                                  "or the summary")
+                                       .arg(item.name, AggregateName(item.aggregate))
+                                       .toStdString());
+        DataSet &set = *item.dataSet;
+        std::vector<QVariant> values;
+        const int keep = set.currentRow();
+        for (int r = closingFirst; r <= closingLast && r < set.rowCount(); ++r) {
+            set.moveTo(r);
+            QVariant v = set.value(item.field);
+            if (!IsNull(v))
+                values.push_back(std::move(v));
+        }
+        if (keep >= 0)
+            set.moveTo(keep);
+        if (item.aggregate == Aggregate::Count)
+            return QVariant(qlonglong(values.size()));
+        if (values.empty())
+            return QVariant();
+        if (item.aggregate == Aggregate::Sum || item.aggregate == Aggregate::Avg) {
+            double sum = 0;
+            for (const QVariant &v : values) {
+                const std::optional<double> n = NumberOf(v);
+                if (!n)
+                    throw std::logic_error(QStringLiteral("item %1: the %2 of %3 meets a value "
+                                                          "that is not a number: \"%4\"")
+                                               .arg(item.name, AggregateName(item.aggregate),
+                                                    item.field, db::ValueText(v).left(40))
+                                               .toStdString());
+                sum += *n;
+            }
+            return item.aggregate == Aggregate::Sum ? sum : sum / double(values.size());
+        }
+        bool numbers = true;
+        for (const QVariant &v : values)
+            numbers = numbers && NumberOf(v).has_value();
+        const bool wantMin = item.aggregate == Aggregate::Min;
+        const QVariant *best = &values.front();
+        for (const QVariant &v : values) {
+            const bool less = numbers ? *NumberOf(v) < *NumberOf(*best)
+                                      : db::ValueText(v).compare(db::ValueText(*best)) < 0;
+            const bool greater = numbers ? *NumberOf(v) > *NumberOf(*best)
+                                         : db::ValueText(v).compare(db::ValueText(*best)) > 0;
+            if (wantMin ? less : greater)
+                best = &v;
+        }
+        return *best;
+    }
+
+    // The value a rule compares: a field of the row printed, or the item's own value.
+    QVariant ruleValue(const StyleRule &rule, const Band &band, const Item *item,
+                       const QVariant &own) {
+        if (rule.field.isEmpty())
+            return own;
+        DataSet *set = rule.dataSet            ? rule.dataSet
+                       : item && item->dataSet ? item->dataSet
+                       : band.dataSet          ? band.dataSet
+                                               : report->mainData;
+        if (!set)
+            throw std::logic_error(QStringLiteral("band %1: the style's field %2 has no data set")
+                                       .arg(band.name, rule.field)
+                                       .toStdString());
+        return set->value(rule.field);
+    }
+
+    // The item's text; own receives the value it prints (a field's value before its format,
+    // an aggregate's result), invalid for items that print no value.
+    QString itemText(Item &item, QVariant &own) {
         switch (item.kind) {
         case ItemKind::Label:
             return item.text;
@@ -158,6 +326,13 @@ struct Paginator::State {
                 throw std::logic_error(QStringLiteral("item %1: data set %2 has no field %3")
                                            .arg(item.name, item.dataSet->name(), item.field)
                                            .toStdString());
+            if (item.aggregate != Aggregate::None) {
+                own = aggregate(item);
+                return FormatValue(own, item.displayFormat.isEmpty()
+                                            ? item.dataSet->displayFormat(item.field)
+                                            : item.displayFormat);
+            }
+            own = item.dataSet->value(item.field);
             return item.dataSet->displayText(item.field, item.displayFormat);
         case ItemKind::SystemData:
             switch (item.system) {
@@ -183,13 +358,24 @@ struct Paginator::State {
         const double left = setup.leftMargin;
         const int index = int(pg.bands.size());
         const QRectF bandRect(left, y, setup.bandWidth(), band.height);
-        pg.bands.push_back({report->name, band.name, band.kind, bandRect, band.color, row});
+        QColor bandColor = band.color, textColor;
+        bool bold = false;
+        for (const StyleRule &rule : band.styles) {
+            if (!Holds(rule, ruleValue(rule, band, nullptr, QVariant())))
+                continue;
+            if (rule.background.isValid())
+                bandColor = rule.background;
+            if (rule.color.isValid())
+                textColor = rule.color;
+            bold = bold || rule.bold;
+        }
+        pg.bands.push_back({report->name, band.name, band.kind, bandRect, bandColor, row});
 
-        if (Visible(band.color) && band.color != QColor(Qt::white)) {
+        if (Visible(bandColor) && bandColor != QColor(Qt::white)) {
             Primitive r;
             r.kind = Primitive::Kind::Rect;
             r.rect = bandRect;
-            r.brush = band.color;
+            r.brush = bandColor;
             r.band = index;
             r.item = band.name;
             pg.items.push_back(std::move(r));
@@ -197,18 +383,41 @@ struct Paginator::State {
         for (Item &item : band.items) {
             if (!item.enabled)
                 continue;
-            QString text = itemText(item);
+            QVariant own;
+            QString text = itemText(item, own);
             if (item.onPrint)
                 item.onPrint(item, text);
             if (!item.enabled)
                 continue;
-            emitItem(item, text, item.rect.translated(left, y), index);
+            if (item.kind != ItemKind::DataText)
+                own = text;
+            const QRectF rect = item.rect.translated(left, y);
+            if (item.styles.empty() && !textColor.isValid() && !bold) {
+                emitItem(item, text, own, rect, index);
+                continue;
+            }
+            // The style of this print only: the item keeps its own for the next.
+            Item shown = item;
+            if (textColor.isValid())
+                shown.color = textColor;
+            shown.font.bold = shown.font.bold || bold;
+            for (const StyleRule &rule : item.styles) {
+                if (!Holds(rule, ruleValue(rule, band, &item, own)))
+                    continue;
+                if (rule.color.isValid())
+                    shown.color = rule.color;
+                if (rule.background.isValid())
+                    shown.background = rule.background;
+                shown.font.bold = shown.font.bold || rule.bold;
+            }
+            emitItem(shown, text, own, rect, index);
         }
         emitFrame(band.frame, bandRect, index, band.name);
         y += band.height;
     }
 
-    void emitItem(const Item &item, const QString &text, const QRectF &rect, int band) {
+    void emitItem(const Item &item, const QString &text, const QVariant &own, const QRectF &rect,
+                  int band) {
         Page &pg = page();
         Primitive p;
         p.band = band;
@@ -268,7 +477,7 @@ struct Paginator::State {
             p.alignment = item.alignment;
             p.wordWrap = item.wordWrap;
             p.pageCount = pageCount;
-            markFigure(item, p);
+            markFigure(item, own, p);
             if (!pageCount) {
                 const QString whole = p.text;
                 FitText(p);
@@ -281,7 +490,7 @@ struct Paginator::State {
     }
 
     // A field printed through a number format, or a number printed without one, is a figure.
-    static void markFigure(const Item &item, Primitive &p) {
+    static void markFigure(const Item &item, const QVariant &own, Primitive &p) {
         if (!item.dataSet || item.field.isEmpty())
             return;
         const QString format = item.displayFormat.isEmpty()
@@ -294,7 +503,7 @@ struct Paginator::State {
         }
         if (item.kind != ItemKind::DataText)
             return;
-        switch (item.dataSet->value(item.field).typeId()) {
+        switch (own.typeId()) {
         case QMetaType::Int:
         case QMetaType::LongLong:
         case QMetaType::Double:
@@ -450,6 +659,7 @@ struct Paginator::State {
         const std::vector<Band *> subs = bandsOf(BandKind::SubDetail);
 
         const int rows = main ? main->rowCount() : 1;
+        std::vector<int> groupFirst(headers.size(), 0); // the first row of each open group
         QStringList previous;
         for (int row = 0; row < rows; ++row) {
             if (main)
@@ -465,13 +675,16 @@ struct Paginator::State {
                     main->moveTo(row - 1);
                     for (int g = int(footers.size()) - 1; g >= changed; --g)
                         if (footers[size_t(g)])
-                            place(*footers[size_t(g)], row - 1);
+                            placeClosing(*footers[size_t(g)], row - 1, groupFirst[size_t(g)],
+                                         row - 1);
                     main->moveTo(row);
                 }
             }
             for (int g = changed; g < int(headers.size()); ++g)
-                if (row == 0 || changed < int(keys.size()))
+                if (row == 0 || changed < int(keys.size())) {
+                    groupFirst[size_t(g)] = row;
                     place(*headers[size_t(g)], row);
+                }
             previous = keys;
             for (Band *d : details) {
                 keepTogether(*d, subs);
@@ -484,10 +697,10 @@ struct Paginator::State {
                 main->moveTo(rows - 1);
             for (int g = int(footers.size()) - 1; g >= 0; --g)
                 if (footers[size_t(g)])
-                    place(*footers[size_t(g)], rows - 1);
+                    placeClosing(*footers[size_t(g)], rows - 1, groupFirst[size_t(g)], rows - 1);
         }
         for (Band *s : bandsOf(BandKind::Summary))
-            place(*s, -1);
+            placeClosing(*s, -1, 0, main ? rows - 1 : -1);
     }
 };
 

@@ -360,13 +360,29 @@ private:
                                               .arg(p.field)};
             Item &item = p.band->items[p.item];
             item.dataSet = m_report.definition.mainData;
-            ShowZeroWhenEmpty(item, item.displayFormat.isEmpty()
-                                        ? item.dataSet->displayFormat(p.field)
-                                        : item.displayFormat);
+            // An aggregate without values prints nothing (a count 0) as it computes it.
+            if (item.aggregate == report::Aggregate::None)
+                ShowZeroWhenEmpty(item, item.displayFormat.isEmpty()
+                                            ? item.dataSet->displayFormat(p.field)
+                                            : item.displayFormat);
             m_report.fieldUses.push_back(
                 {m_report.definition.mainData, p.field, QStringLiteral("field"), p.place});
         }
         m_pendingFields.clear();
+        // The fields styles compare: of the band's data set, else the main data set.
+        for (const PendingStyle &p : m_pendingStyles) {
+            auto &rules = p.item < 0 ? p.band->styles : p.band->items[size_t(p.item)].styles;
+            report::StyleRule &rule = rules[p.rule];
+            rule.dataSet = p.band->dataSet ? p.band->dataSet : m_report.definition.mainData;
+            if (!rule.dataSet)
+                throw ParseError{p.place, QStringLiteral("<style> field %1 has no data set: the "
+                                                         "band has none and the report no detail "
+                                                         "band")
+                                              .arg(rule.field)};
+            m_report.fieldUses.push_back(
+                {rule.dataSet, rule.field, QStringLiteral("style"), p.place});
+        }
+        m_pendingStyles.clear();
     }
 
     void readParameters() {
@@ -572,7 +588,10 @@ private:
         for (;;) {
             if (next() == QXmlStreamReader::EndElement)
                 break;
-            readItem(band);
+            if (element() == QLatin1String("style"))
+                readStyle(band, -1);
+            else
+                readItem(band);
         }
         if (kind == BandKind::Detail || m_sawDetail)
             checkGroups();
@@ -600,7 +619,8 @@ private:
             allowed << QStringLiteral("text");
         else if (tag == QLatin1String("field"))
             allowed << QStringLiteral("field") << QStringLiteral("dataset")
-                    << QStringLiteral("format") << QStringLiteral("repeat");
+                    << QStringLiteral("format") << QStringLiteral("repeat")
+                    << QStringLiteral("aggregate");
         else if (tag == QLatin1String("param"))
             allowed << QStringLiteral("name") << QStringLiteral("format");
         else if (tag == QLatin1String("system"))
@@ -700,6 +720,70 @@ private:
             readChart(a, item);
         }
         band.addItem(std::move(item));
+        if (tag == QLatin1String("line") || tag == QLatin1String("rect") ||
+            tag == QLatin1String("chart")) {
+            readEmpty();
+            return;
+        }
+        // A text item's styles.
+        for (;;) {
+            if (next() == QXmlStreamReader::EndElement)
+                break;
+            if (element() != QLatin1String("style"))
+                unexpected(tag);
+            readStyle(band, int(band.items.size()) - 1);
+        }
+    }
+
+    // <style if="[FIELD] OP CONSTANT" color= background= bold=>: of the band (item -1) or
+    // of its item at that index.
+    void readStyle(report::Band &band, int item) {
+        const SourcePlace place = m_place;
+        Attributes a(m_reader, QStringLiteral("style"), place,
+                     {QStringLiteral("if"), QStringLiteral("color"), QStringLiteral("background"),
+                      QStringLiteral("bold")});
+        report::StyleRule rule;
+        const QString condition = a.required(QStringLiteral("if"));
+        static const QRegularExpression form(
+            QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)?\\s*(<=|>=|<>|=|<|>)\\s*(.*?)\\s*$"));
+        const QRegularExpressionMatch m = form.match(condition);
+        if (!m.hasMatch())
+            a.fail(QStringLiteral("<style> condition \"%1\" is not [FIELD] OPERATOR CONSTANT with "
+                                  "an operator of < <= = <> >= >")
+                       .arg(Attributes::Shown(condition)));
+        rule.field = m.captured(1);
+        static const QHash<QString, report::Comparison> operators = {
+            {QStringLiteral("<"), report::Comparison::Less},
+            {QStringLiteral("<="), report::Comparison::LessOrEqual},
+            {QStringLiteral("="), report::Comparison::Equal},
+            {QStringLiteral("<>"), report::Comparison::NotEqual},
+            {QStringLiteral(">="), report::Comparison::GreaterOrEqual},
+            {QStringLiteral(">"), report::Comparison::Greater}};
+        rule.comparison = operators.value(m.captured(2));
+        static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+        static const QRegularExpression quoted(QStringLiteral("^'((?:[^']|'')*)'$"));
+        const QString constant = m.captured(3);
+        if (number.match(constant).hasMatch()) {
+            rule.constant = constant;
+        } else if (const QRegularExpressionMatch q = quoted.match(constant); q.hasMatch()) {
+            rule.constant = q.captured(1).replace(QStringLiteral("''"), QStringLiteral("'"));
+        } else {
+            a.fail(QStringLiteral("<style> constant \"%1\" is neither a number nor a text in "
+                                  "'quotes'")
+                       .arg(Attributes::Shown(constant)));
+        }
+        if (item < 0 && rule.field.isEmpty())
+            a.fail(QStringLiteral("a band's <style> compares a field: \"%1\" names none")
+                       .arg(Attributes::Shown(condition)));
+        rule.color = a.colour(QStringLiteral("color"), QColor());
+        rule.background = a.colour(QStringLiteral("background"), QColor());
+        rule.bold = a.boolean(QStringLiteral("bold"), false);
+        if (!rule.color.isValid() && !rule.background.isValid() && !rule.bold)
+            a.fail(QStringLiteral("<style> sets nothing: give color, background or bold=\"true\""));
+        auto &rules = item < 0 ? band.styles : band.items[size_t(item)].styles;
+        if (!rule.field.isEmpty())
+            m_pendingStyles.push_back({&band, item, rules.size(), place});
+        rules.push_back(std::move(rule));
         readEmpty();
     }
 
@@ -715,6 +799,36 @@ private:
     void readField(const Attributes &a, report::Band &band, Item &item) {
         item.color = a.colour(QStringLiteral("color"), Qt::black);
         const QString field = a.required(QStringLiteral("field"));
+        if (a.has(QStringLiteral("aggregate"))) {
+            static const QHash<QString, report::Aggregate> aggregates = {
+                {QStringLiteral("sum"), report::Aggregate::Sum},
+                {QStringLiteral("count"), report::Aggregate::Count},
+                {QStringLiteral("avg"), report::Aggregate::Avg},
+                {QStringLiteral("min"), report::Aggregate::Min},
+                {QStringLiteral("max"), report::Aggregate::Max}};
+            const QString name = a.text(QStringLiteral("aggregate"));
+            if (!aggregates.contains(name))
+                a.fail(QStringLiteral("<field> has an unknown aggregate \"%1\": sum, count, avg, "
+                                      "min or max")
+                           .arg(Attributes::Shown(name)));
+            if (band.kind != BandKind::GroupFooter && band.kind != BandKind::Summary)
+                a.fail(QStringLiteral("aggregate=\"%1\" is for a groupfooter or summary band")
+                           .arg(name));
+            if (a.has(QStringLiteral("dataset")))
+                a.fail(QStringLiteral("aggregate=\"%1\" reads the detail band's data set: no "
+                                      "\"dataset\"")
+                           .arg(name));
+            if (!a.boolean(QStringLiteral("repeat"), true))
+                a.fail(QStringLiteral("repeat=\"false\" is for fields of a data set's band"));
+            // Over the main data set's rows of the group or the report, set when the detail
+            // band is known.
+            item.kind = ItemKind::DataText;
+            item.field = field;
+            item.displayFormat = a.text(QStringLiteral("format"));
+            item.aggregate = aggregates.value(name);
+            m_pendingFields.push_back({&band, band.items.size(), field, m_place});
+            return;
+        }
         report::DataSet *set = a.has(QStringLiteral("dataset"))
                                    ? namedSet(a, QStringLiteral("dataset"))
                                    : band.dataSet;
@@ -808,6 +922,12 @@ private:
         QString field;
         SourcePlace place;
     };
+    struct PendingStyle {
+        report::Band *band;
+        int item; // -1: the band's own
+        size_t rule;
+        SourcePlace place;
+    };
     struct PendingField {
         report::Band *band;
         size_t item; // its index once added to the band
@@ -824,6 +944,7 @@ private:
     std::vector<Master> m_masters;
     std::vector<Group> m_groups;
     std::vector<PendingField> m_pendingFields;
+    std::vector<PendingStyle> m_pendingStyles;
 };
 
 } // namespace

@@ -44,7 +44,7 @@ struct DataSetDecl {
 struct FieldUse {
     report::DataSet *set = nullptr;
     QString field;
-    QString element; // "field", "chart", "band"
+    QString element; // "field", "chart", "band", "link", "style"
     SourcePlace place;
 };
 

@@ -196,6 +196,42 @@ TEST(Paginator, GroupHeadersAndFootersCloseAroundTheirRows) {
     EXPECT_EQ(doc.texts(), QStringList({"A", "B"}));
 }
 
+// Nested groups, the outer one over a page break: each footer's sum covers the rows of its
+// own group, the summary's every row, and the footer's plain field still reads the last row.
+TEST(Paginator, FooterAggregatesCoverTheRowsOfTheirGroup) {
+    DataSet rows(QStringLiteral("rows"));
+    Fill(rows, {QStringLiteral("AREA"), QStringLiteral("TEAM"), QStringLiteral("AMT")},
+         {{"A", "1", 1}, {"A", "1", 2}, {"A", "2", 4}, {"B", "2", 8}, {"B", "3", 16}});
+    ReportDefinition def;
+    def.mainData = &rows;
+    Band &area = def.addBand(QStringLiteral("areaHead"), BandKind::GroupHeader, 5);
+    area.groupField = QStringLiteral("AREA");
+    Band &team = def.addBand(QStringLiteral("teamHead"), BandKind::GroupHeader, 5);
+    team.groupField = QStringLiteral("TEAM");
+    def.addBand(QStringLiteral("detail"), BandKind::Detail, 100);
+    auto sum = [&](const QString &name) {
+        Item item = DataText(name, {20, 0, 20, 5}, rows, QStringLiteral("AMT"));
+        item.aggregate = Aggregate::Sum;
+        return item;
+    };
+    Band &teamFoot = def.addBand(QStringLiteral("teamFoot"), BandKind::GroupFooter, 5);
+    teamFoot.groupField = QStringLiteral("TEAM");
+    teamFoot.addItem(sum(QStringLiteral("teamSum")));
+    Band &areaFoot = def.addBand(QStringLiteral("areaFoot"), BandKind::GroupFooter, 5);
+    areaFoot.groupField = QStringLiteral("AREA");
+    areaFoot.addItem(
+        DataText(QStringLiteral("txtArea"), {0, 0, 20, 5}, rows, QStringLiteral("AREA")));
+    areaFoot.addItem(sum(QStringLiteral("areaSum")));
+    def.addBand(QStringLiteral("summary"), BandKind::Summary, 5).addItem(sum("total"));
+    const Document doc = Layout(def);
+    ASSERT_GT(doc.pages.size(), 1u);
+    EXPECT_EQ(doc.texts(), QStringList({"3", "4", "A", "7", "8", "16", "B", "24", "31"}));
+
+    // An aggregate anywhere else is a fault of the definition, not a text.
+    def.band(QStringLiteral("detail")).addItem(sum(QStringLiteral("misplaced")));
+    EXPECT_THROW(Layout(def), std::logic_error);
+}
+
 TEST(Paginator, BeforePrintChangesColoursAndItemsOrLeavesTheBandOut) {
     DataSet rows(QStringLiteral("rows"));
     Fill(rows, {QStringLiteral("KIND"), QStringLiteral("NAME")},

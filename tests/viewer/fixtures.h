@@ -70,4 +70,61 @@ INSERT INTO SA030MS (SALE_DATE, UPJANG_CODE, DIVISION, NET_AMT) VALUES ('2024021
 )sql";
 }
 
+// Footers that compute over groups of known figures, and styles by condition: A 10, NULL, -5 (words
+// b, a, NULL); B only NULLs; C one row of 1,200. %1 is the statement's filter.
+inline QByteArray FooterDefinition(const char *filter) {
+    return QString::fromUtf8(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<report name="MIS(TEST)" title="합계">
+  <dataset name="rows">
+    <sql><![CDATA[
+SELECT G, NAME, AMT, WORD
+FROM (SELECT 'A' AS G, 'a1' AS NAME, 10 AS AMT, 'b' AS WORD FROM DUAL
+      UNION ALL SELECT 'A', 'a2', NULL, 'a' FROM DUAL
+      UNION ALL SELECT 'A', 'a3', -5, NULL FROM DUAL
+      UNION ALL SELECT 'B', 'b1', NULL, NULL FROM DUAL
+      UNION ALL SELECT 'B', 'b2', NULL, NULL FROM DUAL
+      UNION ALL SELECT 'C', 'c1', 1200, 'z' FROM DUAL) T
+WHERE %1
+ORDER BY G, NAME
+    ]]></sql>
+    <format field="AMT" display=",0"/>
+  </dataset>
+  <band kind="groupheader" group="G" height="6">
+    <field x="0" y="0" w="20" h="6" field="G" bold="true"/>
+  </band>
+  <band kind="detail" dataset="rows" height="5">
+    <style if="G = 'C'" background="#e0e0e0"/>
+    <field x="0" y="0" w="20" h="5" field="NAME"/>
+    <field x="20" y="0" w="30" h="5" field="AMT" align="right">
+      <style if="&lt; 0" color="#c00000"/>
+    </field>
+    <field x="55" y="0" w="20" h="5" field="WORD"/>
+  </band>
+  <band kind="groupfooter" group="G" height="6" frame="top">
+    <field x="20" y="0" w="30" h="6" field="AMT" aggregate="sum" align="right"/>
+    <field x="50" y="0" w="20" h="6" field="AMT" aggregate="count" align="right">
+      <style if="= 0" bold="true"/>
+    </field>
+    <field x="70" y="0" w="30" h="6" field="AMT" aggregate="avg" format="#,##0.0" align="right"/>
+    <field x="100" y="0" w="20" h="6" field="AMT" aggregate="min" align="right"/>
+    <field x="120" y="0" w="20" h="6" field="AMT" aggregate="max" align="right"/>
+    <field x="145" y="0" w="15" h="6" field="WORD" aggregate="min"/>
+    <field x="160" y="0" w="15" h="6" field="WORD" aggregate="max"/>
+  </band>
+  <band kind="summary" height="6" frame="top">
+    <label x="0" y="0" w="20" h="6" text="합계" bold="true"/>
+    <field x="20" y="0" w="30" h="6" field="AMT" aggregate="sum" align="right"/>
+    <field x="50" y="0" w="20" h="6" field="AMT" aggregate="count" align="right"/>
+    <field x="70" y="0" w="30" h="6" field="AMT" aggregate="avg" format="#,##0.0" align="right"/>
+    <field x="100" y="0" w="20" h="6" field="AMT" aggregate="min" align="right"/>
+    <field x="120" y="0" w="20" h="6" field="AMT" aggregate="max" align="right"/>
+    <field x="145" y="0" w="15" h="6" field="WORD" aggregate="min"/>
+    <field x="160" y="0" w="15" h="6" field="WORD" aggregate="max"/>
+  </band>
+</report>
+)xml")
+        .arg(QString::fromUtf8(filter))
+        .toUtf8();
+}
+
 } // namespace kelo::test

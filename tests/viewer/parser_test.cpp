@@ -82,6 +82,47 @@ const ErrorCase kErrors[] = {
      "type=\"pie\" category=\"A\" series=\"A\"/>\n  </band>\n</report>",
      "4:5: <chart> attribute \"type\" has an unknown value \"pie\""},
     {"unknown entity", "<report name=\"X\" title=\"&bogus;\"/>", "1:"},
+    {"unknown aggregate",
+     "<report name=\"X\">\n  <band kind=\"summary\" height=\"5\">\n"
+     "    <field x=\"0\" y=\"0\" w=\"1\" h=\"1\" field=\"A\" aggregate=\"total\"/>\n"
+     "  </band>\n</report>",
+     "3:5: <field> has an unknown aggregate \"total\": sum, count, avg, min or max"},
+    {"aggregate outside a footer",
+     "<report name=\"X\">\n  <dataset name=\"a\"><sql>SELECT 1 AS A FROM DUAL</sql></dataset>\n"
+     "  <band kind=\"detail\" dataset=\"a\" height=\"5\">\n"
+     "    <field x=\"0\" y=\"0\" w=\"1\" h=\"1\" field=\"A\" aggregate=\"sum\"/>\n"
+     "  </band>\n</report>",
+     "4:5: aggregate=\"sum\" is for a groupfooter or summary band"},
+    {"aggregate of another data set",
+     "<report name=\"X\">\n  <dataset name=\"a\"><sql>SELECT 1 AS A FROM DUAL</sql></dataset>\n"
+     "  <band kind=\"summary\" height=\"5\">\n"
+     "    <field x=\"0\" y=\"0\" w=\"1\" h=\"1\" dataset=\"a\" field=\"A\" "
+     "aggregate=\"max\"/>\n  </band>\n</report>",
+     "4:5: aggregate=\"max\" reads the detail band's data set: no \"dataset\""},
+    {"style with an unknown operator",
+     "<report name=\"X\">\n  <band kind=\"title\" height=\"5\">\n"
+     "    <label x=\"0\" y=\"0\" w=\"1\" h=\"1\" text=\"a\">\n"
+     "      <style if=\"A != 0\" color=\"#ff0000\"/>\n    </label>\n  </band>\n</report>",
+     "4:7: <style> condition \"A != 0\" is not [FIELD] OPERATOR CONSTANT with an operator of < "
+     "<= = <> >= >"},
+    {"style against a word",
+     "<report name=\"X\">\n  <band kind=\"title\" height=\"5\">\n"
+     "    <label x=\"0\" y=\"0\" w=\"1\" h=\"1\" text=\"a\">\n"
+     "      <style if=\"&lt;&gt; abc\" color=\"#ff0000\"/>\n    </label>\n  </band>\n</report>",
+     "4:7: <style> constant \"abc\" is neither a number nor a text in 'quotes'"},
+    {"style that sets nothing",
+     "<report name=\"X\">\n  <band kind=\"title\" height=\"5\">\n"
+     "    <style if=\"A = 1\" bold=\"false\"/>\n  </band>\n</report>",
+     "3:5: <style> sets nothing: give color, background or bold=\"true\""},
+    {"band style without a field",
+     "<report name=\"X\">\n  <band kind=\"title\" height=\"5\">\n"
+     "    <style if=\"= 1\" bold=\"true\"/>\n  </band>\n</report>",
+     "3:5: a band's <style> compares a field: \"= 1\" names none"},
+    {"style on a line",
+     "<report name=\"X\">\n  <band kind=\"title\" height=\"5\">\n"
+     "    <line x=\"0\" y=\"0\" w=\"1\" h=\"1\">\n      <style if=\"= 1\" bold=\"true\"/>\n"
+     "    </line>\n  </band>\n</report>",
+     "4:7: <style> does not belong in <line>"},
 };
 
 TEST(DefinitionParser, RefusesWithFileLineAndColumn) {
