@@ -360,11 +360,10 @@ private:
                                               .arg(p.field)};
             Item &item = p.band->items[p.item];
             item.dataSet = m_report.definition.mainData;
-            // An aggregate without values prints nothing (a count 0) as it computes it.
-            if (item.aggregate == report::Aggregate::None)
-                ShowZeroWhenEmpty(item, item.displayFormat.isEmpty()
-                                            ? item.dataSet->displayFormat(p.field)
-                                            : item.displayFormat);
+            // A total over no values is a figure too: through a number format it shows 0.
+            ShowZeroWhenEmpty(item, item.displayFormat.isEmpty()
+                                        ? item.dataSet->displayFormat(p.field)
+                                        : item.displayFormat);
             m_report.fieldUses.push_back(
                 {m_report.definition.mainData, p.field, QStringLiteral("field"), p.place});
         }

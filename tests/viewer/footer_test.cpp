@@ -48,7 +48,13 @@ TEST(FooterAggregates, EachGroupAndTheReport) {
          0,
          1,
          {"5", "2", "2.5", "-5", "10", "a", "b"}},
-        {"a group of NULLs only", "1 = 1", "groupfooter3", 1, 1, {"", "0", "", "", "", "", ""}},
+        // No values: the figures show 0 through their number formats, the words nothing.
+        {"a group of NULLs only",
+         "1 = 1",
+         "groupfooter3",
+         1,
+         1,
+         {"0", "0", "0.0", "0", "0", "", ""}},
         {"a one-row group",
          "1 = 1",
          "groupfooter3",
@@ -56,7 +62,7 @@ TEST(FooterAggregates, EachGroupAndTheReport) {
          1,
          {"1,200", "1", "1,200.0", "1,200", "1,200", "z", "z"}},
         {"the report", "1 = 1", "summary4", 0, 2, {"1,205", "3", "401.7", "-5", "1,200", "a", "z"}},
-        {"a report without rows", "1 = 0", "summary4", 0, 2, {"", "0", "", "", "", "", ""}},
+        {"a report without rows", "1 = 0", "summary4", 0, 2, {"0", "0", "0.0", "0", "0", "", ""}},
     };
     test::SchemaDatabase db;
     for (const Case &c : cases) {
