@@ -1,8 +1,8 @@
 // The files of an open database are known to the rest of the program under every name they
 // go by, so that nothing but the connection opens them.
 #include "common/protectedfiles.h"
-#include "spreadsheet/spreadsheet.h"
 #include "db/connection.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include <QDir>
 #include <QFile>

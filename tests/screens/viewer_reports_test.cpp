@@ -3,10 +3,10 @@
 // the screen's parameters, runs and lays out at least one page.
 
 #include "common/appdir.h"
+#include "common/reportlocations.h"
 #include "database/demo.h"
 #include "database/schema.h"
 #include "db/connection.h"
-#include "common/reportlocations.h"
 #include "screens/report_server.h"
 #include "screens/viewer/report_viewers.h"
 #include "screens/viewer/sri200_daily_sales_report.h"

@@ -1,5 +1,5 @@
-#include "db/query.h"
 #include "common/reportlocations.h"
+#include "db/query.h"
 #include "screens/lists/list_columns.h"
 #include "screens/lists/list_inquiries.h"
 #include "screens/lists/staff_sales_sql.h"

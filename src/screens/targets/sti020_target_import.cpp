@@ -3,10 +3,10 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "common/silentstop.h"
-#include "spreadsheet/spreadsheet.h"
 #include "framework/screenhelpers.h"
 #include "framework/statusbar.h"
 #include "screens/targets/target_import.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include <QApplication>
 #include <QFileInfo>

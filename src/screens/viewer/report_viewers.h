@@ -7,9 +7,9 @@
 // parameter string, viewer settings, inputs, close button); the screens are plain windows,
 // hosted in a tab of the main window or shown as pop-ups.
 
+#include "common/reportlocations.h"
 #include "controls/edits.h"
 #include "db/connection.h"
-#include "common/reportlocations.h"
 #include "viewer/rdviewer.h"
 
 #include <QCheckBox>
