@@ -10,12 +10,12 @@ namespace kelo::database {
 struct DemoOptions {
     QString path;                 // a SQLite file
     QStringList connectionParams; // or a server database: DATABASE=alias, USER_NAME, PASSWORD
-    int years = 2;      // whole years of daily data ending at endDate
-    int days = 0;       // when set, this many days instead (small test databases)
-    int scale = 1;      // multiplies the operating rows of each day
-    quint64 seed = 1;   // the same seed gives the same database
-    QString endDate;    // YYYYMMDD; empty: yesterday
-    bool force = false; // replace an existing file (or the tables of a server database)
+    int years = 2;                // whole years of daily data ending at endDate
+    int days = 0;                 // when set, this many days instead (small test databases)
+    int scale = 1;                // multiplies the operating rows of each day
+    quint64 seed = 1;             // the same seed gives the same database
+    QString endDate;              // YYYYMMDD; empty: yesterday
+    bool force = false;           // replace an existing file (or the tables of a server database)
     std::function<void(const QString &)> progress;
 };
 
