@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -31,6 +32,12 @@ QString LoadedReport::message(const SourcePlace &place, const QString &reason) c
         .arg(place.line)
         .arg(place.column)
         .arg(reason);
+}
+
+bool IsBaseName(const QString &name) {
+    return !name.trimmed().isEmpty() && name == name.trimmed() && !name.contains(u'/') &&
+           !name.contains(u'\\') && !name.contains(u':') && !name.contains(QLatin1String("..")) &&
+           std::none_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
 namespace {
@@ -279,6 +286,10 @@ private:
 
     void readReport() {
         const SourcePlace place = m_place;
+        if (m_reader.attributes().hasAttribute(QStringLiteral("extends"))) {
+            readVariant(place);
+            return;
+        }
         Attributes a(m_reader, QStringLiteral("report"), place,
                      {QStringLiteral("name"), QStringLiteral("title"),
                       QStringLiteral("orientation"), QStringLiteral("margins")});
@@ -382,6 +393,34 @@ private:
                 {rule.dataSet, rule.field, QStringLiteral("style"), p.place});
         }
         m_pendingStyles.clear();
+    }
+
+    // A variant: the name of its base, its own name and title, and the values it fixes.
+    void readVariant(SourcePlace place) {
+        Attributes a(m_reader, QStringLiteral("report"), place,
+                     {QStringLiteral("extends"), QStringLiteral("name"), QStringLiteral("title")});
+        m_report.extends = a.required(QStringLiteral("extends"));
+        if (!IsBaseName(m_report.extends))
+            a.fail(QStringLiteral("<report> extends \"%1\", which is not the name of a "
+                                  "definition in this folder")
+                       .arg(Attributes::Shown(m_report.extends)));
+        m_report.name = a.required(QStringLiteral("name"));
+        m_report.title = a.text(QStringLiteral("title"), m_report.name);
+        for (;;) {
+            if (next() == QXmlStreamReader::EndElement)
+                return;
+            if (element() != QLatin1String("param"))
+                throw ParseError{m_place, QStringLiteral("<%1> does not belong in a <report> that "
+                                                         "extends another: only <param>")
+                                              .arg(element())};
+            Attributes p(m_reader, QStringLiteral("param"), m_place,
+                         {QStringLiteral("name"), QStringLiteral("value")});
+            const QString name = p.required(QStringLiteral("name"));
+            if (m_report.fixedValues.contains(name))
+                p.fail(QStringLiteral("a second <param> %1").arg(name));
+            m_report.fixedValues.insert(name, p.required(QStringLiteral("value")));
+            readEmpty();
+        }
     }
 
     void readParameters() {

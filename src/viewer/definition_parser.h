@@ -65,6 +65,12 @@ struct LoadedReport {
 
     std::vector<std::unique_ptr<report::DataSet>> ownedSets;
 
+    // A variant (<report extends="BASE">) holds only its base's name, its name and title
+    // and the parameter values it fixes; the rest is the base's.
+    QString extends;
+    QHash<QString, QString> fixedValues;
+    bool isVariant() const { return !extends.isEmpty(); }
+
     const ParameterDecl *parameter(const QString &name) const;
     report::DataSet *dataSet(const QString &name) const;
     QString message(const SourcePlace &place, const QString &reason) const;
@@ -79,6 +85,13 @@ struct ParseResult {
 // The data sets' statements will run on connection.
 ParseResult ParseDefinition(const QByteArray &xml, const QString &fileName,
                             db::Connection &connection);
+
+// A base a variant may name: a file name without the ".mrd" in the variant's own folder,
+// so no path separators, drive or "..".
+bool IsBaseName(const QString &name);
+
+// How many variants may stand over a base.
+constexpr int kMaxVariantDepth = 4;
 
 // The largest definition read (a definition is a few kilobytes).
 constexpr qsizetype kMaxDefinitionBytes = 8 * 1024 * 1024;

@@ -47,7 +47,8 @@ QString CheckType(const ParameterDecl &p, const QString &value) {
 
 } // namespace
 
-BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &declared) {
+BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &declared,
+                       const QHash<QString, QString> &fixed) {
     BoundParams out;
     for (const ParameterDecl &p : declared)
         out.values.insert(p.name, QString());
@@ -83,6 +84,13 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
         }
         seen << name;
         out.values[name] = value;
+    }
+    for (auto it = fixed.begin(); it != fixed.end(); ++it) {
+        if (!out.values.contains(it.key())) {
+            out.error = QStringLiteral("보고서에 매개변수 %1이(가) 없습니다").arg(it.key());
+            return out;
+        }
+        out.values[it.key()] = it.value();
     }
     for (const ParameterDecl &p : declared) {
         const QString error = CheckType(p, out.values.value(p.name));

@@ -20,6 +20,8 @@ struct BoundParams {
     bool ok() const { return error.isEmpty(); }
 };
 
-BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &declared);
+// fixed: the values a variant fixes, over what the string gives for those names.
+BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &declared,
+                       const QHash<QString, QString> &fixed = {});
 
 } // namespace kelo::viewer

@@ -100,6 +100,11 @@ struct Rdviewer40::Private {
     State state = State::Empty;
     QString location, params, message, status;
     std::unique_ptr<LoadedReport> report;
+    // Where the report opened comes from, and while a variant's bases are read, the files
+    // read so far ("A.mrd", its base "B.mrd", ...) and the variants among them.
+    ResolvedLocation where;
+    QStringList chain;
+    std::vector<std::unique_ptr<LoadedReport>> variants;
     report::Document document;
     bool hasDocument = false;
     short zoom = 100;
@@ -367,6 +372,8 @@ bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
         fail(where.error);
         return false;
     }
+    d->where = where;
+    d->chain = {where.name};
     d->state = State::Loading;
     d->stack->setCurrentWidget(d->busy);
     updateControls();
@@ -399,13 +406,22 @@ void Rdviewer40::clearReport() {
     d->hasDocument = false;
     d->document = report::Document();
     d->report.reset();
+    d->where = ResolvedLocation();
+    d->chain.clear();
+    d->variants.clear();
     d->userZoom = false;
 }
 
 // Shows why the report cannot be opened, inside the control.
 void Rdviewer40::fail(const QString &reason) {
     d->state = State::Failed;
-    d->message = d->location + QStringLiteral("\n") + reason;
+    // A failure under a variant names the way to the file that failed.
+    d->message = d->location + QStringLiteral("\n") +
+                 (d->chain.size() > 1 ? d->chain.join(QStringLiteral(" → ")) + QStringLiteral("\n")
+                                      : QString()) +
+                 reason;
+    d->chain.clear();
+    d->variants.clear();
     d->lblMessage->setText(QStringLiteral("보고서를 열 수 없습니다.\n\n") + d->message);
     d->stack->setCurrentWidget(d->lblMessage);
     updateControls();
@@ -420,11 +436,26 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
         fail(parsed.error);
         return;
     }
-    const BoundParams bound = BindParams(d->params, parsed.report->parameters);
+    if (parsed.report->isVariant()) {
+        openBase(std::move(parsed.report));
+        return;
+    }
+    // Under variants: the outermost's name and title; each fixes values over its base's.
+    QHash<QString, QString> fixed;
+    for (auto it = d->variants.rbegin(); it != d->variants.rend(); ++it)
+        fixed.insert((*it)->fixedValues);
+    if (!d->variants.empty()) {
+        parsed.report->name = d->variants.front()->name;
+        parsed.report->title = d->variants.front()->title;
+        parsed.report->definition.name = parsed.report->title;
+    }
+    const BoundParams bound = BindParams(d->params, parsed.report->parameters, fixed);
     if (!bound.ok()) {
         fail(name + QStringLiteral(": ") + bound.error);
         return;
     }
+    d->chain.clear();
+    d->variants.clear();
     RunResult run;
     {
         RunningReport running(d->bbtCancel, d->cancelled);
@@ -450,6 +481,38 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
     d->browser->setDocument(&d->document);
     updateControls();
     emit OnReportFinished();
+}
+
+// Reads the base a variant extends from the variant's own folder or server folder; no more
+// than kMaxVariantDepth variants deep, never back to a file already read.
+void Rdviewer40::openBase(std::unique_ptr<LoadedReport> variant) {
+    const QString base = variant->extends + QStringLiteral(".mrd");
+    const bool again = d->chain.contains(base, Qt::CaseInsensitive);
+    d->chain << base;
+    d->variants.push_back(std::move(variant));
+    if (again) {
+        fail(QStringLiteral("보고서가 돌고 돌아 자신을 바탕으로 합니다"));
+        return;
+    }
+    if (d->variants.size() > size_t(kMaxVariantDepth)) {
+        fail(QStringLiteral("바탕 보고서는 %1단계까지입니다").arg(kMaxVariantDepth));
+        return;
+    }
+    ResolvedLocation where;
+    where.name = base;
+    if (d->where.isHttp()) {
+        where.url = d->where.url;
+        QString path = where.url.path(QUrl::FullyDecoded);
+        path = path.left(path.lastIndexOf(u'/') + 1) + base;
+        where.url.setPath(path, QUrl::DecodedMode);
+        where.url.setQuery(QString());
+        fetch(where);
+        return;
+    }
+    where.path = QFileInfo(d->where.path).dir().filePath(base);
+    const std::optional<QByteArray> bytes = readFile(where);
+    if (bytes)
+        load(*bytes, where.name);
 }
 
 // The definition file of a local location, at most the size a definition may have; nothing

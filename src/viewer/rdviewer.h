@@ -21,6 +21,7 @@ class PageBrowser;
 
 namespace kelo::viewer {
 
+struct LoadedReport;
 struct ResolvedLocation;
 
 class Rdviewer40 : public QWidget {
@@ -86,6 +87,7 @@ private:
     void clearReport();
     void fail(const QString &reason);
     void load(const QByteArray &bytes, const QString &name);
+    void openBase(std::unique_ptr<LoadedReport> variant);
     std::optional<QByteArray> readFile(const ResolvedLocation &where);
     void fetch(const ResolvedLocation &where);
     void runPendingLoad();

@@ -370,6 +370,8 @@ TEST_F(ReportFiguresTest, NoDefinitionLeavesAFigureEmptyWithoutData) {
         SCOPED_TRACE(name.toStdString());
         auto report = load(name);
         ASSERT_TRUE(report);
+        if (report->isVariant()) // its base is checked as itself
+            continue;
         QHash<QString, QString> parameters;
         for (const viewer::ParameterDecl &p : report->parameters)
             if (p.type == viewer::ParamType::Date)

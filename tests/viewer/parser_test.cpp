@@ -16,6 +16,26 @@ struct ErrorCase {
 };
 
 const ErrorCase kErrors[] = {
+    {"base up a folder", "<report extends=\"../B\" name=\"V\"/>",
+     "1:1: <report> extends \"../B\", which is not the name of a definition in this folder"},
+    {"base in a folder", "<report extends=\"R/B\" name=\"V\"/>",
+     "1:1: <report> extends \"R/B\", which is not"},
+    {"base with a backslash", "<report extends=\"R\\B\" name=\"V\"/>",
+     "1:1: <report> extends \"R\\B\", which is not"},
+    {"base on a drive", "<report extends=\"C:B\" name=\"V\"/>",
+     "1:1: <report> extends \"C:B\", which is not"},
+    {"no base", "<report extends=\"\" name=\"V\"/>", "1:1: <report> extends \"\", which is not"},
+    {"variant without a name", "<report extends=\"B\"/>",
+     "1:1: <report> needs the attribute \"name\""},
+    {"variant with bands",
+     "<report extends=\"B\" name=\"V\">\n  <band kind=\"title\" height=\"5\"/>\n</report>",
+     "2:3: <band> does not belong in a <report> that extends another: only <param>"},
+    {"variant fixing twice",
+     "<report extends=\"B\" name=\"V\">\n  <param name=\"A\" value=\"1\"/>\n"
+     "  <param name=\"A\" value=\"2\"/>\n</report>",
+     "3:3: a second <param> A"},
+    {"fixed without a value", "<report extends=\"B\" name=\"V\">\n  <param name=\"A\"/>\n</report>",
+     "2:3: <param> needs the attribute \"value\""},
     {"unknown attribute",
      "<report name=\"X\">\n  <band kind=\"title\" height=\"5\">\n"
      "    <field x=\"0\" y=\"0\" w=\"1\" h=\"1\" fild=\"A\"/>\n  </band>\n</report>",

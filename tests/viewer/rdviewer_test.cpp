@@ -110,6 +110,7 @@ public:
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
     }
     QStringList requested;
+    QHash<QByteArray, QByteArray> files; // more definitions by request path
 
 private:
     void answer(QTcpSocket *s) {
@@ -121,8 +122,8 @@ private:
         const QByteArray good = "/REPORT/%EA%B2%BD%EC%98%81%EC%A0%95%EB%B3%B4%EA%B4%80%EB%A6%AC/"
                                 "MIS(TEST).mrd";
         QByteArray reply;
-        if (path == good) {
-            const QByteArray body = test::SalesDefinition();
+        if (path == good || files.contains(path)) {
+            const QByteArray body = path == good ? test::SalesDefinition() : files.value(path);
             reply = "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nContent-Length: " +
                     QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
         } else if (path == "/old") {
@@ -806,6 +807,139 @@ TEST_F(ViewerUiTest, ThumbnailsShowOnCtrlTAndAClickGoesToThePage) {
     EXPECT_EQ(pages->lstThumbs->currentRow(), 4); // the panel follows the page
     pages->bbtThumbs->click();
     EXPECT_FALSE(pages->lstThumbs->isVisible());
+}
+
+// A variant over the sales definition fixing the end of the period, named name.
+QByteArray SalesVariant(const QString &name, const QString &base = QStringLiteral("MIS(TEST)"),
+                        const QString &param = QStringLiteral("AToDATE")) {
+    return QStringLiteral("<report extends=\"%1\" name=\"%2\" title=\"%2 제목\">\n"
+                          "  <param name=\"%3\" value=\"20240131\"/>\n</report>\n")
+        .arg(base, name, param)
+        .toUtf8();
+}
+
+TEST_F(RdviewerTest, AVariantShowsItsBaseWithItsValuesFixed) {
+    const QDir dir(db.dir());
+    WriteFile(dir.filePath(QStringLiteral("MIS(TEST).mrd")), test::SalesDefinition());
+    // V over W over the base: V's name and title, W's fixed value over the string's.
+    WriteFile(dir.filePath(QStringLiteral("W.mrd")), SalesVariant(QStringLiteral("W")));
+    WriteFile(dir.filePath(QStringLiteral("V.mrd")),
+              "<report extends=\"W\" name=\"V\" title=\"V 제목\"/>");
+    Rdviewer40 viewer(db.connection());
+    // The string alone gives 1,000,000 up to 20240105; with 20240131 fixed, 1,750,000.
+    EXPECT_TRUE(viewer.OpenReport(dir.filePath(QStringLiteral("V.mrd")),
+                                  QStringLiteral("/rp [20240101] [20240105]")))
+        << viewer.message().toStdString();
+    EXPECT_TRUE(Texts(viewer).contains(QStringLiteral("1,750,000")));
+    EXPECT_EQ(viewer.document()->title, QStringLiteral("V 제목"));
+
+    // From a report server: the base comes from the variant's folder.
+    TinyServer server;
+    server.files.insert("/REPORT/%EA%B2%BD%EC%98%81%EC%A0%95%EB%B3%B4%EA%B4%80%EB%A6%AC/V.mrd",
+                        SalesVariant(QStringLiteral("V")));
+    viewer.OpenReport(server.base() + QStringLiteral("/REPORT/경영정보관리/V.mrd"),
+                      QStringLiteral("/rp [20240101] [20240105]"));
+    ASSERT_TRUE(viewer.waitForLoaded(20000));
+    EXPECT_EQ(viewer.state(), Rdviewer40::State::Shown) << viewer.message().toStdString();
+    EXPECT_TRUE(Texts(viewer).contains(QStringLiteral("1,750,000")));
+    EXPECT_EQ(viewer.document()->title, QStringLiteral("V 제목"));
+}
+
+TEST_F(RdviewerTest, AVariantsBaseIsRefusedWhenMissingCircularTooDeepOrUnfit) {
+    const QDir dir(db.dir());
+    WriteFile(dir.filePath(QStringLiteral("MIS(TEST).mrd")), test::SalesDefinition());
+    WriteFile(dir.filePath(QStringLiteral("NOBASE.mrd")),
+              SalesVariant(QStringLiteral("NOBASE"), QStringLiteral("NONE")));
+    WriteFile(dir.filePath(QStringLiteral("A.mrd")),
+              SalesVariant(QStringLiteral("A"), QStringLiteral("B")));
+    WriteFile(dir.filePath(QStringLiteral("B.mrd")),
+              SalesVariant(QStringLiteral("B"), QStringLiteral("a")));
+    for (int i = 1; i <= 5; ++i)
+        WriteFile(
+            dir.filePath(QStringLiteral("D%1.mrd").arg(i)),
+            SalesVariant(QStringLiteral("D%1").arg(i),
+                         i == 5 ? QStringLiteral("MIS(TEST)") : QStringLiteral("D%1").arg(i + 1)));
+    WriteFile(
+        dir.filePath(QStringLiteral("P.mrd")),
+        SalesVariant(QStringLiteral("P"), QStringLiteral("MIS(TEST)"), QStringLiteral("ANONE")));
+    WriteFile(dir.filePath(QStringLiteral("S.mrd")),
+              SalesVariant(QStringLiteral("S"), QStringLiteral("../MIS(TEST)")));
+    struct {
+        const char *file, *reason;
+    } cases[] = {
+        {"NOBASE.mrd", "NOBASE.mrd → NONE.mrd\n보고서 파일 "},
+        {"A.mrd", "A.mrd → B.mrd → a.mrd\n보고서가 돌고 돌아 자신을 바탕으로 합니다"},
+        {"D1.mrd", "D1.mrd → D2.mrd → D3.mrd → D4.mrd → D5.mrd → MIS(TEST).mrd\n"
+                   "바탕 보고서는 4단계까지입니다"},
+        {"P.mrd", "P.mrd → MIS(TEST).mrd\nMIS(TEST).mrd: 보고서에 매개변수 ANONE이(가) 없습니다"},
+        {"S.mrd", "S.mrd:1:1: <report> extends \"../MIS(TEST)\", which is not the name of a "
+                  "definition in this folder"},
+    };
+    Rdviewer40 viewer(db.connection());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString location = dir.filePath(QString::fromUtf8(c.file));
+        EXPECT_FALSE(viewer.OpenReport(location, kJanuary));
+        EXPECT_EQ(viewer.state(), Rdviewer40::State::Failed);
+        EXPECT_TRUE(viewer.message().startsWith(location + QStringLiteral("\n") +
+                                                QString::fromUtf8(c.reason)))
+            << viewer.message().toStdString();
+    }
+    // Four variants deep is allowed.
+    EXPECT_TRUE(viewer.OpenReport(dir.filePath(QStringLiteral("D2.mrd")), kJanuary))
+        << viewer.message().toStdString();
+}
+
+// What a page shows, item by item, without the time of printing.
+QStringList Described(const report::Document &document) {
+    QStringList out{document.title};
+    for (const report::Page &page : document.pages) {
+        out << QStringLiteral("page");
+        for (const report::Primitive &p : page.items) {
+            const QString text = p.text.startsWith(QStringLiteral("출력일시 "))
+                                     ? QStringLiteral("출력일시")
+                                     : p.text;
+            out << QStringLiteral("%1 %2,%3 %4x%5 %6 %7 %8 %9 %10")
+                       .arg(int(p.kind))
+                       .arg(p.rect.x(), 0, 'f', 2)
+                       .arg(p.rect.y(), 0, 'f', 2)
+                       .arg(p.rect.width(), 0, 'f', 2)
+                       .arg(p.rect.height(), 0, 'f', 2)
+                       .arg(text, p.font.family)
+                       .arg(p.font.pointSize)
+                       .arg(p.font.bold)
+                       .arg(int(p.alignment));
+        }
+    }
+    return out;
+}
+
+// The lift discount rate report and its variant with the packages show the pages that
+// their former definitions (kept in variants/) showed.
+TEST_F(RdviewerTest, TheLiftRateReportsShowThePagesOfTheirFormerDefinitions) {
+    db.exec(QStringLiteral(R"sql(
+INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20261209', '5001', '1', 1, '01', 'N', 10, 600000, 60000, 540000);
+INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20261209', '5001', '1', 2, '01', 'Y', 4, 240000, 108000, 132000);
+INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20261209', '5004', '2', 1, '04', NULL, 3, 90000, 9000, 81000);
+INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 1, '02', 'N', 5, 250000, 50000, 200000);
+INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 2, '01', 'Y', 2, 120000, 54000, 66000)
+)sql"));
+    const QString params = QStringLiteral("/rp [20261209] [20251209]");
+    QList<QStringList> shown;
+    for (const char *name :
+         {"리프트전년대비권종별할인율현황.mrd", "리프트전년대비권종별할인율현황_PKG포함.mrd"}) {
+        SCOPED_TRACE(name);
+        Rdviewer40 former(db.connection()), now(db.connection());
+        ASSERT_TRUE(former.OpenReport(
+            QStringLiteral(KELO_VIEWER_VARIANTS "/") + QString::fromUtf8(name), params))
+            << former.message().toStdString();
+        ASSERT_TRUE(
+            now.OpenReport(QStringLiteral(KELO_REPORTS_DIR "/") + QString::fromUtf8(name), params))
+            << now.message().toStdString();
+        EXPECT_EQ(Described(*now.document()), Described(*former.document()));
+        shown << Described(*now.document());
+    }
+    EXPECT_NE(shown[0], shown[1]); // the packages change the figures
 }
 
 } // namespace
