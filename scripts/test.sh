@@ -22,9 +22,9 @@ trap cleanup EXIT
 # A CUPS queue with the cups-pdf backend as the default printer, for the print test.
 bash scripts/print-queue.sh start test.sh
 
-# The number conversions and the database layer under ASan and UBSan.
+# The number conversions, the spreadsheet reader and the database layer under ASan and UBSan.
 cmake -S . -B "$BUILD_DIR-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELO_SANITIZE=ON
-cmake --build "$BUILD_DIR-sanitize" -j2 --target test_common test_db
+cmake --build "$BUILD_DIR-sanitize" -j2 --target test_common test_spreadsheet test_db
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$BUILD_DIR-sanitize" -j2 --output-on-failure --timeout 300
 
