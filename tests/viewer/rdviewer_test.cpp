@@ -924,22 +924,30 @@ INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_Y
 INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 1, '02', 'N', 5, 250000, 50000, 200000);
 INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 2, '01', 'Y', 2, 120000, 54000, 66000)
 )sql"));
-    const QString params = QStringLiteral("/rp [20261209] [20251209]");
-    QList<QStringList> shown;
-    for (const char *name :
-         {"리프트전년대비권종별할인율현황.mrd", "리프트전년대비권종별할인율현황_PKG포함.mrd"}) {
-        SCOPED_TRACE(name);
-        Rdviewer40 former(db.connection()), now(db.connection());
-        ASSERT_TRUE(former.OpenReport(
-            QStringLiteral(KELO_VIEWER_VARIANTS "/") + QString::fromUtf8(name), params))
-            << former.message().toStdString();
-        ASSERT_TRUE(
-            now.OpenReport(QStringLiteral(KELO_REPORTS_DIR "/") + QString::fromUtf8(name), params))
-            << now.message().toStdString();
-        EXPECT_EQ(Described(*now.document()), Described(*former.document()));
-        shown << Described(*now.document());
+    const struct {
+        const char *base, *variant, *params;
+    } families[] = {
+        {"리프트전년대비권종별할인율현황", "리프트전년대비권종별할인율현황_PKG포함",
+         "/rp [20261209] [20251209]"},
+        {"리프트3개년권종별할인율현황", "리프트3개년권종별할인율현황_PKG포함",
+         "/rp [20261209] [20251209] [20241209]"},
+    };
+    for (const auto &family : families) {
+        const QString params = QString::fromUtf8(family.params);
+        QList<QStringList> shown;
+        for (const char *name : {family.base, family.variant}) {
+            const QString file = QString::fromUtf8(name) + QStringLiteral(".mrd");
+            SCOPED_TRACE(file.toStdString());
+            Rdviewer40 former(db.connection()), now(db.connection());
+            ASSERT_TRUE(former.OpenReport(QStringLiteral(KELO_VIEWER_VARIANTS "/") + file, params))
+                << former.message().toStdString();
+            ASSERT_TRUE(now.OpenReport(QStringLiteral(KELO_REPORTS_DIR "/") + file, params))
+                << now.message().toStdString();
+            EXPECT_EQ(Described(*now.document()), Described(*former.document()));
+            shown << Described(*now.document());
+        }
+        EXPECT_NE(shown[0], shown[1]); // the packages change the figures
     }
-    EXPECT_NE(shown[0], shown[1]); // the packages change the figures
 }
 
 } // namespace
