@@ -7,13 +7,16 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace kelo;
 
@@ -29,6 +32,39 @@ QString Text(const QString &pdf) {
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     text.waitForFinished(30000);
     return text.exitCode() == 0 ? QString::fromUtf8(text.readAllStandardOutput()) : QString();
+}
+
+// The job the queue writes as a new PDF into out (one not in before), waited for on the
+// folder's and the file's change notifications until its text satisfies done, a minute at
+// most: its path (empty when none came) and its text.
+struct Printed {
+    QString file, text;
+};
+Printed AwaitPrintedPdf(const QDir &out, const QStringList &before,
+                        const std::function<bool(const QString &)> &done) {
+    Printed printed;
+    QFileSystemWatcher watcher({out.path()});
+    QEventLoop loop;
+    auto check = [&] {
+        for (const QString &f : Pdfs(out))
+            if (!before.contains(f))
+                printed.file = out.filePath(f);
+        if (printed.file.isEmpty())
+            return;
+        // Watched before it is read: a write after the reading is notified.
+        if (!watcher.files().contains(printed.file))
+            watcher.addPath(printed.file);
+        printed.text = Text(printed.file);
+        if (done(printed.text))
+            loop.quit();
+    };
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, check);
+    QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &loop, check);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    check();
+    if (!done(printed.text))
+        loop.exec();
+    return printed;
 }
 
 // The division statistics printed on the default printer, the cups-pdf queue of
@@ -58,17 +94,9 @@ TEST(Print, TheDivisionStatisticsGoToTheDefaultPrinter) {
     EXPECT_TRUE(outcome.pdfPath.isEmpty());
 
     // The job comes out as a new PDF in the folder; it is read until its text is complete.
-    QString written, printed;
-    QElapsedTimer waited;
-    waited.start();
-    while (!printed.contains(QStringLiteral("DAILY REPORT")) && waited.elapsed() < 60000) {
-        QThread::msleep(250);
-        for (const QString &f : Pdfs(out))
-            if (!before.contains(f))
-                written = out.filePath(f);
-        if (!written.isEmpty())
-            printed = Text(written);
-    }
+    const auto [written, printed] = AwaitPrintedPdf(out, before, [](const QString &text) {
+        return text.contains(QStringLiteral("DAILY REPORT"));
+    });
     ASSERT_FALSE(written.isEmpty())
         << "no PDF from the print queue in " << out.path().toStdString();
     EXPECT_TRUE(printed.contains(QStringLiteral("DAILY REPORT"))) << printed.toStdString();
@@ -134,17 +162,8 @@ FROM N
 
     // The last room of page 3 ends the job's text twice; the job is read until it is there.
     const QString last = document.pages[2].texts().filter(QStringLiteral("ROOM ")).last();
-    QString written, printed;
-    QElapsedTimer waited;
-    waited.start();
-    while (printed.count(last) < 2 && waited.elapsed() < 60000) {
-        QThread::msleep(250);
-        for (const QString &f : Pdfs(out))
-            if (!before.contains(f))
-                written = out.filePath(f);
-        if (!written.isEmpty())
-            printed = Text(written);
-    }
+    const auto [written, printed] = AwaitPrintedPdf(
+        out, before, [&last](const QString &text) { return text.count(last) >= 2; });
     ASSERT_FALSE(written.isEmpty())
         << "no PDF from the print queue in " << out.path().toStdString();
     // Pages 2, 3, 2, 3: each page's rooms, in that order.
