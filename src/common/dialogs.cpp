@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -10,10 +11,12 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QSpinBox>
 
 #include <cstdio>
@@ -181,6 +184,85 @@ std::optional<PrintChoice> printDialog(const QStringList &printers, const QStrin
 // KELO_DIALOGS=stderr: messages are written to the standard error stream and
 // questions answered No, for runs without anyone to answer (process tests); a file to open
 // is the one KELO_OPEN_FILE names (none when it is not set).
+// The prompt's field for one value, named by its kind's prefix.
+QWidget *promptInput(QWidget *parent, const PromptField &f) {
+    if (!f.choices.empty()) {
+        auto *box = new QComboBox(parent);
+        box->setObjectName(QStringLiteral("cbo") + f.name);
+        for (const auto &[value, text] : f.choices)
+            box->addItem(text.isEmpty() && value.isEmpty() ? QStringLiteral("(전체)") : text,
+                         value);
+        box->setCurrentIndex(std::max(0, box->findData(f.value)));
+        return box;
+    }
+    if (f.kind == PromptField::Kind::Date || f.kind == PromptField::Kind::Month) {
+        const bool month = f.kind == PromptField::Kind::Month;
+        auto *edit = new QDateEdit(parent);
+        edit->setObjectName(QStringLiteral("ded") + f.name);
+        edit->setCalendarPopup(!month);
+        edit->setDisplayFormat(month ? QStringLiteral("yyyy-MM") : QStringLiteral("yyyy-MM-dd"));
+        edit->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhLatinOnly);
+        const QDate date =
+            month ? QDate::fromString(f.value + QStringLiteral("01"), QStringLiteral("yyyyMMdd"))
+                  : QDate::fromString(f.value, QStringLiteral("yyyyMMdd"));
+        edit->setDate(date.isValid() ? date : QDate::currentDate());
+        return edit;
+    }
+    auto *edit = new QLineEdit(f.value, parent);
+    edit->setObjectName(QStringLiteral("edt") + f.name);
+    edit->setMaxLength(200);
+    if (f.kind == PromptField::Kind::Number) {
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("^-?[0-9]{0,15}(\\.[0-9]{0,6})?$")), edit));
+        edit->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
+        edit->setAlignment(Qt::AlignRight);
+    }
+    return edit;
+}
+
+QString promptValue(const QWidget *input, const PromptField &f) {
+    if (const auto *box = qobject_cast<const QComboBox *>(input))
+        return box->currentData().toString();
+    if (const auto *edit = qobject_cast<const QDateEdit *>(input))
+        return edit->date().toString(f.kind == PromptField::Kind::Month
+                                         ? QStringLiteral("yyyyMM")
+                                         : QStringLiteral("yyyyMMdd"));
+    return qobject_cast<const QLineEdit *>(input)->text().trimmed();
+}
+
+std::optional<QStringList> promptDialog(const QString &title,
+                                        const std::vector<PromptField> &fields) {
+    QDialog dialog(owner());
+    dialog.setObjectName(QStringLiteral("dlgPrompt"));
+    dialog.setWindowTitle(title);
+    auto *form = new QFormLayout(&dialog);
+    std::vector<QWidget *> inputs;
+    for (const PromptField &f : fields) {
+        QWidget *input = promptInput(&dialog, f);
+        auto *label = new QLabel(f.caption, &dialog);
+        label->setBuddy(input);
+        form->addRow(label, input);
+        inputs.push_back(input);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("조회"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("bbtPromptOk"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("bbtPromptCancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (!inputs.empty())
+        inputs.front()->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QStringList values;
+    for (size_t i = 0; i < fields.size(); ++i)
+        values << promptValue(inputs[i], fields[i]);
+    return values;
+}
+
 class StderrDialogs : public Dialogs {
 public:
     void showError(const QString &message) override { write("ERROR", message); }
@@ -200,6 +282,16 @@ public:
                                           int pageCount) override {
         write("PRINT", QStringLiteral("%1 pages, not printed").arg(pageCount));
         return std::nullopt;
+    }
+
+    // Unattended: the values the fields start with.
+    std::optional<QStringList> askValues(const QString &title,
+                                         const std::vector<PromptField> &fields) override {
+        QStringList values;
+        for (const PromptField &f : fields)
+            values << f.value;
+        write("PROMPT", QStringLiteral("%1: %2").arg(title, values.join(QStringLiteral(", "))));
+        return values;
     }
 
 private:
@@ -255,6 +347,11 @@ std::optional<PrintChoice> QtDialogs::printSetup(const QStringList &printers,
     return printDialog(printers, defaultPrinter, pageCount);
 }
 
+std::optional<QStringList> QtDialogs::askValues(const QString &title,
+                                                const std::vector<PromptField> &fields) {
+    return promptDialog(title, fields);
+}
+
 void ShowError(const QString &message) {
     Dialogs::instance().showError(message);
 }
@@ -274,4 +371,10 @@ std::optional<PrintChoice> PrintSetup(const QStringList &printers, const QString
     return Dialogs::instance().printSetup(printers, defaultPrinter, pageCount);
 }
 
+} // namespace kelo
+
+namespace kelo {
+std::optional<QStringList> AskValues(const QString &title, const std::vector<PromptField> &fields) {
+    return Dialogs::instance().askValues(title, fields);
+}
 } // namespace kelo

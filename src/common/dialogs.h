@@ -5,6 +5,8 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -20,6 +22,17 @@ struct PrintChoice {
     int fromPage = 1; // the pages printed, from 1, both ends included
     int toPage = 1;
     int copies = 1; // each copy whole (collated)
+};
+
+// One value a prompt asks for.
+struct PromptField {
+    enum class Kind { Text, Date, Month, Number };
+    QString name;    // the field's component name after its prefix (ded, cbo, edt)
+    QString caption; // the label before it
+    Kind kind = Kind::Text;
+    QString value; // the value it starts with: yyyymmdd, yyyymm, a number, text
+    // The values to choose from (value, text shown); empty: the value is typed.
+    std::vector<std::pair<QString, QString>> choices;
 };
 
 // "경영정보관리", the caption of every message box.
@@ -46,6 +59,12 @@ public:
     virtual std::optional<PrintChoice> printSetup(const QStringList &printers,
                                                   const QString &defaultPrinter, int pageCount) = 0;
 
+    // A form of the fields under title (dates with the calendar, months, numbers, texts,
+    // lists as choices), starting with their values; the values in the fields' order when
+    // the user confirms, nothing when the user cancels.
+    virtual std::optional<QStringList> askValues(const QString &title,
+                                                 const std::vector<PromptField> &fields) = 0;
+
     // The service in force; the real one unless another was installed.
     static Dialogs &instance();
     // Installs a service and returns the one it replaces (null for the built-in one).
@@ -64,6 +83,8 @@ public:
                             const QString &filter) override;
     std::optional<PrintChoice> printSetup(const QStringList &printers,
                                           const QString &defaultPrinter, int pageCount) override;
+    std::optional<QStringList> askValues(const QString &title,
+                                         const std::vector<PromptField> &fields) override;
 };
 
 void ShowError(const QString &message);
@@ -74,5 +95,6 @@ bool AskYesNo(const QString &question);
 void ShowMessage(const QString &message);
 std::optional<PrintChoice> PrintSetup(const QStringList &printers, const QString &defaultPrinter,
                                       int pageCount);
+std::optional<QStringList> AskValues(const QString &title, const std::vector<PromptField> &fields);
 
 } // namespace kelo

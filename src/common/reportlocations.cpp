@@ -186,6 +186,12 @@ QString ReportLocation(ReportServer server, const QString &name) {
 QString MainLocation(const QString &name) {
     return ReportLocation(ReportServer::Main, name);
 }
+QString ReportIndexFile() {
+    return QStringLiteral("index.json");
+}
+QString ReportIndexLocation() {
+    return ReportServerBase(ReportServer::Main) + u'/' + ReportServerFolder() + ReportIndexFile();
+}
 QString SecondLocation(const QString &name) {
     return ReportLocation(ReportServer::Second, name);
 }

@@ -36,6 +36,10 @@ QString ReportServerBase(ReportServer server);
 // before the report name).
 QString ReportLocation(ReportServer server, const QString &name);
 QString MainLocation(const QString &name);
+// The report catalogue's index on the main server: base + "/REPORT/경영정보관리/index.json".
+QString ReportIndexLocation();
+// The file name of the index in the server's folder.
+QString ReportIndexFile();
 QString SecondLocation(const QString &name);
 QString ThirdLocation(const QString &name);
 

@@ -16,6 +16,7 @@
 #include "screens/targets/target_input.h"
 #include "screens/targets/target_inquiries.h"
 #include "screens/viewer/report_viewers.h"
+#include "screens/viewer/srs900_report_catalogue.h"
 #include "shell/registry.h"
 
 namespace kelo::screens {
@@ -48,6 +49,7 @@ void RegisterScreens(shell::ProgramRegistry &registry) {
     registry.add(QStringLiteral("STS090"), [](db::Connection &c) { return new TfrmSTS090(c); });
     registry.add(QStringLiteral("STI010"), [](db::Connection &c) { return new TfrmSTI010(c); });
     registry.add(QStringLiteral("STI020"), [](db::Connection &c) { return new TfrmSTI020(c); });
+    registry.add(QStringLiteral("SRS900"), [](db::Connection &c) { return new TfrmSRS900(c); });
     for (const QString &id : ReportInquiryProgramIds())
         registry.add(id, [id](db::Connection &c) { return CreateReportInquiry(c, id); });
     for (const QString &id : ViewerProgramIds())

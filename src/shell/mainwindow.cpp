@@ -4,6 +4,7 @@
 #include "common/dialogs.h"
 #include "common/globals.h"
 #include "framework/messages.h"
+#include "framework/permissions.h"
 #include "shell/cardreader.h"
 #include "shell/registry.h"
 
@@ -157,49 +158,17 @@ void TfrmZZMain::BuildMenu() {
         ORDER BY DISPLAY_SEQ
     )sql"));
     menus.setParam(QStringLiteral("P0"), m_projectId);
-    db::Query programs(m_dm.dbsDB);
-    // The programs of the employee's level, with those added for the employee and without
-    // those taken away.
-    programs.setSql(QStringLiteral(R"sql(
-        SELECT MENU_ID, PROGRAM_ID, PROGRAM_NAME
-        FROM ZA050MS
-        WHERE PROJECT_ID = :P0
-            AND MENU_ID = :P1
-            AND PROGRAM_ID IN (
-                SELECT PROGRAM_ID
-                FROM ZA140MS
-                WHERE PROJECT_ID = :P0
-                    AND PROJECT_LEVEL = (
-                        SELECT PROJECT_LEVEL
-                        FROM ZA130MS
-                        WHERE EMP_NO = :P2
-                            AND PROJECT_ID = :P0
-                    )
-                UNION ALL
-                SELECT PROGRAM_ID
-                FROM ZA150MS
-                WHERE EMP_NO = :P2
-                    AND PROJECT_ID = :P0
-                    AND ADD_YN = 'Y'
-                EXCEPT
-                SELECT PROGRAM_ID
-                FROM ZA150MS
-                WHERE EMP_NO = :P2
-                    AND PROJECT_ID = :P0
-                    AND ADD_YN = 'N'
-            )
-            AND DISPLAY_SEQ > 0
-        ORDER BY DISPLAY_SEQ
-    )sql"));
+    const std::vector<PermittedProgram> programs =
+        PermittedPrograms(m_dm.dbsDB, m_projectId, Globals().empNo);
+    Globals().projectId = m_projectId;
     int permitted = 0;
     for (menus.open(); !menus.eof(); menus.next()) {
         auto *menu = new QMenu(literal(menus.text(1)), menuBar());
         menu->setObjectName(QStringLiteral("mnu") + menus.text(0));
-        programs.setParam(QStringLiteral("P0"), m_projectId);
-        programs.setParam(QStringLiteral("P1"), menus.text(0));
-        programs.setParam(QStringLiteral("P2"), Globals().empNo);
-        for (programs.open(); !programs.eof(); programs.next()) {
-            const QString caption = programs.text(2), id = programs.text(1);
+        for (const PermittedProgram &program : programs) {
+            if (program.menuId != menus.text(0))
+                continue;
+            const QString caption = program.name, id = program.programId;
             QAction *entry = menu->addAction(literal(caption));
             ++permitted;
             entry->setToolTip(id);
@@ -208,7 +177,6 @@ void TfrmZZMain::BuildMenu() {
             connect(entry, &QAction::triggered, this,
                     [this, caption, id] { OpenProgram(caption, id); });
         }
-        programs.close();
         if (menu->actions().isEmpty())
             delete menu; // a menu without a permitted program does not appear
         else

@@ -50,6 +50,8 @@ const QStringList &ProgramRegistry::ProgramIds() {
         "SRI200",
         "SRS410",
         "SRS440",
+        // the report catalogue
+        "SRS900",
         // report viewer screens
         "SBS010",
         "SBS030",

@@ -5,7 +5,8 @@
 //
 // DIR is the folder of definitions (default: the installed ../share/kelo/reports beside
 // the program's folder, else the repository's reports/, compiled in as KELO_REPORTS_DIR); a
-// definition NAME.mrd is served at /REPORT/경영정보관리/NAME.mrd, the path raw UTF-8 or
+// definition NAME.mrd is served at /REPORT/경영정보관리/NAME.mrd and the catalogue's index of
+// them (common/reportcatalogue.h) at /REPORT/경영정보관리/index.json, the path raw UTF-8 or
 // percent-encoded, and also in the form with backslashes around REPORT (raw or %5C). ADDR defaults
 // to 127.0.0.1, N to 8080, the port of the clients' default report server (0 takes a free
 // one). The first line on standard output is "listening on
@@ -19,6 +20,7 @@
 #include "http_server.h"
 
 #include "common/appdir.h"
+#include "common/reportcatalogue.h"
 #include "common/reportlocations.h"
 
 #include <QCommandLineParser>
@@ -92,6 +94,14 @@ public:
         const QString fileName = path.mid(kReportFolder.size());
         if (fileName.contains(u'/'))
             return Error(400, "the report folder has no sub-folders");
+        if (fileName == kelo::ReportIndexFile()) {
+            // Read afresh each time: a definition dropped into the folder is listed at once.
+            Response r;
+            r.body = kelo::CatalogueIndex(root_);
+            r.contentType = "application/json";
+            r.headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("no-cache")));
+            return r;
+        }
         if (!fileName.endsWith(kExtension) || fileName.size() == kExtension.size())
             return Error(404, "no such report");
 

@@ -2,6 +2,7 @@
 
 #include "controls/formats.h"
 #include "db/query.h"
+#include "viewer/params.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -292,9 +293,11 @@ private:
         }
         Attributes a(m_reader, QStringLiteral("report"), place,
                      {QStringLiteral("name"), QStringLiteral("title"),
-                      QStringLiteral("orientation"), QStringLiteral("margins")});
+                      QStringLiteral("orientation"), QStringLiteral("margins"),
+                      QStringLiteral("folder"), QStringLiteral("programs")});
         m_report.name = a.required(QStringLiteral("name"));
         m_report.title = a.text(QStringLiteral("title"), m_report.name);
+        readCatalogue(a);
         auto &def = m_report.definition;
         def.name = m_report.title;
         def.page.orientation = a.choice(QStringLiteral("orientation"),
@@ -395,10 +398,26 @@ private:
         m_pendingStyles.clear();
     }
 
+    // The catalogue's folder and the programs whose permission opens the report.
+    void readCatalogue(Attributes &a) {
+        m_report.folder = a.text(QStringLiteral("folder")).trimmed();
+        static const QRegularExpression program(QStringLiteral("^[A-Za-z0-9_]{1,20}$"));
+        const QString list = a.text(QStringLiteral("programs"));
+        for (const QString &id :
+             list.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts)) {
+            if (!program.match(id).hasMatch())
+                a.fail(QStringLiteral("<report> programs \"%1\" is not a list of program IDs")
+                           .arg(Attributes::Shown(list)));
+            m_report.programs << id.toUpper();
+        }
+    }
+
     // A variant: the name of its base, its own name and title, and the values it fixes.
     void readVariant(SourcePlace place) {
         Attributes a(m_reader, QStringLiteral("report"), place,
-                     {QStringLiteral("extends"), QStringLiteral("name"), QStringLiteral("title")});
+                     {QStringLiteral("extends"), QStringLiteral("name"), QStringLiteral("title"),
+                      QStringLiteral("folder"), QStringLiteral("programs")});
+        readCatalogue(a);
         m_report.extends = a.required(QStringLiteral("extends"));
         if (!IsBaseName(m_report.extends))
             a.fail(QStringLiteral("<report> extends \"%1\", which is not the name of a "
@@ -430,9 +449,10 @@ private:
                 return;
             if (element() != QLatin1String("parameter"))
                 unexpected(QStringLiteral("parameters"));
-            Attributes a(
-                m_reader, QStringLiteral("parameter"), m_place,
-                {QStringLiteral("name"), QStringLiteral("position"), QStringLiteral("type")});
+            Attributes a(m_reader, QStringLiteral("parameter"), m_place,
+                         {QStringLiteral("name"), QStringLiteral("position"),
+                          QStringLiteral("type"), QStringLiteral("caption"),
+                          QStringLiteral("default")});
             ParameterDecl p;
             p.name = a.required(QStringLiteral("name"));
             static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
@@ -463,8 +483,44 @@ private:
                      : type == QLatin1String("month")  ? ParamType::Month
                      : type == QLatin1String("number") ? ParamType::Number
                                                        : ParamType::Text;
+            p.caption = a.text(QStringLiteral("caption")).trimmed();
+            p.defaultValue = a.text(QStringLiteral("default"));
+            if (!p.defaultValue.isEmpty() && ResolveDefault(p, QDate(2000, 1, 1)).isNull())
+                a.fail(QStringLiteral("<parameter> %1 default \"%2\" is not a value of its type "
+                                      "nor one of %3")
+                           .arg(p.name, Attributes::Shown(p.defaultValue), DefaultWords(p.type)));
+            readChoices(p);
             m_report.parameters.push_back(p);
-            readEmpty();
+        }
+    }
+
+    // The <choices> of a parameter: one <sql> that reads, without parameters.
+    void readChoices(ParameterDecl &p) {
+        for (;;) {
+            if (next() == QXmlStreamReader::EndElement)
+                return;
+            if (element() != QLatin1String("choices") || !p.choicesSql.isEmpty())
+                throw ParseError{
+                    m_place,
+                    element() == QLatin1String("choices")
+                        ? QStringLiteral("a second <choices> of %1").arg(p.name)
+                        : QStringLiteral("<%1> does not belong in <parameter>").arg(element())};
+            Attributes(m_reader, QStringLiteral("choices"), m_place, {});
+            if (next() != QXmlStreamReader::StartElement || element() != QLatin1String("sql"))
+                throw ParseError{m_place,
+                                 QStringLiteral("<choices> of %1 holds one <sql>").arg(p.name)};
+            Attributes(m_reader, QStringLiteral("sql"), m_place, {});
+            const SourcePlace place = m_place;
+            p.choicesSql = readText();
+            if (next() != QXmlStreamReader::EndElement)
+                throw ParseError{m_place,
+                                 QStringLiteral("<choices> of %1 holds one <sql>").arg(p.name)};
+            if (p.choicesSql.trimmed().isEmpty())
+                throw ParseError{place,
+                                 QStringLiteral("the choices of %1 have no statement").arg(p.name)};
+            if (!db::ParseParamNames(p.choicesSql).isEmpty())
+                throw ParseError{
+                    place, QStringLiteral("the choices of %1 take no parameters").arg(p.name)};
         }
     }
 

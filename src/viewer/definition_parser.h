@@ -26,6 +26,14 @@ struct ParameterDecl {
     QString name;
     int position = 0; // 1, 2, ... in the "/rp" syntax; 0 for a parameter sent by name only
     ParamType type = ParamType::Text;
+    // What the prompt shows: the caption (the name without one), the value it starts with
+    // (a value of the type, or a word of kDefaultWords) and, from a statement that reads
+    // without parameters, the values to choose from (first column the value, second the
+    // text shown; one column is both).
+    QString caption;
+    QString defaultValue;
+    QString choicesSql;
+    QString shownCaption() const { return caption.isEmpty() ? name : caption; }
 };
 
 // Where an element stands in its file, for the messages of later checks.
@@ -51,6 +59,10 @@ struct FieldUse {
 struct LoadedReport {
     QString fileName; // "MIS(SRI060).mrd", the head of every message
     QString name, title;
+    // Where the report catalogue lists it, and the programs whose permission opens it
+    // there (none: whoever may open the catalogue).
+    QString folder;
+    QStringList programs;
     std::vector<ParameterDecl> parameters;
     std::vector<DataSetDecl> dataSets; // in the order declared
     std::vector<FieldUse> fieldUses;

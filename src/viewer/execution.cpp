@@ -408,6 +408,42 @@ QString RunStatements(LoadedReport &report, const QHash<QString, QString> &value
     return QString();
 }
 
+Choices RunChoices(db::Connection &connection, const QString &fileName,
+                   const ParameterDecl &parameter) {
+    Choices out;
+    const auto refuse = [&](const QString &why) {
+        out.items.clear();
+        out.error = QStringLiteral("%1: 매개변수 %2의 선택 목록을 읽을 수 없습니다: %3")
+                        .arg(fileName, parameter.name, why);
+        return out;
+    };
+    const QString reason = WritingReason(parameter.choicesSql);
+    if (!reason.isEmpty())
+        return refuse(reason);
+    const ReportLimits limits = ReportLimits::FromSettings();
+    try {
+        const QStringList refused = RefusedFunctions(connection, parameter.choicesSql);
+        if (!refused.isEmpty())
+            return refuse(QStringLiteral("보고서가 부를 수 없는 함수를 부릅니다: %1")
+                              .arg(refused.join(QStringLiteral(", "))));
+        ReadOnlyScope readOnly(connection, limits.timeLimitSeconds * 1000);
+        db::StatementLimitScope limited(connection, limits.statementLimits({}));
+        db::Query q(connection);
+        q.setSql(StatementText(parameter.choicesSql));
+        for (q.open(); !q.eof(); q.next()) {
+            if (int(out.items.size()) == kMaxChoices)
+                return refuse(QStringLiteral("%1개보다 많습니다").arg(kMaxChoices));
+            const QString value = q.text(0);
+            out.items.emplace_back(value, q.fieldCount() > 1 ? q.text(1) : value);
+        }
+    } catch (const ReportRoleError &e) {
+        return refuse(e.message());
+    } catch (const std::exception &e) {
+        return refuse(QString::fromUtf8(e.what()));
+    }
+    return out;
+}
+
 RunResult LayOut(LoadedReport &report) {
     RunResult result;
     try {

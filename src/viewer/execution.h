@@ -67,6 +67,17 @@ private:
     QString m_sqlitePrevious;
 };
 
+// The values a parameter's prompt offers, from its <choices> statement: run read-only under
+// the report limits like the data sets, at most kMaxChoices rows; value from the first
+// column, the text shown from the second (the value again when there is one column).
+constexpr int kMaxChoices = 1000;
+struct Choices {
+    std::vector<std::pair<QString, QString>> items;
+    QString error; // empty when read
+};
+Choices RunChoices(db::Connection &connection, const QString &fileName,
+                   const ParameterDecl &parameter);
+
 struct RunResult {
     report::Document document;
     QString error; // empty when laid out

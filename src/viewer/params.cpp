@@ -9,9 +9,7 @@
 
 namespace kelo::viewer {
 
-namespace {
-
-QString CheckType(const ParameterDecl &p, const QString &value) {
+QString ParameterTypeError(const ParameterDecl &p, const QString &value) {
     if (value.isEmpty())
         return QString();
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
@@ -45,7 +43,39 @@ QString CheckType(const ParameterDecl &p, const QString &value) {
     return QString();
 }
 
-} // namespace
+QString ResolveDefault(const ParameterDecl &p, const QDate &today) {
+    const QString word = p.defaultValue.trimmed().toLower();
+    const QString ymd = QStringLiteral("yyyyMMdd"), ym = QStringLiteral("yyyyMM");
+    if (p.type == ParamType::Date) {
+        if (word == QLatin1String("today"))
+            return today.toString(ymd);
+        if (word == QLatin1String("yesterday"))
+            return today.addDays(-1).toString(ymd);
+        if (word == QLatin1String("monthstart"))
+            return QDate(today.year(), today.month(), 1).toString(ymd);
+        if (word == QLatin1String("yearstart"))
+            return QDate(today.year(), 1, 1).toString(ymd);
+    } else if (p.type == ParamType::Month) {
+        if (word == QLatin1String("thismonth"))
+            return today.toString(ym);
+        if (word == QLatin1String("lastmonth"))
+            return today.addMonths(-1).toString(ym);
+    }
+    if (!ParameterTypeError(p, p.defaultValue).isEmpty())
+        return QString();
+    return p.defaultValue.isNull() ? QStringLiteral("") : p.defaultValue;
+}
+
+QString DefaultWords(ParamType type) {
+    switch (type) {
+    case ParamType::Date:
+        return QStringLiteral("today, yesterday, monthstart, yearstart");
+    case ParamType::Month:
+        return QStringLiteral("thismonth, lastmonth");
+    default:
+        return QStringLiteral("no words");
+    }
+}
 
 BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &declared,
                        const QHash<QString, QString> &fixed) {
@@ -93,7 +123,7 @@ BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &
         out.values[it.key()] = it.value();
     }
     for (const ParameterDecl &p : declared) {
-        const QString error = CheckType(p, out.values.value(p.name));
+        const QString error = ParameterTypeError(p, out.values.value(p.name));
         if (!error.isEmpty()) {
             out.error = error;
             return out;

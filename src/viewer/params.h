@@ -8,6 +8,7 @@
 
 #include "viewer/definition_parser.h"
 
+#include <QDate>
 #include <QHash>
 #include <QString>
 #include <vector>
@@ -19,6 +20,18 @@ struct BoundParams {
     QString error;                  // empty when bound
     bool ok() const { return error.isEmpty(); }
 };
+
+// Why value is not a value of the parameter's type; empty when it is (an empty value is NULL
+// and always is).
+QString ParameterTypeError(const ParameterDecl &parameter, const QString &value);
+
+// The value a parameter's prompt starts with: its default, where the default may be one of
+// these words, resolved on the day given: date: today, yesterday, monthstart (the 1st of
+// today's month), yearstart (1 January); month: thismonth, lastmonth. Empty without a
+// default; a null string when the default is neither a word nor a value of the type.
+QString ResolveDefault(const ParameterDecl &parameter, const QDate &today);
+// The words a default of the type may be, for messages ("today, yesterday, ...").
+QString DefaultWords(ParamType type);
 
 // fixed: the values a variant fixes, over what the string gives for those names.
 BoundParams BindParams(const QString &params, const std::vector<ParameterDecl> &declared,

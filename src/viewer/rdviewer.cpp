@@ -1,8 +1,10 @@
 #include "viewer/rdviewer.h"
 
+#include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/excelsheet.h"
 #include "common/protectedfiles.h"
+#include "common/reportlocations.h"
 #include "report/output.h"
 #include "report/pagebrowser.h"
 #include "report/pageview.h"
@@ -99,6 +101,7 @@ struct Rdviewer40::Private {
     db::Connection &connection;
     State state = State::Empty;
     QString location, params, message, status;
+    bool asking = false; // the values come from a prompt (OpenReportAsking)
     std::unique_ptr<LoadedReport> report;
     // Where the report opened comes from, and while a variant's bases are read, the files
     // read so far ("A.mrd", its base "B.mrd", ...) and the variants among them.
@@ -363,8 +366,15 @@ Rdviewer40::~Rdviewer40() {
     }
 }
 
+bool Rdviewer40::OpenReportAsking(const QString &location) {
+    const bool opened = OpenReport(location, QString());
+    d->asking = d->state == State::Loading;
+    return opened || d->asking;
+}
+
 bool Rdviewer40::OpenReport(const QString &location, const QString &params) {
     clearReport();
+    d->asking = false;
     d->location = location;
     d->params = params;
     const ResolvedLocation where = ResolveLocation(location);
@@ -449,6 +459,11 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
         parsed.report->title = d->variants.front()->title;
         parsed.report->definition.name = parsed.report->title;
     }
+    if (d->asking) {
+        d->asking = false;
+        if (!askValues(*parsed.report, fixed))
+            return;
+    }
     const BoundParams bound = BindParams(d->params, parsed.report->parameters, fixed);
     if (!bound.ok()) {
         fail(name + QStringLiteral(": ") + bound.error);
@@ -485,6 +500,52 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
 
 // Reads the base a variant extends from the variant's own folder or server folder; no more
 // than kMaxVariantDepth variants deep, never back to a file already read.
+bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &fixed) {
+    std::vector<PromptField> fields;
+    const QDate today = Now().date();
+    for (const ParameterDecl &p : report.parameters) {
+        if (fixed.contains(p.name))
+            continue;
+        PromptField f;
+        f.name = p.name;
+        f.caption = p.shownCaption();
+        f.kind = p.type == ParamType::Date     ? PromptField::Kind::Date
+                 : p.type == ParamType::Month  ? PromptField::Kind::Month
+                 : p.type == ParamType::Number ? PromptField::Kind::Number
+                                               : PromptField::Kind::Text;
+        f.value = ResolveDefault(p, today);
+        if (!p.choicesSql.isEmpty()) {
+            Choices choices = RunChoices(d->connection, report.fileName, p);
+            if (!choices.error.isEmpty()) {
+                fail(choices.error);
+                return false;
+            }
+            f.choices = std::move(choices.items);
+        }
+        fields.push_back(std::move(f));
+    }
+    if (fields.empty())
+        return true;
+    const std::optional<QStringList> values = AskValues(report.title, fields);
+    if (!values) {
+        d->state = State::Empty;
+        d->chain.clear();
+        d->variants.clear();
+        d->message.clear();
+        d->status = QStringLiteral("조회를 취소했습니다.");
+        d->lblStatus->setText(d->status);
+        d->lblMessage->setText(d->status);
+        d->stack->setCurrentWidget(d->lblMessage);
+        updateControls();
+        emit OnCancelled();
+        return false;
+    }
+    // The answers are bound as values, never read back from a parameter string.
+    for (size_t i = 0; i < fields.size(); ++i)
+        fixed.insert(fields[i].name, values->value(qsizetype(i)));
+    return true;
+}
+
 void Rdviewer40::openBase(std::unique_ptr<LoadedReport> variant) {
     const QString base = variant->extends + QStringLiteral(".mrd");
     const bool again = d->chain.contains(base, Qt::CaseInsensitive);
@@ -746,6 +807,7 @@ bool Rdviewer40::waitForLoaded(int milliseconds) {
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &Rdviewer40::OnReportFinished, &loop, &QEventLoop::quit);
     connect(this, &Rdviewer40::OnFailed, &loop, &QEventLoop::quit);
+    connect(this, &Rdviewer40::OnCancelled, &loop, &QEventLoop::quit);
     timer.start(milliseconds);
     loop.exec();
     return d->state != State::Loading;

@@ -39,6 +39,10 @@ public:
     // While the statements run (under the limits of Kelo_S.ini [Report]) the control
     // shows a cancel button ("취소", Esc) and keeps the windows painted; other input waits.
     bool OpenReport(const QString &location, const QString &params);
+    // The same without a parameter string: once the definition is read, a prompt asks for
+    // the values of its parameters (those a variant does not fix), starting with their
+    // defaults; cancelled, the control says so and shows nothing.
+    bool OpenReportAsking(const QString &location);
     // Prints the report of the OpenReport call just before (waiting for it to load) on the
     // default printer, as a PDF in the report folder when there is none; no dialog.
     void PrintDirect();
@@ -76,6 +80,7 @@ public:
 signals:
     void OnReportFinished(); // shown
     void OnFailed(const QString &message);
+    void OnCancelled(); // the prompt was cancelled: nothing shown
     void OnPrintButtonClicked();
 
 private:
@@ -88,6 +93,9 @@ private:
     void fail(const QString &reason);
     void load(const QByteArray &bytes, const QString &name);
     void openBase(std::unique_ptr<LoadedReport> variant);
+    // Adds the prompt's answers to the values fixed; false (and the reason shown) when it
+    // could not be asked or was cancelled.
+    bool askValues(const LoadedReport &report, QHash<QString, QString> &fixed);
     std::optional<QByteArray> readFile(const ResolvedLocation &where);
     void fetch(const ResolvedLocation &where);
     void runPendingLoad();

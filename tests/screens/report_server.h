@@ -14,10 +14,10 @@ namespace kelo::test {
 // kelo-report-server on a free loopback port, from construction to destruction.
 class ReportServerProcess {
 public:
-    ReportServerProcess() {
+    explicit ReportServerProcess(const QString &root = QStringLiteral(KELO_REPORTS_DIR)) {
         m_process.setProgram(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
-        m_process.setArguments({QStringLiteral("--root"), QStringLiteral(KELO_REPORTS_DIR),
-                                QStringLiteral("--port"), QStringLiteral("0")});
+        m_process.setArguments(
+            {QStringLiteral("--root"), root, QStringLiteral("--port"), QStringLiteral("0")});
         m_process.start();
         m_process.waitForStarted();
         while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {

@@ -51,6 +51,18 @@ std::optional<PrintChoice> ScriptedDialogs::printSetup(const QStringList &printe
     return choice;
 }
 
+std::optional<QStringList> ScriptedDialogs::askValues(const QString &title,
+                                                      const std::vector<PromptField> &fields) {
+    m_promptOffers.push_back({title, fields});
+    if (m_values.empty()) {
+        ADD_FAILURE() << "unexpected prompt " << title.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<QStringList> values = m_values.front();
+    m_values.pop_front();
+    return values;
+}
+
 namespace {
 QStringList texts(const std::vector<ScriptedDialogs::Entry> &log, ScriptedDialogs::Kind kind) {
     QStringList out;

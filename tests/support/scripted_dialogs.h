@@ -31,6 +31,17 @@ public:
     std::optional<PrintChoice> printSetup(const QStringList &printers,
                                           const QString &defaultPrinter, int pageCount) override;
 
+    std::optional<QStringList> askValues(const QString &title,
+                                         const std::vector<PromptField> &fields) override;
+    // The next prompt's answer; nothing: the user cancels.
+    void answerValues(std::optional<QStringList> values) { m_values.push_back(values); }
+    // The prompts shown: their titles and fields.
+    struct PromptOffer {
+        QString title;
+        std::vector<PromptField> fields;
+    };
+    const std::vector<PromptOffer> &promptOffers() const { return m_promptOffers; }
+
     void answer(bool yes) { m_answers.push_back(yes); }
     void answerFile(const QString &path) { m_files.push_back(path); }
     // The next print dialog's answer; nothing: the user cancels.
@@ -48,7 +59,9 @@ public:
     QStringList errors() const;
     QStringList questions() const;
     QStringList messages() const;
-    bool unansweredLeft() const { return !m_answers.empty() || !m_prints.empty(); }
+    bool unansweredLeft() const {
+        return !m_answers.empty() || !m_prints.empty() || !m_values.empty();
+    }
     void clear() { m_log.clear(); }
 
 private:
@@ -57,6 +70,8 @@ private:
     std::deque<QString> m_files;
     std::deque<std::optional<PrintChoice>> m_prints;
     std::vector<PrintOffer> m_printOffers;
+    std::deque<std::optional<QStringList>> m_values;
+    std::vector<PromptOffer> m_promptOffers;
 };
 
 // Installs a ScriptedDialogs for the life of the scope and restores the

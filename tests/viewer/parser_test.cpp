@@ -102,6 +102,31 @@ const ErrorCase kErrors[] = {
      "type=\"pie\" category=\"A\" series=\"A\"/>\n  </band>\n</report>",
      "4:5: <chart> attribute \"type\" has an unknown value \"pie\""},
     {"unknown entity", "<report name=\"X\" title=\"&bogus;\"/>", "1:"},
+    {"default of another type",
+     "<report name=\"X\">\n  <parameters>\n    <parameter name=\"D\" type=\"date\" "
+     "default=\"tomorrow\"/>\n  </parameters>\n</report>",
+     "3:5: <parameter> D default \"tomorrow\" is not a value of its type nor one of today, "
+     "yesterday, monthstart, yearstart"},
+    {"default month that is no month",
+     "<report name=\"X\">\n  <parameters>\n    <parameter name=\"M\" type=\"month\" "
+     "default=\"202613\"/>\n  </parameters>\n</report>",
+     "3:5: <parameter> M default \"202613\" is not a value of its type nor one of thismonth, "
+     "lastmonth"},
+    {"choices that take a parameter",
+     "<report name=\"X\">\n  <parameters>\n    <parameter name=\"A\">\n      <choices>"
+     "<sql>SELECT :A FROM DUAL</sql></choices>\n    </parameter>\n  </parameters>\n</report>",
+     "4:15: the choices of A take no parameters"},
+    {"choices without a statement",
+     "<report name=\"X\">\n  <parameters>\n    <parameter name=\"A\">\n      <choices/>\n"
+     "    </parameter>\n  </parameters>\n</report>",
+     "4:16: <choices> of A holds one <sql>"},
+    {"two choices",
+     "<report name=\"X\">\n  <parameters>\n    <parameter name=\"A\">\n      <choices>"
+     "<sql>SELECT 1 FROM DUAL</sql></choices>\n      <choices><sql>SELECT 2 FROM DUAL</sql>"
+     "</choices>\n    </parameter>\n  </parameters>\n</report>",
+     "5:7: a second <choices> of A"},
+    {"programs that are not program IDs", "<report name=\"X\" programs=\"SBS010 ../S\"/>",
+     "1:1: <report> programs \"SBS010 ../S\" is not a list of program IDs"},
     {"unknown aggregate",
      "<report name=\"X\">\n  <band kind=\"summary\" height=\"5\">\n"
      "    <field x=\"0\" y=\"0\" w=\"1\" h=\"1\" field=\"A\" aggregate=\"total\"/>\n"
