@@ -48,6 +48,15 @@ struct FieldUse {
     SourcePlace place;
 };
 
+// A picture item (<image file="...">), its picture read by the viewer from the definition's
+// folder before the report runs.
+struct PictureUse {
+    report::Band *band = nullptr;
+    size_t item = 0; // in band->items
+    QString file;    // relative to the definition's folder
+    SourcePlace place;
+};
+
 struct LoadedReport {
     QString fileName; // "MIS(SRI060).mrd", the head of every message
     QString name, title;
@@ -70,6 +79,8 @@ struct LoadedReport {
     QString extends;
     QHash<QString, QString> fixedValues;
     bool isVariant() const { return !extends.isEmpty(); }
+
+    std::vector<PictureUse> pictures; // in the order placed
 
     const ParameterDecl *parameter(const QString &name) const;
     report::DataSet *dataSet(const QString &name) const;

@@ -7,8 +7,10 @@
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
 #include "viewer/fixtures.h"
+#include "viewer/pictures.h"
 #include "viewer/rdviewer.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -888,6 +890,153 @@ TEST_F(RdviewerTest, AVariantsBaseIsRefusedWhenMissingCircularTooDeepOrUnfit) {
     // Four variants deep is allowed.
     EXPECT_TRUE(viewer.OpenReport(dir.filePath(QStringLiteral("D2.mrd")), kJanuary))
         << viewer.message().toStdString();
+}
+
+// The sales definition with a picture in its title band: file as the <image> names it.
+QByteArray PictureDefinition(const QString &file) {
+    QByteArray xml = test::SalesDefinition();
+    const QByteArray label = "<label x=\"0\" y=\"10\" w=\"30\" h=\"5\" text=\"기간\"/>";
+    xml.replace(label, label + "\n    <image x=\"200\" y=\"2\" w=\"40\" h=\"16\" file=\"" +
+                           file.toUtf8() + "\"/>");
+    return xml;
+}
+
+// A picture of 32 × 16 pixels: red on the left half, blue on the right.
+QImage TwoColours(int width = 32, int height = 16) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width / 2; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    return image;
+}
+
+QByteArray Encoded(const QImage &image, const char *format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format));
+    return bytes;
+}
+
+// The pictures on the pages of the report shown.
+std::vector<report::Primitive> Pictures(const Rdviewer40 &viewer) {
+    std::vector<report::Primitive> out;
+    if (viewer.document())
+        for (const report::Page &page : viewer.document()->pages)
+            for (const report::Primitive &p : page.items)
+                if (p.kind == report::Primitive::Kind::Image)
+                    out.push_back(p);
+    return out;
+}
+
+// Red on the left, blue on the right, whatever a JPEG made of the edges.
+bool RedThenBlue(const QImage &image) {
+    const QRgb left = image.pixel(image.width() / 8, image.height() / 2);
+    const QRgb right = image.pixel(image.width() * 7 / 8, image.height() / 2);
+    return qRed(left) > 200 && qBlue(left) < 60 && qBlue(right) > 200 && qRed(right) < 60;
+}
+
+TEST_F(RdviewerTest, AnImageShowsItsPictureFromTheDefinitionsFolderOrServer) {
+    const QDir dir(db.dir());
+    WriteFile(dir.filePath(QStringLiteral("logo.png")), Encoded(TwoColours(), "PNG"));
+    WriteFile(dir.filePath(QStringLiteral("img/logo.jpg")), Encoded(TwoColours(), "JPEG"));
+    WriteFile(dir.filePath(QStringLiteral("P.mrd")), PictureDefinition(QStringLiteral("logo.png")));
+    WriteFile(dir.filePath(QStringLiteral("J.mrd")),
+              PictureDefinition(QStringLiteral("img\\logo.jpg")));
+    Rdviewer40 viewer(db.connection());
+    ASSERT_TRUE(viewer.OpenReport(dir.filePath(QStringLiteral("P.mrd")), kJanuary))
+        << viewer.message().toStdString();
+    std::vector<report::Primitive> shown = Pictures(viewer);
+    ASSERT_EQ(shown.size(), 1u);
+    // In its box on the page (margins of 10 mm), the picture as the file holds it.
+    EXPECT_EQ(shown[0].rect, QRectF(210, 12, 40, 16));
+    EXPECT_EQ(shown[0].image.convertToFormat(QImage::Format_RGB32), TwoColours());
+
+    ASSERT_TRUE(viewer.OpenReport(dir.filePath(QStringLiteral("J.mrd")), kJanuary))
+        << viewer.message().toStdString();
+    shown = Pictures(viewer);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(RedThenBlue(shown[0].image));
+
+    // Printed: the PDF holds the picture.
+    const QString pdf = dir.filePath(QStringLiteral("P.pdf"));
+    ASSERT_TRUE(viewer.saveAsPdf(pdf)) << viewer.status().toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/Subtype /Image"));
+
+    // From a report server: beside the definition in its folder.
+    TinyServer server;
+    const QByteArray folder = "/REPORT/%EA%B2%BD%EC%98%81%EC%A0%95%EB%B3%B4%EA%B4%80%EB%A6%AC/";
+    server.files.insert(folder + "P.mrd", PictureDefinition(QStringLiteral("logo.png")));
+    server.files.insert(folder + "logo.png", Encoded(TwoColours(), "PNG"));
+    viewer.OpenReport(server.base() + QStringLiteral("/REPORT/경영정보관리/P.mrd"), kJanuary);
+    ASSERT_TRUE(viewer.waitForLoaded(20000));
+    EXPECT_EQ(viewer.state(), Rdviewer40::State::Shown) << viewer.message().toStdString();
+    shown = Pictures(viewer);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].image.convertToFormat(QImage::Format_RGB32), TwoColours());
+    EXPECT_TRUE(server.requested.contains(QString::fromLatin1(folder + "logo.png")));
+}
+
+TEST_F(RdviewerTest, AnImageIsRefusedWhenMissingNotAPictureTooLargeOrOutsideTheFolder) {
+    const QDir dir(db.dir());
+    WriteFile(dir.filePath(QStringLiteral("text.png")), "no picture here\n");
+    WriteFile(dir.filePath(QStringLiteral("bitmap.png")), Encoded(TwoColours(), "BMP"));
+    WriteFile(dir.filePath(QStringLiteral("big.png")), QByteArray(kMaxPictureBytes + 1, 'x'));
+    WriteFile(dir.filePath(QStringLiteral("wide.png")),
+              Encoded(TwoColours(kMaxPictureSide + 2, 1), "PNG"));
+    const QString place = QStringLiteral("P.mrd:26:5: ");
+    const QString outside = QStringLiteral("P.mrd:26:5: <image> file \"%1\" is not a file in the "
+                                           "definition's folder");
+    struct {
+        QString file, reason;
+    } const cases[] = {
+        {QStringLiteral("none.png"),
+         place + QStringLiteral("그림 파일 %1이(가) 없습니다")
+                     .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("none.png"))))},
+        {QStringLiteral("text.png"),
+         place + QStringLiteral("그림 파일 text.png: PNG나 JPEG 그림이 아닙니다")},
+        {QStringLiteral("bitmap.png"),
+         place + QStringLiteral("그림 파일 bitmap.png: PNG나 JPEG 그림이 아닙니다")},
+        {QStringLiteral("big.png"),
+         place + QStringLiteral("그림 파일 %1이(가) %2바이트보다 큽니다")
+                     .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("big.png"))))
+                     .arg(kMaxPictureBytes)},
+        {QStringLiteral("wide.png"),
+         place + QStringLiteral("그림 파일 wide.png: 그림이 %1×1 화소로, 한 변이 %2 화소보다 "
+                                "깁니다")
+                     .arg(kMaxPictureSide + 2)
+                     .arg(kMaxPictureSide)},
+        {QStringLiteral("../logo.png"), outside.arg(QStringLiteral("../logo.png"))},
+        {QStringLiteral("img\\..\\..\\logo.png"),
+         outside.arg(QStringLiteral("img\\..\\..\\logo.png"))},
+        {QStringLiteral("/etc/logo.png"), outside.arg(QStringLiteral("/etc/logo.png"))},
+        {QStringLiteral("C:/logo.png"), outside.arg(QStringLiteral("C:/logo.png"))},
+        {QString(), outside.arg(QString())},
+    };
+    const QString location = dir.filePath(QStringLiteral("P.mrd"));
+    Rdviewer40 viewer(db.connection());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        WriteFile(location, PictureDefinition(c.file));
+        EXPECT_FALSE(viewer.OpenReport(location, kJanuary));
+        EXPECT_EQ(viewer.state(), Rdviewer40::State::Failed);
+        EXPECT_EQ(viewer.message(), location + u'\n' + c.reason);
+    }
+
+    // A report server without the picture.
+    TinyServer server;
+    const QByteArray folder = "/REPORT/%EA%B2%BD%EC%98%81%EC%A0%95%EB%B3%B4%EA%B4%80%EB%A6%AC/";
+    server.files.insert(folder + "P.mrd", PictureDefinition(QStringLiteral("none.png")));
+    const QString remote = server.base() + QStringLiteral("/REPORT/경영정보관리/P.mrd");
+    viewer.OpenReport(remote, kJanuary);
+    ASSERT_TRUE(viewer.waitForLoaded(20000));
+    EXPECT_EQ(
+        viewer.message(),
+        remote + u'\n' + place +
+            QStringLiteral("그림 파일 none.png: 보고서 서버가 404 Not Found(으)로 답했습니다"));
 }
 
 // What a page shows, item by item, without the time of printing.
