@@ -1063,28 +1063,44 @@ QStringList Described(const report::Document &document) {
     return out;
 }
 
-// The lift discount rate report and its variant with the packages show the pages that
-// their former definitions (kept in variants/) showed.
-TEST_F(RdviewerTest, TheLiftRateReportsShowThePagesOfTheirFormerDefinitions) {
+// The reports made variants of a base, and their bases, show the pages that their former
+// definitions (kept in variants/) showed; each variant's pages differ from its base's.
+TEST_F(RdviewerTest, VariantsAndTheirBasesShowThePagesOfTheirFormerDefinitions) {
     db.exec(QStringLiteral(R"sql(
 INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20261209', '5001', '1', 1, '01', 'N', 10, 600000, 60000, 540000);
 INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20261209', '5001', '1', 2, '01', 'Y', 4, 240000, 108000, 132000);
 INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20261209', '5004', '2', 1, '04', NULL, 3, 90000, 9000, 81000);
 INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 1, '02', 'N', 5, 250000, 50000, 200000);
-INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 2, '01', 'Y', 2, 120000, 54000, 66000)
+INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_YN, SALE_QTY, LIST_AMT, DC_AMT, NET_AMT) VALUES ('20251209', '5001', '3', 2, '01', 'Y', 2, 120000, 54000, 66000);
+INSERT INTO GA010MS (SALE_DATE, UPJANG_CODE, GATE_HOUR, TICKET_GUBUN, PASS_CNT) VALUES ('20261209', '5002', '09', '1', 120);
+INSERT INTO GA010MS (SALE_DATE, UPJANG_CODE, GATE_HOUR, TICKET_GUBUN, PASS_CNT) VALUES ('20261209', '5002', '13', '2', 45);
+INSERT INTO GA010MS (SALE_DATE, UPJANG_CODE, GATE_HOUR, TICKET_GUBUN, PASS_CNT) VALUES ('20261201', '5002', '09', '1', 80);
+INSERT INTO GA010MS (SALE_DATE, UPJANG_CODE, GATE_HOUR, TICKET_GUBUN, PASS_CNT) VALUES ('20251209', '5002', '10', '1', 60);
+INSERT INTO IA010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, SALE_QTY, NET_AMT, TIP_AMT, MEMBER_NO) VALUES ('20261209', '5002', '1', 1, 3, 54000, 0, 'M1');
+INSERT INTO IA010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, SALE_QTY, NET_AMT, TIP_AMT, MEMBER_NO) VALUES ('20261209', '5002', '2', 1, 2, 40000, 1000, NULL);
+INSERT INTO IA010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, SALE_QTY, NET_AMT, TIP_AMT, MEMBER_NO) VALUES ('20251209', '5002', '3', 1, 4, 72000, 0, NULL)
 )sql"));
     const struct {
-        const char *base, *variant, *params;
+        const char *base;
+        std::vector<const char *> variants;
+        const char *params;
     } families[] = {
-        {"리프트전년대비권종별할인율현황", "리프트전년대비권종별할인율현황_PKG포함",
+        {"리프트전년대비권종별할인율현황",
+         {"리프트전년대비권종별할인율현황_PKG포함"},
          "/rp [20261209] [20251209]"},
-        {"리프트3개년권종별할인율현황", "리프트3개년권종별할인율현황_PKG포함",
+        {"리프트3개년권종별할인율현황",
+         {"리프트3개년권종별할인율현황_PKG포함"},
          "/rp [20261209] [20251209] [20241209]"},
+        {"곤도라시간대별예약발권현황",
+         {"곤도라시간대별예약발권현황(비수기)", "곤도라시간대별발권현황(비수기)"},
+         "/rp [20261209] "},
     };
     for (const auto &family : families) {
         const QString params = QString::fromUtf8(family.params);
+        std::vector<const char *> names{family.base};
+        names.insert(names.end(), family.variants.begin(), family.variants.end());
         QList<QStringList> shown;
-        for (const char *name : {family.base, family.variant}) {
+        for (const char *name : names) {
             const QString file = QString::fromUtf8(name) + QStringLiteral(".mrd");
             SCOPED_TRACE(file.toStdString());
             Rdviewer40 former(db.connection()), now(db.connection());
@@ -1095,7 +1111,8 @@ INSERT INTO IB010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, TICKET_KIND, PKG_Y
             EXPECT_EQ(Described(*now.document()), Described(*former.document()));
             shown << Described(*now.document());
         }
-        EXPECT_NE(shown[0], shown[1]); // the packages change the figures
+        for (qsizetype i = 1; i < shown.size(); ++i)
+            EXPECT_NE(shown[i], shown[0]) << names[size_t(i)];
     }
 }
 
