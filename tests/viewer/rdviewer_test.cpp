@@ -1115,6 +1115,7 @@ INSERT INTO IB020MS (AGENCY_CODE, DATE_FROM, DATE_TO, COMM_RATE) VALUES ('02', '
         {"온라인(여행창조)수수료지급현황",
          {"온라인(이지웰)수수료지급현황"},
          "/rp [20261201] [20261209]"},
+        {"온라인(여행창조)리프트판매집계", {"온라인(이지웰)판매현황"}, "/rp [20261201] [20261209]"},
     };
     for (const auto &family : families) {
         const QString params = QString::fromUtf8(family.params);
