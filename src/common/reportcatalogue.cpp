@@ -64,6 +64,10 @@ Scanned Scan(const QString &path) {
         } else if (element == QLatin1String("parameters")) {
             while (xml.readNextStartElement()) {
                 const QXmlStreamAttributes a = xml.attributes();
+                if (a.value(QStringLiteral("prompt")) == QLatin1String("false")) {
+                    xml.skipCurrentElement(); // a switch of its variants: not asked
+                    continue;
+                }
                 CatalogueParameter p;
                 p.name = a.value(QStringLiteral("name")).toString();
                 p.caption = a.value(QStringLiteral("caption")).toString().trimmed();

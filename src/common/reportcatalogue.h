@@ -9,9 +9,9 @@
 //                 "parameters": [{"name": "AFROM_DATE", "caption": "시작일",
 //                                 "type": "date", "position": 1}]}, ...],
 //    "refused": [{"file": "X.mrd", "reason": "..."}]}
-// A variant lists its base's parameters without those it fixes, and its base's folder and
-// programs where it names none of its own. Reports come in folder and title order, those without a
-// folder last.
+// A parameter with prompt="false" is not listed. A variant lists its base's parameters
+// without those it fixes, and its base's folder and programs where it names none of its own.
+// Reports come in folder and title order, those without a folder last.
 
 #include <QByteArray>
 #include <QSet>

@@ -219,10 +219,18 @@ QString LocalReportFile(const QString &location) {
     if (!IsLocalReportLocation(location))
         return {};
     const QString rest = LocalPart(location);
-    for (const QString &segment : rest.split(u'/'))
-        if (segment.isEmpty() || segment == u"." || segment == u"..")
-            return {};
+    if (!IsPathInFolder(rest))
+        return {};
     return LocalReportFolder() + u'/' + rest;
+}
+
+bool IsPathInFolder(const QString &path) {
+    QString slashed = path;
+    slashed.replace(u'\\', u'/');
+    for (const QString &segment : slashed.split(u'/'))
+        if (segment.isEmpty() || segment == u"." || segment == u"..")
+            return false;
+    return true;
 }
 
 QString PositionalParams(const QStringList &values, bool trailingBlank) {

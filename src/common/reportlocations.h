@@ -50,8 +50,11 @@ QString LocalReportLocation();
 // Whether a location is under "C:/켈로리조트/RD레포트/" (either separator, any case).
 bool IsLocalReportLocation(const QString &location);
 // The file a local location names inside LocalReportFolder(); empty when the location is not
-// local or would leave the folder (a "..", "." or empty segment).
+// local or would leave the folder (IsPathInFolder).
 QString LocalReportFile(const QString &location);
+// Whether a relative path (either separator) names a file inside the folder it is read
+// from: no "..", "." or empty segment, so no leading separator either.
+bool IsPathInFolder(const QString &path);
 
 // "/rp [v1] [v2] ...": each value verbatim in brackets (no trimming, no escaping, an empty
 // value gives "[]"), one blank between pairs; trailingBlank adds one blank after the last

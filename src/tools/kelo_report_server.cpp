@@ -1,5 +1,6 @@
 // kelo-report-server: serves the report definitions (.mrd) of one folder over HTTP, at the
-// locations the viewer screens open.
+// locations the viewer screens open, and the pictures (.png, .jpg, .jpeg) they place, from the
+// folder and its sub-folders.
 //
 //   kelo-report-server [--root DIR] [--port N] [--bind ADDR] [--idle-timeout S]
 //
@@ -48,6 +49,18 @@ enum Exit { BadArguments = 2, CannotListen = 3 };
 const QString kReportFolder = kelo::ReportServerFolder();
 const QString kExtension = QStringLiteral(".mrd");
 
+// The pictures a definition places (<image file="...">) are served from the folder and its
+// sub-folders: their content type by the name, empty for any other file.
+QByteArray PictureType(const QString &fileName) {
+    const QString name = fileName.mid(fileName.lastIndexOf(u'/') + 1).toLower();
+    if (name.endsWith(QStringLiteral(".png")) && name.size() > 4)
+        return "image/png";
+    if ((name.endsWith(QStringLiteral(".jpg")) && name.size() > 4) ||
+        (name.endsWith(QStringLiteral(".jpeg")) && name.size() > 5))
+        return "image/jpeg";
+    return {};
+}
+
 // The methods HTTP defines: answered 405 with the two this server has; any other 501.
 const QByteArray kKnownMethods[] = {"POST",    "PUT",   "DELETE", "CONNECT",
                                     "OPTIONS", "TRACE", "PATCH"};
@@ -92,7 +105,8 @@ public:
         if (!path.startsWith(kReportFolder))
             return Error(404, "no such report");
         const QString fileName = path.mid(kReportFolder.size());
-        if (fileName.contains(u'/'))
+        const QByteArray pictureType = PictureType(fileName);
+        if (fileName.contains(u'/') && pictureType.isEmpty())
             return Error(400, "the report folder has no sub-folders");
         if (fileName == kelo::ReportIndexFile()) {
             // Read afresh each time: a definition dropped into the folder is listed at once.
@@ -102,7 +116,8 @@ public:
             r.headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("no-cache")));
             return r;
         }
-        if (!fileName.endsWith(kExtension) || fileName.size() == kExtension.size())
+        if (pictureType.isEmpty() &&
+            (!fileName.endsWith(kExtension) || fileName.size() == kExtension.size()))
             return Error(404, "no such report");
 
         // Symbolic links are followed only as far as they stay in the folder.
@@ -117,7 +132,7 @@ public:
             return Error(404, "no such report");
         Response r;
         r.body = in.readAll();
-        r.contentType = "application/xml; charset=utf-8";
+        r.contentType = pictureType.isEmpty() ? "application/xml; charset=utf-8" : pictureType;
         return r;
     }
 
@@ -150,8 +165,9 @@ int main(int argc, char **argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Serves the report definitions of a folder at /REPORT/경영정보관리/NAME.mrd"));
+    parser.setApplicationDescription(
+        QStringLiteral("Serves the report definitions of a folder at /REPORT/경영정보관리/NAME.mrd "
+                       "and the pictures they place"));
     parser.addHelpOption();
     const QCommandLineOption rootOption(QStringLiteral("root"),
                                         QStringLiteral("Folder of the definitions."),

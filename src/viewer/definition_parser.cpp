@@ -3,6 +3,7 @@
 #include "controls/formats.h"
 #include "db/query.h"
 #include "viewer/params.h"
+#include "viewer/pictures.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -452,7 +453,7 @@ private:
             Attributes a(m_reader, QStringLiteral("parameter"), m_place,
                          {QStringLiteral("name"), QStringLiteral("position"),
                           QStringLiteral("type"), QStringLiteral("caption"),
-                          QStringLiteral("default")});
+                          QStringLiteral("default"), QStringLiteral("prompt")});
             ParameterDecl p;
             p.name = a.required(QStringLiteral("name"));
             static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
@@ -484,6 +485,9 @@ private:
                      : type == QLatin1String("number") ? ParamType::Number
                                                        : ParamType::Text;
             p.caption = a.text(QStringLiteral("caption")).trimmed();
+            p.prompted = a.choice(QStringLiteral("prompt"),
+                                  {QStringLiteral("true"), QStringLiteral("false")},
+                                  QStringLiteral("true")) == QLatin1String("true");
             p.defaultValue = a.text(QStringLiteral("default"));
             if (!p.defaultValue.isEmpty() && ResolveDefault(p, QDate(2000, 1, 1)).isNull())
                 a.fail(QStringLiteral("<parameter> %1 default \"%2\" is not a value of its type "
@@ -708,6 +712,10 @@ private:
     void readItem(report::Band &band) {
         const SourcePlace place = m_place;
         const QString tag = element();
+        if (tag == QLatin1String("image")) {
+            readImage(band);
+            return;
+        }
         QStringList allowed = kBoxAttributes;
         if (tag == QLatin1String("label"))
             allowed << QStringLiteral("text");
@@ -827,6 +835,25 @@ private:
                 unexpected(tag);
             readStyle(band, int(band.items.size()) - 1);
         }
+    }
+
+    // <image x y w h file="...">: a PNG or JPEG beside the definition, drawn into its box
+    // keeping its proportions; the viewer reads the file before the report runs.
+    void readImage(report::Band &band) {
+        Attributes a(m_reader, QStringLiteral("image"), m_place,
+                     {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w"),
+                      QStringLiteral("h"), QStringLiteral("file")});
+        const QString file = a.required(QStringLiteral("file"));
+        if (!IsPictureName(file))
+            a.fail(QStringLiteral("<image> file \"%1\" is not a file in the definition's folder")
+                       .arg(Attributes::Shown(file)));
+        const QRectF rect(
+            a.number(QStringLiteral("x"), 0, true), a.number(QStringLiteral("y"), 0, true),
+            a.number(QStringLiteral("w"), 0, true), a.number(QStringLiteral("h"), 0, true));
+        band.addItem(
+            report::PictureItem(QStringLiteral("image%1").arg(band.items.size() + 1), rect, {}));
+        m_report.pictures.push_back({&band, band.items.size() - 1, file, m_place});
+        readEmpty();
     }
 
     // <style if="[FIELD] OP CONSTANT" color= background= bold=>: of the band (item -1) or

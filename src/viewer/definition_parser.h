@@ -33,6 +33,9 @@ struct ParameterDecl {
     QString caption;
     QString defaultValue;
     QString choicesSql;
+    // False for a switch its variants fix (prompt="false"): the prompt and the catalogue leave
+    // it out, and it keeps its default.
+    bool prompted = true;
     QString shownCaption() const { return caption.isEmpty() ? name : caption; }
 };
 
@@ -53,6 +56,15 @@ struct FieldUse {
     report::DataSet *set = nullptr;
     QString field;
     QString element; // "field", "chart", "band", "link", "style"
+    SourcePlace place;
+};
+
+// A picture item (<image file="...">), its picture read by the viewer from the definition's
+// folder before the report runs.
+struct PictureUse {
+    report::Band *band = nullptr;
+    size_t item = 0; // in band->items
+    QString file;    // relative to the definition's folder
     SourcePlace place;
 };
 
@@ -82,6 +94,8 @@ struct LoadedReport {
     QString extends;
     QHash<QString, QString> fixedValues;
     bool isVariant() const { return !extends.isEmpty(); }
+
+    std::vector<PictureUse> pictures; // in the order placed
 
     const ParameterDecl *parameter(const QString &name) const;
     report::DataSet *dataSet(const QString &name) const;

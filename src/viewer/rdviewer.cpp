@@ -13,6 +13,7 @@
 #include "viewer/execution.h"
 #include "viewer/location.h"
 #include "viewer/params.h"
+#include "viewer/pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -42,6 +43,16 @@ namespace kelo::viewer {
 namespace {
 
 constexpr int kFetchTimeoutMs = 10000;
+
+// The location of a file in the folder of a report server's definition.
+QUrl Beside(const QUrl &definition, const QString &file) {
+    QUrl url = definition;
+    QString path = url.path(QUrl::FullyDecoded);
+    path = path.left(path.lastIndexOf(u'/') + 1) + QString(file).replace(u'\\', u'/');
+    url.setPath(path, QUrl::DecodedMode);
+    url.setQuery(QString());
+    return url;
+}
 
 // While the statements of a report run, the event loop turns inside their tick: windows
 // paint and timers run, but of what the user does only the cancel button and Esc come
@@ -108,6 +119,9 @@ struct Rdviewer40::Private {
     ResolvedLocation where;
     QStringList chain;
     std::vector<std::unique_ptr<LoadedReport>> variants;
+    // The definition read, while the pictures it places are read one after the other.
+    std::unique_ptr<LoadedReport> loading;
+    size_t nextPicture = 0;
     report::Document document;
     bool hasDocument = false;
     short zoom = 100;
@@ -419,6 +433,7 @@ void Rdviewer40::clearReport() {
     d->where = ResolvedLocation();
     d->chain.clear();
     d->variants.clear();
+    d->loading.reset();
     d->userZoom = false;
 }
 
@@ -438,8 +453,7 @@ void Rdviewer40::fail(const QString &reason) {
     emit OnFailed(d->message);
 }
 
-// Parses the definition, binds the parameter string, runs the statements (with the cancel
-// button) and shows the pages.
+// Parses the definition: a variant reads its base, a report its pictures, then runs.
 void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
     ParseResult parsed = ParseDefinition(bytes, name, d->connection);
     if (!parsed.report) {
@@ -450,23 +464,70 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
         openBase(std::move(parsed.report));
         return;
     }
+    d->loading = std::move(parsed.report);
+    d->nextPicture = 0;
+    readPictures();
+}
+
+// Reads the pictures the definition places from the folder it came from, one after the
+// other (a report server's answers as they come), and runs the report when all are there.
+void Rdviewer40::readPictures() {
+    while (d->nextPicture < d->loading->pictures.size()) {
+        const PictureUse &use = d->loading->pictures[d->nextPicture];
+        const QString place = d->loading->message(use.place, QString());
+        if (d->where.isHttp()) {
+            fetchBytes(Beside(d->where.url, use.file),
+                       {QStringLiteral("그림 파일 ") + use.file, kMaxPictureBytes, place},
+                       [this](const QByteArray &bytes) {
+                           if (takePicture(bytes))
+                               readPictures();
+                       });
+            return;
+        }
+        const std::optional<QByteArray> bytes = readFile(
+            QFileInfo(d->where.path).dir().filePath(QString(use.file).replace(u'\\', u'/')),
+            {QStringLiteral("그림 파일"), kMaxPictureBytes, place});
+        if (!bytes || !takePicture(*bytes))
+            return;
+    }
+    showReport(std::move(d->loading));
+}
+
+// The picture of the next <image> from the bytes of its file; false (and the reason shown)
+// when they hold no picture it may show.
+bool Rdviewer40::takePicture(const QByteArray &bytes) {
+    const PictureUse &use = d->loading->pictures[d->nextPicture];
+    DecodedPicture picture = DecodePicture(bytes);
+    if (!picture.error.isEmpty()) {
+        fail(d->loading->message(use.place,
+                                 QStringLiteral("그림 파일 %1: %2").arg(use.file, picture.error)));
+        return false;
+    }
+    use.band->items[use.item].picture = std::move(picture.image);
+    ++d->nextPicture;
+    return true;
+}
+
+// Binds the parameter string, runs the statements (with the cancel button) and shows the
+// pages.
+void Rdviewer40::showReport(std::unique_ptr<LoadedReport> loaded) {
     // Under variants: the outermost's name and title; each fixes values over its base's.
     QHash<QString, QString> fixed;
     for (auto it = d->variants.rbegin(); it != d->variants.rend(); ++it)
         fixed.insert((*it)->fixedValues);
     if (!d->variants.empty()) {
-        parsed.report->name = d->variants.front()->name;
-        parsed.report->title = d->variants.front()->title;
-        parsed.report->definition.name = parsed.report->title;
+        loaded->name = d->variants.front()->name;
+        loaded->title = d->variants.front()->title;
+        loaded->definition.name = loaded->title;
     }
     if (d->asking) {
         d->asking = false;
-        if (!askValues(*parsed.report, fixed))
+        if (!askValues(*loaded, fixed))
             return;
     }
-    const BoundParams bound = BindParams(d->params, parsed.report->parameters, fixed);
+    const BoundParams bound = BindParams(d->params, loaded->parameters, fixed);
     if (!bound.ok()) {
-        fail(name + QStringLiteral(": ") + bound.error);
+        fail(loaded->fileName + QStringLiteral(": ") + bound.error);
         return;
     }
     d->chain.clear();
@@ -474,13 +535,13 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
     RunResult run;
     {
         RunningReport running(d->bbtCancel, d->cancelled);
-        run = RunReport(*parsed.report, bound.values, [&running] { return running.tick(); });
+        run = RunReport(*loaded, bound.values, [&running] { return running.tick(); });
     }
     if (!run.error.isEmpty()) {
         fail(run.error);
         return;
     }
-    d->report = std::move(parsed.report);
+    d->report = std::move(loaded);
     d->document = std::move(run.document);
     d->hasDocument = true;
     d->state = State::Shown;
@@ -498,14 +559,16 @@ void Rdviewer40::load(const QByteArray &bytes, const QString &name) {
     emit OnReportFinished();
 }
 
-// Reads the base a variant extends from the variant's own folder or server folder; no more
-// than kMaxVariantDepth variants deep, never back to a file already read.
 bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &fixed) {
     std::vector<PromptField> fields;
     const QDate today = Now().date();
     for (const ParameterDecl &p : report.parameters) {
         if (fixed.contains(p.name))
             continue;
+        if (!p.prompted) {
+            fixed.insert(p.name, ResolveDefault(p, today));
+            continue;
+        }
         PromptField f;
         f.name = p.name;
         f.caption = p.shownCaption();
@@ -546,6 +609,8 @@ bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &
     return true;
 }
 
+// Reads the base a variant extends from the variant's own folder or server folder; no more
+// than kMaxVariantDepth variants deep, never back to a file already read.
 void Rdviewer40::openBase(std::unique_ptr<LoadedReport> variant) {
     const QString base = variant->extends + QStringLiteral(".mrd");
     const bool again = d->chain.contains(base, Qt::CaseInsensitive);
@@ -562,11 +627,7 @@ void Rdviewer40::openBase(std::unique_ptr<LoadedReport> variant) {
     ResolvedLocation where;
     where.name = base;
     if (d->where.isHttp()) {
-        where.url = d->where.url;
-        QString path = where.url.path(QUrl::FullyDecoded);
-        path = path.left(path.lastIndexOf(u'/') + 1) + base;
-        where.url.setPath(path, QUrl::DecodedMode);
-        where.url.setQuery(QString());
+        where.url = Beside(d->where.url, base);
         fetch(where);
         return;
     }
@@ -576,38 +637,49 @@ void Rdviewer40::openBase(std::unique_ptr<LoadedReport> variant) {
         load(*bytes, where.name);
 }
 
-// The definition file of a local location, at most the size a definition may have; nothing
-// (and the reason shown) when it is missing, the open database, too large or unreadable.
-std::optional<QByteArray> Rdviewer40::readFile(const ResolvedLocation &where) {
-    QFile file(where.path);
+// A file of the local folder, at most wanted.limit bytes; nothing (and the reason shown)
+// when it is missing, the open database, too large or unreadable.
+std::optional<QByteArray> Rdviewer40::readFile(const QString &path, const Wanted &wanted) {
+    QFile file(path);
+    const QString shown = QDir::toNativeSeparators(path);
     if (!file.exists()) {
-        fail(QStringLiteral("보고서 파일 %1이(가) 없습니다")
-                 .arg(QDir::toNativeSeparators(where.path)));
+        fail(wanted.place + QStringLiteral("%1 %2이(가) 없습니다").arg(wanted.noun, shown));
         return std::nullopt;
     }
-    if (IsDatabaseFile(where.path)) {
-        fail(QStringLiteral("%1은(는) 보고서 파일이 아닙니다: %2")
-                 .arg(QDir::toNativeSeparators(where.path), DatabaseFileReason()));
+    if (IsDatabaseFile(path)) {
+        fail(wanted.place + QStringLiteral("%1은(는) %2이 아닙니다: %3")
+                                .arg(shown, wanted.noun, DatabaseFileReason()));
         return std::nullopt;
     }
-    if (file.size() > kMaxDefinitionBytes) {
-        fail(QStringLiteral("보고서 파일 %1이(가) %2바이트보다 큽니다")
-                 .arg(QDir::toNativeSeparators(where.path))
-                 .arg(kMaxDefinitionBytes));
+    if (file.size() > wanted.limit) {
+        fail(wanted.place + QStringLiteral("%1 %2이(가) %3바이트보다 큽니다")
+                                .arg(wanted.noun, shown)
+                                .arg(wanted.limit));
         return std::nullopt;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("보고서 파일 %1을(를) 읽을 수 없습니다: %2")
-                 .arg(QDir::toNativeSeparators(where.path), file.errorString()));
+        fail(wanted.place + QStringLiteral("%1 %2을(를) 읽을 수 없습니다: %3")
+                                .arg(wanted.noun, shown, file.errorString()));
         return std::nullopt;
     }
-    return file.read(kMaxDefinitionBytes + 1);
+    return file.read(wanted.limit + 1);
 }
 
-// Fetches the definition from its report server; loads it when it has come, within the
-// size and time a definition may take.
+std::optional<QByteArray> Rdviewer40::readFile(const ResolvedLocation &where) {
+    return readFile(where.path, {QStringLiteral("보고서 파일"), kMaxDefinitionBytes, QString()});
+}
+
+// Fetches the definition from its report server and loads it.
 void Rdviewer40::fetch(const ResolvedLocation &where) {
-    QNetworkRequest request(where.url);
+    fetchBytes(where.url, {QString(), kMaxDefinitionBytes, QString()},
+               [this, name = where.name](const QByteArray &bytes) { load(bytes, name); });
+}
+
+// Fetches a file from a report server, within wanted.limit bytes and the time a fetch may
+// take, and hands it on once the connection is free (no other viewer's statements run).
+void Rdviewer40::fetchBytes(const QUrl &url, const Wanted &wanted,
+                            std::function<void(const QByteArray &)> then) {
+    QNetworkRequest request(url);
     request.setTransferTimeout(kFetchTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -615,20 +687,27 @@ void Rdviewer40::fetch(const ResolvedLocation &where) {
     d->tooLarge = false;
     QNetworkReply *reply = d->network->get(request);
     d->reply = reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        if (received > kMaxDefinitionBytes) {
-            d->tooLarge = true;
-            reply->abort();
-        }
-    });
-    const QString name = where.name;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
+    const qsizetype limit = wanted.limit;
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, reply, limit](qint64 received, qint64) {
+                if (received > limit) {
+                    d->tooLarge = true;
+                    reply->abort();
+                }
+            });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, wanted, then] {
         reply->deleteLater();
         if (d->reply != reply)
             return;
         d->reply = nullptr;
+        // A definition's messages say what failed; a picture's name it first.
+        const QString head = wanted.noun.isEmpty()
+                                 ? wanted.place
+                                 : wanted.place + wanted.noun + QStringLiteral(": ");
         if (d->tooLarge) {
-            fail(QStringLiteral("보고서 정의가 %1바이트보다 큽니다").arg(kMaxDefinitionBytes));
+            fail(wanted.noun.isEmpty()
+                     ? QStringLiteral("보고서 정의가 %1바이트보다 큽니다").arg(wanted.limit)
+                     : head + QStringLiteral("%1바이트보다 큽니다").arg(wanted.limit));
             return;
         }
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -637,17 +716,18 @@ void Rdviewer40::fetch(const ResolvedLocation &where) {
                 const QString phrase =
                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
                 fail(
+                    head +
                     QStringLiteral("보고서 서버가 %1 %2(으)로 답했습니다").arg(status).arg(phrase));
             } else if (reply->error() == QNetworkReply::OperationCanceledError) {
-                fail(QStringLiteral("보고서 서버가 %1초 안에 답하지 않았습니다")
-                         .arg(kFetchTimeoutMs / 1000));
+                fail(head + QStringLiteral("보고서 서버가 %1초 안에 답하지 않았습니다")
+                                .arg(kFetchTimeoutMs / 1000));
             } else {
-                fail(QStringLiteral("보고서 서버에 연결할 수 없습니다: %1")
-                         .arg(reply->errorString()));
+                fail(head + QStringLiteral("보고서 서버에 연결할 수 없습니다: %1")
+                                .arg(reply->errorString()));
             }
             return;
         }
-        d->pendingLoad = [this, bytes = reply->readAll(), name] { load(bytes, name); };
+        d->pendingLoad = [then, bytes = reply->readAll()] { then(bytes); };
         runPendingLoad();
     });
 }

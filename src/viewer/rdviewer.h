@@ -11,7 +11,9 @@
 #include "db/connection.h"
 #include "report/document.h"
 
+#include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -96,8 +98,22 @@ private:
     // Adds the prompt's answers to the values fixed; false (and the reason shown) when it
     // could not be asked or was cancelled.
     bool askValues(const LoadedReport &report, QHash<QString, QString> &fixed);
+    void readPictures();
+    bool takePicture(const QByteArray &bytes);
+    void showReport(std::unique_ptr<LoadedReport> loaded);
+    // What a read is for: its noun in messages ("보고서 파일", "그림 파일 logo.png"; none for
+    // a fetched definition), the most bytes it may take, what stands before a failure
+    // ("NAME.mrd:12:5: " or nothing).
+    struct Wanted {
+        QString noun;
+        qsizetype limit = 0;
+        QString place;
+    };
+    std::optional<QByteArray> readFile(const QString &path, const Wanted &wanted);
     std::optional<QByteArray> readFile(const ResolvedLocation &where);
     void fetch(const ResolvedLocation &where);
+    void fetchBytes(const QUrl &url, const Wanted &wanted,
+                    std::function<void(const QByteArray &)> then);
     void runPendingLoad();
     void updateControls();
     // Prints the report shown as chosen; the default printer, every page, once without a choice.

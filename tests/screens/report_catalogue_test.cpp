@@ -62,7 +62,8 @@ TEST(ReportCatalogue, TheIndexListsBasesAndVariantsWithTheirParametersAndPermiss
     };
     put("B.mrd", definition("B", R"(title="객실 기준" folder="객실" programs="SBS010 sri060")",
                             R"(<parameter name="ADATE" position="1" type="date" caption="기준일"/>
-                               <parameter name="APKG" position="2"/>)",
+                               <parameter name="APKG" position="2"/>
+                               <parameter name="ASWITCH" prompt="false"/>)",
                             "SELECT :ADATE || :APKG AS LINE FROM DUAL"));
     put("V.mrd", R"(<report extends="B" name="V" title="객실 기준 패키지">
                       <param name="APKG" value="Y"/></report>)");
@@ -84,6 +85,7 @@ TEST(ReportCatalogue, TheIndexListsBasesAndVariantsWithTheirParametersAndPermiss
     EXPECT_EQ(all[0].parameters[0].caption, QStringLiteral("기준일"));
     EXPECT_EQ(all[0].parameters[0].type, QStringLiteral("date"));
     EXPECT_EQ(all[0].parameters[1].caption, QStringLiteral("APKG")); // no caption: the name
+    // ASWITCH (prompt="false") is its variants' switch: not asked, not listed.
     // The variant: its base's folder and programs, and only the parameter it leaves open.
     EXPECT_EQ(all[1].file, QStringLiteral("V.mrd"));
     EXPECT_EQ(all[1].folder, QStringLiteral("객실"));
@@ -172,8 +174,9 @@ TEST_F(ReportCatalogueScreen, ListsWhatTheEmployeeMayOpenAndANewReportWithoutARe
                       <parameter name="APROG" position="2" caption="프로그램" default="SRS900">
                         <choices><sql>SELECT PROGRAM_ID, PROGRAM_NAME FROM ZA050MS
                                       ORDER BY DISPLAY_SEQ</sql></choices>
-                      </parameter>)",
-                   "SELECT :ADATE || '/' || :APROG AS LINE FROM DUAL"));
+                      </parameter>
+                      <parameter name="AMARK" prompt="false" default="!"/>)",
+                   "SELECT :ADATE || '/' || :APROG || :AMARK AS LINE FROM DUAL"));
     screen.bbtSearch->click();
     ASSERT_TRUE(screen.waitForList());
     EXPECT_EQ(listed(screen), (QStringList{"객실/새 보고서", "객실/허용", "기타/공용"}));
@@ -197,7 +200,8 @@ TEST_F(ReportCatalogueScreen, ListsWhatTheEmployeeMayOpenAndANewReportWithoutARe
     EXPECT_EQ(offer.fields[1].choices, choices);
     const report::Document *doc = screen.Rdviewer401->document();
     ASSERT_NE(doc, nullptr);
-    EXPECT_TRUE(doc->pages.front().texts().contains(QStringLiteral("20261130/SBS010")));
+    // The answers, and the default of the parameter the prompt leaves out.
+    EXPECT_TRUE(doc->pages.front().texts().contains(QStringLiteral("20261130/SBS010!")));
 
     // Cancelled: nothing runs and the viewer says so.
     dialogs->answerValues(std::nullopt);

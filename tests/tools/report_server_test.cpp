@@ -174,6 +174,42 @@ TEST_F(ReportServerTest, ServesADefinitionInEveryFormOfItsLocation) {
     }
 }
 
+TEST_F(ReportServerTest, ServesThePicturesOfTheDefinitionsButNoOtherFile) {
+    const QByteArray png = "\x89PNG\r\n\x1a\n picture";
+    Write(root_ + QStringLiteral("/logo.png"), png);
+    ASSERT_TRUE(QDir().mkpath(root_ + QStringLiteral("/img")));
+    Write(root_ + QStringLiteral("/img/로고.JPG"), "jpeg");
+    Write(root_ + QStringLiteral("/img/note.txt"), kSecret);
+    Write(root_ + QStringLiteral("/note.txt"), kSecret);
+    ASSERT_TRUE(QFile::link(dir_.filePath(QStringLiteral("secret.mrd")),
+                            root_ + QStringLiteral("/out.png")));
+    struct {
+        QByteArray target;
+        int status;
+        QByteArray type, body;
+    } const cases[] = {
+        {"/REPORT/" + kFolder + "/logo.png", 200, "image/png", png},
+        {"/REPORT/" + kFolderEncoded + "/img/" +
+             QUrl::toPercentEncoding(QStringLiteral("로고.JPG")),
+         200, "image/jpeg", "jpeg"},
+        {"/REPORT/" + kFolder + "/img/note.txt", 400, {}, {}},
+        {"/REPORT/" + kFolder + "/note.txt", 404, {}, {}},
+        {"/REPORT/" + kFolder + "/out.png", 404, {}, {}}, // a link out of the folder
+        {"/REPORT/" + kFolder + "/../secret.png", 400, {}, {}},
+        {"/REPORT/" + kFolder + "/.png", 404, {}, {}},
+    };
+    for (const auto &c : cases) {
+        const Reply reply = Ask(c.target);
+        SCOPED_TRACE(c.target.toStdString());
+        EXPECT_EQ(reply.status, c.status);
+        if (c.status == 200) {
+            EXPECT_EQ(reply.body, c.body);
+            EXPECT_EQ(reply.Header("Content-Type"), c.type);
+        }
+        EXPECT_FALSE(reply.body.contains(kSecret.trimmed()));
+    }
+}
+
 TEST_F(ReportServerTest, HeadAnnouncesTheLengthWithoutTheBody) {
     auto socket = Connect();
     socket->write(Request("/REPORT/" + kFolder + "/견본.mrd", "HEAD"));
