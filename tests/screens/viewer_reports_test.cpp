@@ -3,6 +3,7 @@
 // the screen's parameters, runs and lays out at least one page.
 
 #include "common/appdir.h"
+#include "common/globals.h"
 #include "common/reportlocations.h"
 #include "database/demo.h"
 #include "database/schema.h"
@@ -10,6 +11,7 @@
 #include "screens/report_server.h"
 #include "screens/viewer/report_viewers.h"
 #include "screens/viewer/sri200_daily_sales_report.h"
+#include "screens/viewer/srs900_report_catalogue.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_database.h"
 
@@ -127,6 +129,48 @@ TEST_F(ViewerReportsTest, EveryProgramsReportsLoadFromTheServerAndLayOutPages) {
     }
     EXPECT_GE(searched, 40);
     EXPECT_EQ(dialogs->errors(), QStringList());
+}
+
+// The catalogue of an employee who may open every program lists every definition the server
+// holds, and each opens from its prompt with the values it starts with (the defaults, the
+// first of a list): the captions, defaults and choice statements of the shipped definitions
+// all run.
+TEST_F(ViewerReportsTest, EveryReportOfTheCatalogueOpensFromItsPrompt) {
+    Globals() = GlobalValues{};
+    Globals().empNo = QStringLiteral("20000001");
+    Globals().projectId = QStringLiteral("KELO_S");
+    TfrmSRS900 screen(connection);
+    ASSERT_TRUE(screen.waitForList());
+    const int definitions = int(QDir(QStringLiteral(KELO_REPORTS_DIR))
+                                    .entryList({QStringLiteral("*.mrd")}, QDir::Files)
+                                    .size());
+    ASSERT_EQ(int(screen.reports().size()), definitions) << screen.lblCount->text().toStdString();
+    int withChoices = 0;
+    std::vector<std::pair<QString, QString>> hotels;
+    for (QTreeWidgetItemIterator it(screen.tvwReports); *it; ++it) {
+        if ((*it)->childCount() > 0)
+            continue;
+        screen.tvwReports->setCurrentItem(*it);
+        dialogs->answerOfferedValues();
+        screen.bbtOpenClick();
+        ExpectShown(screen.Rdviewer401, (*it)->text(0));
+        for (const PromptField &f : dialogs->promptOffers().back().fields) {
+            EXPECT_FALSE(f.kind == PromptField::Kind::Date && f.value.isEmpty())
+                << f.name.toStdString();
+            withChoices += f.choices.empty() ? 0 : 1;
+            if (f.name == QLatin1String("AHOTEL"))
+                hotels = f.choices;
+        }
+    }
+    // The reports of one hotel offer every hotel (an empty value) and the demo's three, in
+    // their display order.
+    EXPECT_GE(withChoices, 8);
+    const std::vector<std::pair<QString, QString>> expected = {{"", "(전체)"},
+                                                               {"베로호텔", "베로호텔"},
+                                                               {"가족호텔", "가족호텔"},
+                                                               {"국민호텔", "국민호텔"}};
+    EXPECT_EQ(hotels, expected);
+    EXPECT_FALSE(dialogs->unansweredLeft());
 }
 
 // The reports the target inquiries print, with the parameters they send: from the server,

@@ -58,8 +58,13 @@ std::optional<QStringList> ScriptedDialogs::askValues(const QString &title,
         ADD_FAILURE() << "unexpected prompt " << title.toStdString();
         return std::nullopt;
     }
-    const std::optional<QStringList> values = m_values.front();
+    const ValuesAnswer answer = m_values.front();
     m_values.pop_front();
+    if (!answer.offered)
+        return answer.values;
+    QStringList values;
+    for (const PromptField &f : fields)
+        values << f.value;
     return values;
 }
 

@@ -34,7 +34,9 @@ public:
     std::optional<QStringList> askValues(const QString &title,
                                          const std::vector<PromptField> &fields) override;
     // The next prompt's answer; nothing: the user cancels.
-    void answerValues(std::optional<QStringList> values) { m_values.push_back(values); }
+    void answerValues(std::optional<QStringList> values) { m_values.push_back({false, values}); }
+    // The next prompt is confirmed with the values it starts with.
+    void answerOfferedValues() { m_values.push_back({true, std::nullopt}); }
     // The prompts shown: their titles and fields.
     struct PromptOffer {
         QString title;
@@ -70,7 +72,11 @@ private:
     std::deque<QString> m_files;
     std::deque<std::optional<PrintChoice>> m_prints;
     std::vector<PrintOffer> m_printOffers;
-    std::deque<std::optional<QStringList>> m_values;
+    struct ValuesAnswer {
+        bool offered; // the values the prompt starts with
+        std::optional<QStringList> values;
+    };
+    std::deque<ValuesAnswer> m_values;
     std::vector<PromptOffer> m_promptOffers;
 };
 
