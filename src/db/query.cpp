@@ -181,6 +181,45 @@ bool isClauseWord(const QString &word) {
     return words.contains(word);
 }
 
+// The text of the call whose "(" is at open, with its parentheses.
+QStringView callText(QStringView sql, qsizetype open) {
+    qsizetype end = open;
+    callArguments(sql, open, end);
+    return sql.mid(open, end - open);
+}
+
+// True when the text names no column: only literals, parameters, numbers, operators and
+// calls of functions (a word followed by "(").
+bool namesNoColumn(QStringView sql) {
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype skipped = skipQuoted(sql, i);
+        if (skipped != i) {
+            i = skipped;
+            continue;
+        }
+        const QChar c = sql.at(i);
+        if (c == u':' && i + 1 < n && isNameChar(sql.at(i + 1))) {
+            for (++i; i < n && isNameChar(sql.at(i));)
+                ++i;
+        } else if (c.isLetter() || c == u'_') {
+            while (i < n && isNameChar(sql.at(i)))
+                ++i;
+            qsizetype k = i;
+            while (k < n && sql.at(k).isSpace())
+                ++k;
+            if (k >= n || sql.at(k) != u'(')
+                return false;
+        } else if (c.isDigit()) {
+            while (i < n && (isNameChar(sql.at(i)) || sql.at(i) == u'.'))
+                ++i;
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
 QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
     static QAtomicInt aliases;
     QString out;
@@ -278,6 +317,20 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
                 // Syntax on the server, functions of ours in the dialect.
                 out += QStringLiteral("kelo_") + word.toLower();
                 i = j;
+            } else if (engine == Engine::Postgres && call && lastWord != QLatin1String("SELECT") &&
+                       (word == QLatin1String("FN_GET_YTD_DATE") ||
+                        word == QLatin1String("FN_GET_YTD1_DATE")) &&
+                       namesNoColumn(callText(sql, k))) {
+                // The business year's bounds read the settings, so the server cannot work
+                // them out ahead of the rows: of a date that is no column they are worked
+                // out once per statement, as a scalar subquery, instead of once per row.
+                qsizetype end = k;
+                const QList<QStringView> args = callArguments(sql, k, end);
+                QStringList parts;
+                for (QStringView a : args)
+                    parts << rewrite(a, engine, paramNames);
+                out += QStringLiteral("(SELECT %1(%2))").arg(sql.mid(i, j - i), parts.join(u','));
+                i = end;
             } else if (engine == Engine::Postgres && call && word == QLatin1String("DECODE")) {
                 qsizetype end = k;
                 const QList<QStringView> args = callArguments(sql, k, end);

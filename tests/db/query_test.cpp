@@ -182,6 +182,19 @@ TEST(EngineStatement, DivisionsBecomeDecimalAndParametersAreNumberedForTheServer
         {"SELECT TRIM(A), GREATEST (1, 2), X.LEAST(3), MYTRIM(4) FROM T",
          "SELECT TRIM(A), GREATEST (1, 2), X.LEAST(3), MYTRIM(4) FROM T",
          "SELECT kelo_trim(A), kelo_greatest (1, 2), X.LEAST(3), MYTRIM(4) FROM T"},
+        // The business year of a date that is no column: once per statement on the server.
+        {"SELECT A FROM T WHERE D >= FN_GET_YTD_DATE(:A, 'F') AND "
+         "D <= fn_get_ytd1_date(SUBSTR(:B, 1, 6) || '01', 'T')",
+         "SELECT A FROM T WHERE D >= FN_GET_YTD_DATE(:A, 'F') AND "
+         "D <= fn_get_ytd1_date(SUBSTR(:B, 1, 6) ->> '01', 'T')",
+         "SELECT A FROM T WHERE D >= (SELECT FN_GET_YTD_DATE($1, 'F')) AND "
+         "D <= (SELECT fn_get_ytd1_date(SUBSTR($2, 1, 6)  OPERATOR(kelo.|||)  '01', 'T'))"},
+        {"SELECT 1, FN_GET_YTD_DATE(D, 'F'), FN_GET_YTD1_DATE(:A || X, 'F') FROM T",
+         "SELECT 1, FN_GET_YTD_DATE(D, 'F'), FN_GET_YTD1_DATE(:A ->> X, 'F') FROM T",
+         "SELECT 1, FN_GET_YTD_DATE(D, 'F'), FN_GET_YTD1_DATE($1  OPERATOR(kelo.|||)  X, 'F') "
+         "FROM T"},
+        {"SELECT FN_GET_YTD_DATE(:A, 'F') FROM DUAL", "SELECT FN_GET_YTD_DATE(:A, 'F') FROM DUAL",
+         "SELECT FN_GET_YTD_DATE($1, 'F') FROM DUAL"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(db::EngineStatement(QString::fromUtf8(c.sql), db::Engine::Sqlite, names),
