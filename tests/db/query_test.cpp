@@ -195,6 +195,12 @@ TEST(EngineStatement, DivisionsBecomeDecimalAndParametersAreNumberedForTheServer
          "FROM T"},
         {"SELECT FN_GET_YTD_DATE(:A, 'F') FROM DUAL", "SELECT FN_GET_YTD_DATE(:A, 'F') FROM DUAL",
          "SELECT FN_GET_YTD_DATE($1, 'F') FROM DUAL"},
+        // A subquery in FROM gets a name on the server, numbered within the statement: the
+        // same text is always the same statement.
+        {"SELECT * FROM (SELECT 1 FROM DUAL) JOIN (SELECT 2 FROM (SELECT 3 FROM DUAL)) ON 1 = 1",
+         "SELECT * FROM (SELECT 1 FROM DUAL) JOIN (SELECT 2 FROM (SELECT 3 FROM DUAL)) ON 1 = 1",
+         "SELECT * FROM (SELECT 1 FROM DUAL) AS KELO_SQ1 JOIN (SELECT 2 FROM (SELECT 3 FROM DUAL) "
+         "AS KELO_SQ2) AS KELO_SQ3 ON 1 = 1"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(db::EngineStatement(QString::fromUtf8(c.sql), db::Engine::Sqlite, names),
