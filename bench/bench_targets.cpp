@@ -6,6 +6,7 @@
 // ROWS: a file that receives every inquiry's grid as shown (cells by '|'), to compare the
 // figures of two builds.
 
+#include "bench_screen_runs.h"
 #include "common/application.h"
 #include "common/globals.h"
 #include "database/schema.h"
@@ -26,11 +27,6 @@ using namespace kelo;
 using namespace kelo::screens;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The targets of one outlet, loaded into the editable grid and saved through the target
 // procedure, as the target input screen does.
@@ -77,54 +73,14 @@ int main(int argc, char **argv) {
         db::Connection c;
         c.setSqliteFile(QString::fromLocal8Bit(argv[1]));
         c.open();
-        const std::vector<std::pair<const char *, std::function<TfrmTargetInquiry *()>>> screens{
-            {"STS010", [&] { return new TfrmSTS010(c); }},
-            {"STS020", [&] { return new TfrmSTS020(c); }},
-            {"STS030", [&] { return new TfrmSTS030(c); }},
-            {"STS040", [&] { return new TfrmSTS040(c); }},
-            {"STS050", [&] { return new TfrmSTS050(c); }},
-            {"STS060", [&] { return new TfrmSTS060(c); }},
-            {"STS070", [&] { return new TfrmSTS070(c); }},
-            {"STS080", [&] { return new TfrmSTS080(c); }},
-            {"STS090", [&] { return new TfrmSTS090(c); }},
-        };
         std::printf("target inquiries on %s, business date %s (period: the month to it)\n", argv[1],
                     qPrintable(date));
-        for (const auto &[id, make] : screens) {
-            std::unique_ptr<TfrmTargetInquiry> s(make());
-            s->resize(1028, 600);
-            s->show();
-            if (s->mdtWorkDate)
-                s->mdtWorkDate->setValue(date);
-            else {
-                s->mdtFrom_Date->setValue(date.left(6) + QStringLiteral("01"));
-                s->mdtTo_Date->setValue(date);
-            }
-            s->edt_Upjang_No->clear();
-            std::vector<double> times;
-            int rows = 0;
-            for (int run = 0; run < 5; ++run) {
-                if (!s->isSearchMode())
-                    s->bbtCancelClick();
-                QElapsedTimer t;
-                t.start();
-                s->bbtSearchClick();
-                times.push_back(t.nsecsElapsed() / 1e6);
-                rows = s->rgrGrid->rowCountFetched();
-            }
-            std::printf("  %s search: median %6.1f ms, %d rows (goal < 300 ms)\n", id,
-                        median(times), rows);
-            if (rowsFile.isOpen()) {
-                const int columns = int(s->rgrGrid->columns().size());
-                for (int r = 0; r < rows; ++r) {
-                    QStringList cells;
-                    for (int col = 0; col < columns; ++col)
-                        cells << s->rgrGrid->text(r, col);
-                    rowsFile.write(QStringLiteral("%1 %2\n")
-                                       .arg(QLatin1String(id), cells.join(u'|'))
-                                       .toUtf8());
-                }
-            }
+        for (const bench::TargetRun &t : bench::RunTargetInquiries(c, date)) {
+            std::printf("  %s search: median %6.1f ms, %d rows (goal < 300 ms)\n", qPrintable(t.id),
+                        t.search, int(t.rows.size()));
+            for (const QString &row : t.rows)
+                if (rowsFile.isOpen())
+                    rowsFile.write(QStringLiteral("%1 %2\n").arg(t.id, row).toUtf8());
         }
     }
 
@@ -166,6 +122,6 @@ int main(int argc, char **argv) {
     }
     std::printf("save of %zu changed target rows through SaveGrid in one transaction: median "
                 "%.0f ms (goal < 1000 ms)\n",
-                logged, median(times));
+                logged, bench::Median(times));
     return 0;
 }

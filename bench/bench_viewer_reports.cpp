@@ -8,40 +8,23 @@
 //   members get the date, range members the first of its month to the date, month members
 //   its month. The server (built beside this program) serves the repository's reports/.
 
-#include "common/appdir.h"
+#include "bench_screen_runs.h"
 #include "common/application.h"
-#include "common/dates.h"
 #include "common/fonts.h"
 #include "database/schema.h"
-#include "report/render.h"
-#include "screens/reportinquiries/report_inquiries.h"
-#include "screens/viewer/report_viewers.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace kelo;
 
 namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double Ms(const QElapsedTimer &t) {
-    return t.nsecsElapsed() / 1e6;
-}
 
 // One GET of the location, in ms.
 double Fetch(QNetworkAccessManager &net, const QString &location) {
@@ -55,7 +38,7 @@ double Fetch(QNetworkAccessManager &net, const QString &location) {
     loop.exec();
     reply->readAll();
     reply->deleteLater();
-    return Ms(t);
+    return t.nsecsElapsed() / 1e6;
 }
 
 struct Result {
@@ -77,23 +60,12 @@ int main(int argc, char **argv) {
     database::Install();
     const QString date = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("20261209");
 
-    QProcess server;
-    server.start(QStringLiteral(KELO_REPORT_SERVER_PROGRAM),
-                 {QStringLiteral("--port"), QStringLiteral("0")});
-    server.waitForStarted();
-    while (!server.canReadLine() && server.waitForReadyRead(10000)) {
-    }
-    const QString base = QString::fromUtf8(server.readLine()).trimmed().mid(13);
-    if (!base.startsWith(QLatin1String("http://"))) {
+    bench::BenchReportServer server(QStringLiteral(KELO_REPORT_SERVER_PROGRAM));
+    const QString base = server.base();
+    if (base.isEmpty()) {
         std::fputs("the report server did not start\n", stderr);
         return 1;
     }
-    QTemporaryDir dir;
-    SetAppDir(dir.path());
-    QFile ini(dir.filePath(QStringLiteral("Kelo_S.ini")));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QStringLiteral("[ReportServer]\nMain=%1\nSecond=%1\nThird=%1\n").arg(base).toUtf8());
-    ini.close();
 
     db::Connection c;
     c.setSqliteFile(QString::fromLocal8Bit(argv[1]));
@@ -105,96 +77,27 @@ int main(int argc, char **argv) {
 
     std::vector<Result> results;
     // Six searches of one screen's report (the first one not counted).
-    auto measure = [&](const QString &id, viewer::Rdviewer40 *v,
-                       const std::function<void()> &search) {
-        Result r;
-        r.id = id;
-        std::vector<double> loaded, first, fetch;
-        for (int round = 0; round < 6; ++round) {
-            QElapsedTimer t;
-            t.start();
-            search();
-            v->waitForLoaded(60000);
-            const double l = Ms(t);
-            const report::Document *doc = v->document();
-            r.shown = doc && !doc->pages.empty();
-            double f = 0;
-            if (r.shown) {
-                QElapsedTimer p;
-                p.start();
-                report::RenderPage(doc->pages.front(), 96);
-                f = Ms(p);
-                r.pages = int(doc->pages.size());
-            }
-            r.location = v->location();
-            if (round == 0)
-                continue;
-            loaded.push_back(l);
-            first.push_back(l + f);
-            fetch.push_back(Fetch(net, r.location));
-        }
-        r.loaded = Median(loaded);
-        r.first = Median(first);
-        r.fetch = Median(fetch);
-        std::printf("%-8s %8.1f %8.1f %8.1f %5d  %s%s\n", qPrintable(r.id), r.loaded, r.first,
-                    r.fetch, r.pages, qPrintable(r.location.section(u'/', -1)),
-                    r.shown ? "" : "  NOT SHOWN");
-        std::fflush(stdout);
-        results.push_back(r);
-    };
-    for (const QString &id : screens::ViewerProgramIds()) {
-        std::unique_ptr<QWidget> screen(screens::CreateViewerScreen(c, id));
-        auto *frame = qobject_cast<screens::TfrmReportViewer *>(screen.get());
-        if (!frame)
-            continue; // the parameter-only members open what their callers give them
-        frame->Rdviewer401->waitForLoaded(60000); // what the creation opened
-        measure(id, frame->Rdviewer401, [&] {
-            frame->FromDate->setValue(date.left(6) + QStringLiteral("01"));
-            frame->ToDate->setValue(date);
-            if (frame->ToDate->isHidden())
-                frame->FromDate->setValue(date);
-            if (frame->medMonth)
-                frame->medMonth->setValue(date.left(6));
-            frame->BitBtn1Click();
+    bench::ForEachViewerReport(
+        c, date,
+        [&](const QString &id, viewer::Rdviewer40 *v, const std::function<void()> &search) {
+            std::vector<double> fetch;
+            const bench::ViewerRun run =
+                bench::RunViewerReport(v, search, 6, [&](const QString &location) {
+                    fetch.push_back(Fetch(net, location));
+                });
+            Result r{id,        run.location, run.loaded, run.first, bench::Median(fetch),
+                     run.pages, run.shown};
+            std::printf("%-8s %8.1f %8.1f %8.1f %5d  %s%s\n", qPrintable(r.id), r.loaded, r.first,
+                        r.fetch, r.pages, qPrintable(r.location.section(u'/', -1)),
+                        r.shown ? "" : "  NOT SHOWN");
+            std::fflush(stdout);
+            results.push_back(r);
         });
-    }
-    // The report inquiries: the month to the date, or the date against 365 and 729 days before;
-    // every report a screen can choose.
-    for (const QString &id : screens::ReportInquiryProgramIds()) {
-        std::unique_ptr<screens::TfrmReportInquiry> s(screens::CreateReportInquiry(c, id));
-        auto *dates = qobject_cast<screens::TfrmEventDateInquiry *>(s.get());
-        std::vector<std::function<void()>> variants{[] {}};
-        if (dates && dates->RadioButton2)
-            variants.push_back([dates] { dates->RadioButton2->setChecked(true); });
-        if (dates && dates->chkPkg)
-            variants.push_back([dates] { dates->chkPkg->setChecked(false); });
-        if (dates && dates->CheckBox1)
-            variants.push_back([dates] { dates->CheckBox1->setChecked(true); });
-        for (const auto &choose : variants) {
-            choose();
-            measure(id, s->Rdviewer401, [&] {
-                if (auto *day = qobject_cast<screens::TfrmCalendarDateInquiry *>(s.get())) {
-                    day->twDateEdit->setDate(QDate::fromString(date, QStringLiteral("yyyyMMdd")));
-                } else if (dates->med_Three_YearDate || dates->CheckBox1) {
-                    dates->med_Event_From_Date->setValue(date);
-                    dates->med_Event_To_Date->setValue(ShiftDays(date, -365));
-                    if (dates->med_Three_YearDate)
-                        dates->med_Three_YearDate->setValue(ShiftDays(date, -729));
-                } else {
-                    dates->med_Event_From_Date->setValue(date.left(6) + QStringLiteral("01"));
-                    dates->med_Event_To_Date->setValue(date);
-                }
-                s->bbtSearchClick();
-            });
-        }
-    }
     std::sort(results.begin(), results.end(),
               [](const Result &a, const Result &b) { return a.loaded > b.loaded; });
     std::printf("slowest five (whole report laid out, ms; goal < 2000; first page goal < 300):\n");
     for (size_t i = 0; i < results.size() && i < 5; ++i)
         std::printf("  %-8s %8.1f  first page %8.1f  fetch %6.1f\n", qPrintable(results[i].id),
                     results[i].loaded, results[i].first, results[i].fetch);
-    server.kill();
-    server.waitForFinished();
     return 0;
 }

@@ -57,16 +57,18 @@ LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
 $$;
 
 -- The month the business year of a setting starts in: 1 when the setting is missing or
--- is no month.
+-- is no month. PL/pgSQL, which keeps the plan of its read for the session: as SQL (never
+-- inlined, it reads a table) every statement that called it planned the read again.
 CREATE OR REPLACE FUNCTION kelo.kelo_start_month(setting text) RETURNS integer
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-    SELECT COALESCE((SELECT CASE WHEN VALUE ~ '^[0-9]+$'
+LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
+BEGIN
+    RETURN COALESCE((SELECT CASE WHEN VALUE ~ '^[0-9]+$'
                                  THEN CASE WHEN VALUE::numeric BETWEEN 1 AND 12 THEN VALUE::integer END
                             END
                      FROM kelo.KELO_SETTINGS
                      WHERE NAME = setting
-                     LIMIT 1), 1)
-$$;
+                     LIMIT 1), 1);
+END $$;
 
 -- The first ('F') or last ('T') day of the business year that holds a date YYYYMMDD, the
 -- year starting in month s.

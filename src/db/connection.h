@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct pg_conn;
@@ -130,6 +131,29 @@ public:
     class Statement;
     void attach(Statement *statement);
     void detach(Statement *statement);
+
+    // Internal, PostgreSQL: the statements this session has prepared, by their text as the
+    // server reads it, shared by every query of that text (prepared once, not once per
+    // query object). A query takes one (findPrepared or addPrepared) and gives it back
+    // (releasePrepared); the least recently used ones that no query holds are deallocated
+    // past a limit, and all of them after a script (its definitions may change what a
+    // statement returns).
+    struct PreparedStatement {
+        QByteArray name;
+        QStringList fieldNames;
+        std::vector<int> columnKind; // per field: 0 text, 1 integer, 2 decimal, 3 bytes, 4 bool
+        int users = 0;
+        quint64 lastUse = 0;
+        bool cached = true; // false once discarded: the last user deallocates it
+    };
+    std::shared_ptr<PreparedStatement> findPrepared(const QByteArray &text);
+    void addPrepared(const QByteArray &text, const std::shared_ptr<PreparedStatement> &statement);
+    void releasePrepared(const std::shared_ptr<PreparedStatement> &statement);
+    // Gives back a statement that failed as prepared (the tables changed under it): no
+    // query takes it again, and it is deallocated when no query holds it.
+    void discardPrepared(const std::shared_ptr<PreparedStatement> &statement);
+    // Deallocates every statement that no query holds.
+    void releaseUnusedPrepared();
 
 private:
     friend class StatementLimitScope;

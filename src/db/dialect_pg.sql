@@ -265,9 +265,23 @@ CREATE OR REPLACE FUNCTION kelo.date_of(v text, fn text DEFAULT 'TO_DATE') RETUR
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
     t timestamp;
+    y integer;
+    m integer;
+    d integer;
 BEGIN
     IF v IS NULL OR v = '' THEN
         RETURN NULL;
+    END IF;
+    -- A valid YYYYMMDD, the common case, without the exception block below (a
+    -- subtransaction per call).
+    IF v ~ '^[0-9]{8}$' THEN
+        y := substring(v, 1, 4)::int;
+        m := substring(v, 5, 2)::int;
+        d := substring(v, 7, 2)::int;
+        IF y >= 1 AND m BETWEEN 1 AND 12 AND d >= 1
+           AND d <= extract(day FROM make_date(y, m, 1) + INTERVAL '1 month - 1 day') THEN
+            RETURN kelo.serial_of(make_timestamp(y, m, d, 0, 0, 0));
+        END IF;
     END IF;
     BEGIN
         IF v ~ '^[0-9]{8}$' THEN
@@ -349,6 +363,10 @@ BEGIN
     END IF;
     IF fmt IS NULL OR fmt = '' THEN
         RETURN kelo.num_text(v);
+    END IF;
+    -- The business dates' formats, which date_format leaves as they are.
+    IF fmt IN ('YYYYMMDD', 'YYYYMM', 'YYYY', 'MM', 'DD', 'YYYY-MM-DD') THEN
+        RETURN NULLIF(pg_catalog.to_char(kelo.timestamp_of(v), fmt), '');
     END IF;
     IF kelo.is_number_format(fmt) THEN
         -- A value too wide for the model: a # for every place of it and the sign.
@@ -432,11 +450,15 @@ END $$;
 CREATE OR REPLACE FUNCTION kelo.add_months(d text, months numeric) RETURNS numeric
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.add_months(kelo.date_of(d, 'ADD_MONTHS'), months) $$;
 
+-- PL/pgSQL: as SQL the planner would not inline it (it reads its argument twice) and every
+-- call would run as a statement of its own.
 CREATE OR REPLACE FUNCTION kelo.last_day(d numeric) RETURNS numeric
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT kelo.serial_of((date_trunc('month', kelo.timestamp_of(d)) + INTERVAL '1 month - 1 day')::date
-                          + kelo.timestamp_of(d)::time)
-$$;
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+    t timestamp := kelo.timestamp_of(d);
+BEGIN
+    RETURN kelo.serial_of((date_trunc('month', t) + INTERVAL '1 month - 1 day')::date + t::time);
+END $$;
 CREATE OR REPLACE FUNCTION kelo.last_day(d text) RETURNS numeric
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT kelo.last_day(kelo.date_of(d, 'LAST_DAY')) $$;
 

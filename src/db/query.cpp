@@ -181,8 +181,48 @@ bool isClauseWord(const QString &word) {
     return words.contains(word);
 }
 
-QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
-    static QAtomicInt aliases;
+// The text of the call whose "(" is at open, with its parentheses.
+QStringView callText(QStringView sql, qsizetype open) {
+    qsizetype end = open;
+    callArguments(sql, open, end);
+    return sql.mid(open, end - open);
+}
+
+// True when the text names no column: only literals, parameters, numbers, operators and
+// calls of functions (a word followed by "(").
+bool namesNoColumn(QStringView sql) {
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype skipped = skipQuoted(sql, i);
+        if (skipped != i) {
+            i = skipped;
+            continue;
+        }
+        const QChar c = sql.at(i);
+        if (c == u':' && i + 1 < n && isNameChar(sql.at(i + 1))) {
+            for (++i; i < n && isNameChar(sql.at(i));)
+                ++i;
+        } else if (c.isLetter() || c == u'_') {
+            while (i < n && isNameChar(sql.at(i)))
+                ++i;
+            qsizetype k = i;
+            while (k < n && sql.at(k).isSpace())
+                ++k;
+            if (k >= n || sql.at(k) != u'(')
+                return false;
+        } else if (c.isDigit()) {
+            while (i < n && (isNameChar(sql.at(i)) || sql.at(i) == u'.'))
+                ++i;
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
+// aliases counts the names given to subqueries in FROM, from 1 in each statement (so
+// that a text is always the same statement for the server, which prepares it once).
+QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames, int &aliases) {
     QString out;
     out.reserve(sql.size() + 16);
     const qsizetype n = sql.size();
@@ -219,7 +259,7 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
             QString body;
             for (qsizetype a = 0; a < inner.size(); ++a)
                 body += (a ? QStringLiteral(",") : QString()) +
-                        rewrite(inner.at(a), engine, paramNames);
+                        rewrite(inner.at(a), engine, paramNames, aliases);
             out += u'(' + body + u')';
             qsizetype k = end;
             while (k < n && sql.at(k).isSpace())
@@ -232,7 +272,7 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
                 body.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
                 body.trimmed().startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
             if (subquery && (next.isEmpty() || isClauseWord(next)))
-                out += QStringLiteral(" AS KELO_SQ%1").arg(aliases.fetchAndAddRelaxed(1));
+                out += QStringLiteral(" AS KELO_SQ%1").arg(++aliases);
             i = end;
             continue;
         }
@@ -278,12 +318,26 @@ QString rewrite(QStringView sql, Engine engine, const QStringList &paramNames) {
                 // Syntax on the server, functions of ours in the dialect.
                 out += QStringLiteral("kelo_") + word.toLower();
                 i = j;
+            } else if (engine == Engine::Postgres && call && lastWord != QLatin1String("SELECT") &&
+                       (word == QLatin1String("FN_GET_YTD_DATE") ||
+                        word == QLatin1String("FN_GET_YTD1_DATE")) &&
+                       namesNoColumn(callText(sql, k))) {
+                // The business year's bounds read the settings, so the server cannot work
+                // them out ahead of the rows: of a date that is no column they are worked
+                // out once per statement, as a scalar subquery, instead of once per row.
+                qsizetype end = k;
+                const QList<QStringView> args = callArguments(sql, k, end);
+                QStringList parts;
+                for (QStringView a : args)
+                    parts << rewrite(a, engine, paramNames, aliases);
+                out += QStringLiteral("(SELECT %1(%2))").arg(sql.mid(i, j - i), parts.join(u','));
+                i = end;
             } else if (engine == Engine::Postgres && call && word == QLatin1String("DECODE")) {
                 qsizetype end = k;
                 const QList<QStringView> args = callArguments(sql, k, end);
                 QStringList parts;
                 for (QStringView a : args)
-                    parts << rewrite(a, engine, paramNames);
+                    parts << rewrite(a, engine, paramNames, aliases);
                 out += QStringLiteral("(CASE");
                 qsizetype a = 1;
                 for (; a + 1 < parts.size(); a += 2)
@@ -313,7 +367,8 @@ qsizetype SkipLiteralOrComment(QStringView sql, qsizetype i) {
 }
 
 QString EngineStatement(const QString &sql, Engine engine, const QStringList &paramNames) {
-    return rewrite(sql, engine, paramNames);
+    int aliases = 0;
+    return rewrite(sql, engine, paramNames, aliases);
 }
 
 struct Query::Private {
@@ -327,8 +382,10 @@ struct Query::Private {
     std::vector<bool> isBlob;
     sqlite3_stmt *stmt = nullptr;
     std::vector<int> bindSlots; // per engine parameter (1-based, slot 0 unused)
-    // PostgreSQL: the prepared statement's name and session, and the current result.
+    // PostgreSQL: the prepared statement (the connection's, shared by the queries of the
+    // same text), its session, and the current result.
     bool pg = false;
+    std::shared_ptr<Connection::PreparedStatement> pgStatement;
     QByteArray pgName;
     int pgSession = -1;
     PGresult *result = nullptr;
@@ -360,11 +417,9 @@ struct Query::Private {
             stmt = nullptr;
         }
         clearResult();
-        if (!pgName.isEmpty() && connection.isOpen() && connection.session() == pgSession) {
-            PGconn *c = connection.postgresHandle();
-            if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) != PQTRANS_INERROR)
-                PQclear(PQexec(c, "DEALLOCATE " + pgName));
-        }
+        if (pgStatement && connection.isOpen() && connection.session() == pgSession)
+            connection.releasePrepared(pgStatement);
+        pgStatement.reset();
         pgName.clear();
         pgSession = -1;
         active = false;
@@ -490,11 +545,31 @@ void Query::preparePostgres() {
     if (!d->pgName.isEmpty() && !d->textChanged && d->pgSession == d->connection.session())
         return;
     d->finalize();
-    static QAtomicInt counter;
-    const QByteArray name = "kelo_q" + QByteArray::number(counter.fetchAndAddRelaxed(1));
     const QByteArray text = EngineStatement(d->textOf(), Engine::Postgres, d->paramNames).toUtf8();
     if (text.trimmed().isEmpty())
         throw DbError(QStringLiteral("The statement text is empty."));
+    std::shared_ptr<Connection::PreparedStatement> statement = d->connection.findPrepared(text);
+    if (!statement) {
+        statement = preparePostgresText(c, text);
+        d->connection.addPrepared(text, statement);
+    }
+    d->pgStatement = statement;
+    d->pgName = statement->name;
+    d->pgSession = d->connection.session();
+    d->textChanged = false;
+    d->columns = int(statement->fieldNames.size());
+    d->fieldNames = statement->fieldNames;
+    d->fieldIndex.clear();
+    for (int i = 0; i < d->columns; ++i)
+        if (!d->fieldIndex.contains(d->fieldNames.at(i)))
+            d->fieldIndex.insert(d->fieldNames.at(i), i);
+    d->columnKind = statement->columnKind;
+}
+
+std::shared_ptr<Connection::PreparedStatement> Query::preparePostgresText(pg_conn *c,
+                                                                          const QByteArray &text) {
+    static QAtomicInt counter;
+    const QByteArray name = "kelo_q" + QByteArray::number(counter.fetchAndAddRelaxed(1));
     const int count = int(d->paramNames.size());
     PGresult *r = PQprepare(c, name.constData(), text.constData(), count, nullptr);
     if (PQresultStatus(r) != PGRES_COMMAND_OK) {
@@ -512,46 +587,43 @@ void Query::preparePostgres() {
         }
     }
     PQclear(r);
-    d->pgName = name;
-    d->pgSession = d->connection.session();
-    d->textChanged = false;
+    auto statement = std::make_shared<Connection::PreparedStatement>();
+    statement->name = name;
     r = PQdescribePrepared(c, name.constData());
     if (PQresultStatus(r) != PGRES_COMMAND_OK) {
         const QString message = EngineMessage(c, r);
         PQclear(r);
+        if (PQtransactionStatus(c) != PQTRANS_INERROR)
+            PQclear(PQexec(c, "DEALLOCATE " + name));
         throw DbError(message);
     }
-    d->columns = PQnfields(r);
-    d->fieldNames.clear();
-    d->fieldIndex.clear();
-    d->columnKind.assign(size_t(d->columns), 0);
-    for (int i = 0; i < d->columns; ++i) {
-        const QString field = QString::fromUtf8(PQfname(r, i)).toUpper();
-        d->fieldNames.append(field);
-        if (!d->fieldIndex.contains(field))
-            d->fieldIndex.insert(field, i);
+    const int columns = PQnfields(r);
+    statement->columnKind.assign(size_t(columns), 0);
+    for (int i = 0; i < columns; ++i) {
+        statement->fieldNames.append(QString::fromUtf8(PQfname(r, i)).toUpper());
         switch (PQftype(r, i)) {
         case 20: // int8
         case 21: // int2
         case 23: // int4
-            d->columnKind[size_t(i)] = 1;
+            statement->columnKind[size_t(i)] = 1;
             break;
         case 700:  // float4
         case 701:  // float8
         case 1700: // numeric
-            d->columnKind[size_t(i)] = 2;
+            statement->columnKind[size_t(i)] = 2;
             break;
         case 17: // bytea
-            d->columnKind[size_t(i)] = 3;
+            statement->columnKind[size_t(i)] = 3;
             break;
         case 16: // bool: 1 and 0, as SQLite reads a comparison
-            d->columnKind[size_t(i)] = 4;
+            statement->columnKind[size_t(i)] = 4;
             break;
         default:
             break;
         }
     }
     PQclear(r);
+    return statement;
 }
 
 void Query::runPostgres() {
@@ -574,11 +646,27 @@ void Query::runPostgres() {
         formats[size_t(i)] = d->isBlob[size_t(i)] ? 1 : 0;
     }
     d->clearResult();
+    const bool idle = PQtransactionStatus(c) == PQTRANS_IDLE;
     PGresult *r = d->connection.statementLimits()
                       ? runPostgresLimited(values.data(), lengths.data(), formats.data())
                       : PQexecPrepared(c, d->pgName.constData(), count, values.data(),
                                        lengths.data(), formats.data(), 0);
-    const ExecStatusType status = PQresultStatus(r);
+    ExecStatusType status = PQresultStatus(r);
+    if (status == PGRES_FATAL_ERROR && idle &&
+        QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE)) == "0A000") {
+        // The tables changed under the prepared statement so that it would return other
+        // columns ("cached plan must not change result type"): outside a transaction it
+        // is prepared anew and runs once more.
+        PQclear(r);
+        d->connection.discardPrepared(d->pgStatement);
+        d->pgStatement.reset();
+        d->pgName.clear();
+        d->textChanged = true;
+        preparePostgres();
+        r = PQexecPrepared(c, d->pgName.constData(), count, values.data(), lengths.data(),
+                           formats.data(), 0);
+        status = PQresultStatus(r);
+    }
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         const QString message = EngineMessage(c, r);
         PQclear(r);

@@ -80,6 +80,8 @@ private:
     void releaseStatement() override;
     void prepare();
     void preparePostgres();
+    std::shared_ptr<Connection::PreparedStatement> preparePostgresText(pg_conn *c,
+                                                                       const QByteArray &text);
     void runPostgres();
     pg_result *runPostgresLimited(const char *const *values, const int *lengths,
                                   const int *formats);

@@ -339,6 +339,54 @@ TEST(PostgresConnection, ASessionTheServerEndsIsTakenUpAgain) {
     EXPECT_EQ(q.text(0), QStringLiteral("0"));
 }
 
+// A statement text is prepared once per session, whatever the number of queries that run
+// it; a table changed under it is read as it now is, by a query that took the statement
+// before the change and by one that takes it after.
+TEST(PostgresConnection, AStatementIsPreparedOncePerSessionAndFollowsItsTables) {
+    if (!test::OnPostgres())
+        GTEST_SKIP() << "a matter of the database server";
+    test::TempDatabase database;
+    database.exec(QStringLiteral("CREATE TABLE T (A TEXT)"));
+    database.exec(QStringLiteral("INSERT INTO T VALUES ('x')"));
+    db::Connection &c = database.connection();
+    const QString text = QStringLiteral("SELECT * FROM T WHERE A = :A");
+    auto prepared = [&] {
+        db::Query q(c);
+        q.setSql(QStringLiteral(
+            "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE 'SELECT * FROM T %'"));
+        q.open();
+        return q.integer(0);
+    };
+    auto search = [&](db::Query &q) {
+        q.setSql(text);
+        q.setParam(QStringLiteral("A"), QStringLiteral("x"));
+        q.open();
+        return q.fieldCount();
+    };
+    db::Query first(c);
+    EXPECT_EQ(search(first), 1);
+    {
+        db::Query second(c);
+        EXPECT_EQ(search(second), 1);
+        EXPECT_EQ(prepared(), 1);
+    }
+    {
+        db::Query third(c);
+        EXPECT_EQ(search(third), 1);
+        EXPECT_EQ(prepared(), 1);
+    }
+
+    db::Query alter(c);
+    alter.setSql(QStringLiteral("ALTER TABLE T ADD COLUMN B TEXT"));
+    alter.exec();
+    db::Query fourth(c);
+    EXPECT_EQ(search(fourth), 2);
+    first.open();
+    EXPECT_EQ(first.fieldCount(), 2);
+    EXPECT_EQ(first.text(0), QStringLiteral("x"));
+    EXPECT_EQ(prepared(), 1);
+}
+
 // Two desks saving the same day at once: the second waits for the first and then
 // saves; what is stored is one save's rows, never a mix.
 TEST(PostgresConnection, TwoSavesOfTheSameRowsAtOnceBothComplete) {

@@ -182,6 +182,25 @@ TEST(EngineStatement, DivisionsBecomeDecimalAndParametersAreNumberedForTheServer
         {"SELECT TRIM(A), GREATEST (1, 2), X.LEAST(3), MYTRIM(4) FROM T",
          "SELECT TRIM(A), GREATEST (1, 2), X.LEAST(3), MYTRIM(4) FROM T",
          "SELECT kelo_trim(A), kelo_greatest (1, 2), X.LEAST(3), MYTRIM(4) FROM T"},
+        // The business year of a date that is no column: once per statement on the server.
+        {"SELECT A FROM T WHERE D >= FN_GET_YTD_DATE(:A, 'F') AND "
+         "D <= fn_get_ytd1_date(SUBSTR(:B, 1, 6) || '01', 'T')",
+         "SELECT A FROM T WHERE D >= FN_GET_YTD_DATE(:A, 'F') AND "
+         "D <= fn_get_ytd1_date(SUBSTR(:B, 1, 6) ->> '01', 'T')",
+         "SELECT A FROM T WHERE D >= (SELECT FN_GET_YTD_DATE($1, 'F')) AND "
+         "D <= (SELECT fn_get_ytd1_date(SUBSTR($2, 1, 6)  OPERATOR(kelo.|||)  '01', 'T'))"},
+        {"SELECT 1, FN_GET_YTD_DATE(D, 'F'), FN_GET_YTD1_DATE(:A || X, 'F') FROM T",
+         "SELECT 1, FN_GET_YTD_DATE(D, 'F'), FN_GET_YTD1_DATE(:A ->> X, 'F') FROM T",
+         "SELECT 1, FN_GET_YTD_DATE(D, 'F'), FN_GET_YTD1_DATE($1  OPERATOR(kelo.|||)  X, 'F') "
+         "FROM T"},
+        {"SELECT FN_GET_YTD_DATE(:A, 'F') FROM DUAL", "SELECT FN_GET_YTD_DATE(:A, 'F') FROM DUAL",
+         "SELECT FN_GET_YTD_DATE($1, 'F') FROM DUAL"},
+        // A subquery in FROM gets a name on the server, numbered within the statement: the
+        // same text is always the same statement.
+        {"SELECT * FROM (SELECT 1 FROM DUAL) JOIN (SELECT 2 FROM (SELECT 3 FROM DUAL)) ON 1 = 1",
+         "SELECT * FROM (SELECT 1 FROM DUAL) JOIN (SELECT 2 FROM (SELECT 3 FROM DUAL)) ON 1 = 1",
+         "SELECT * FROM (SELECT 1 FROM DUAL) AS KELO_SQ1 JOIN (SELECT 2 FROM (SELECT 3 FROM DUAL) "
+         "AS KELO_SQ2) AS KELO_SQ3 ON 1 = 1"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(db::EngineStatement(QString::fromUtf8(c.sql), db::Engine::Sqlite, names),
