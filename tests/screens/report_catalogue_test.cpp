@@ -6,15 +6,21 @@
 #include "common/clock.h"
 #include "common/globals.h"
 #include "common/reportcatalogue.h"
+#include "database/demo.h"
+#include "database/schema.h"
 #include "screens/viewer/srs900_report_catalogue.h"
 #include "support/schema_database.h"
 #include "support/scripted_dialogs.h"
 
 #include "report_server.h"
 
+#include <QApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace kelo;
@@ -225,4 +231,57 @@ TEST_F(ReportCatalogueScreen, AServerThatIsGoneIsNamed) {
         screen.lblCount->text().startsWith(QStringLiteral("보고서 목록을 읽을 수 없습니다:")))
         << screen.lblCount->text().toStdString();
     EXPECT_TRUE(screen.lblCount->text().contains(QStringLiteral("http://127.0.0.1:9/REPORT/")));
+}
+
+// The pictures of docs/screenshots: the catalogue with a report open and the prompt, on a
+// 40-day demo and the shipped definitions. Run by hand with the folder to write to:
+//   KELO_DOCS_SHOTS=docs/screenshots test_viewer_screens
+//       --gtest_also_run_disabled_tests --gtest_filter='*DocsPictures*'
+TEST(ReportCatalogueDocs, DISABLED_DocsPictures) {
+    const QString out = qEnvironmentVariable("KELO_DOCS_SHOTS");
+    if (out.isEmpty())
+        GTEST_SKIP() << "KELO_DOCS_SHOTS names the folder of the pictures";
+    QTemporaryDir dir;
+    database::Install();
+    database::DemoOptions options;
+    options.path = dir.filePath(QStringLiteral("demo.db"));
+    options.days = 40;
+    options.endDate = QStringLiteral("20261209");
+    database::GenerateDemo(options);
+    test::ReportServerProcess server;
+    ASSERT_TRUE(server.started());
+    const QString previous = AppDir();
+    SetAppDir(dir.path());
+    server.writeSettings(dir.path());
+    db::Connection connection;
+    connection.setSqliteFile(options.path);
+    connection.open();
+    Globals() = GlobalValues{};
+    Globals().empNo = QStringLiteral("20000002");
+    Globals().projectId = QStringLiteral("KELO_S");
+
+    TfrmSRS900 screen(connection);
+    screen.resize(1280, 760);
+    screen.show();
+    ASSERT_TRUE(screen.waitForList());
+    const auto found = screen.tvwReports->findItems(
+        QStringLiteral("전년대비주중주말구분객실판매현황"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    screen.tvwReports->setCurrentItem(found.front());
+    // The prompt as it opens: photographed, the period set, then confirmed.
+    QTimer::singleShot(300, [&] {
+        QWidget *prompt = QApplication::activeModalWidget();
+        ASSERT_NE(prompt, nullptr);
+        prompt->findChild<QDateEdit *>(QStringLiteral("dedAFROM_DATE"))
+            ->setDate(QDate(2026, 12, 1));
+        prompt->findChild<QDateEdit *>(QStringLiteral("dedATO_DATE"))->setDate(QDate(2026, 12, 9));
+        prompt->grab().save(out + QStringLiteral("/viewer-prompt.png"));
+        prompt->findChild<QPushButton *>(QStringLiteral("bbtPromptOk"))->click();
+    });
+    screen.bbtOpenClick();
+    ASSERT_TRUE(screen.Rdviewer401->waitForLoaded());
+    screen.Rdviewer401->setAutoAdjust(1);
+    QTest::qWait(300);
+    screen.grab().save(out + QStringLiteral("/report-catalogue-srs900.png"));
+    SetAppDir(previous);
 }

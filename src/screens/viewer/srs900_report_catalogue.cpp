@@ -6,6 +6,7 @@
 
 #include <QEventLoop>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QNetworkAccessManager>
@@ -72,7 +73,7 @@ TfrmSRS900::TfrmSRS900(db::Connection &connection, QWidget *parent)
     split->addWidget(tvwReports);
     split->addWidget(Rdviewer401);
     split->setStretchFactor(1, 3);
-    split->setSizes({320, 680});
+    split->setSizes({360, 640});
     outer->addWidget(split, 1);
 
     connect(bbtSearch, &QPushButton::clicked, this, [this] { bbtSearchClick(); });
@@ -149,6 +150,10 @@ void TfrmSRS900::listArrived(QNetworkReply *reply) {
 
 void TfrmSRS900::fillTree() {
     tvwReports->clear();
+    // Reports of one title are told apart by their file names.
+    QHash<QString, int> titles;
+    for (const CatalogueEntry &e : m_reports)
+        ++titles[e.title];
     std::map<QString, QTreeWidgetItem *> folders;
     for (const CatalogueEntry &e : m_reports) {
         const QString folderName = e.folder.isEmpty() ? QStringLiteral("기타") : e.folder;
@@ -158,7 +163,10 @@ void TfrmSRS900::fillTree() {
             folder->setFlags(Qt::ItemIsEnabled);
             folder->setExpanded(true);
         }
-        auto *item = new QTreeWidgetItem(folder, {e.title, parameterText(e)});
+        const QString shown = titles.value(e.title) > 1
+                                  ? QStringLiteral("%1 (%2)").arg(e.title, e.file.chopped(4))
+                                  : e.title;
+        auto *item = new QTreeWidgetItem(folder, {shown, parameterText(e)});
         item->setData(0, Qt::UserRole, e.file);
         item->setToolTip(0, e.file);
     }
