@@ -559,6 +559,18 @@ void Rdviewer40::showReport(std::unique_ptr<LoadedReport> loaded) {
     emit OnReportFinished();
 }
 
+namespace {
+// The values last confirmed in a prompt, by report and parameter, for the program's run: a
+// report asked again starts with them.
+QHash<QString, QString> &LastAnswers() {
+    static QHash<QString, QString> answers;
+    return answers;
+}
+QString AnswerKey(const LoadedReport &report, const ParameterDecl &p) {
+    return report.name + u'\n' + p.name;
+}
+} // namespace
+
 bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &fixed) {
     std::vector<PromptField> fields;
     const QDate today = Now().date();
@@ -576,7 +588,7 @@ bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &
                  : p.type == ParamType::Month  ? PromptField::Kind::Month
                  : p.type == ParamType::Number ? PromptField::Kind::Number
                                                : PromptField::Kind::Text;
-        f.value = ResolveDefault(p, today);
+        f.value = LastAnswers().value(AnswerKey(report, p), ResolveDefault(p, today));
         // A date or month field always shows one: today's without a default.
         if (f.value.isEmpty() && p.type == ParamType::Date)
             f.value = today.toString(QStringLiteral("yyyyMMdd"));
@@ -609,8 +621,11 @@ bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &
         return false;
     }
     // The answers are bound as values, never read back from a parameter string.
-    for (size_t i = 0; i < fields.size(); ++i)
+    for (size_t i = 0; i < fields.size(); ++i) {
         fixed.insert(fields[i].name, values->value(qsizetype(i)));
+        if (const ParameterDecl *p = report.parameter(fields[i].name))
+            LastAnswers().insert(AnswerKey(report, *p), values->value(qsizetype(i)));
+    }
     return true;
 }
 

@@ -43,7 +43,8 @@ public:
     bool OpenReport(const QString &location, const QString &params);
     // The same without a parameter string: once the definition is read, a prompt asks for
     // the values of its parameters (those a variant does not fix), starting with their
-    // defaults; cancelled, the control says so and shows nothing.
+    // defaults (or with the values last confirmed for that report while the program runs);
+    // cancelled, the control says so and shows nothing.
     bool OpenReportAsking(const QString &location);
     // Prints the report of the OpenReport call just before (waiting for it to load) on the
     // default printer, as a PDF in the report folder when there is none; no dialog.

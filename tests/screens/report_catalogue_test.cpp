@@ -209,10 +209,14 @@ TEST_F(ReportCatalogueScreen, ListsWhatTheEmployeeMayOpenAndANewReportWithoutARe
     // The answers, and the default of the parameter the prompt leaves out.
     EXPECT_TRUE(doc->pages.front().texts().contains(QStringLiteral("20261130/SBS010!")));
 
-    // Cancelled: nothing runs and the viewer says so.
+    // Cancelled: nothing runs and the viewer says so. The prompt starts with the values
+    // confirmed before.
     dialogs->answerValues(std::nullopt);
     screen.bbtOpen->click();
     screen.Rdviewer401->waitForLoaded();
+    ASSERT_EQ(dialogs->promptOffers().size(), 2u);
+    EXPECT_EQ(dialogs->promptOffers().back().fields[0].value, QStringLiteral("20261130"));
+    EXPECT_EQ(dialogs->promptOffers().back().fields[1].value, QStringLiteral("SBS010"));
     EXPECT_EQ(screen.Rdviewer401->state(), viewer::Rdviewer40::State::Empty);
     EXPECT_EQ(screen.Rdviewer401->status(), QStringLiteral("조회를 취소했습니다."));
     EXPECT_FALSE(dialogs->unansweredLeft());
