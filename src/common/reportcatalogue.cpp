@@ -187,9 +187,11 @@ std::vector<CatalogueEntry> ReadCatalogueIndex(const QByteArray &json, QString *
                                     p.value(QStringLiteral("type")).toString(),
                                     p.value(QStringLiteral("position")).toInt()});
         }
-        // Only names a location can carry: no folder parts.
-        if (e.file.endsWith(QStringLiteral(".mrd")) && !e.file.contains(u'/') &&
-            !e.file.contains(u'\\') && e.file != QStringLiteral(".mrd"))
+        // Only names a location can carry as they are: no folder parts, no query or fragment,
+        // no escapes or control characters.
+        static const QRegularExpression unsafe(QStringLiteral("[/\\\\?#%\\x00-\\x1f\\x7f]"));
+        if (e.file.endsWith(QStringLiteral(".mrd")) && e.file != QStringLiteral(".mrd") &&
+            !unsafe.match(e.file).hasMatch())
             out.push_back(std::move(e));
     }
     if (error)

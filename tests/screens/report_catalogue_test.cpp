@@ -103,12 +103,15 @@ TEST(ReportCatalogue, TheIndexListsBasesAndVariantsWithTheirParametersAndPermiss
     EXPECT_FALSE(MayOpen(all[0], {"SBS020"}));          // none of its programs
     EXPECT_TRUE(MayOpen(all[0], {"SBS020", "SRI060"})); // one of them is enough
 
-    // An answer that is not an index, and entries whose file would leave the folder.
+    // An answer that is not an index, and entries whose file would leave the folder or
+    // change the location (a query, a fragment, an escape, a control character).
     EXPECT_TRUE(ReadCatalogueIndex("<html/>", &error).empty());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(
-        ReadCatalogueIndex(R"({"reports":[{"file":"../x.mrd"},{"file":"a\\b.mrd"}]})", &error)
-            .empty());
+    EXPECT_TRUE(ReadCatalogueIndex(R"({"reports":[{"file":"../x.mrd"},{"file":"a\\b.mrd"},
+                                          {"file":"a?b=.mrd"},{"file":"a#.mrd"},
+                                          {"file":"%2e%2e.mrd"},{"file":"a\u0001.mrd"}]})",
+                                   &error)
+                    .empty());
 }
 
 class ReportCatalogueScreen : public ::testing::Test {
