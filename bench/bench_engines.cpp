@@ -168,15 +168,27 @@ int main(int argc, char **argv) {
             c, date,
             [&](const QString &, viewer::Rdviewer40 *v, const std::function<void()> &search) {
                 for (size_t r = 0; r < ranked.size(); ++r)
-                    if (ranked[r].index == at)
-                        out[r] = bench::RunViewerReport(v, search, 6).loaded;
+                    if (ranked[r].index == at) {
+                        const bench::ViewerRun run = bench::RunViewerReport(v, search, 6);
+                        // A report that failed has no time to compare: -1 says so.
+                        out[r] = run.shown ? run.loaded : -1;
+                        if (!run.shown)
+                            std::fprintf(stderr, "%s: %s\n", qPrintable(run.location),
+                                         qPrintable(v->message()));
+                    }
                 ++at;
             });
         return out;
     };
     std::printf("the five slowest viewer reports on SQLite, laid out whole\n");
     const std::vector<double> sqlite = slowest(file), pg = slowest(server);
-    for (size_t r = 0; r < ranked.size(); ++r)
-        ratio(QStringLiteral("%1 (#%2)").arg(ranked[r].id).arg(ranked[r].index), sqlite[r], pg[r]);
+    for (size_t r = 0; r < ranked.size(); ++r) {
+        const QString name = QStringLiteral("%1 (#%2)").arg(ranked[r].id).arg(ranked[r].index);
+        if (sqlite[r] < 0 || pg[r] < 0)
+            std::printf("  %-36s not shown on %s (the message is on standard error)\n",
+                        qPrintable(name), sqlite[r] < 0 ? "SQLite" : "PostgreSQL");
+        else
+            ratio(name, sqlite[r], pg[r]);
+    }
     return 0;
 }
