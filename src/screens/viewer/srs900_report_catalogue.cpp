@@ -95,7 +95,7 @@ TfrmSRS900::TfrmSRS900(db::Connection &connection, QWidget *parent)
         edtFilter->setFocus();
         edtFilter->selectAll();
     });
-    QTimer::singleShot(0, this, [this] { bbtSearchClick(); });
+    bbtSearchClick(); // the list arrives while the screen shows
 }
 
 void TfrmSRS900::bbtSearchClick() {
@@ -222,8 +222,8 @@ void TfrmSRS900::bbtCloseClick() {
 }
 
 bool TfrmSRS900::waitForList(int milliseconds) {
-    if (!m_reply && tvwReports->topLevelItemCount() + int(m_reports.size()) > 0)
-        return true;
+    if (!m_reply)
+        return true; // read (or failed) already
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
