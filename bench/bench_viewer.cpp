@@ -66,7 +66,7 @@ int main(int argc, char **argv) {
             return 1;
         }
         viewer::ParseResult parsed = viewer::ParseDefinition(
-            f.read(viewer::kMaxDefinitionBytes + 1), QFileInfo(path).fileName(), c);
+            f.read(kMaxDefinitionBytes + 1), QFileInfo(path).fileName(), c);
         const double tFetch = Ms(t);
         if (!parsed.report) {
             std::fprintf(stderr, "%s\n", qPrintable(parsed.error));

@@ -17,10 +17,6 @@ namespace kelo {
 
 namespace {
 
-// The size a definition may have (as the viewer reads it).
-constexpr qint64 kMaxDefinitionBytes = 4 * 1024 * 1024;
-constexpr int kMaxVariantDepth = 4;
-
 // What the catalogue reads of one file: the root's attributes and the declared parameters,
 // or for a variant its base and the names it fixes.
 struct Scanned {

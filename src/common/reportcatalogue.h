@@ -22,6 +22,11 @@
 
 namespace kelo {
 
+// What a definition may be, for the viewer and for the index alike: how many variants may
+// stand over a base, and the largest definition read (a definition is a few kilobytes).
+constexpr int kMaxVariantDepth = 4;
+constexpr qsizetype kMaxDefinitionBytes = 8 * 1024 * 1024;
+
 struct CatalogueParameter {
     QString name, caption, type; // type: text, date, month, number
     int position = 0;

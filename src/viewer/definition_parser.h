@@ -5,6 +5,7 @@
 // formats, and the bands with their items. Nothing runs here; a definition that breaks a
 // rule is refused with "NAME.mrd:line:column: reason".
 
+#include "common/reportcatalogue.h"
 #include "report/definition.h"
 
 #include <QHash>
@@ -116,10 +117,7 @@ ParseResult ParseDefinition(const QByteArray &xml, const QString &fileName,
 // so no path separators, drive or "..".
 bool IsBaseName(const QString &name);
 
-// How many variants may stand over a base.
-constexpr int kMaxVariantDepth = 4;
-
-// The largest definition read (a definition is a few kilobytes).
-constexpr qsizetype kMaxDefinitionBytes = 8 * 1024 * 1024;
+// kMaxVariantDepth and kMaxDefinitionBytes: common/reportcatalogue.h, which the report server's
+// index keeps too.
 
 } // namespace kelo::viewer
