@@ -3,6 +3,8 @@
 // folder and its sub-folders.
 //
 //   kelo-report-server [--root DIR] [--port N] [--bind ADDR] [--idle-timeout S]
+//                      [--database ALIAS [--app-dir DIR] [--project ID] [--workers N]
+//                       [--cert FILE --key FILE] [--secure-cookie]]
 //
 // DIR is the folder of definitions (default: the installed ../share/kelo/reports beside
 // the program's folder, else the repository's reports/, compiled in as KELO_REPORTS_DIR); a
@@ -13,22 +15,37 @@
 // one). The first line on standard output is "listening on
 // http://ADDR:PORT"; every request logs a line on standard error: method, path, status, bytes. A
 // connection without a complete request for S seconds (default 15) is closed; the bounds of a
-// request are those of http_server.h.
+// request are those of web/http_server.h.
+//
+// With --database (an alias of Databases.ini, or a SQLite file) it also serves the reports as
+// web pages at /web/ (web/webapp.h, docs/web.md): employees sign in with the password
+// kelo-db set-password gave them and see the reports their permissions in the project ID
+// (default KELO_S) open, run by N worker threads (default 2). --cert and --key (PEM) serve
+// everything over TLS; --secure-cookie marks the session cookie for HTTPS only when a reverse
+// proxy speaks TLS in front of the server (implied by --cert).
 //
 // Exit codes: 0 never (the server runs until it is stopped); 2 bad arguments or a root that
-// is not a folder; 3 the address or port cannot be listened on.
-
-#include "http_server.h"
+// is not a folder; 3 the address or port cannot be listened on; 4 the database cannot be
+// opened or its schema is not this release's; 5 the certificate or key cannot be read.
 
 #include "common/appdir.h"
+#include "common/fonts.h"
 #include "common/reportcatalogue.h"
 #include "common/reportlocations.h"
+#include "database/schema.h"
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "tools/targets.h"
+#include "web/http_server.h"
+#include "web/webapp.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSslCertificate>
+#include <QSslKey>
 
 #include <algorithm>
 #include <csignal>
@@ -43,7 +60,7 @@ namespace {
 using kelo::http::Request;
 using kelo::http::Response;
 
-enum Exit { BadArguments = 2, CannotListen = 3 };
+enum Exit { BadArguments = 2, CannotListen = 3, DatabaseError = 4, TlsError = 5 };
 
 // The folder the definitions are served from, as the URL names it.
 const QString kReportFolder = kelo::ReportServerFolder();
@@ -155,11 +172,26 @@ int Fail(int code, const QString &why) {
     return code;
 }
 
+// Whether the arguments ask for the web pages (which draw pages, so need the GUI side of Qt).
+bool WantsWeb(int argc, char **argv) {
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "--database" || QByteArray(argv[i]).startsWith("--database="))
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     kelo::PrepareRuntimeDir();
-    QCoreApplication app(argc, argv);
+    const bool web = WantsWeb(argc, argv);
+    // The pages are drawn off screen: no display is needed or used.
+    if (web)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        web ? std::make_unique<QGuiApplication>(argc, argv)
+            : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     // Scripts read the first line and may close the pipe after it: a later write to it
     // must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
@@ -182,7 +214,31 @@ int main(int argc, char **argv) {
         QStringLiteral("idle-timeout"),
         QStringLiteral("Seconds a connection may stay without a complete request."),
         QStringLiteral("S"), QStringLiteral("15"));
-    parser.addOptions({rootOption, portOption, bindOption, idleOption});
+    const QCommandLineOption databaseOption(
+        QStringLiteral("database"),
+        QStringLiteral("Serve the reports as web pages at /web/ from this database (an alias of "
+                       "Databases.ini or a SQLite file)."),
+        QStringLiteral("ALIAS"));
+    const QCommandLineOption appDirOption(QStringLiteral("app-dir"),
+                                          QStringLiteral("Where Databases.ini and Kelo_S.ini are."),
+                                          QStringLiteral("DIR"));
+    const QCommandLineOption projectOption(QStringLiteral("project"),
+                                           QStringLiteral("The project of the permissions."),
+                                           QStringLiteral("ID"), QStringLiteral("KELO_S"));
+    const QCommandLineOption workersOption(QStringLiteral("workers"),
+                                           QStringLiteral("Threads running reports (1 to 16)."),
+                                           QStringLiteral("N"), QStringLiteral("2"));
+    const QCommandLineOption certOption(QStringLiteral("cert"),
+                                        QStringLiteral("Certificate (PEM) for TLS."),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption keyOption(QStringLiteral("key"),
+                                       QStringLiteral("Private key (PEM) for TLS."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption secureCookieOption(
+        QStringLiteral("secure-cookie"),
+        QStringLiteral("The session cookie only over HTTPS (behind a TLS proxy)."));
+    parser.addOptions({rootOption, portOption, bindOption, idleOption, databaseOption, appDirOption,
+                       projectOption, workersOption, certOption, keyOption, secureCookieOption});
     if (!parser.parse(app.arguments())) {
         // An option no one knows is named alone, as the other tools name it.
         const QStringList unknown = parser.unknownOptionNames();
@@ -222,11 +278,83 @@ int main(int argc, char **argv) {
         return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 3600")
                                       .arg(parser.value(idleOption)));
 
+    if (parser.isSet(certOption) != parser.isSet(keyOption))
+        return Fail(BadArguments, QStringLiteral("--cert and --key go together"));
+    const int workers = parser.value(workersOption).toInt(&ok);
+    if (!ok || workers < 1 || workers > 16)
+        return Fail(BadArguments, QStringLiteral("%1 is not a number of workers from 1 to 16")
+                                      .arg(parser.value(workersOption)));
+    if (!web && (parser.isSet(appDirOption) || parser.isSet(projectOption) ||
+                 parser.isSet(workersOption) || parser.isSet(secureCookieOption)))
+        return Fail(BadArguments, QStringLiteral("--app-dir, --project, --workers and "
+                                                 "--secure-cookie go with --database"));
+
     kelo::http::Limits limits;
     limits.idleMs = int(idle) * 1000;
     const ReportServer reports(root);
     kelo::http::Server server(
         limits, [&reports](const Request &request) { return reports.Respond(request); });
+
+    if (parser.isSet(certOption)) {
+        QFile certFile(parser.value(certOption)), keyFile(parser.value(keyOption));
+        if (!certFile.open(QIODevice::ReadOnly))
+            return Fail(TlsError, QStringLiteral("cannot read the certificate %1: %2")
+                                      .arg(certFile.fileName(), certFile.errorString()));
+        if (!keyFile.open(QIODevice::ReadOnly))
+            return Fail(TlsError, QStringLiteral("cannot read the key %1: %2")
+                                      .arg(keyFile.fileName(), keyFile.errorString()));
+        const QList<QSslCertificate> chain = QSslCertificate::fromDevice(&certFile, QSsl::Pem);
+        const QByteArray keyBytes = keyFile.readAll();
+        QSslKey key(keyBytes, QSsl::Rsa, QSsl::Pem);
+        if (key.isNull())
+            key = QSslKey(keyBytes, QSsl::Ec, QSsl::Pem);
+        if (chain.isEmpty())
+            return Fail(TlsError,
+                        QStringLiteral("%1 holds no PEM certificate").arg(certFile.fileName()));
+        if (key.isNull())
+            return Fail(TlsError, QStringLiteral("%1 holds no PEM private key (RSA or EC, not "
+                                                 "encrypted)")
+                                      .arg(keyFile.fileName()));
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificateChain(chain);
+        tls.setPrivateKey(key);
+        tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+        server.setTls(tls);
+    }
+
+    std::unique_ptr<kelo::web::WebApp> webApp;
+    if (web) {
+        if (parser.isSet(appDirOption))
+            kelo::SetAppDir(parser.value(appDirOption));
+        kelo::InstallFontSubstitutions();
+        kelo::web::WebOptions options;
+        options.root = QFileInfo(root).canonicalFilePath();
+        options.connection = kelo::tools::TargetParams(parser.value(databaseOption));
+        options.projectId = parser.value(projectOption);
+        options.workers = workers;
+        options.secureCookie = parser.isSet(secureCookieOption) || server.usesTls();
+        try {
+            kelo::db::Connection check;
+            check.setParams(options.connection);
+            check.open();
+            kelo::database::CheckSchema(check, kelo::database::OlderSchema::Refuse);
+        } catch (const kelo::db::DbError &e) {
+            return Fail(DatabaseError, QStringLiteral("the database %1: %2")
+                                           .arg(parser.value(databaseOption), e.message()));
+        } catch (const std::exception &e) {
+            return Fail(DatabaseError,
+                        QStringLiteral("the database %1: %2")
+                            .arg(parser.value(databaseOption), QString::fromUtf8(e.what())));
+        }
+        webApp = std::make_unique<kelo::web::WebApp>(options);
+        server.setDeferredHandler(
+            [&reports, &webApp](const Request &request, const kelo::http::Server::Reply &reply) {
+                if (kelo::web::WebApp::Handles(request))
+                    webApp->handle(request, reply);
+                else
+                    reply(reports.Respond(request));
+            });
+    }
     if (!server.listen(address, quint16(port)))
         return Fail(
             CannotListen,
@@ -234,8 +362,8 @@ int main(int argc, char **argv) {
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
                              ? QStringLiteral("[%1]").arg(address.toString())
                              : address.toString();
-    std::fprintf(stdout, "listening on http://%s:%u\n", host.toUtf8().constData(),
-                 unsigned(server.serverPort()));
+    std::fprintf(stdout, "listening on %s://%s:%u\n", server.usesTls() ? "https" : "http",
+                 host.toUtf8().constData(), unsigned(server.serverPort()));
     std::fflush(stdout);
     std::fprintf(stderr, "kelo-report-server: serving %s\n",
                  QFileInfo(root).canonicalFilePath().toUtf8().constData());

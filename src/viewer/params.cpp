@@ -66,6 +66,15 @@ QString ResolveDefault(const ParameterDecl &p, const QDate &today) {
     return p.defaultValue.isNull() ? QStringLiteral("") : p.defaultValue;
 }
 
+QString StartingValue(const ParameterDecl &p, const QDate &today) {
+    const QString value = ResolveDefault(p, today);
+    if (value.isEmpty() && p.type == ParamType::Date)
+        return today.toString(QStringLiteral("yyyyMMdd"));
+    if (value.isEmpty() && p.type == ParamType::Month)
+        return today.toString(QStringLiteral("yyyyMM"));
+    return value;
+}
+
 QString DefaultWords(ParamType type) {
     switch (type) {
     case ParamType::Date:

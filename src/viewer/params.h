@@ -30,6 +30,9 @@ QString ParameterTypeError(const ParameterDecl &parameter, const QString &value)
 // today's month), yearstart (1 January); month: thismonth, lastmonth. Empty without a
 // default; a null string when the default is neither a word nor a value of the type.
 QString ResolveDefault(const ParameterDecl &parameter, const QDate &today);
+// The value a prompt shows first when nothing was answered before: the resolved default, and
+// for a date or month without one today's (a date or month field always shows one).
+QString StartingValue(const ParameterDecl &parameter, const QDate &today);
 // The words a default of the type may be, for messages ("today, yesterday, ...").
 QString DefaultWords(ParamType type);
 

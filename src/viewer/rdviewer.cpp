@@ -588,12 +588,10 @@ bool Rdviewer40::askValues(const LoadedReport &report, QHash<QString, QString> &
                  : p.type == ParamType::Month  ? PromptField::Kind::Month
                  : p.type == ParamType::Number ? PromptField::Kind::Number
                                                : PromptField::Kind::Text;
-        f.value = LastAnswers().value(AnswerKey(report, p), ResolveDefault(p, today));
-        // A date or month field always shows one: today's without a default.
-        if (f.value.isEmpty() && p.type == ParamType::Date)
-            f.value = today.toString(QStringLiteral("yyyyMMdd"));
-        if (f.value.isEmpty() && p.type == ParamType::Month)
-            f.value = today.toString(QStringLiteral("yyyyMM"));
+        // A date or month field always shows one: today's without a default or an answer.
+        f.value = LastAnswers().value(AnswerKey(report, p));
+        if (f.value.isEmpty())
+            f.value = StartingValue(p, today);
         if (!p.choicesSql.isEmpty()) {
             Choices choices = RunChoices(d->connection, report.fileName, p);
             if (!choices.error.isEmpty()) {

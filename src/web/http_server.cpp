@@ -1,5 +1,7 @@
 #include "http_server.h"
 
+#include <QPointer>
+#include <QSslSocket>
 #include <QStringDecoder>
 #include <QTcpSocket>
 #include <QTimer>
@@ -21,6 +23,20 @@ QByteArray ReasonPhrase(int status) {
     switch (status) {
     case 200:
         return "OK";
+    case 303:
+        return "See Other";
+    case 304:
+        return "Not Modified";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
     case 400:
         return "Bad Request";
     case 404:
@@ -168,7 +184,7 @@ public:
     ~Connection() override { m_server.closed(); }
 
 private:
-    enum class State { Head, Body, Closing, Lingering };
+    enum class State { Head, Body, Waiting, Closing, Lingering };
 
     void process() {
         if (m_state == State::Lingering) {
@@ -181,10 +197,17 @@ private:
             if (m_state == State::Head && !readHead())
                 return;
             if (m_state == State::Body) {
+                // The body is kept for the handler: it is within Limits::bodyBytes.
                 const qint64 buffered = std::min<qint64>(m_body, m_buffer.size());
+                m_request.body += m_buffer.left(buffered);
                 m_buffer.remove(0, buffered);
                 m_body -= buffered;
-                m_body -= drop(std::min(m_body, m_socket->bytesAvailable()));
+                if (m_body > 0 && m_socket->bytesAvailable() > 0) {
+                    const QByteArray more =
+                        m_socket->read(std::min(m_body, m_socket->bytesAvailable()));
+                    m_request.body += more;
+                    m_body -= more.size();
+                }
                 if (m_body > 0)
                     return;
                 m_state = State::Head;
@@ -218,6 +241,7 @@ private:
         Head head = ParseHead(m_buffer.left(end), m_limits);
         m_buffer.remove(0, end + separator);
         m_request = std::move(head.request);
+        m_request.peer = m_socket->peerAddress().toString();
         if (head.status != 0) {
             refuse(head.status, head.why);
             return false;
@@ -265,7 +289,28 @@ private:
     }
 
     void dispatch() {
-        const Response response = m_server.handler()(m_request);
+        if (!m_server.deferredHandler()) {
+            answer(m_server.handler()(m_request));
+            return;
+        }
+        // Nothing more is read, and the idle time stops, until the answer is given.
+        m_state = State::Waiting;
+        m_timer.stop();
+        QPointer<Connection> self(this);
+        m_server.deferredHandler()(m_request, [self](const Response &response) {
+            if (self && self->m_state == State::Waiting)
+                self->answered(response);
+        });
+    }
+
+    void answered(const Response &response) {
+        m_state = State::Head;
+        answer(response);
+        if (m_state == State::Head)
+            process(); // a request the client sent meanwhile
+    }
+
+    void answer(const Response &response) {
         const bool http10 = m_request.minorVersion == 0;
         const QByteArray connection = m_request.header("connection");
         const bool close =
@@ -320,6 +365,13 @@ private:
     // The answer is out: no more from this side; the client's further bytes are dropped
     // until it closes or the linger time is over.
     void stopSending() {
+        // Over TLS the connection's end is the TLS layer's: it closes once the answer is out.
+        if (qobject_cast<QSslSocket *>(m_socket)) {
+            if (!m_halfClosed)
+                m_socket->disconnectFromHost();
+            m_halfClosed = true;
+            return;
+        }
         if (!m_halfClosed && m_socket->socketDescriptor() >= 0)
             ::shutdown(int(m_socket->socketDescriptor()), SHUT_WR);
         m_halfClosed = true;
@@ -392,7 +444,14 @@ Server::~Server() {
 }
 
 void Server::incomingConnection(qintptr descriptor) {
-    auto *socket = new QTcpSocket(this);
+    QTcpSocket *socket = nullptr;
+    if (m_useTls) {
+        auto *tls = new QSslSocket(this);
+        tls->setSslConfiguration(m_tls);
+        socket = tls;
+    } else {
+        socket = new QTcpSocket(this);
+    }
     if (!socket->setSocketDescriptor(descriptor)) {
         delete socket;
         return;
@@ -403,6 +462,17 @@ void Server::incomingConnection(qintptr descriptor) {
         socket->abort();
         socket->deleteLater();
         return;
+    }
+    if (auto *tls = qobject_cast<QSslSocket *>(socket)) {
+        // A client that fails the handshake is closed; its reason goes to the log.
+        connect(tls, &QSslSocket::sslErrors, tls, [tls](const QList<QSslError> &errors) {
+            std::fprintf(stderr, "kelo-report-server: TLS: %s\n",
+                         errors.isEmpty() ? "handshake failed"
+                                          : errors.front().errorString().toUtf8().constData());
+            std::fflush(stderr);
+            tls->abort();
+        });
+        tls->startServerEncryption();
     }
     new Connection(socket, *this);
 }

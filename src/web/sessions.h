@@ -1,0 +1,95 @@
+#pragma once
+
+// The signed-in employees of the web pages and the brake on guessing passwords. Both live in
+// the server's memory on its main thread: a restart signs everyone out.
+
+#include "report/document.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace kelo::web {
+
+// A report laid out for a session: its pages are drawn and its files written from here, so
+// the statements run once however many pages are looked at.
+struct ShownReport {
+    QString id;   // random, known only to its session
+    QString file; // the definition's file name
+    QString title;
+    QHash<QString, QString> values; // as bound
+    report::Document document;
+    std::mutex drawing; // one drawing of the document at a time
+};
+
+struct Session {
+    QString empNo, name;
+    QSet<QString> permitted; // the programs the employee may open, read at sign-in
+    QDateTime started, lastSeen;
+    std::vector<std::shared_ptr<ShownReport>> reports; // the latest last
+    std::shared_ptr<ShownReport> report(const QString &id) const;
+    void keep(std::shared_ptr<ShownReport> report);
+};
+
+class SessionStore {
+public:
+    // A session ends after idleSeconds without a request and after lifeSeconds in any case.
+    SessionStore(int idleSeconds = 30 * 60, int lifeSeconds = 12 * 60 * 60);
+
+    // A new session; its token (64 hexadecimal digits from the system's random source) is
+    // what the cookie carries. The store keeps only the token's hash.
+    QString open(const QString &empNo, const QString &name, const QSet<QString> &permitted);
+    // The live session of a token, its last use now; null for an unknown, forged or expired
+    // token (an expired one is forgotten).
+    Session *find(const QString &token);
+    void close(const QString &token);
+    int count() const { return int(m_sessions.size()); }
+    int idleSeconds() const { return m_idle; }
+    int lifeSeconds() const { return m_life; }
+
+    // The most reports one session keeps laid out.
+    static constexpr int kReportsKept = 4;
+
+private:
+    void expire(const QDateTime &now);
+
+    int m_idle, m_life;
+    QHash<QByteArray, Session> m_sessions; // by the token's SHA-256
+};
+
+// Failed sign-ins slow down further tries of the same employee number and of the same
+// address: after kFree failures in a row each further one locks that key for twice as long
+// as the one before (1 s, 2 s, 4 s ... at most kMaxLockSeconds); a success clears the
+// employee's count (not the address's). Counts older than a day are forgotten.
+class SignInThrottle {
+public:
+    static constexpr int kFreeEmployee = 3;
+    static constexpr int kFreeAddress = 10;
+    static constexpr int kMaxLockSeconds = 15 * 60;
+
+    // Seconds until the employee may try again from the address; 0 when now.
+    int waitSeconds(const QString &empNo, const QString &address, const QDateTime &now) const;
+    void failed(const QString &empNo, const QString &address, const QDateTime &now);
+    void succeeded(const QString &empNo);
+
+private:
+    struct Count {
+        int failures = 0;
+        QDateTime last, lockedUntil;
+    };
+    static void fail(Count &count, int free, const QDateTime &now);
+    int wait(const QHash<QString, Count> &counts, const QString &key, const QDateTime &now) const;
+
+    QHash<QString, Count> m_employees, m_addresses;
+};
+
+// Random text from the system's random source: bytes bytes as hexadecimal digits.
+QString RandomToken(int bytes = 32);
+
+} // namespace kelo::web
