@@ -69,6 +69,8 @@ install(FILES ${KELO_PACKAGING}/systemd/kelo-report-server.service
         DESTINATION lib/systemd/system COMPONENT reportserver)
 install(FILES ${PROJECT_BINARY_DIR}/man/kelo-report-server.1.gz DESTINATION ${KELO_MAN_DIR}
         COMPONENT reportserver)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/web.md DESTINATION share/doc/kelo-report-server
+        COMPONENT reportserver)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelo)
@@ -115,12 +117,15 @@ set(CPACK_COMPONENT_TOOLS_DESCRIPTION
     "enabled) writes yesterday's set as a PDF every morning.")
 
 set(CPACK_DEBIAN_REPORTSERVER_PACKAGE_NAME kelo-report-server)
+# The web pages draw reports with the report faces and read the database through the drivers.
+set(CPACK_DEBIAN_REPORTSERVER_PACKAGE_DEPENDS "${KELO_RUNTIME_DEPENDS}")
 set(CPACK_DEBIAN_REPORTSERVER_PACKAGE_CONTROL_EXTRA
     ${KELO_PACKAGING}/debian/reportserver/postinst ${KELO_PACKAGING}/debian/reportserver/prerm
     ${KELO_PACKAGING}/debian/reportserver/postrm)
 set(CPACK_COMPONENT_REPORTSERVER_DESCRIPTION
     "Kelo report server\n"
     "Serves the report definitions of the client's viewer screens over HTTP, as the systemd\n"
-    "service kelo-report-server (127.0.0.1:8080 by default).")
+    "service kelo-report-server (127.0.0.1:8080 by default); with a database, also the\n"
+    "reports as web pages for a browser (sign-in, prompts, pages, PDF and Excel).")
 
 include(CPack)

@@ -19,6 +19,7 @@ PACKAGES=(
   clang-format
   python3 python3-xlrd python3-openpyxl
   xvfb xauth
+  chromium chromium-driver qpdf
   desktop-file-utils
 )
 

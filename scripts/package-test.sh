@@ -162,7 +162,28 @@ kill "$SERVER_PID"
 wait "$SERVER_PID" 2>/dev/null || true
 SERVER_PID=
 
-say "the launcher and the client under Xvfb: the client's main window"
+say "the web pages of the installed report server: sign-in, the daily report, its PDF"
+run set-password kelo-db set-password DEMO 20000001 <<< 'web-pass-123'
+exec 4< <(exec kelo-report-server --port 0 --database DEMO 2> "$ERRORS/web-server")
+WEB_PID=$!
+read -r -t 20 line <&4 || fail "the web pages did not start: $(cat "$ERRORS/web-server")"
+python3 - "${line#listening on }" <<'PY' || fail "the web pages did not serve the daily report"
+import http.cookiejar, sys, urllib.parse, urllib.request
+base = sys.argv[1]
+opener = urllib.request.build_opener(
+    urllib.request.HTTPCookieProcessor(http.cookiejar.CookieJar()))
+form = urllib.parse.urlencode({"emp": "20000001", "password": "web-pass-123"}).encode()
+with opener.open(base + "/web/signin", data=form, timeout=60) as reply:
+    assert reply.url.endswith("/web/reports"), reply.url
+with opener.open(base + "/web/report?report=M_Daily_Sale_REPORT.mrd", timeout=60) as reply:
+    page = reply.read().decode()
+doc = page.split("/web/pdf?doc=")[1].split('"')[0]
+with opener.open(base + "/web/pdf?doc=" + doc, timeout=60) as reply:
+    assert reply.read(5) == b"%PDF-"
+PY
+kill "$WEB_PID"
+wait "$WEB_PID" 2>/dev/null || true
+
 SHOT="$WORK/main-window.png"
 KELO_DIALOGS=stderr KELO_SCREENSHOT="$SHOT" timeout 120 \
     xvfb-run -a -s "-screen 0 1280x800x24" Kelo --alias DEMO --emp 20000001 --sign-in \

@@ -4,7 +4,7 @@
 //
 //   kelo-report-server [--root DIR] [--port N] [--bind ADDR] [--idle-timeout S]
 //                      [--database ALIAS [--app-dir DIR] [--project ID] [--workers N]
-//                       [--cert FILE --key FILE] [--secure-cookie]]
+//                       [--session-idle S] [--cert FILE --key FILE] [--secure-cookie]]
 //
 // DIR is the folder of definitions (default: the installed ../share/kelo/reports beside
 // the program's folder, else the repository's reports/, compiled in as KELO_REPORTS_DIR); a
@@ -20,7 +20,8 @@
 // With --database (an alias of Databases.ini, or a SQLite file) it also serves the reports as
 // web pages at /web/ (web/webapp.h, docs/web.md): employees sign in with the password
 // kelo-db set-password gave them and see the reports their permissions in the project ID
-// (default KELO_S) open, run by N worker threads (default 2). --cert and --key (PEM) serve
+// (default KELO_S) open, run by N worker threads (default 2); a session ends after S seconds
+// without a request (default 1800) and after 12 hours in any case. --cert and --key (PEM) serve
 // everything over TLS; --secure-cookie marks the session cookie for HTTPS only when a reverse
 // proxy speaks TLS in front of the server (implied by --cert).
 //
@@ -228,6 +229,10 @@ int main(int argc, char **argv) {
     const QCommandLineOption workersOption(QStringLiteral("workers"),
                                            QStringLiteral("Threads running reports (1 to 16)."),
                                            QStringLiteral("N"), QStringLiteral("2"));
+    const QCommandLineOption sessionIdleOption(
+        QStringLiteral("session-idle"),
+        QStringLiteral("Seconds a web session lasts without a request (1 to 86400)."),
+        QStringLiteral("S"), QStringLiteral("1800"));
     const QCommandLineOption certOption(QStringLiteral("cert"),
                                         QStringLiteral("Certificate (PEM) for TLS."),
                                         QStringLiteral("FILE"));
@@ -238,7 +243,8 @@ int main(int argc, char **argv) {
         QStringLiteral("secure-cookie"),
         QStringLiteral("The session cookie only over HTTPS (behind a TLS proxy)."));
     parser.addOptions({rootOption, portOption, bindOption, idleOption, databaseOption, appDirOption,
-                       projectOption, workersOption, certOption, keyOption, secureCookieOption});
+                       projectOption, workersOption, sessionIdleOption, certOption, keyOption,
+                       secureCookieOption});
     if (!parser.parse(app.arguments())) {
         // An option no one knows is named alone, as the other tools name it.
         const QStringList unknown = parser.unknownOptionNames();
@@ -284,10 +290,16 @@ int main(int argc, char **argv) {
     if (!ok || workers < 1 || workers > 16)
         return Fail(BadArguments, QStringLiteral("%1 is not a number of workers from 1 to 16")
                                       .arg(parser.value(workersOption)));
-    if (!web && (parser.isSet(appDirOption) || parser.isSet(projectOption) ||
-                 parser.isSet(workersOption) || parser.isSet(secureCookieOption)))
-        return Fail(BadArguments, QStringLiteral("--app-dir, --project, --workers and "
-                                                 "--secure-cookie go with --database"));
+    const int sessionIdle = parser.value(sessionIdleOption).toInt(&ok);
+    if (!ok || sessionIdle < 1 || sessionIdle > 86400)
+        return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 86400")
+                                      .arg(parser.value(sessionIdleOption)));
+    if (!web &&
+        (parser.isSet(appDirOption) || parser.isSet(projectOption) || parser.isSet(workersOption) ||
+         parser.isSet(sessionIdleOption) || parser.isSet(secureCookieOption)))
+        return Fail(BadArguments, QStringLiteral("--app-dir, --project, --workers, "
+                                                 "--session-idle and --secure-cookie go with "
+                                                 "--database"));
 
     kelo::http::Limits limits;
     limits.idleMs = int(idle) * 1000;
@@ -332,6 +344,7 @@ int main(int argc, char **argv) {
         options.connection = kelo::tools::TargetParams(parser.value(databaseOption));
         options.projectId = parser.value(projectOption);
         options.workers = workers;
+        options.idleSeconds = sessionIdle;
         options.secureCookie = parser.isSet(secureCookieOption) || server.usesTls();
         try {
             kelo::db::Connection check;

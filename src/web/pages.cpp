@@ -46,8 +46,12 @@ QString Input(const FormField &f) {
     QString out = QStringLiteral("<label for=\"%1\">%2</label>").arg(Esc(id), Esc(f.caption));
     if (f.hasChoices) {
         out += QStringLiteral("<select id=\"%1\" name=\"%1\">").arg(Esc(id));
-        out += QStringLiteral("<option value=\"\"%1>(전체)</option>")
-                   .arg(f.value.isEmpty() ? QStringLiteral(" selected") : QString());
+        // The empty value stands for every one, unless the list names it itself.
+        const bool listsEmpty = std::any_of(f.choices.begin(), f.choices.end(),
+                                            [](const auto &c) { return c.first.isEmpty(); });
+        if (!listsEmpty)
+            out += QStringLiteral("<option value=\"\"%1>(전체)</option>")
+                       .arg(f.value.isEmpty() ? QStringLiteral(" selected") : QString());
         for (const auto &[value, text] : f.choices)
             out += QStringLiteral("<option value=\"%1\"%2>%3</option>")
                        .arg(Esc(value), value == f.value ? QStringLiteral(" selected") : QString(),

@@ -97,12 +97,13 @@ int SignInThrottle::waitSeconds(const QString &empNo, const QString &address,
 }
 
 void SignInThrottle::fail(Count &count, int free, const QDateTime &now) {
-    if (count.last.isValid() && count.last.secsTo(now) > 24 * 60 * 60)
+    // An hour without a failure starts the count afresh.
+    if (count.last.isValid() && count.last.secsTo(now) > 60 * 60)
         count = Count();
     ++count.failures;
     count.last = now;
     if (count.failures > free) {
-        const int doublings = std::min(count.failures - free - 1, 20);
+        const int doublings = std::min(count.failures - free, 20);
         const qint64 seconds = std::min<qint64>(qint64(1) << doublings, kMaxLockSeconds);
         count.lockedUntil = now.addSecs(seconds);
     }
@@ -113,7 +114,7 @@ void SignInThrottle::failed(const QString &empNo, const QString &address, const 
     if (m_employees.size() + m_addresses.size() > 100000) {
         for (QHash<QString, Count> *counts : {&m_employees, &m_addresses})
             for (auto it = counts->begin(); it != counts->end();)
-                it = it->last.secsTo(now) > 24 * 60 * 60 ? counts->erase(it) : std::next(it);
+                it = it->last.secsTo(now) > 60 * 60 ? counts->erase(it) : std::next(it);
     }
     fail(m_employees[empNo], kFreeEmployee, now);
     fail(m_addresses[address], kFreeAddress, now);

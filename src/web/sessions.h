@@ -64,9 +64,9 @@ private:
 };
 
 // Failed sign-ins slow down further tries of the same employee number and of the same
-// address: after kFree failures in a row each further one locks that key for twice as long
-// as the one before (1 s, 2 s, 4 s ... at most kMaxLockSeconds); a success clears the
-// employee's count (not the address's). Counts older than a day are forgotten.
+// address: after kFree failures each further one locks that key for twice as long as the one
+// before (2 s, 4 s, 8 s ... at most kMaxLockSeconds); a success clears the employee's count
+// (not the address's), and an hour without a failure starts a count afresh.
 class SignInThrottle {
 public:
     static constexpr int kFreeEmployee = 3;
