@@ -339,6 +339,8 @@ int main(int argc, char **argv) {
         if (parser.isSet(appDirOption))
             kelo::SetAppDir(parser.value(appDirOption));
         kelo::InstallFontSubstitutions();
+        // The server functions and procedures every connection of the workers gets.
+        kelo::database::Install();
         kelo::web::WebOptions options;
         options.root = QFileInfo(root).canonicalFilePath();
         options.connection = kelo::tools::TargetParams(parser.value(databaseOption));

@@ -128,12 +128,14 @@ QByteArray SignInPage(const QString &message, const QString &empNo) {
                 "<form class=\"signin\" method=\"post\" action=\"/web/signin\">"
                 "<label for=\"emp\">사원번호</label>"
                 "<input id=\"emp\" name=\"emp\" inputmode=\"numeric\" autocomplete=\"username\" "
-                "maxlength=\"8\" value=\"%1\" autofocus>"
+                "maxlength=\"8\" value=\"%1\"%2>"
                 "<label for=\"password\">비밀번호</label>"
                 "<input id=\"password\" name=\"password\" type=\"password\" "
-                "autocomplete=\"current-password\">"
+                "autocomplete=\"current-password\"%3>"
                 "<button id=\"signin\" type=\"submit\">로그인</button></form>")
-                .arg(Esc(empNo));
+                // After a refusal the number stays and the password is asked again.
+                .arg(Esc(empNo), empNo.isEmpty() ? QStringLiteral(" autofocus") : QString(),
+                     empNo.isEmpty() ? QString() : QStringLiteral(" autofocus"));
     return Page(QStringLiteral("로그인 - Kelo_S 보고서"), body, nullptr);
 }
 

@@ -4,6 +4,7 @@
 // the server's memory on its main thread: a restart signs everyone out.
 
 #include "report/document.h"
+#include "web/pages.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -24,6 +25,7 @@ struct ShownReport {
     QString file; // the definition's file name
     QString title;
     QHash<QString, QString> values; // as bound
+    std::vector<FormField> fields;  // its prompt as answered
     report::Document document;
     std::mutex drawing; // one drawing of the document at a time
 };

@@ -456,6 +456,7 @@ void WebApp::openReport(const Request &request, Session &session, const QString 
             view.title = entry->title;
             if (!loaded.report) {
                 view.error = loaded.error;
+                r->response.status = 500;
                 return r;
             }
             viewer::LoadedReport &report = *loaded.report;
@@ -487,6 +488,7 @@ void WebApp::openReport(const Request &request, Session &session, const QString 
                     viewer::Choices choices = viewer::RunChoices(c, report.fileName, p);
                     if (!choices.error.isEmpty()) {
                         view.error = choices.error;
+                        r->response.status = 500;
                         return r;
                     }
                     f.hasChoices = true;
@@ -521,6 +523,7 @@ void WebApp::openReport(const Request &request, Session &session, const QString 
             viewer::RunResult run = viewer::RunReport(report, bound.values);
             if (!run.error.isEmpty()) {
                 view.error = run.error;
+                r->response.status = 500;
                 return r;
             }
             auto shown = std::make_shared<ShownReport>();
@@ -528,6 +531,7 @@ void WebApp::openReport(const Request &request, Session &session, const QString 
             shown->file = file;
             shown->title = view.title;
             shown->values = bound.values;
+            shown->fields = view.fields;
             shown->document = std::move(run.document);
             r->shown = std::move(shown);
             return r;
@@ -541,7 +545,7 @@ void WebApp::openReport(const Request &request, Session &session, const QString 
                 r.view.docId = r.shown->id;
                 r.view.document = &r.shown->document;
             }
-            return Html(r.response.status == 400 ? 400 : 200, ReportPage(*s, r.view));
+            return Html(r.response.status, ReportPage(*s, r.view));
         },
         reply);
 }
@@ -563,6 +567,7 @@ Response WebApp::viewReport(const Request &request, Session &session) {
     ReportView view;
     view.file = shown->file;
     view.title = shown->title;
+    view.fields = shown->fields;
     view.docId = shown->id;
     view.document = &shown->document;
     view.from = from;

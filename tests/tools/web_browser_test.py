@@ -183,11 +183,14 @@ def main():
         check("맞지 않습니다" in driver.text(driver.find("#message")), "wrong password accepted")
 
         driver.screenshot(os.path.join(shots, "web-signin-phone.png"))
+        check(driver.run("return document.activeElement.id") == "password",
+              "after a refusal the password is asked again")
         driver.type(driver.find("#password"), PASSWORD)
         driver.click(driver.find("#signin"))
         wait_for("the list", lambda: driver.url().endswith("/web/reports"))
         check(EMPLOYEE in driver.text(driver.find("header .who")), "who is signed in")
         check(driver.run("return document.cookie") == "", "the session cookie is readable by script")
+        driver.screenshot(os.path.join(shots, "web-list-phone.png"))
 
         # The daily report is one page from the sign-in: its link opens it with its defaults.
         driver.click(driver.link(DAILY_REPORT))

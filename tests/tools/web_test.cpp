@@ -211,6 +211,29 @@ TEST_F(WebPages, AManagerSignsInOpensTheDailyReportAndTakesItsFiles) {
     EXPECT_EQ(Ask(port, "GET", "/web/pdf?doc=" + doc, token).status, 401);
 }
 
+TEST_F(WebPages, EveryReportOfTheListOpensWithItsStartingValues) {
+    QProcess server;
+    const quint16 port = start(server);
+    ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
+    const QByteArray token = SignIn(port, kManager, kPassword);
+    const Answer list = Ask(port, "GET", "/web/reports", token);
+    static const QRegularExpression link(QStringLiteral("href=\"(/web/report\\?report=[^\"]+)\""));
+    QStringList targets;
+    for (auto it = link.globalMatch(list.text()); it.hasNext();)
+        targets << it.next().captured(1);
+    // Every shipped definition but the local folder's is on the manager's list.
+    const QStringList shipped =
+        QDir(QStringLiteral(KELO_REPORTS_DIR)).entryList({QStringLiteral("*.mrd")}, QDir::Files);
+    EXPECT_EQ(targets.size(), shipped.size());
+    for (const QString &target : targets) {
+        const Answer a = Ask(port, "GET", target.toUtf8(), token);
+        EXPECT_EQ(a.status, 200)
+            << QUrl::fromPercentEncoding(target.toUtf8()).toStdString() << ": "
+            << a.text().section(QStringLiteral("id=\"message\">"), 1).left(200).toStdString();
+        EXPECT_FALSE(DocId(a).isEmpty()) << target.toStdString();
+    }
+}
+
 TEST_F(WebPages, NothingWithoutASessionOrOutsideThePermissions) {
     QProcess server;
     const quint16 port = start(server);
