@@ -40,11 +40,11 @@
 #include "web/http_server.h"
 #include "web/webapp.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QSslCertificate>
 #include <QSslKey>
 
@@ -173,7 +173,8 @@ int Fail(int code, const QString &why) {
     return code;
 }
 
-// Whether the arguments ask for the web pages (which draw pages, so need the GUI side of Qt).
+// Whether the arguments ask for the web pages (which lay out and draw pages, so need the GUI
+// side of Qt).
 bool WantsWeb(int argc, char **argv) {
     for (int i = 1; i < argc; ++i)
         if (QByteArray(argv[i]) == "--database" || QByteArray(argv[i]).startsWith("--database="))
@@ -189,8 +190,9 @@ int main(int argc, char **argv) {
     // The pages are drawn off screen: no display is needed or used.
     if (web)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The daily set is laid out by the printed reports' screens: widgets, never shown.
     std::unique_ptr<QCoreApplication> application =
-        web ? std::make_unique<QGuiApplication>(argc, argv)
+        web ? std::make_unique<QApplication>(argc, argv)
             : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication &app = *application;
     // Scripts read the first line and may close the pipe after it: a later write to it

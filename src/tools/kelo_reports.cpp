@@ -182,44 +182,22 @@ int Run(const Options &o) {
     if (o.build)
         BuildDay(connection, o);
 
-    const QStringList ids = Reports(o);
-    std::vector<std::unique_ptr<TfrmZZP010>> reports;
-    std::vector<report::ReportDefinition *> definitions;
-    int n = 0;
     QElapsedTimer total;
     total.start();
-    for (const QString &id : ids) {
-        QElapsedTimer clock;
-        clock.start();
-        std::unique_ptr<TfrmZZP010> screen = screens::CreateReport(id, connection, o.date);
-        screen->openData();
-        const QString caption = screen->caption();
-        QString outcome;
-        if (o.preview) {
-            screen->preview();
-        } else if (o.print) {
-            const report::PrintOutcome printed = screen->print();
-            outcome = printed.printer.isEmpty() ? QStringLiteral(", no printer: ") + printed.pdfPath
-                                                : QStringLiteral(", printed on ") + printed.printer;
-        } else {
-            // Laid out once, with the others: the handlers' remembered values (repeat
-            // suppression, page breaks) belong to one pagination.
-            for (report::ReportDefinition *d : screen->definitions())
-                definitions.push_back(d);
-            reports.push_back(std::move(screen));
-        }
-        Say(QStringLiteral("[%1/%2] %3 %4 (%5 s%6)")
-                .arg(++n)
-                .arg(ids.size())
-                .arg(id, caption)
-                .arg(clock.elapsed() / 1000.0, 0, 'f', 2)
-                .arg(outcome));
-    }
     if (pdf) {
+        int n = 0;
+        const int count = int(Reports(o).size());
+        const report::Document document =
+            screens::LayOutDailySet(connection, o.date, o.boxes,
+                                    [&](const QString &id, const QString &caption, double seconds) {
+                                        Say(QStringLiteral("[%1/%2] %3 %4 (%5 s)")
+                                                .arg(++n)
+                                                .arg(count)
+                                                .arg(id, caption)
+                                                .arg(seconds, 0, 'f', 2));
+                                    });
         QElapsedTimer clock;
         clock.start();
-        const report::Document document =
-            report::Paginate(definitions, QStringLiteral("Daily reports ") + o.date);
         try {
             report::WritePdf(document, pdf->device());
         } catch (const std::exception &e) {
@@ -233,6 +211,30 @@ int Run(const Options &o) {
                 .arg(document.pages.size())
                 .arg(clock.elapsed() / 1000.0, 0, 'f', 2)
                 .arg(total.elapsed() / 1000.0, 0, 'f', 2));
+        return Done;
+    }
+    const QStringList ids = Reports(o);
+    int n = 0;
+    for (const QString &id : ids) {
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<TfrmZZP010> screen = screens::CreateReport(id, connection, o.date);
+        screen->openData();
+        const QString caption = screen->caption();
+        QString outcome;
+        if (o.preview) {
+            screen->preview();
+        } else {
+            const report::PrintOutcome printed = screen->print();
+            outcome = printed.printer.isEmpty() ? QStringLiteral(", no printer: ") + printed.pdfPath
+                                                : QStringLiteral(", printed on ") + printed.printer;
+        }
+        Say(QStringLiteral("[%1/%2] %3 %4 (%5 s%6)")
+                .arg(++n)
+                .arg(ids.size())
+                .arg(id, caption)
+                .arg(clock.elapsed() / 1000.0, 0, 'f', 2)
+                .arg(outcome));
     }
     return Done;
 }

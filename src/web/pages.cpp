@@ -140,13 +140,18 @@ QByteArray SignInPage(const QString &message, const QString &empNo) {
 }
 
 QByteArray ListPage(const Session &session, const std::vector<CatalogueEntry> &entries,
-                    const QString &search) {
-    QString body = QStringLiteral("<h1>보고서 목록</h1>"
-                                  "<form class=\"search\" method=\"get\" action=\"/web/reports\">"
-                                  "<input id=\"q\" name=\"q\" type=\"search\" value=\"%1\" "
-                                  "placeholder=\"보고서 찾기\" aria-label=\"보고서 찾기\">"
-                                  "<button type=\"submit\">찾기</button></form>")
-                       .arg(Esc(search));
+                    const QString &search, bool dailySet) {
+    QString body;
+    if (dailySet && search.isEmpty())
+        body +=
+            QStringLiteral("<p class=\"daily\"><a id=\"daily\" href=\"/web/daily\">일일 경영보고서"
+                           "</a><span>어제의 보고서 묶음</span></p>");
+    body += QStringLiteral("<h1>보고서 목록</h1>"
+                           "<form class=\"search\" method=\"get\" action=\"/web/reports\">"
+                           "<input id=\"q\" name=\"q\" type=\"search\" value=\"%1\" "
+                           "placeholder=\"보고서 찾기\" aria-label=\"보고서 찾기\">"
+                           "<button type=\"submit\">찾기</button></form>")
+                .arg(Esc(search));
     if (entries.empty()) {
         body += QStringLiteral("<p id=\"message\">%1</p>")
                     .arg(search.isEmpty() ? QStringLiteral("열 수 있는 보고서가 없습니다.")
@@ -173,14 +178,18 @@ QByteArray ListPage(const Session &session, const std::vector<CatalogueEntry> &e
 
 QByteArray ReportPage(const Session &session, const ReportView &view) {
     QString body = QStringLiteral("<h1>%1</h1>").arg(Esc(view.title));
-    body += QStringLiteral("<form class=\"prompt\" method=\"get\" action=\"/web/report\">"
-                           "<input type=\"hidden\" name=\"report\" value=\"%1\">")
-                .arg(Esc(view.file));
+    body += QStringLiteral("<form class=\"prompt\" method=\"get\" action=\"%1\">")
+                .arg(Esc(view.action));
+    if (!view.file.isEmpty())
+        body += QStringLiteral("<input type=\"hidden\" name=\"report\" value=\"%1\">")
+                    .arg(Esc(view.file));
     for (const FormField &f : view.fields)
         body += QStringLiteral("<div class=\"field\">") + Input(f) + QStringLiteral("</div>");
     body += QStringLiteral("<button id=\"run\" type=\"submit\">조회</button></form>");
     if (!view.error.isEmpty())
         body += QStringLiteral("<p class=\"error\" id=\"message\">%1</p>").arg(Esc(view.error));
+    if (!view.note.isEmpty())
+        body += QStringLiteral("<p class=\"note\" id=\"note\">%1</p>").arg(Esc(view.note));
     if (view.document) {
         const report::Document &doc = *view.document;
         const int count = int(doc.pages.size());
@@ -259,6 +268,10 @@ form.prompt .field { display: flex; flex-direction: column; gap: 2px; flex: 1 1 
 form.prompt label { font-size: 0.85em; color: #4a5866; }
 .error { color: #a4161a; background: #fde8e8; padding: 8px 10px; border-radius: 4px; }
 .note { color: #6b4e00; }
+p.daily { display: flex; flex-direction: column; margin: 4px 0 16px; padding: 14px;
+          background: #21405f; border-radius: 6px; }
+p.daily a { color: #fff; font-size: 1.15em; font-weight: bold; text-decoration: none; }
+p.daily span { color: #c9d6e3; font-size: 0.9em; }
 .downloads { display: flex; gap: 16px; align-items: center; }
 .downloads a { font-weight: bold; }
 figure.page { margin: 12px 0; background: #fff; box-shadow: 0 1px 4px rgba(0,0,0,.25); }

@@ -28,7 +28,9 @@ struct FormField {
 
 // What a report page shows: the prompt and, once run, a stretch of the pages.
 struct ReportView {
-    QString file, title;
+    QString action = QStringLiteral("/web/report"); // where the prompt is sent
+    QString file, title; // file: the definition, sent with the prompt; none for the daily set
+    QString note;        // shown above the pages
     std::vector<FormField> fields;
     QString error; // a refused value or a failed run, shown above the pages
     QString docId; // empty when nothing was laid out
@@ -42,8 +44,9 @@ constexpr int kPagesShown = 10;
 constexpr double kPageDpi = 144;
 
 QByteArray SignInPage(const QString &message, const QString &empNo);
+// dailySet: whether the employee may open the daily report set (linked above the list).
 QByteArray ListPage(const Session &session, const std::vector<CatalogueEntry> &entries,
-                    const QString &search);
+                    const QString &search, bool dailySet);
 QByteArray ReportPage(const Session &session, const ReportView &view);
 QByteArray MessagePage(const Session *session, const QString &title, const QString &message);
 QByteArray StyleSheet();

@@ -22,7 +22,9 @@ namespace kelo::web {
 // the statements run once however many pages are looked at.
 struct ShownReport {
     QString id;   // random, known only to its session
-    QString file; // the definition's file name
+    QString file; // the definition's file name; empty for the daily set
+    QString action = QStringLiteral("/web/report"); // where its prompt is sent
+    QString note;                                   // said above its pages
     QString title;
     QHash<QString, QString> values; // as bound
     std::vector<FormField> fields;  // its prompt as answered

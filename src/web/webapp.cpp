@@ -7,6 +7,7 @@
 #include "framework/permissions.h"
 #include "report/render.h"
 #include "report/sheet.h"
+#include "screens/reports/reports.h"
 #include "viewer/execution.h"
 #include "viewer/folderreport.h"
 #include "viewer/params.h"
@@ -33,6 +34,9 @@ namespace {
 
 const QByteArray kCookie = "kelo_session";
 const QString kCatalogueProgram = QStringLiteral("SRS900");
+// The report output screen, whose employees print the daily report set.
+const QString kDailySetProgram = QStringLiteral("SRS010");
+constexpr int kDailySetKeptSeconds = 60;
 
 // The connection of the worker thread running a job, opened on first use and again after a
 // failure closed it.
@@ -286,7 +290,7 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
     if (path == "/web/signout" && post)
         return answer(signOut(request));
 
-    static const QByteArray kPages[] = {"/web/reports", "/web/report", "/web/view",
+    static const QByteArray kPages[] = {"/web/reports", "/web/report", "/web/view", "/web/daily",
                                         "/web/page",    "/web/pdf",    "/web/xlsx"};
     const bool known = std::find(std::begin(kPages), std::end(kPages), path) != std::end(kPages);
     if (!known && path != "/web" && path != "/web/" && path != "/web/signin" &&
@@ -301,7 +305,8 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
     }
     if (!session) {
         // Pages go to the sign-in; pictures and files are refused.
-        if (path == "/web/reports" || path == "/web/report" || path == "/web/view")
+        if (path == "/web/reports" || path == "/web/report" || path == "/web/view" ||
+            path == "/web/daily")
             return answer(Redirect("/web/signin"));
         return answer(Plain(401, QStringLiteral("로그인하지 않았습니다.")));
     }
@@ -311,6 +316,8 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
         return openReport(request, *session, token, reply);
     if (path == "/web/view")
         return answer(viewReport(request, *session));
+    if (path == "/web/daily")
+        return answer(dailySet(request, *session));
     if (path == "/web/page")
         return pageImage(request, *session, reply);
     return download(request, *session, path == "/web/pdf", reply);
@@ -417,7 +424,8 @@ void WebApp::list(const Request &request, Session &session, const http::Server::
             Session *s = m_sessions.find(token);
             if (!s)
                 return Redirect("/web/signin");
-            return Html(200, ListPage(*s, r.entries, search));
+            return Html(200,
+                        ListPage(*s, r.entries, search, s->permitted.contains(kDailySetProgram)));
         },
         reply);
 }
@@ -565,12 +573,80 @@ Response WebApp::viewReport(const Request &request, Session &session) {
         return Html(400, MessagePage(&session, shown->title, QStringLiteral("없는 쪽입니다.")));
     // The prompt shows the values the pages were made with; its lists are not read again.
     ReportView view;
+    view.action = shown->action;
+    view.note = shown->note;
     view.file = shown->file;
     view.title = shown->title;
     view.fields = shown->fields;
     view.docId = shown->id;
     view.document = &shown->document;
     view.from = from;
+    return Html(200, ReportPage(session, view));
+}
+
+Response WebApp::dailySet(const Request &request, Session &session) {
+    const QString title = QStringLiteral("일일 경영보고서");
+    if (!session.permitted.contains(kDailySetProgram))
+        return Html(404, MessagePage(&session, title,
+                                     QStringLiteral("일일 경영보고서를 열 권한이 없습니다.")));
+    const Fields query = QueryFields(request);
+    ReportView view;
+    view.action = QStringLiteral("/web/daily");
+    view.title = title;
+    FormField date;
+    date.name = QStringLiteral("DATE");
+    date.caption = QStringLiteral("영업일자");
+    date.type = QStringLiteral("date");
+    date.value = Now().date().addDays(-1).toString(QStringLiteral("yyyyMMdd"));
+    if (query.values.contains(QStringLiteral("p_DATE")))
+        date.value = FromInput(date.type, query.values.value(QStringLiteral("p_DATE")).trimmed());
+    view.fields.push_back(date);
+    const bool known =
+        query.values.size() == (query.values.contains(QStringLiteral("p_DATE")) ? 1 : 0);
+    if (!query.ok || !known ||
+        !QDate::fromString(date.value, QStringLiteral("yyyyMMdd")).isValid() ||
+        date.value.size() != 8) {
+        view.error = QStringLiteral("영업일자는 올바른 일자(YYYYMMDD)여야 합니다.");
+        return Html(400, ReportPage(session, view));
+    }
+
+    const QDateTime now = QDateTime::currentDateTime();
+    auto cached = m_daily.find(date.value);
+    if (cached == m_daily.end() || cached->made.secsTo(now) >= kDailySetKeptSeconds) {
+        try {
+            if (!m_mainConnection || !m_mainConnection->isOpen()) {
+                m_mainConnection = std::make_unique<db::Connection>();
+                m_mainConnection->setParams(m_options.connection);
+                m_mainConnection->open();
+            }
+            auto shown = std::make_shared<ShownReport>();
+            shown->document = screens::LayOutDailySet(*m_mainConnection, date.value);
+            shown->id = RandomToken(16);
+            shown->title = title + u' ' + InputValue(date.type, date.value);
+            shown->action = view.action;
+            shown->fields = view.fields;
+            shown->note = QStringLiteral("%1에 만든 보고서입니다.")
+                              .arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+            // Sets of other days go when they are old.
+            for (auto it = m_daily.begin(); it != m_daily.end();)
+                it = it->made.secsTo(now) >= kDailySetKeptSeconds ? m_daily.erase(it)
+                                                                  : std::next(it);
+            cached = m_daily.insert(date.value, {shown, now});
+        } catch (const db::DbError &e) {
+            m_mainConnection.reset();
+            view.error = QStringLiteral("데이터베이스 오류: ") + e.message();
+            return Html(500, ReportPage(session, view));
+        } catch (const std::exception &e) {
+            view.error = QString::fromUtf8(e.what());
+            return Html(500, ReportPage(session, view));
+        }
+    }
+    const std::shared_ptr<ShownReport> &shown = cached->shown;
+    session.keep(shown);
+    view.title = shown->title;
+    view.note = shown->note;
+    view.docId = shown->id;
+    view.document = &shown->document;
     return Html(200, ReportPage(session, view));
 }
 

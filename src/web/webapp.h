@@ -7,18 +7,26 @@
 //
 // The pages run on the server's thread; statements, layout and drawing run on a few worker
 // threads, each with a connection of its own, so a long report holds up no one else's page.
+// The daily report set (the printed reports of a business date, as kelo-reports writes it) is
+// laid out by the printed reports' own screens, on the server's thread.
 // Statements come only from the definitions of the report folder; the request gives values,
 // bound as values after their type (and their list of choices) is checked.
 
 #include "web/http_server.h"
 #include "web/sessions.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
 
 #include <functional>
 #include <memory>
+
+namespace kelo::db {
+class Connection;
+}
 
 namespace kelo::web {
 
@@ -56,6 +64,7 @@ private:
     void openReport(const http::Request &request, Session &session, const QString &token,
                     const http::Server::Reply &reply);
     http::Response viewReport(const http::Request &request, Session &session);
+    http::Response dailySet(const http::Request &request, Session &session);
     void pageImage(const http::Request &request, Session &session,
                    const http::Server::Reply &reply);
     void download(const http::Request &request, Session &session, bool pdf,
@@ -66,6 +75,14 @@ private:
     SignInThrottle m_throttle;
     QThreadPool m_pool;
     int m_pending = 0;
+    // The daily set is made of the printed reports' screens, so on this thread, with its own
+    // connection; one made in the last minute is shown again (it says when it was made).
+    std::unique_ptr<db::Connection> m_mainConnection;
+    struct DailySet {
+        std::shared_ptr<ShownReport> shown;
+        QDateTime made;
+    };
+    QHash<QString, DailySet> m_daily; // by business date
 };
 
 } // namespace kelo::web

@@ -205,6 +205,23 @@ TEST_F(WebPages, AManagerSignsInOpensTheDailyReportAndTakesItsFiles) {
     EXPECT_EQ(xlsx.status, 200);
     EXPECT_TRUE(xlsx.body.startsWith("PK")) << "an .xlsx is a zip";
 
+    // The daily report set is linked above the list and shown ten pages at a time.
+    EXPECT_TRUE(list.text().contains(QStringLiteral("href=\"/web/daily\"")));
+    const Answer daily = Ask(port, "GET", "/web/daily", token);
+    ASSERT_EQ(daily.status, 200) << daily.text().toStdString();
+    EXPECT_TRUE(
+        daily.text().contains(QStringLiteral("value=\"%1\"").arg(yesterday.toString(Qt::ISODate))));
+    const QByteArray set = DocId(daily);
+    ASSERT_FALSE(set.isEmpty());
+    EXPECT_EQ(daily.text().count(QStringLiteral("<figure class=\"page\"")), 10);
+    EXPECT_TRUE(daily.text().contains(
+        QStringLiteral("/web/view?doc=%1&amp;from=11").arg(QString::fromLatin1(set))));
+    const Answer further = Ask(port, "GET", "/web/view?doc=" + set + "&from=11", token);
+    EXPECT_EQ(further.status, 200);
+    EXPECT_TRUE(further.text().contains(QStringLiteral("id=\"page11\"")));
+    EXPECT_TRUE(Ask(port, "GET", "/web/pdf?doc=" + set, token).body.startsWith("%PDF-"));
+    EXPECT_EQ(Ask(port, "GET", "/web/daily?p_DATE=2026-02-30", token).status, 400);
+
     // Signed out, the token opens nothing.
     EXPECT_EQ(Ask(port, "POST", "/web/signout", token).status, 303);
     EXPECT_EQ(Ask(port, "GET", "/web/reports", token).header("Location"), "/web/signin");
@@ -270,6 +287,7 @@ TEST_F(WebPages, NothingWithoutASessionOrOutsideThePermissions) {
         {"/web/page?doc=" + doc + "&n=99", manager, 404},
         {"/web/page?doc=" + doc + "&n=-1", manager, 404},
         {"/web/nowhere", manager, 404},
+        {"/web/daily", clerk, 404},
     };
     for (const auto &r : refused) {
         const Answer a = Ask(port, "GET", r.target, r.cookie);

@@ -12,6 +12,9 @@
 
 #include "db/dberror.h"
 #include "framework/screenhelpers.h"
+#include "report/paginator.h"
+
+#include <QElapsedTimer>
 
 #include <stdexcept>
 
@@ -74,6 +77,29 @@ void RunDataBuild(db::StoredProc &proc, const QString &saleDate, const QString &
                   const QString &ip) {
     proc.setParam(QStringLiteral("ASALE_DATE"), saleDate);
     ExecuteWrite(proc, empNo, ip);
+}
+
+report::Document LayOutDailySet(
+    db::Connection &connection, const QString &saleDate, const QList<int> &boxes,
+    const std::function<void(const QString &id, const QString &caption, double seconds)> &done) {
+    std::vector<std::unique_ptr<TfrmZZP010>> reports;
+    std::vector<report::ReportDefinition *> definitions;
+    for (const DailyReportStep &step : DailyReportSteps()) {
+        if (!boxes.isEmpty() && !boxes.contains(step.box))
+            continue;
+        for (const QString &id : step.programIds) {
+            QElapsedTimer clock;
+            clock.start();
+            std::unique_ptr<TfrmZZP010> screen = CreateReport(id, connection, saleDate);
+            screen->openData();
+            for (report::ReportDefinition *d : screen->definitions())
+                definitions.push_back(d);
+            if (done)
+                done(id, screen->caption(), clock.elapsed() / 1000.0);
+            reports.push_back(std::move(screen));
+        }
+    }
+    return report::Paginate(definitions, QStringLiteral("Daily reports ") + saleDate);
 }
 
 report::PrintOutcome RunReport(const QString &programId, db::Connection &connection,

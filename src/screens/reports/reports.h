@@ -6,6 +6,7 @@
 #include "db/storedproc.h"
 #include "framework/reportframe.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,16 @@ std::unique_ptr<TfrmZZP010> CreateReport(const QString &programId, db::Connectio
 void PrepareDataBuild(db::StoredProc &proc);
 void RunDataBuild(db::StoredProc &proc, const QString &saleDate, const QString &empNo,
                   const QString &ip);
+
+// The daily report set of a business date as one document: the reports of the boxes given
+// (every box when none), created, their data opened and laid out together in the run's order
+// (the handlers' remembered values, repeat suppression and page breaks, belong to one
+// pagination). done, when given, hears of each report as its data is open: its program ID,
+// caption and seconds taken. A database error is a db::DbError with the database's text.
+report::Document
+LayOutDailySet(db::Connection &connection, const QString &saleDate, const QList<int> &boxes = {},
+               const std::function<void(const QString &id, const QString &caption, double seconds)>
+                   &done = {});
 
 enum class ReportOutput { Print, Preview, Pdf };
 
