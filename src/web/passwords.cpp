@@ -121,21 +121,16 @@ QString SetPassword(db::Connection &connection, const QString &empNo, const QStr
     // The employee may have left in the meantime.
     if (QString why = PasswordHolderError(connection, empNo); !why.isEmpty())
         return why;
-    db::Query remove(connection);
-    remove.setSql(QStringLiteral(R"sql(
-DELETE FROM WEB_PASSWORD
-WHERE EMP_NO = :AEMP_NO
-)sql"));
-    remove.setParam(QStringLiteral("AEMP_NO"), empNo);
-    remove.exec();
-    db::Query insert(connection);
-    insert.setSql(QStringLiteral(R"sql(
+    db::Query store(connection);
+    store.setSql(QStringLiteral(R"sql(
 INSERT INTO WEB_PASSWORD (EMP_NO, PASSWORD_HASH, U_DATE)
 VALUES (:AEMP_NO, :APASSWORD_HASH, SYSDATE())
+ON CONFLICT (EMP_NO) DO UPDATE SET PASSWORD_HASH = excluded.PASSWORD_HASH,
+    U_DATE = excluded.U_DATE
 )sql"));
-    insert.setParam(QStringLiteral("AEMP_NO"), empNo);
-    insert.setParam(QStringLiteral("APASSWORD_HASH"), QString::fromLatin1(hash));
-    insert.exec();
+    store.setParam(QStringLiteral("AEMP_NO"), empNo);
+    store.setParam(QStringLiteral("APASSWORD_HASH"), QString::fromLatin1(hash));
+    store.exec();
     t.commit();
     return QString();
 }
