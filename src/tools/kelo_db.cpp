@@ -267,6 +267,9 @@ QString readNewPassword() {
     if (!::isatty(STDIN_FILENO))
         return passwordText(readLine());
     const QString first = passwordText(askHidden("Password: "));
+    // A password the rule refuses is said at once, not after it was typed again.
+    if (const QString why = web::PasswordRuleError(first); !why.isEmpty())
+        throw db::DbError(why + QStringLiteral(" Nothing changed."));
     const QString again = passwordText(askHidden("Again: "));
     if (first != again)
         throw db::DbError(QStringLiteral("The two passwords differ; nothing changed."));
