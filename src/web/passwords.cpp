@@ -162,19 +162,20 @@ WHERE E.EMP_NO = :AEMP_NO
 )sql"));
     q.setParam(QStringLiteral("AEMP_NO"), empNo);
     q.open();
+    const bool found = !q.eof();
+    const QString name = found ? q.text(0) : QString();
+    const bool inService = found && q.text(1) == QLatin1String("01");
+    const QByteArray hash = found ? q.text(2).toLatin1() : QByteArray();
+    // The slow part runs with no statement open.
+    q.close();
     // A text the rule refuses was never stored: it cannot match.
-    const bool usable = !q.eof() && q.text(1) == QLatin1String("01") && !q.text(2).isEmpty() &&
-                        PasswordRuleError(password).isEmpty();
     SignInCheck check;
-    if (!usable) {
+    if (!inService || hash.isEmpty() || !PasswordRuleError(password).isEmpty()) {
         // As long as a wrong password takes. The text is cut to the longest a password may
         // be, as on the other way, so that a long text does not tell the ways apart.
         PasswordMatches(unknownHash(), password.left(kLongest));
         return check;
     }
-    const QString name = q.text(0);
-    const QByteArray hash = q.text(2).toLatin1();
-    q.close();
     if (PasswordMatches(hash, password)) {
         check.ok = true;
         check.name = name;
