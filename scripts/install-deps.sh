@@ -13,6 +13,7 @@ PACKAGES=(
   postgresql libpq-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libjpeg-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev libminizip-dev
+  libsodium-dev
   fonts-nanum fonts-nanum-coding fonts-urw-base35
   cups printer-driver-cups-pdf poppler-utils unzip
   apache2-utils

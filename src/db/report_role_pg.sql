@@ -34,6 +34,13 @@ BEGIN
     GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA kelo TO kelo_report;
     -- Tables this role makes later are readable too.
     ALTER DEFAULT PRIVILEGES IN SCHEMA kelo GRANT SELECT ON TABLES TO kelo_report;
+    -- Except the passwords of the web sign-in: taken back each time the grants above are
+    -- given, so also after the schema script that makes the table (which the default
+    -- privileges grant at once) and after an upgrade.
+    IF to_regclass('kelo.web_password') IS NOT NULL THEN
+        REVOKE ALL ON kelo.web_password FROM kelo_report;
+        REVOKE ALL ON kelo.web_password FROM PUBLIC;
+    END IF;
 EXCEPTION WHEN unique_violation OR duplicate_object THEN
     NULL; -- catalog rows written at the same moment by another session
 END $$;

@@ -9,10 +9,14 @@
 //   kelo-db backup PATH|ALIAS FILE
 //   kelo-db restore PATH|ALIAS FILE
 //   kelo-db encode-password TEXT
+//   kelo-db set-password PATH|ALIAS EMPNO
+//   kelo-db clear-password PATH|ALIAS EMPNO
 //
 // ALIAS is looked up in Databases.ini (the settings folders, or --app-dir DIR); a PATH (a
 // text with a '/', an existing file or a name ending in .db) is a SQLite file. Statements
-// run through the database layer with the dialect.
+// run through the database layer with the dialect. set-password reads the web sign-in
+// password of an employee from the terminal without echo, twice, or the first line of
+// standard input when that is no terminal; never from the command line.
 
 #include "common/appdir.h"
 #include "common/protectedfiles.h"
@@ -25,13 +29,21 @@
 #include "db/transaction.h"
 #include "shell/password.h"
 #include "tools/targets.h"
+#include "web/passwords.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStringDecoder>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,11 +60,15 @@ const char kUsage[] =
     "  kelo-db backup PATH|ALIAS FILE\n"
     "  kelo-db restore PATH|ALIAS FILE\n"
     "  kelo-db encode-password TEXT\n"
+    "  kelo-db set-password PATH|ALIAS EMPNO\n"
+    "  kelo-db clear-password PATH|ALIAS EMPNO\n"
     "A PATH is a SQLite file (a text with a '/', an existing file, or a name ending in .db);\n"
     "an ALIAS of Databases.ini with Driver=POSTGRES names a server database (its User; the\n"
     "password from PGPASSWORD or SBUpdate.ini). backup copies a live database (pg_dump for a\n"
     "server); restore replaces the database with a copy (refused while a program has a\n"
-    "SQLite file open).\n"
+    "SQLite file open). set-password sets an employee's password of the web sign-in: asked\n"
+    "twice on the terminal, or the first line of standard input in a script; clear-password\n"
+    "removes it.\n"
     "options: --app-dir DIR  where Databases.ini is (default: beside the program, then\n"
     "                        ~/.config/kelo, then /etc/kelo)\n"
     "         --help         this text\n";
@@ -175,6 +191,120 @@ int runRestore(const QString &target, const QString &file) {
             .arg(target, file)
             .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
             .arg(database::SchemaVersion(connection)));
+    return 0;
+}
+
+// The terminal's settings while a password is typed without echo, put back also when the
+// command is interrupted.
+struct termios g_terminal;
+volatile std::sig_atomic_t g_echoOff = 0;
+
+void restoreEcho(int signal) {
+    if (g_echoOff)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_terminal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// One line of standard input without its line end; none at the end of the input. The bytes
+// read are wiped.
+std::optional<QByteArray> readLine() {
+    char *buffer = nullptr;
+    size_t capacity = 0;
+    const ssize_t n = ::getline(&buffer, &capacity, stdin);
+    std::optional<QByteArray> line;
+    if (n >= 0) {
+        qsizetype length = n;
+        if (length > 0 && buffer[length - 1] == '\n')
+            --length;
+        if (length > 0 && buffer[length - 1] == '\r')
+            --length;
+        line = QByteArray(buffer, length);
+    }
+    if (buffer) {
+        std::memset(buffer, 0, capacity);
+        std::free(buffer);
+    }
+    return line;
+}
+
+// A line typed on the terminal after the prompt, not shown.
+std::optional<QByteArray> askHidden(const char *prompt) {
+    std::fputs(prompt, stderr);
+    std::fflush(stderr);
+    const bool hidden = tcgetattr(STDIN_FILENO, &g_terminal) == 0;
+    if (hidden) {
+        struct termios quiet = g_terminal;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        quiet.c_lflag |= ECHONL;
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            std::signal(signal, restoreEcho);
+        g_echoOff = 1;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::optional<QByteArray> line = readLine();
+    if (hidden) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_terminal);
+        g_echoOff = 0;
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            std::signal(signal, SIG_DFL);
+    }
+    return line;
+}
+
+QString passwordText(const std::optional<QByteArray> &line) {
+    if (!line)
+        throw db::DbError(QStringLiteral("No password given (the input ended); nothing changed."));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(*line);
+    if (utf8.hasError())
+        throw db::DbError(QStringLiteral("The password is not UTF-8 text; nothing changed."));
+    return text;
+}
+
+// The new password: typed twice on the terminal, or a script's first line of standard input.
+QString readNewPassword() {
+    if (!::isatty(STDIN_FILENO))
+        return passwordText(readLine());
+    const QString first = passwordText(askHidden("Password: "));
+    // A password the rule refuses is said at once, not after it was typed again.
+    if (const QString why = web::PasswordRuleError(first); !why.isEmpty())
+        throw db::DbError(why + QStringLiteral(" Nothing changed."));
+    const QString again = passwordText(askHidden("Again: "));
+    if (first != again)
+        throw db::DbError(QStringLiteral("The two passwords differ; nothing changed."));
+    return first;
+}
+
+int runSetPassword(const QString &target, const QString &empNo) {
+    db::Connection connection;
+    openTarget(connection, target, database::OlderSchema::Refuse);
+    // Said before the password is asked for.
+    if (const QString why = web::PasswordHolderError(connection, empNo); !why.isEmpty())
+        throw db::DbError(why);
+    const QString password = readNewPassword();
+    QString why;
+    try {
+        why = web::SetPassword(connection, empNo, password);
+    } catch (const db::DbError &) {
+        throw;
+    } catch (const std::runtime_error &e) {
+        throw db::DbError(QString::fromUtf8(e.what()));
+    }
+    if (!why.isEmpty())
+        throw db::DbError(why + QStringLiteral(" Nothing changed."));
+    say(QStringLiteral("%1: the web sign-in password of %2 is set").arg(target, empNo));
+    return 0;
+}
+
+int runClearPassword(const QString &target, const QString &empNo) {
+    db::Connection connection;
+    openTarget(connection, target, database::OlderSchema::Refuse);
+    if (!web::ClearPassword(connection, empNo))
+        throw db::DbError(
+            QStringLiteral("%1 has no web sign-in password; nothing removed.").arg(empNo));
+    say(QStringLiteral("%1: the web sign-in password of %2 is removed; no web sign-in any more")
+            .arg(target, empNo));
     return 0;
 }
 
@@ -329,10 +459,11 @@ struct Command {
     int arguments;
     bool more;
 };
-const Command kCommands[] = {{"init", -1, false},   {"demo", -1, false},
-                             {"query", 2, true},    {"call", 2, true},
-                             {"upgrade", 1, false}, {"backup", 2, false},
-                             {"restore", 2, false}, {"encode-password", 1, false}};
+const Command kCommands[] = {{"init", -1, false},        {"demo", -1, false},
+                             {"query", 2, true},         {"call", 2, true},
+                             {"upgrade", 1, false},      {"backup", 2, false},
+                             {"restore", 2, false},      {"encode-password", 1, false},
+                             {"set-password", 2, false}, {"clear-password", 2, false}};
 
 int run(const QString &command, const QStringList &args) {
     if (command == QLatin1String("init") || command == QLatin1String("demo"))
@@ -369,6 +500,10 @@ int run(const QString &command, const QStringList &args) {
         return runBackup(args.at(0), args.at(1));
     if (command == QLatin1String("restore"))
         return runRestore(args.at(0), args.at(1));
+    if (command == QLatin1String("set-password"))
+        return runSetPassword(args.at(0), args.at(1));
+    if (command == QLatin1String("clear-password"))
+        return runClearPassword(args.at(0), args.at(1));
     if (command == QLatin1String("query"))
         return runQuery(args.at(0), args.at(1), args.mid(2));
     return runCall(args.at(0), args.at(1), args.mid(2));

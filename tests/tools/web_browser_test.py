@@ -192,6 +192,14 @@ def main():
         check(driver.run("return document.cookie") == "", "the session cookie is readable by script")
         driver.screenshot(os.path.join(shots, "web-list-phone.png"))
 
+        # The daily report set is one page from the sign-in.
+        driver.click(driver.find("#daily"))
+        wait_for("the daily set", lambda: driver.find_all("figure.page"))
+        check(int(driver.text(driver.find("#pagecount")).rstrip("쪽")) > 10, "the set's pages")
+        driver.screenshot(os.path.join(shots, "web-daily-phone.png"))
+        driver.click(driver.find("header a.home"))
+        wait_for("the list again", lambda: driver.url().endswith("/web/reports"))
+
         # The daily report is one page from the sign-in: its link opens it with its defaults.
         driver.click(driver.link(DAILY_REPORT))
         wait_for("the report's pages", lambda: driver.find_all("figure.page"))
@@ -234,6 +242,7 @@ def main():
 
         # Signing out ends the session.
         driver.click(driver.find("#signout"))
+        wait_for("the sign-in page", lambda: driver.url().endswith("/web/"))
         driver.go(base + "/web/reports")
         check(driver.url().endswith("/web/signin"), "signed out, yet " + driver.url())
         print("web pages in the browser: passed")

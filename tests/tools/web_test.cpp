@@ -2,7 +2,7 @@
 // client meet them: the real program with --database on a demo database of the engine the
 // tests run on, spoken to over a socket.
 
-#include "../screens/report_server.h"
+#include "support/demo_database.h"
 #include "tool_support.h"
 
 #include "support/temp_database.h"
