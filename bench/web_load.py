@@ -9,12 +9,14 @@ the employee with kelo-db set-password, then
 2. opens SESSIONS sessions at once, each signing in and opening the report, its first page
    picture and its PDF, every request on a connection of its own, and counts the answers that
    are not what they should be;
-3. reports the server's memory (resident now and at its highest, from /proc).
+3. runs ab with SESSIONS at once on one session's first page picture and report page;
+4. reports the server's memory (resident now and at its highest, from /proc).
 
 usage: web_load.py KELO_DB KELO_REPORT_SERVER REPORTS_DIR DB [SESSIONS] [WORKERS]
 """
 
 import http.client
+import shutil
 import statistics
 import subprocess
 import sys
@@ -150,6 +152,27 @@ def main():
                   statistics.median(times) if times else 0, max(times) if times else 0))
         for e in sorted(set(errors))[:5]:
             print("  error: " + e)
+        # 3. ab: 50 at once on one session's first page picture and on the report page.
+        if shutil.which("ab"):
+            c = Client(port)
+            c.sign_in()
+            doc = c.report()
+            for what, path in (("page picture", "/web/page?doc=%s&n=1" % doc),
+                               ("report page (statements and layout)",
+                                "/web/report?report=" + urllib.parse.quote(REPORT))):
+                out = subprocess.run(["ab", "-n", "1000", "-c", str(sessions), "-C",
+                                      "kelo_session=" + c.cookie,
+                                      "http://127.0.0.1:%d%s" % (port, path)],
+                                     capture_output=True, text=True).stdout
+                figures = {line.split(":")[0].strip(): line.split(":", 1)[1].strip()
+                           for line in out.splitlines() if ":" in line}
+                print("ab -n 1000 -c %d, %s: %s failed, non-2xx %s, %s, 99%% within %s ms" % (
+                    sessions, what, figures.get("Failed requests", "?"),
+                    figures.get("Non-2xx responses", "0"),
+                    figures.get("Requests per second", "?"),
+                    next((l.split()[1] for l in out.splitlines()
+                          if l.strip().startswith("99%")), "?")))
+        m = memory(server.pid)
         print("server memory: %d MB resident, %d MB at most" % (m["VmRSS"], m["VmHWM"]))
         return 1 if errors else 0
     finally:

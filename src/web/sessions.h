@@ -29,7 +29,9 @@ struct ShownReport {
     QHash<QString, QString> values; // as bound
     std::vector<FormField> fields;  // its prompt as answered
     report::Document document;
-    std::mutex drawing; // one drawing of the document at a time
+    std::mutex drawing;              // one drawing of the document at a time
+    QHash<int, QByteArray> pictures; // the PNG of a page once drawn, by page from 1
+    static constexpr int kPicturesKept = 40;
 };
 
 struct Session {

@@ -283,24 +283,31 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
     const QString token = CookieToken(request);
     Session *session = token.isEmpty() ? nullptr : m_sessions.find(token);
 
-    if ((path == "/web" || path == "/web/" || path == "/web/signin") && get)
-        return answer(signInPage(request, session));
-    if (path == "/web/signin" && post)
-        return signIn(request, reply);
-    if (path == "/web/signout" && post)
-        return answer(signOut(request));
+    // The sign-in page and the two forms.
+    if (path == "/web" || path == "/web/" || path == "/web/signin" || path == "/web/signout") {
+        const bool form = path != "/web" && path != "/web/";
+        if (path == "/web/signin" && post)
+            return signIn(request, reply);
+        if (path == "/web/signout" && post)
+            return answer(signOut(request));
+        if (path != "/web/signout" && get)
+            return answer(signInPage(request, session));
+        const QByteArray allowed = path == "/web/signout" ? "POST"
+                                   : form                 ? "GET, HEAD, POST"
+                                                          : "GET, HEAD";
+        Response r = Plain(405, QStringLiteral("only %1").arg(QString::fromLatin1(allowed)));
+        r.add("Allow", allowed);
+        return answer(r);
+    }
 
     static const QByteArray kPages[] = {"/web/reports", "/web/report", "/web/view", "/web/daily",
                                         "/web/page",    "/web/pdf",    "/web/xlsx"};
-    const bool known = std::find(std::begin(kPages), std::end(kPages), path) != std::end(kPages);
-    if (!known && path != "/web" && path != "/web/" && path != "/web/signin" &&
-        path != "/web/signout")
+    if (std::find(std::begin(kPages), std::end(kPages), path) == std::end(kPages))
         return answer(Html(404, MessagePage(session, QStringLiteral("없는 페이지"),
                                             QStringLiteral("그런 페이지가 없습니다."))));
     if (!get) {
-        Response r = Plain(405, QStringLiteral("only %1").arg(known ? QStringLiteral("GET and HEAD")
-                                                                    : QStringLiteral("POST")));
-        r.add("Allow", known ? "GET, HEAD" : "POST");
+        Response r = Plain(405, QStringLiteral("only GET and HEAD"));
+        r.add("Allow", "GET, HEAD");
         return answer(r);
     }
     if (!session) {
@@ -663,17 +670,23 @@ void WebApp::pageImage(const Request &request, Session &session, const http::Ser
     }
     later(
         [shown, n] {
-            QImage image;
-            {
-                std::lock_guard lock(shown->drawing);
-                image = report::RenderPage(shown->document.pages[size_t(n - 1)], kPageDpi);
-            }
-            QBuffer buffer;
-            buffer.open(QIODevice::WriteOnly);
-            image.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG");
             Response r;
             r.contentType = "image/png";
-            r.body = buffer.data();
+            {
+                // A page once drawn is kept: the daily set is the same for everyone.
+                std::lock_guard lock(shown->drawing);
+                r.body = shown->pictures.value(n);
+                if (r.body.isEmpty()) {
+                    const QImage image =
+                        report::RenderPage(shown->document.pages[size_t(n - 1)], kPageDpi);
+                    QBuffer buffer;
+                    buffer.open(QIODevice::WriteOnly);
+                    image.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG");
+                    r.body = buffer.data();
+                    if (shown->pictures.size() < ShownReport::kPicturesKept)
+                        shown->pictures.insert(n, r.body);
+                }
+            }
             // A page never changes under its id; the browser may keep it, nothing shared may.
             r.add("Cache-Control", "private, max-age=3600");
             return Result::Answer(r);

@@ -45,6 +45,14 @@ struct Answer {
     QString text() const { return QString::fromUtf8(body); }
 };
 
+// The server of a test, stopped when the test ends however it ends.
+struct ServerProcess : QProcess {
+    ~ServerProcess() override {
+        kill();
+        waitForFinished();
+    }
+};
+
 // One request on a connection of its own; the answer read to the server's close.
 Answer Ask(quint16 port, const QByteArray &method, const QByteArray &target,
            const QByteArray &cookie = {}, const QByteArray &body = {},
@@ -155,7 +163,7 @@ protected:
 TempDatabase *WebPages::s_db = nullptr;
 
 TEST_F(WebPages, AManagerSignsInOpensTheDailyReportAndTakesItsFiles) {
-    QProcess server;
+    ServerProcess server;
     const quint16 port = start(server);
     ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
 
@@ -229,7 +237,7 @@ TEST_F(WebPages, AManagerSignsInOpensTheDailyReportAndTakesItsFiles) {
 }
 
 TEST_F(WebPages, EveryReportOfTheListOpensWithItsStartingValues) {
-    QProcess server;
+    ServerProcess server;
     const quint16 port = start(server);
     ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
     const QByteArray token = SignIn(port, kManager, kPassword);
@@ -252,7 +260,7 @@ TEST_F(WebPages, EveryReportOfTheListOpensWithItsStartingValues) {
 }
 
 TEST_F(WebPages, NothingWithoutASessionOrOutsideThePermissions) {
-    QProcess server;
+    ServerProcess server;
     const quint16 port = start(server);
     ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
     const QByteArray manager = SignIn(port, kManager, kPassword);
@@ -335,6 +343,8 @@ TEST_F(WebPages, NothingWithoutASessionOrOutsideThePermissions) {
 
     // Forms only by POST, pages only by GET; the sign-in form only as a form.
     EXPECT_EQ(Ask(port, "GET", "/web/signout", manager).status, 405);
+    EXPECT_NE(Ask(port, "GET", "/web/reports", manager).status, 303) << "still signed in";
+    EXPECT_EQ(Ask(port, "DELETE", "/web/pdf?doc=x", manager).status, 405);
     EXPECT_EQ(Ask(port, "POST", "/web/reports", manager, "x=1").status, 405);
     EXPECT_EQ(Ask(port, "POST", "/web/signin", {}, Form(kManager, kPassword), "text/plain").status,
               400);
@@ -342,7 +352,7 @@ TEST_F(WebPages, NothingWithoutASessionOrOutsideThePermissions) {
 }
 
 TEST_F(WebPages, GuessingIsSlowedDownAndSessionsExpire) {
-    QProcess server;
+    ServerProcess server;
     const quint16 port = start(server, {QStringLiteral("--session-idle"), QStringLiteral("2")});
     ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
 
@@ -385,7 +395,7 @@ TEST_F(WebPages, OverTlsTheCookieIsForHttpsOnly) {
          QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-days"), QStringLiteral("1"),
          QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
     ASSERT_EQ(made.code, 0) << made.err.toStdString();
-    QProcess server;
+    ServerProcess server;
     const quint16 port =
         start(server, {QStringLiteral("--cert"), cert, QStringLiteral("--key"), key});
     ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();

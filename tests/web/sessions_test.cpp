@@ -8,7 +8,7 @@ namespace {
 
 using kelo::web::SignInThrottle;
 
-const QDateTime kStart(QDate(2026, 12, 1), QTime(9, 0), QTimeZone::UTC);
+const QDateTime kStart(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC);
 
 TEST(SignInThrottle, LocksAfterTheFreeFailuresForTwiceAsLongEachTime) {
     SignInThrottle t;
