@@ -9,7 +9,8 @@
 #               (a user that may create roles and databases).
 # Every form starts the report server of the viewer screens (kelo-report-server, the
 # repository's reports/) on a free port of 127.0.0.1, points [ReportServer] of Kelo_S.ini at
-# it, and stops it when the demo ends.
+# it, and stops it when the demo ends. The same server serves the reports as web pages at
+# /web/ on the demo database; the demo employees' web password is kelo-demo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=build
@@ -91,10 +92,17 @@ SQL
 fi
 echo "demo: database alias $ALIAS -> $WHERE"
 
+# A demo database of an earlier release is brought up to this one's schema (the web pages
+# need it), and the demo employees get their web password.
+"$APP_DIR/kelo-db" upgrade "$ALIAS" > /dev/null
+for emp in 20000001 20000002 20000003; do
+    "$APP_DIR/kelo-db" set-password "$ALIAS" "$emp" <<< 'kelo-demo' > /dev/null
+done
+
 # The report server; its first line names the address it listens on.
 REPORT_LOG="$APP_DIR/report-server.log"
 exec 3< <(exec "$APP_DIR/kelo-report-server" --root "$(pwd)/reports" --bind 127.0.0.1 --port 0 \
-    2>"$REPORT_LOG")
+    --database "$ALIAS" --app-dir "$APP_DIR" 2>"$REPORT_LOG")
 REPORT_SERVER_PID=$!
 REPORT_BASE=
 if read -r -t 10 line <&3 && [[ "$line" == "listening on http://"* ]]; then
@@ -117,6 +125,7 @@ printf '\n[ReportServer]\nMain=%s\nSecond=%s\nThird=%s\nLocalFolder=%s\n' \
 mv "$INI.new" "$INI"
 echo "demo: report server $REPORT_BASE serving $(pwd)/reports (log: $REPORT_LOG)"
 echo "demo: sign in with 20000001 (all programs), 20000002 (inquiries) or 20000003 (input)"
+echo "demo: the reports in a browser: $REPORT_BASE/web/ (the same employees, password kelo-demo)"
 
 if [ "$HEADLESS" = 1 ]; then
     SHOT="$APP_DIR/demo-main-window.png"
