@@ -5,7 +5,8 @@ Starts kelo-report-server --database DB (a SQLite file or an alias), sets a web 
 the employee with kelo-db set-password, then
 
 1. times one manager's way to the daily report: the sign-in (the password hash included), the
-   report page (the statements and the layout) and its first page picture, five times;
+   report page (the statements and the layout) and its first page picture, five times; then the
+   daily report set, made and made again within the minute;
 2. opens SESSIONS sessions at once, each signing in and opening the report, its first page
    picture and its PDF, every request on a connection of its own, and counts the answers that
    are not what they should be;
@@ -117,6 +118,15 @@ def main():
             values = [r[i] * 1000 for r in runs]
             print("%-24s median %7.1f ms  max %7.1f ms" % (name, statistics.median(values),
                                                             max(values)))
+
+        # The daily report set: made, then shown again within the minute.
+        c = Client(port)
+        c.sign_in()
+        for what in ("daily report set, made", "daily report set, made within the minute"):
+            t0 = time.perf_counter()
+            status, _, body = c.ask("GET", "/web/daily")
+            pages = body.decode().split('id="pagecount">')[1].split("<")[0] if status == 200 else "-"
+            print("%-40s %7.1f ms (%s, %s)" % (what, (time.perf_counter() - t0) * 1000, status, pages))
 
         # 2. Sessions at once.
         errors, times = [], []
