@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 
@@ -23,6 +24,13 @@ const QString &PostgresDialectScript();
 // read the tables of the schema kelo and call its functions, nothing else.
 inline QString ReportRole() {
     return QStringLiteral("kelo_report");
+}
+
+// The tables no report definition may read, on either engine: the web sign-in's password
+// hashes. On PostgreSQL the role script takes them from the report role; on SQLite the
+// read-only scope of a report's statements refuses them.
+inline QStringList ReportHiddenTables() {
+    return {QStringLiteral("WEB_PASSWORD")};
 }
 
 // Makes that role where the signed-in role may make roles, lets the signed-in role

@@ -4,7 +4,8 @@
 //
 //   kelo-report-server [--root DIR] [--port N] [--bind ADDR] [--idle-timeout S]
 //                      [--database ALIAS [--app-dir DIR] [--project ID] [--workers N]
-//                       [--session-idle S] [--cert FILE --key FILE] [--secure-cookie]]
+//                       [--session-idle S] [--session-check S] [--cert FILE --key FILE]
+//                       [--secure-cookie]]
 //
 // DIR is the folder of definitions (default: the installed ../share/kelo/reports beside
 // the program's folder, else the repository's reports/, compiled in as KELO_REPORTS_DIR); a
@@ -21,9 +22,11 @@
 // web pages at /web/ (web/webapp.h, docs/web.md): employees sign in with the password
 // kelo-db set-password gave them and see the reports their permissions in the project ID
 // (default KELO_S) open, run by N worker threads (default 2); a session ends after S seconds
-// without a request (default 1800) and after 12 hours in any case. --cert and --key (PEM) serve
-// everything over TLS; --secure-cookie marks the session cookie for HTTPS only when a reverse
-// proxy speaks TLS in front of the server (implied by --cert).
+// without a request (default 1800) and after 12 hours in any case; every S seconds of
+// --session-check (default 60) a session's employee, password and permissions are read again
+// (a password taken away or set anew, or an employee out of service, ends it). --cert and --key
+// (PEM) serve everything over TLS; --secure-cookie marks the session cookie for HTTPS only when a
+// reverse proxy speaks TLS in front of the server (implied by --cert).
 //
 // Exit codes: 0 never (the server runs until it is stopped); 2 bad arguments or a root that
 // is not a folder; 3 the address or port cannot be listened on; 4 the database cannot be
@@ -235,6 +238,11 @@ int main(int argc, char **argv) {
         QStringLiteral("session-idle"),
         QStringLiteral("Seconds a web session lasts without a request (1 to 86400)."),
         QStringLiteral("S"), QStringLiteral("1800"));
+    const QCommandLineOption sessionCheckOption(
+        QStringLiteral("session-check"),
+        QStringLiteral("Seconds between the readings of a session's employee and permissions "
+                       "(1 to 3600)."),
+        QStringLiteral("S"), QStringLiteral("60"));
     const QCommandLineOption certOption(QStringLiteral("cert"),
                                         QStringLiteral("Certificate (PEM) for TLS."),
                                         QStringLiteral("FILE"));
@@ -245,8 +253,8 @@ int main(int argc, char **argv) {
         QStringLiteral("secure-cookie"),
         QStringLiteral("The session cookie only over HTTPS (behind a TLS proxy)."));
     parser.addOptions({rootOption, portOption, bindOption, idleOption, databaseOption, appDirOption,
-                       projectOption, workersOption, sessionIdleOption, certOption, keyOption,
-                       secureCookieOption});
+                       projectOption, workersOption, sessionIdleOption, sessionCheckOption,
+                       certOption, keyOption, secureCookieOption});
     if (!parser.parse(app.arguments())) {
         // An option no one knows is named alone, as the other tools name it.
         const QStringList unknown = parser.unknownOptionNames();
@@ -296,12 +304,16 @@ int main(int argc, char **argv) {
     if (!ok || sessionIdle < 1 || sessionIdle > 86400)
         return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 86400")
                                       .arg(parser.value(sessionIdleOption)));
-    if (!web &&
-        (parser.isSet(appDirOption) || parser.isSet(projectOption) || parser.isSet(workersOption) ||
-         parser.isSet(sessionIdleOption) || parser.isSet(secureCookieOption)))
+    const int sessionCheck = parser.value(sessionCheckOption).toInt(&ok);
+    if (!ok || sessionCheck < 1 || sessionCheck > 3600)
+        return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 3600")
+                                      .arg(parser.value(sessionCheckOption)));
+    if (!web && (parser.isSet(appDirOption) || parser.isSet(projectOption) ||
+                 parser.isSet(workersOption) || parser.isSet(sessionIdleOption) ||
+                 parser.isSet(sessionCheckOption) || parser.isSet(secureCookieOption)))
         return Fail(BadArguments, QStringLiteral("--app-dir, --project, --workers, "
-                                                 "--session-idle and --secure-cookie go with "
-                                                 "--database"));
+                                                 "--session-idle, --session-check and "
+                                                 "--secure-cookie go with --database"));
 
     kelo::http::Limits limits;
     limits.idleMs = int(idle) * 1000;
@@ -349,6 +361,7 @@ int main(int argc, char **argv) {
         options.projectId = parser.value(projectOption);
         options.workers = workers;
         options.idleSeconds = sessionIdle;
+        options.checkSeconds = sessionCheck;
         options.secureCookie = parser.isSet(secureCookieOption) || server.usesTls();
         try {
             kelo::db::Connection check;

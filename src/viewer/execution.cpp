@@ -9,6 +9,7 @@
 #include <QAtomicInt>
 #include <QSet>
 #include <QSettings>
+#include <sqlite3.h>
 
 namespace kelo::viewer {
 
@@ -293,9 +294,24 @@ QString WritingReason(const QString &sql) {
     return QString();
 }
 
+namespace {
+
+// SQLite's authorizer while a report's statements are prepared: no column of a hidden table
+// is read (the statement fails to prepare, naming the column).
+int RefuseHiddenTables(void *, int action, const char *table, const char *, const char *,
+                       const char *) {
+    if (action != SQLITE_READ || !table)
+        return SQLITE_OK;
+    static const QStringList hidden = db::ReportHiddenTables();
+    return hidden.contains(QString::fromUtf8(table), Qt::CaseInsensitive) ? SQLITE_DENY : SQLITE_OK;
+}
+
+} // namespace
+
 ReadOnlyScope::ReadOnlyScope(db::Connection &connection, int timeLimitMs)
     : m_connection(connection) {
     if (connection.engine() == db::Engine::Sqlite) {
+        sqlite3_set_authorizer(connection.sqliteHandle(), RefuseHiddenTables, nullptr);
         db::Query q(connection);
         q.setSql(QStringLiteral("PRAGMA query_only"));
         q.open();
@@ -330,6 +346,8 @@ ReadOnlyScope::ReadOnlyScope(db::Connection &connection, int timeLimitMs)
 ReadOnlyScope::~ReadOnlyScope() {
     try {
         if (m_connection.engine() == db::Engine::Sqlite) {
+            if (m_connection.isOpen())
+                sqlite3_set_authorizer(m_connection.sqliteHandle(), nullptr, nullptr);
             m_connection.executeScript(QStringLiteral("PRAGMA query_only = %1")
                                            .arg(m_sqlitePrevious == QLatin1String("1")
                                                     ? QStringLiteral("ON")

@@ -48,11 +48,11 @@ struct ReportLimits {
 QStringList RefusedFunctions(db::Connection &connection, const QString &sql);
 
 // While it lives, the connection refuses writes: on SQLite PRAGMA query_only (the
-// previous setting restored after); on PostgreSQL a READ ONLY transaction of its own,
-// or, inside the caller's transaction, a savepoint made read-only that is rolled back
-// after, so the caller's transaction goes on as it was. On PostgreSQL the statements run
-// as the report role (db::ReportRole) meanwhile, and with statement_timeout when a time
-// limit is given; both end with the transaction or the savepoint.
+// previous setting restored after), and the reading of db::ReportHiddenTables(); on PostgreSQL a
+// READ ONLY transaction of its own, or, inside the caller's transaction, a savepoint made read-only
+// that is rolled back after, so the caller's transaction goes on as it was. On PostgreSQL the
+// statements run as the report role (db::ReportRole) meanwhile, and with statement_timeout when a
+// time limit is given; both end with the transaction or the savepoint.
 class ReadOnlyScope {
 public:
     explicit ReadOnlyScope(db::Connection &connection, int timeLimitMs = 0);

@@ -12,8 +12,15 @@ namespace kelo::web {
 
 namespace {
 
+// Text for the page: escaped, and without control characters (a NUL or a bidirectional
+// override from a request is not echoed).
 QString Esc(const QString &text) {
-    QString out = text.toHtmlEscaped();
+    QString clean = text;
+    for (QChar &c : clean)
+        if ((c.category() == QChar::Other_Control && c != u'\n' && c != u'\t') ||
+            c.category() == QChar::Other_Format)
+            c = QChar::ReplacementCharacter;
+    QString out = clean.toHtmlEscaped();
     out.replace(u'\'', QStringLiteral("&#39;"));
     return out;
 }

@@ -179,8 +179,23 @@ WHERE E.EMP_NO = :AEMP_NO
     if (PasswordMatches(hash, password)) {
         check.ok = true;
         check.name = name;
+        check.hash = hash;
     }
     return check;
+}
+
+QByteArray StandingPasswordHash(db::Connection &connection, const QString &empNo) {
+    db::Query q(connection);
+    q.setSql(QStringLiteral(R"sql(
+SELECT W.PASSWORD_HASH
+FROM QA010MS E
+    JOIN WEB_PASSWORD W ON W.EMP_NO = E.EMP_NO
+WHERE E.EMP_NO = :AEMP_NO
+    AND E.EMP_STAY_CODE = '01'
+)sql"));
+    q.setParam(QStringLiteral("AEMP_NO"), empNo);
+    q.open();
+    return q.eof() ? QByteArray() : q.text(0).toLatin1();
 }
 
 } // namespace kelo::web

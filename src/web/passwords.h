@@ -37,6 +37,7 @@ QString SetPassword(db::Connection &connection, const QString &empNo, const QStr
 bool ClearPassword(db::Connection &connection, const QString &empNo);
 
 struct SignInCheck {
+    QByteArray hash; // the password's stored hash, when ok
     bool ok = false;
     QString name; // EMP_K_NAME
 };
@@ -44,6 +45,10 @@ struct SignInCheck {
 // Whether the employee is in service and the password matches. An unknown employee, one
 // without a password or not in service costs the same time as a wrong password (a hash is
 // verified all the same), so the answer's time tells nothing.
+// The stored hash of an employee in service, empty for one without a password or not in
+// service: a session stands only while it is the hash its sign-in was checked against.
+QByteArray StandingPasswordHash(db::Connection &connection, const QString &empNo);
+
 SignInCheck CheckPassword(db::Connection &connection, const QString &empNo,
                           const QString &password);
 

@@ -31,6 +31,8 @@ std::shared_ptr<ShownReport> Session::report(const QString &id) const {
 }
 
 void Session::keep(std::shared_ptr<ShownReport> report) {
+    // A report shown again (the daily set within its minute) moves to the end, once.
+    std::erase_if(reports, [&](const auto &r) { return r == report; });
     reports.push_back(std::move(report));
     while (reports.size() > size_t(SessionStore::kReportsKept))
         reports.erase(reports.begin());
@@ -39,8 +41,12 @@ void Session::keep(std::shared_ptr<ShownReport> report) {
 SessionStore::SessionStore(int idleSeconds, int lifeSeconds)
     : m_idle(idleSeconds), m_life(lifeSeconds) {}
 
+QByteArray SessionStore::PasswordKey(const QByteArray &hash) {
+    return QCryptographicHash::hash(hash, QCryptographicHash::Sha256);
+}
+
 QString SessionStore::open(const QString &empNo, const QString &name,
-                           const QSet<QString> &permitted) {
+                           const QSet<QString> &permitted, const QByteArray &passwordKey) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     expire(now);
     const QString token = RandomToken();
@@ -48,8 +54,10 @@ QString SessionStore::open(const QString &empNo, const QString &name,
     s.empNo = empNo;
     s.name = name;
     s.permitted = permitted;
+    s.passwordKey = passwordKey;
     s.started = now;
     s.lastSeen = now;
+    s.checked = now;
     return token;
 }
 
@@ -122,6 +130,21 @@ void SignInThrottle::failed(const QString &empNo, const QString &address, const 
 
 void SignInThrottle::succeeded(const QString &empNo) {
     m_employees.remove(empNo);
+}
+
+bool SignInThrottle::begin(const QString &empNo, const QString &address) {
+    if (m_checkingEmployees.contains(empNo) ||
+        m_checkingAddresses.value(address) >= kInFlightAddress)
+        return false;
+    m_checkingEmployees.insert(empNo);
+    ++m_checkingAddresses[address];
+    return true;
+}
+
+void SignInThrottle::end(const QString &empNo, const QString &address) {
+    m_checkingEmployees.remove(empNo);
+    if (--m_checkingAddresses[address] <= 0)
+        m_checkingAddresses.remove(address);
 }
 
 } // namespace kelo::web

@@ -36,8 +36,11 @@ struct ShownReport {
 
 struct Session {
     QString empNo, name;
-    QSet<QString> permitted; // the programs the employee may open, read at sign-in
+    QSet<QString> permitted; // the programs the employee may open, read again every minute
+    QByteArray passwordKey;  // SHA-256 of the password hash the sign-in was checked against
     QDateTime started, lastSeen;
+    QDateTime checked;   // when the employee, the password and the permissions were read
+    QDateTime dailyMade; // when the session last had a daily set made
     std::vector<std::shared_ptr<ShownReport>> reports; // the latest last
     std::shared_ptr<ShownReport> report(const QString &id) const;
     void keep(std::shared_ptr<ShownReport> report);
@@ -50,7 +53,8 @@ public:
 
     // A new session; its token (64 hexadecimal digits from the system's random source) is
     // what the cookie carries. The store keeps only the token's hash.
-    QString open(const QString &empNo, const QString &name, const QSet<QString> &permitted);
+    QString open(const QString &empNo, const QString &name, const QSet<QString> &permitted,
+                 const QByteArray &passwordKey = {});
     // The live session of a token, its last use now; null for an unknown, forged or expired
     // token (an expired one is forgotten).
     Session *find(const QString &token);
@@ -61,6 +65,8 @@ public:
 
     // The most reports one session keeps laid out.
     static constexpr int kReportsKept = 4;
+    // The key a session keeps of the password hash it was checked against.
+    static QByteArray PasswordKey(const QByteArray &hash);
 
 private:
     void expire(const QDateTime &now);
@@ -78,13 +84,22 @@ public:
     static constexpr int kFreeEmployee = 3;
     static constexpr int kFreeAddress = 10;
     static constexpr int kMaxLockSeconds = 15 * 60;
+    // Checks of one employee number at a time, and a few of one address: a guess waits for
+    // the answer to the one before it, so that a burst of guesses is counted as it comes.
+    static constexpr int kInFlightAddress = 2;
 
     // Seconds until the employee may try again from the address; 0 when now.
     int waitSeconds(const QString &empNo, const QString &address, const QDateTime &now) const;
     void failed(const QString &empNo, const QString &address, const QDateTime &now);
     void succeeded(const QString &empNo);
+    // A check starts, unless one of the number or too many of the address are running; end()
+    // when its answer is given, whatever it is.
+    bool begin(const QString &empNo, const QString &address);
+    void end(const QString &empNo, const QString &address);
 
 private:
+    QSet<QString> m_checkingEmployees;
+    QHash<QString, int> m_checkingAddresses;
     struct Count {
         int failures = 0;
         QDateTime last, lockedUntil;

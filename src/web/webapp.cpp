@@ -136,14 +136,34 @@ Fields QueryFields(const Request &request) {
     return ReadFields(q < 0 ? QByteArray() : request.target.mid(q + 1));
 }
 
-QString CookieToken(const Request &request) {
-    for (const QByteArray &part : request.header("cookie").split(';')) {
+// The session tokens a request's cookies carry, in order (several Cookie lines arrive joined
+// by ", ").
+QStringList CookieTokens(const Request &request) {
+    QStringList tokens;
+    QByteArray cookies = request.header("cookie");
+    cookies.replace(',', ';');
+    for (const QByteArray &part : cookies.split(';')) {
         const QByteArray item = part.trimmed();
-        if (item.startsWith(kCookie + '='))
-            return QString::fromLatin1(item.mid(kCookie.size() + 1));
+        if (item.startsWith(kCookie + '=') && item.size() <= kCookie.size() + 1 + 64)
+            tokens << QString::fromLatin1(item.mid(kCookie.size() + 1));
     }
-    return {};
+    return tokens;
 }
+
+// An employee number as the sign-in takes it: letters and digits, at most 20.
+bool IsEmployeeNumber(const QString &text) {
+    return !text.isEmpty() && text.size() <= 20 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) {
+               return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') ||
+                      (c >= u'a' && c <= u'z');
+           });
+}
+
+// Sign-ins being checked at once, over all numbers and addresses: more wait their turn
+// outside, so that guessing never crowds out the reports.
+constexpr int kSignInsAtOnce = 8;
+// How often one session may have a daily set made (one not made within the minute).
+constexpr int kDailySetEverySeconds = 5;
 
 // What every answer of the web pages carries: never kept by a shared cache, never framed,
 // no scripts, nothing fetched from elsewhere.
@@ -194,6 +214,7 @@ struct WebApp::Result {
     // sign-in
     bool signedIn = false;
     QString name;
+    QByteArray passwordKey;
     QSet<QString> permitted;
     // the list
     std::vector<CatalogueEntry> entries;
@@ -280,8 +301,19 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
         r.add("Cache-Control", "public, max-age=3600");
         return answer(r);
     }
-    const QString token = CookieToken(request);
-    Session *session = token.isEmpty() ? nullptr : m_sessions.find(token);
+    QString token;
+    Session *session = nullptr;
+    for (const QString &candidate : CookieTokens(request)) {
+        session = m_sessions.find(candidate);
+        if (session) {
+            token = candidate;
+            break;
+        }
+    }
+    if (session && !standing(*session)) {
+        m_sessions.close(token);
+        session = nullptr;
+    }
 
     // The sign-in page and the two forms.
     if (path == "/web" || path == "/web/" || path == "/web/signin" || path == "/web/signout") {
@@ -318,7 +350,7 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
         return answer(Plain(401, QStringLiteral("로그인하지 않았습니다.")));
     }
     if (path == "/web/reports")
-        return list(request, *session, reply);
+        return list(request, *session, token, reply);
     if (path == "/web/report")
         return openReport(request, *session, token, reply);
     if (path == "/web/view")
@@ -328,6 +360,35 @@ void WebApp::handle(const Request &request, const http::Server::Reply &reply) {
     if (path == "/web/page")
         return pageImage(request, *session, reply);
     return download(request, *session, path == "/web/pdf", reply);
+}
+
+db::Connection &WebApp::mainConnection() {
+    if (!m_mainConnection || !m_mainConnection->isOpen()) {
+        m_mainConnection = std::make_unique<db::Connection>();
+        m_mainConnection->setParams(m_options.connection);
+        m_mainConnection->open();
+    }
+    return *m_mainConnection;
+}
+
+bool WebApp::standing(Session &session) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (session.checked.isValid() && session.checked.msecsTo(now) < m_options.checkSeconds * 1000)
+        return true;
+    try {
+        db::Connection &c = mainConnection();
+        const QByteArray hash = StandingPasswordHash(c, session.empNo);
+        // Gone from service, the password taken away or set anew: the session ends.
+        if (hash.isEmpty() || SessionStore::PasswordKey(hash) != session.passwordKey)
+            return false;
+        session.permitted = PermittedProgramIds(c, m_options.projectId, session.empNo);
+        session.checked = now;
+    } catch (const db::DbError &) {
+        // Without the database nothing is served but what is already made; read it again
+        // at the next request.
+        m_mainConnection.reset();
+    }
+    return true;
 }
 
 Response WebApp::signInPage(const Request &, Session *session) {
@@ -350,6 +411,11 @@ void WebApp::signIn(const Request &request, const http::Server::Reply &reply) {
     const QString password = form.values.value(QStringLiteral("password"));
     const QString address = request.peer;
     const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString refused = QStringLiteral("사원번호나 비밀번호가 맞지 않습니다.");
+    // Not a number anyone has: refused at once, neither checked nor counted (nothing of it is
+    // kept).
+    if (!empNo.isEmpty() && !IsEmployeeNumber(empNo))
+        return answer(Html(401, SignInPage(refused, QString())));
     if (const int wait = m_throttle.waitSeconds(empNo, address, now); wait > 0) {
         Response r = Html(429, SignInPage(QStringLiteral("로그인에 여러 번 실패했습니다. %1초 후에 "
                                                          "다시 하십시오.")
@@ -361,6 +427,21 @@ void WebApp::signIn(const Request &request, const http::Server::Reply &reply) {
     if (empNo.isEmpty() || password.isEmpty())
         return answer(
             Html(400, SignInPage(QStringLiteral("사원번호와 비밀번호를 넣으십시오."), empNo)));
+    // One check of a number at a time, a few of an address, a few in all: a guess sent
+    // before the answer to the one before is turned away, not queued uncounted.
+    if (m_signIns >= kSignInsAtOnce || !m_throttle.begin(empNo, address)) {
+        Response r = Html(429, SignInPage(QStringLiteral("로그인을 확인하는 중입니다. 잠시 후 "
+                                                         "다시 하십시오."),
+                                          empNo));
+        r.add("Retry-After", "1");
+        return answer(r);
+    }
+    ++m_signIns;
+    const http::Server::Reply done = [this, empNo, address, reply](const Response &r) {
+        --m_signIns;
+        m_throttle.end(empNo, address);
+        reply(r);
+    };
     const QString projectId = m_options.projectId;
     later(
         [empNo, password, projectId] {
@@ -370,19 +451,19 @@ void WebApp::signIn(const Request &request, const http::Server::Reply &reply) {
             r->signedIn = check.ok;
             if (check.ok) {
                 r->name = check.name;
+                r->passwordKey = SessionStore::PasswordKey(check.hash);
                 r->permitted = PermittedProgramIds(c, projectId, empNo);
             }
             return r;
         },
-        [this, empNo, address](Result &r) {
+        [this, empNo, address, refused](Result &r) {
             const QDateTime at = QDateTime::currentDateTimeUtc();
             if (!r.signedIn) {
                 m_throttle.failed(empNo, address, at);
-                return Html(
-                    401, SignInPage(QStringLiteral("사원번호나 비밀번호가 맞지 않습니다."), empNo));
+                return Html(401, SignInPage(refused, empNo));
             }
             m_throttle.succeeded(empNo);
-            const QString token = m_sessions.open(empNo, r.name, r.permitted);
+            const QString token = m_sessions.open(empNo, r.name, r.permitted, r.passwordKey);
             Response response = Redirect("/web/reports");
             QByteArray cookie = kCookie + '=' + token.toLatin1() +
                                 "; Path=/web/; HttpOnly; SameSite=Strict; Max-Age=" +
@@ -392,12 +473,11 @@ void WebApp::signIn(const Request &request, const http::Server::Reply &reply) {
             response.add("Set-Cookie", cookie);
             return response;
         },
-        reply);
+        done);
 }
 
 Response WebApp::signOut(const Request &request) {
-    const QString token = CookieToken(request);
-    if (!token.isEmpty())
+    for (const QString &token : CookieTokens(request))
         m_sessions.close(token);
     Response r = Redirect("/web/");
     r.add("Set-Cookie", kCookie +
@@ -407,8 +487,15 @@ Response WebApp::signOut(const Request &request) {
     return r;
 }
 
-void WebApp::list(const Request &request, Session &session, const http::Server::Reply &reply) {
+void WebApp::list(const Request &request, Session &session, const QString &token,
+                  const http::Server::Reply &reply) {
     const Fields query = QueryFields(request);
+    if (!query.ok) {
+        Response r = Html(400, MessagePage(&session, QStringLiteral("보고서 목록"),
+                                           QStringLiteral("요청이 올바르지 않습니다.")));
+        Harden(r, m_options.secureCookie);
+        return reply(r);
+    }
     const QString search = query.values.value(QStringLiteral("q")).simplified();
     const QString root = m_options.root;
     const QSet<QString> permitted = session.permitted;
@@ -427,7 +514,7 @@ void WebApp::list(const Request &request, Session &session, const http::Server::
             }
             return r;
         },
-        [this, search, token = CookieToken(request)](Result &r) {
+        [this, search, token](Result &r) {
             Session *s = m_sessions.find(token);
             if (!s)
                 return Redirect("/web/signin");
@@ -610,24 +697,33 @@ Response WebApp::dailySet(const Request &request, Session &session) {
     view.fields.push_back(date);
     const bool known =
         query.values.size() == (query.values.contains(QStringLiteral("p_DATE")) ? 1 : 0);
-    if (!query.ok || !known ||
-        !QDate::fromString(date.value, QStringLiteral("yyyyMMdd")).isValid() ||
-        date.value.size() != 8) {
+    const QDate day = QDate::fromString(date.value, QStringLiteral("yyyyMMdd"));
+    if (!query.ok || !known || !day.isValid() || date.value.size() != 8) {
         view.error = QStringLiteral("영업일자는 올바른 일자(YYYYMMDD)여야 합니다.");
+        return Html(400, ReportPage(session, view));
+    }
+    if (day.year() < 1900 || day > Now().date()) {
+        view.error = QStringLiteral("영업일자는 1900-01-01부터 오늘까지입니다.");
         return Html(400, ReportPage(session, view));
     }
 
     const QDateTime now = QDateTime::currentDateTime();
     auto cached = m_daily.find(date.value);
     if (cached == m_daily.end() || cached->made.secsTo(now) >= kDailySetKeptSeconds) {
+        // A set is made on this thread, so one session may not have them made one after
+        // the other.
+        if (session.dailyMade.isValid() && session.dailyMade.secsTo(now) < kDailySetEverySeconds) {
+            view.error = QStringLiteral("일일 경영보고서는 %1초에 한 번 만들 수 있습니다. 잠시 후 "
+                                        "다시 하십시오.")
+                             .arg(kDailySetEverySeconds);
+            Response r = Html(429, ReportPage(session, view));
+            r.add("Retry-After", QByteArray::number(kDailySetEverySeconds));
+            return r;
+        }
+        session.dailyMade = now;
         try {
-            if (!m_mainConnection || !m_mainConnection->isOpen()) {
-                m_mainConnection = std::make_unique<db::Connection>();
-                m_mainConnection->setParams(m_options.connection);
-                m_mainConnection->open();
-            }
             auto shown = std::make_shared<ShownReport>();
-            shown->document = screens::LayOutDailySet(*m_mainConnection, date.value);
+            shown->document = screens::LayOutDailySet(mainConnection(), date.value);
             shown->id = RandomToken(16);
             shown->title = title + u' ' + InputValue(date.type, date.value);
             shown->action = view.action;

@@ -38,6 +38,7 @@ struct WebOptions {
     int workers = 2;           // threads running reports
     int queued = 64;           // reports waiting at most; more are answered 503
     int idleSeconds = 30 * 60, lifeSeconds = 12 * 60 * 60; // of a session
+    int checkSeconds = 60; // how often a session's employee and permissions are read again
 };
 
 class WebApp : public QObject {
@@ -60,7 +61,12 @@ private:
     http::Response signInPage(const http::Request &request, Session *session);
     void signIn(const http::Request &request, const http::Server::Reply &reply);
     http::Response signOut(const http::Request &request);
-    void list(const http::Request &request, Session &session, const http::Server::Reply &reply);
+    void list(const http::Request &request, Session &session, const QString &token,
+              const http::Server::Reply &reply);
+    // Whether the session still stands: every minute its employee is read again (in service,
+    // the password its sign-in was checked against) and the permissions with it.
+    bool standing(Session &session);
+    db::Connection &mainConnection();
     void openReport(const http::Request &request, Session &session, const QString &token,
                     const http::Server::Reply &reply);
     http::Response viewReport(const http::Request &request, Session &session);
@@ -75,6 +81,7 @@ private:
     SignInThrottle m_throttle;
     QThreadPool m_pool;
     int m_pending = 0;
+    int m_signIns = 0; // sign-ins being checked
     // The daily set is made of the printed reports' screens, so on this thread, with its own
     // connection; one made in the last minute is shown again (it says when it was made).
     std::unique_ptr<db::Connection> m_mainConnection;

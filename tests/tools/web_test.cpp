@@ -384,6 +384,107 @@ TEST_F(WebPages, GuessingIsSlowedDownAndSessionsExpire) {
     EXPECT_EQ(Ask(port, "GET", "/web/reports", token).header("Location"), "/web/signin");
 }
 
+// Requests sent at once, each on a connection of its own, before any answer is read.
+std::vector<Answer> AskAtOnce(quint16 port, const std::vector<QByteArray> &requests) {
+    std::vector<std::unique_ptr<QTcpSocket>> sockets;
+    for (const QByteArray &request : requests) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QStringLiteral("127.0.0.1"), port);
+        if (socket->waitForConnected(10000))
+            socket->write(request);
+        socket->flush();
+        sockets.push_back(std::move(socket));
+    }
+    std::vector<Answer> answers;
+    for (auto &socket : sockets) {
+        QByteArray data;
+        while (socket->waitForReadyRead(60000) || socket->bytesAvailable() > 0) {
+            data += socket->readAll();
+            if (socket->state() != QAbstractSocket::ConnectedState)
+                break;
+        }
+        data += socket->readAll();
+        Answer a;
+        a.status = data.split(' ').value(1).toInt();
+        answers.push_back(a);
+    }
+    return answers;
+}
+
+TEST_F(WebPages, GuessesSentAtOnceAreCountedAndNoSessionOutlivesItsEmployee) {
+    ServerProcess server;
+    const quint16 port = start(server, {QStringLiteral("--session-check"), QStringLiteral("1")});
+    ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
+
+    // Ten guesses at once: one is checked at a time, the rest are turned away uncounted.
+    std::vector<QByteArray> guesses;
+    for (int i = 0; i < 10; ++i) {
+        const QByteArray body = Form(kClerk, QStringLiteral("guess-%1").arg(i));
+        guesses.push_back("POST /web/signin HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                          "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                          QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    }
+    int checked = 0, turnedAway = 0;
+    for (const Answer &a : AskAtOnce(port, guesses)) {
+        checked += a.status == 401 ? 1 : 0;
+        turnedAway += a.status == 429 ? 1 : 0;
+    }
+    EXPECT_EQ(checked + turnedAway, 10);
+    EXPECT_LE(checked, 2) << "guesses checked side by side";
+    // A number no one has is refused at once and holds nothing.
+    EXPECT_EQ(Ask(port, "POST", "/web/signin", {},
+                  Form(QString(5000, u'9'), QStringLiteral("whatever-1")))
+                  .status,
+              401);
+
+    // The employee's password taken away, set anew, or the employee out of service: the
+    // sessions signed in before end within the check's time.
+    const QByteArray before = SignIn(port, kManager, kPassword);
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_EQ(kelo::web::SetPassword(s_db->connection(), kManager, QStringLiteral("new-pass-99")),
+              QString());
+    QThread::msleep(1200);
+    EXPECT_EQ(Ask(port, "GET", "/web/reports", before).header("Location"), "/web/signin");
+    EXPECT_EQ(Ask(port, "GET", "/web/reports", before).header("Location"), "/web/signin");
+    const QByteArray after = SignIn(port, kManager, QStringLiteral("new-pass-99"));
+    ASSERT_FALSE(after.isEmpty());
+    EXPECT_EQ(Ask(port, "GET", "/web/reports", after).status, 200);
+    ASSERT_TRUE(kelo::web::ClearPassword(s_db->connection(), kManager));
+    QThread::msleep(1200);
+    EXPECT_EQ(Ask(port, "GET", ReportTarget(kDaily), after).header("Location"), "/web/signin");
+    ASSERT_EQ(kelo::web::SetPassword(s_db->connection(), kManager, kPassword), QString());
+
+    // Two Cookie lines, a stale token first: the session is found all the same.
+    const QByteArray token = SignIn(port, kManager, kPassword);
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    ASSERT_TRUE(socket.waitForConnected(10000));
+    socket.write(
+        "GET /web/reports HTTP/1.1\r\nHost: x\r\nConnection: close\r\nCookie: kelo_session=" +
+        QByteArray(64, 'a') + "\r\nCookie: kelo_session=" + token + "\r\n\r\n");
+    QByteArray reply;
+    while (socket.waitForReadyRead(20000))
+        reply += socket.readAll();
+    EXPECT_TRUE(reply.startsWith("HTTP/1.1 200")) << reply.left(200).constData();
+
+    // Nothing of a request's control characters comes back; a repeated search is refused.
+    const Answer nul = Ask(port, "GET", "/web/report?report=X%00%E2%80%AE.mrd", token);
+    EXPECT_EQ(nul.status, 404);
+    EXPECT_FALSE(nul.body.contains('\0'));
+    EXPECT_FALSE(nul.text().contains(QChar(0x202E)));
+    EXPECT_EQ(Ask(port, "GET", "/web/reports?q=a&q=b", token).status, 400);
+
+    // Daily sets of one day after another, made on the server's thread, wait their turn; a
+    // day outside the calendar's sense is refused before any is made.
+    EXPECT_EQ(Ask(port, "GET", "/web/daily?p_DATE=00010101", token).status, 400);
+    EXPECT_EQ(Ask(port, "GET", "/web/daily?p_DATE=29991231", token).status, 400);
+    EXPECT_EQ(Ask(port, "GET", "/web/daily", token).status, 200);
+    EXPECT_EQ(Ask(port, "GET", "/web/daily", token).status, 200) << "the same set again";
+    const Answer other = Ask(port, "GET", "/web/daily?p_DATE=20200101", token);
+    EXPECT_EQ(other.status, 429);
+    EXPECT_FALSE(other.header("Retry-After").isEmpty());
+}
+
 TEST_F(WebPages, OverTlsTheCookieIsForHttpsOnly) {
     QTemporaryDir dir;
     const QString cert = dir.filePath(QStringLiteral("cert.pem")),

@@ -3,6 +3,7 @@
 #include "report/chart.h"
 #include "report/textfit.h"
 #include "support/schema_database.h"
+#include "support/temp_database.h"
 #include "viewer/execution.h"
 #include "viewer/fixtures.h"
 
@@ -133,6 +134,33 @@ TEST(RunReport, AWritingDefinitionIsRefusedAndWritesNothing) {
         EXPECT_TRUE(run.document.pages.empty());
     }
     EXPECT_EQ(CountOutlets(db.connection()), before);
+}
+
+// The web sign-in's password hashes are out of every definition's reach, on both engines, and
+// the program reads them as before once the report is done.
+TEST(RunReport, NoDefinitionReadsThePasswordHashes) {
+    test::SchemaDatabase db;
+    db.exec(QString::fromUtf8(test::SalesRows()));
+    db.exec(QStringLiteral("INSERT INTO WEB_PASSWORD (EMP_NO, PASSWORD_HASH) "
+                           "VALUES ('20000001', '$argon2id$secret')"));
+    for (const char *sql :
+         {"SELECT PASSWORD_HASH AS UPJANG_NAME FROM WEB_PASSWORD",
+          "SELECT UPJANG_NAME FROM JA010MS WHERE EXISTS (SELECT 1 FROM web_password)",
+          "WITH P AS (SELECT EMP_NO FROM WEB_PASSWORD) SELECT EMP_NO AS UPJANG_NAME FROM P"}) {
+        SCOPED_TRACE(sql);
+        QByteArray xml = test::SalesDefinition();
+        const int from = int(xml.indexOf("<![CDATA[")) + 9;
+        xml.replace(from, int(xml.indexOf("]]>")) - from, QByteArray(sql));
+        auto rep = Load(xml, db.connection());
+        ASSERT_TRUE(rep);
+        const RunResult run = RunReport(*rep, {});
+        EXPECT_FALSE(run.error.isEmpty());
+        EXPECT_TRUE(run.document.pages.empty());
+        EXPECT_FALSE(run.document.texts().join(u' ').contains(QStringLiteral("secret")));
+    }
+    EXPECT_EQ(
+        test::QueryText(db.connection(), QStringLiteral("SELECT PASSWORD_HASH FROM WEB_PASSWORD")),
+        QStringLiteral("$argon2id$secret"));
 }
 
 // What the statement check lets through, the database refuses: writes fail inside the
