@@ -65,8 +65,8 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "%s cannot be read\n", argv[1]);
             return 1;
         }
-        viewer::ParseResult parsed = viewer::ParseDefinition(
-            f.read(kMaxDefinitionBytes + 1), QFileInfo(path).fileName(), c);
+        viewer::ParseResult parsed =
+            viewer::ParseDefinition(f.read(kMaxDefinitionBytes + 1), QFileInfo(path).fileName(), c);
         const double tFetch = Ms(t);
         if (!parsed.report) {
             std::fprintf(stderr, "%s\n", qPrintable(parsed.error));
