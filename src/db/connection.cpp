@@ -15,7 +15,6 @@
 #include <QSqlError>
 #include <QUrl>
 
-#include <algorithm>
 #include <libpq-fe.h>
 #include <set>
 #include <sqlite3.h>
@@ -144,10 +143,6 @@ struct Connection::Private {
     // PostgreSQL: this session's prepared statements by their text.
     QHash<QByteArray, std::shared_ptr<PreparedStatement>> prepared;
     quint64 preparedClock = 0;
-    // The session's plan setting: 0 planned for the values (the default), 1 kept plans, -1
-    // not known; doubtful once it was set within a transaction (a rollback undoes it).
-    int keptPlans = 0;
-    bool keptPlansDoubtful = false;
 
     // Deallocates the statement on the server (not in a failed transaction, where the
     // server takes no statement: it then stays prepared to the session's end).
@@ -427,42 +422,6 @@ void Connection::startSession() {
         setup +=
             QStringLiteral(" SET kelo.now TO '%1';").arg(QString::fromLatin1(now).remove(u'\''));
     executeScript(setup);
-    d->keptPlans = 0;
-    d->keptPlansDoubtful = false;
-}
-
-void Connection::PlanChoice::observe(bool keptPlan, double ms) {
-    if (keptPlan) {
-        // The trial run builds the kept plan, which costs about what planning for the
-        // values does: it stays when the run took not much longer than planned runs.
-        if (state == State::Trial)
-            state = ms <= bestPlannedMs * 1.5 + 0.5 ? State::Kept : State::Refused;
-        return;
-    }
-    bestPlannedMs = plannedRuns == 0 ? ms : std::min(bestPlannedMs, ms);
-    ++plannedRuns;
-    // The first run of a statement also fills the session's caches: two are compared.
-    if (state == State::Planned && plannedRuns >= 2 && bestPlannedMs <= kCheapMs)
-        state = State::Trial;
-}
-
-void Connection::useKeptPlans(bool kept) {
-    if (!d->pg)
-        return;
-    const bool idle = PQtransactionStatus(d->pg) == PQTRANS_IDLE;
-    if (idle && d->keptPlansDoubtful) {
-        d->keptPlans = -1;
-        d->keptPlansDoubtful = false;
-    }
-    const int wanted = kept ? 1 : 0;
-    if (d->keptPlans == wanted)
-        return;
-    PGresult *r = PQexec(d->pg, kept ? "SET plan_cache_mode TO force_generic_plan"
-                                     : "SET plan_cache_mode TO auto");
-    d->keptPlans = PQresultStatus(r) == PGRES_COMMAND_OK ? wanted : -1;
-    PQclear(r);
-    if (!idle)
-        d->keptPlansDoubtful = true;
 }
 
 int Connection::session() const {
@@ -589,10 +548,6 @@ void Connection::executeScript(const QString &sql) {
     checkNotBusy();
     if (d->pg) {
         PGresult *r = PQexec(d->pg, PostgresScript(sql).toUtf8().constData());
-        // A plan setting made within a transaction is undone by a rollback (of a savepoint
-        // too), which a script may hold: it is sent again before the next statement.
-        if (d->keptPlansDoubtful)
-            d->keptPlans = -1;
         const ExecStatusType status = PQresultStatus(r);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK &&
             status != PGRES_EMPTY_QUERY) {

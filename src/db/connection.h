@@ -138,27 +138,10 @@ public:
     // (releasePrepared); the least recently used ones that no query holds are deallocated
     // past a limit, and all of them after a script (its definitions may change what a
     // statement returns).
-    //
-    // The server plans a statement for its parameter values at every run, which costs a
-    // cheap statement (a millisecond or two) about as much as running it. A statement that
-    // ran cheaply twice runs once with the plan the server makes for any values, which it
-    // then keeps; that plan stays when it ran about as fast, else every run is planned
-    // again for its values, as before. Outside transactions only.
-    struct PlanChoice {
-        static constexpr double kCheapMs = 5.0;
-        int plannedRuns = 0;
-        double bestPlannedMs = 0;
-        enum class State { Planned, Trial, Kept, Refused } state = State::Planned;
-        // A run outside a transaction, with the kept plan or planned for its values, and
-        // how long it took from sending to the whole result.
-        void observe(bool keptPlan, double ms);
-        bool wantsKeptPlan() const { return state == State::Trial || state == State::Kept; }
-    };
     struct PreparedStatement {
         QByteArray name;
         QStringList fieldNames;
         std::vector<int> columnKind; // per field: 0 text, 1 integer, 2 decimal, 3 bytes, 4 bool
-        PlanChoice plans;
         int users = 0;
         quint64 lastUse = 0;
         bool cached = true; // false once discarded: the last user deallocates it
@@ -171,9 +154,6 @@ public:
     void discardPrepared(const std::shared_ptr<PreparedStatement> &statement);
     // Deallocates every statement that no query holds.
     void releaseUnusedPrepared();
-    // The session's statements run with their kept plans (true) or planned for their
-    // values (false, the server's default); a setting sent only when it changes.
-    void useKeptPlans(bool kept);
 
 private:
     friend class StatementLimitScope;

@@ -647,19 +647,11 @@ void Query::runPostgres() {
     }
     d->clearResult();
     const bool idle = PQtransactionStatus(c) == PQTRANS_IDLE;
-    // Within a transaction every run is planned for its values.
-    const std::shared_ptr<Connection::PreparedStatement> statement = d->pgStatement;
-    const bool keptPlan = idle && statement->plans.wantsKeptPlan();
-    d->connection.useKeptPlans(keptPlan);
-    QElapsedTimer timer;
-    timer.start();
     PGresult *r = d->connection.statementLimits()
                       ? runPostgresLimited(values.data(), lengths.data(), formats.data())
                       : PQexecPrepared(c, d->pgName.constData(), count, values.data(),
                                        lengths.data(), formats.data(), 0);
     ExecStatusType status = PQresultStatus(r);
-    if (idle && (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK))
-        statement->plans.observe(keptPlan, double(timer.nsecsElapsed()) / 1e6);
     if (status == PGRES_FATAL_ERROR && idle &&
         QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE)) == "0A000") {
         // The tables changed under the prepared statement so that it would return other

@@ -339,31 +339,6 @@ TEST(PostgresConnection, ASessionTheServerEndsIsTakenUpAgain) {
     EXPECT_EQ(q.text(0), QStringLiteral("0"));
 }
 
-// Whether a statement runs with the plan the server keeps for any values, after runs
-// planned for their values (false, ms) and with the kept plan (true, ms).
-TEST(PlanChoice, ACheapStatementKeepsAPlanThatRunsAboutAsFast) {
-    using Runs = std::vector<std::pair<bool, double>>;
-    const struct {
-        const char *what;
-        Runs runs;
-        bool kept;
-    } cases[] = {
-        {"a first run only", {{false, 1.0}}, false},
-        {"two cheap runs: the next one tries", {{false, 9.0}, {false, 1.0}}, true},
-        {"two dear runs", {{false, 9.0}, {false, 6.0}}, false},
-        {"the trial about as fast", {{false, 3.0}, {false, 1.0}, {true, 2.0}}, true},
-        {"the trial slower", {{false, 3.0}, {false, 1.0}, {true, 2.1}}, false},
-        {"refused for good", {{false, 1.0}, {false, 1.0}, {true, 9.0}, {false, 0.1}}, false},
-        {"kept whatever comes", {{false, 1.0}, {false, 1.0}, {true, 1.0}, {true, 9.0}}, true},
-    };
-    for (const auto &c : cases) {
-        db::Connection::PlanChoice plans;
-        for (const auto &[kept, ms] : c.runs)
-            plans.observe(kept, ms);
-        EXPECT_EQ(plans.wantsKeptPlan(), c.kept) << c.what;
-    }
-}
-
 // A statement text is prepared once per session, whatever the number of queries that run
 // it; a table changed under it is read as it now is, by a query that took the statement
 // before the change and by one that takes it after.
