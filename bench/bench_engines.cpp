@@ -121,9 +121,19 @@ int main(int argc, char **argv) {
     {
         const auto sqlite = bench::RunTargetInquiries(file, date);
         const auto pg = bench::RunTargetInquiries(server, date);
-        for (size_t i = 0; i < sqlite.size(); ++i)
+        for (size_t i = 0; i < sqlite.size(); ++i) {
             ratio(sqlite[i].id, sqlite[i].search, pg[i].search,
                   sqlite[i].rows == pg[i].rows ? "" : "  GRIDS DIFFER");
+            // The first row that differs, on standard error.
+            const QStringList &a = sqlite[i].rows, &b = pg[i].rows;
+            for (qsizetype r = 0; r < std::max(a.size(), b.size()); ++r)
+                if (a.value(r) != b.value(r)) {
+                    std::fprintf(stderr, "%s row %lld\n  SQLite:     %s\n  PostgreSQL: %s\n",
+                                 qPrintable(sqlite[i].id), qlonglong(r), qPrintable(a.value(r)),
+                                 qPrintable(b.value(r)));
+                    break;
+                }
+        }
     }
 
     std::printf("printed set, kelo-reports --build, median of 3\n");

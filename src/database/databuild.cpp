@@ -183,8 +183,9 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
     // (the same month and day a year earlier, which need not exist: 20030229 closes February
     // 2003), which knows the date it serves; running sums over the points and the daily
     // figures give each point its month and target year to date, and a date's row takes last
-    // year's from the point that serves it. Month and year are found once per date (the
-    // dialect's functions are slow on the server when called for every row).
+    // year's from the point that serves it. Month and year are found once per date, in a
+    // table of their own (the server would otherwise work out the year's start again for
+    // every point, after the join: about 0.5 s of the build on five years of figures).
     const QString month = QStringLiteral("PARTITION BY P.UPJANG_CODE, D.YM ORDER BY P.SALE_DATE");
     const QString year =
         QStringLiteral("PARTITION BY P.UPJANG_CODE, D.YEAR_FROM ORDER BY P.SALE_DATE");
@@ -254,7 +255,7 @@ void BuildReportFigures(db::Connection &connection, const DataBuild &build) {
             ) X
             GROUP BY X.UPJANG_CODE, X.SALE_DATE
         ),
-        DATES AS (
+        DATES AS MATERIALIZED (
             SELECT A.SALE_DATE, SUBSTR(A.SALE_DATE, 1, 6) AS YM,
                 FN_GET_YTD1_DATE(SUBSTR(A.SALE_DATE, 1, 6) || '01', 'F') AS YEAR_FROM
             FROM (

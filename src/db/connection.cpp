@@ -414,6 +414,7 @@ void Connection::startSession() {
     QString setup = QStringLiteral("SET search_path TO kelo, pg_catalog, public; "
                                    "SET client_min_messages TO warning; "
                                    "SET parallel_setup_cost TO 10000; "
+                                   "SET random_page_cost TO 1.1; "
                                    "SET lock_timeout TO %1;")
                         .arg(lockTimeout());
     const QByteArray now = qgetenv("KELO_NOW");

@@ -407,8 +407,9 @@ TEST_F(Sbs050Test, DepartmentAndTeamFilterStaffAndHeadOffice) {
 }
 
 // Sales lines of 15 March: room 0501 occupied (its room charge with the stay's guest), room
-// 0503 checked out that day (an other room charge), a stay without a room number, a minibar
-// bill; outlet lines of 5073 (two), 4058, 6001 (not listed) and 5074 on another day.
+// 0502 a same-day stay (occupied too), room 0503 checked out that day (an other room charge),
+// a stay without a room number, a minibar bill; outlet lines of 5073 (two), 4058, 6001 (not
+// listed) and 5074 on another day.
 TEST_F(ListInquiriesTest, Srs330GivesOneTotalRowPerOutletWithOrWithoutRoomRows) {
     script(R"sql(
 INSERT INTO DA010MS (UPJANG_CODE, RSV_NO, MANAGE_NO, ROOM_NO, ROOM_TYPE, GUEST_NAME, CHECKIN_DATE,
@@ -423,7 +424,8 @@ INSERT INTO IA010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, MENU_CODE, NET_AMT
     GUEST_TYPE, MEMBER_NO, ACCEPT_MEMBER_NO, KOREAN_QTY, FOREIGN_QTY)
 VALUES ('20240315', '1001', '0501', 1, 'D1001', 150000, 15000, '200', '2000000001', '2000000009',
     2, 0),
-    ('20240315', '1001', '0503', 1, 'D1001', 120000, 12000, '100', NULL, '2000000002', 1, 1);
+    ('20240315', '1001', '0503', 1, 'D1001', 120000, 12000, '100', NULL, '2000000002', 1, 1),
+    ('20240315', '1001', '0502', 1, 'D1001', 80000, 8000, '100', NULL, NULL, 1, 0);
 INSERT INTO IA010MS (SALE_DATE, UPJANG_CODE, BILL_NO, SEQ_NO, MENU_CODE, NET_AMT, VAT_AMT,
     GUEST_TYPE, KOREAN_QTY, FOREIGN_QTY)
 VALUES ('20240315', '1001', 'H000001', 1, 'D2001', 30000, 3000, '100', 1, 0);
@@ -453,6 +455,7 @@ VALUES ('20000000', 'F');
     EXPECT_EQ(sorted(rows(*s, fields)),
               sorted({"베로호텔|20240315|본관|0501|2000000001|회원일|회원|투숙객1|ST|객실료|"
                       "150,000|15,000|전용|2",
+                      "베로호텔|20240315|본관|0502|||일반|당일객|DX|객실료|80,000|8,000||1",
                       "베로호텔|20240315|본관|0503|2000000002|회원이|일반|||기타객실료|120,000|"
                       "12,000|전용|2",
                       "베로호텔|20240315||H000001|||일반|||미니바|30,000|3,000||1",

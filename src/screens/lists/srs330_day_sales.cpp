@@ -33,7 +33,12 @@ TfrmSRS330::TfrmSRS330(db::Connection &connection, QWidget *parent)
     // that day. A stay without a room number occupies no room that a bill could name. The two
     // bounds that every stay in the house meets come first; the check-out date's index finds
     // the few stays that have not left (the outlet test is written so that the table's key
-    // does not lead the plan instead).
+    // does not lead the plan instead). Within the bounds the three kinds of stay (over the
+    // night: in on or before the day and out after it; same-day: in and out that day;
+    // carried over: in that day, out after it, check-in type 2, which the first holds
+    // already) are every stay but one that leaves that day after coming earlier. Written so,
+    // as one negation: as the three alternatives the server expected a single stay and
+    // looked up the day's sales lines once per occupied room (about 0.1 s on five years).
     qryQuery->setSql(QStringLiteral(R"sql(
         WITH R AS (
             SELECT ROOM_NO, GUEST_NAME, ROOM_TYPE
@@ -44,10 +49,7 @@ TfrmSRS330::TfrmSRS330(db::Connection &connection, QWidget *parent)
                 AND OUT_YN IN ('Y', 'N')
                 AND ROOM_NO IS NOT NULL
                 AND TO_NUMBER(MANAGE_NO) > 0
-                AND (CHECKIN_DATE <= :SALE_DATE AND CHECKOUT_DATE > :SALE_DATE
-                    OR CHECKIN_DATE = :SALE_DATE AND CHECKOUT_DATE = :SALE_DATE
-                    OR CHECKIN_DATE = :SALE_DATE AND CHECKOUT_DATE > :SALE_DATE
-                        AND CHECKIN_TYPE = '2')
+                AND NOT (CHECKOUT_DATE = :SALE_DATE AND CHECKIN_DATE < :SALE_DATE)
         ),
         L AS (
             SELECT A.UPJANG_CODE, A.BILL_NO, A.MEMBER_NO, A.GUEST_TYPE, O.GUEST_NAME, O.ROOM_TYPE,
