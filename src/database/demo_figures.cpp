@@ -73,24 +73,27 @@ JOIN JA010MS B ON B.UPJANG_CODE = A.UPJANG_CODE
 GROUP BY A.SALE_DATE, B.SAUP_CODE1, B.SAUP_CODE2, B.SAUP_CODE3
 )sql"),
                     // Budgets: each month's average day of the outlet and division, 5 per cent up,
-                    // in thousands.
+                    // in thousands. Whole figures times 105 over the days times 100: a ratio of
+                    // whole numbers, which both engines round alike (1.05 is no binary fraction,
+                    // so SQLite's product fell on the other side of a half now and then, and
+                    // one seed gave other figures on the server).
                     QStringLiteral(R"sql(
 INSERT INTO JH010MS (SALE_DATE, UPJANG_CODE, DIVISION, SALE_AMT, GUESTS, ROOMS)
-SELECT B.CALN_DATE, A.UPJANG_CODE, A.DIVISION, ROUND(A.AMT * 1.05, -3), ROUND(A.GST * 1.05),
-       ROUND(A.RMS * 1.05)
+SELECT B.CALN_DATE, A.UPJANG_CODE, A.DIVISION, ROUND(A.AMT * 105 / (A.DAYS * 100), -3),
+       ROUND(A.GST * 105 / (A.DAYS * 100)), ROUND(A.RMS * 105 / (A.DAYS * 100))
 FROM (SELECT UPJANG_CODE, DIVISION, SUBSTR(SALE_DATE, 1, 6) AS YM,
-             SUM(NET_AMT + SVC_AMT) / COUNT(*) AS AMT, SUM(GUESTS) * 1.0 / COUNT(*) AS GST,
-             SUM(TOTAL_RMS) * 1.0 / COUNT(*) AS RMS
+             SUM(NET_AMT + SVC_AMT) AS AMT, SUM(GUESTS) AS GST, SUM(TOTAL_RMS) AS RMS,
+             COUNT(*) AS DAYS
       FROM SA030MS
       GROUP BY UPJANG_CODE, DIVISION, SUBSTR(SALE_DATE, 1, 6)) A
 JOIN ZX020MS B ON SUBSTR(B.CALN_DATE, 1, 6) = A.YM
 )sql"),
-                    // Targets: the budgets, 2 per cent up.
+                    // Targets: the budgets, 2 per cent up (times 102 over 100, as above).
                     QStringLiteral(R"sql(
 INSERT INTO JH040MS (SALE_DATE, UPJANG_CODE, DIVISION, GUESTS, SALE_AMT, REMARKS, U_EMP_NO,
                      U_DATE, U_IP)
-SELECT SALE_DATE, UPJANG_CODE, DIVISION, ROUND(GUESTS * 1.02), ROUND(SALE_AMT * 1.02, -3), NULL,
-       'SYSTEM', SYSDATE(), '127.0.0.1'
+SELECT SALE_DATE, UPJANG_CODE, DIVISION, ROUND(GUESTS * 102 / 100), ROUND(SALE_AMT * 102 / 100, -3),
+       NULL, 'SYSTEM', SYSDATE(), '127.0.0.1'
 FROM JH010MS
 )sql"),
                     // Targets by management division.
