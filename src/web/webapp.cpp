@@ -183,6 +183,11 @@ void Harden(Response &r, bool tls) {
         r.add("Strict-Transport-Security", "max-age=31536000");
 }
 
+// The session's report a request names (doc=), null when it has none of that id.
+std::shared_ptr<ShownReport> ShownOf(const Fields &query, const Session &session) {
+    return session.report(query.values.value(QStringLiteral("doc")));
+}
+
 QString TypeName(viewer::ParamType type) {
     switch (type) {
     case viewer::ParamType::Date:
@@ -654,8 +659,7 @@ void WebApp::openReport(const Request &request, Session &session, const QString 
 
 Response WebApp::viewReport(const Request &request, Session &session) {
     const Fields query = QueryFields(request);
-    const std::shared_ptr<ShownReport> shown =
-        session.report(query.values.value(QStringLiteral("doc")));
+    const std::shared_ptr<ShownReport> shown = ShownOf(query, session);
     if (!shown)
         return Html(404,
                     MessagePage(&session, QStringLiteral("보고서"),
@@ -755,8 +759,7 @@ Response WebApp::dailySet(const Request &request, Session &session) {
 
 void WebApp::pageImage(const Request &request, Session &session, const http::Server::Reply &reply) {
     const Fields query = QueryFields(request);
-    const std::shared_ptr<ShownReport> shown =
-        session.report(query.values.value(QStringLiteral("doc")));
+    const std::shared_ptr<ShownReport> shown = ShownOf(query, session);
     bool ok = false;
     const int n = query.values.value(QStringLiteral("n")).toInt(&ok);
     if (!shown || !ok || n < 1 || n > int(shown->document.pages.size())) {
@@ -792,9 +795,7 @@ void WebApp::pageImage(const Request &request, Session &session, const http::Ser
 
 void WebApp::download(const Request &request, Session &session, bool pdf,
                       const http::Server::Reply &reply) {
-    const Fields query = QueryFields(request);
-    const std::shared_ptr<ShownReport> shown =
-        session.report(query.values.value(QStringLiteral("doc")));
+    const std::shared_ptr<ShownReport> shown = ShownOf(QueryFields(request), session);
     if (!shown) {
         Response r = Plain(404, QStringLiteral("보고서가 더 이상 없습니다. 다시 조회하십시오."));
         Harden(r, m_options.secureCookie);

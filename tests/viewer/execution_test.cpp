@@ -27,6 +27,14 @@ std::unique_ptr<LoadedReport> Load(const QByteArray &xml, db::Connection &c) {
     return std::move(r.report);
 }
 
+// The sales fixture with another statement for its data set.
+QByteArray WithStatement(const char *sql) {
+    QByteArray xml = test::SalesDefinition();
+    const int from = int(xml.indexOf("<![CDATA[")) + 9;
+    xml.replace(from, int(xml.indexOf("]]>")) - from, QByteArray(sql));
+    return xml;
+}
+
 const QHash<QString, QString> kJanuary = {{QStringLiteral("AFromDate"), QStringLiteral("20240101")},
                                           {QStringLiteral("AToDATE"), QStringLiteral("20240131")}};
 
@@ -122,10 +130,7 @@ TEST(RunReport, AWritingDefinitionIsRefusedAndWritesNothing) {
           "WITH X AS (DELETE FROM JA010MS WHERE UPJANG_CODE = 'T01' RETURNING *) SELECT * FROM X",
           "SELECT 1 AS A FROM DUAL; DELETE FROM JA010MS"}) {
         SCOPED_TRACE(sql);
-        QByteArray xml = test::SalesDefinition();
-        const int from = int(xml.indexOf("<![CDATA[")) + 9;
-        xml.replace(from, int(xml.indexOf("]]>")) - from, QByteArray(sql));
-        auto rep = Load(xml, db.connection());
+        auto rep = Load(WithStatement(sql), db.connection());
         ASSERT_TRUE(rep);
         const RunResult run = RunReport(*rep, kJanuary);
         EXPECT_TRUE(run.error.startsWith(
@@ -148,10 +153,7 @@ TEST(RunReport, NoDefinitionReadsThePasswordHashes) {
           "SELECT UPJANG_NAME FROM JA010MS WHERE EXISTS (SELECT 1 FROM web_password)",
           "WITH P AS (SELECT EMP_NO FROM WEB_PASSWORD) SELECT EMP_NO AS UPJANG_NAME FROM P"}) {
         SCOPED_TRACE(sql);
-        QByteArray xml = test::SalesDefinition();
-        const int from = int(xml.indexOf("<![CDATA[")) + 9;
-        xml.replace(from, int(xml.indexOf("]]>")) - from, QByteArray(sql));
-        auto rep = Load(xml, db.connection());
+        auto rep = Load(WithStatement(sql), db.connection());
         ASSERT_TRUE(rep);
         const RunResult run = RunReport(*rep, {});
         EXPECT_FALSE(run.error.isEmpty());
