@@ -241,7 +241,7 @@ int main(int argc, char **argv) {
     const QCommandLineOption sessionCheckOption(
         QStringLiteral("session-check"),
         QStringLiteral("Seconds between the readings of a session's employee and permissions "
-                       "(1 to 3600)."),
+                       "(0 to 3600; 0: at every request)."),
         QStringLiteral("S"), QStringLiteral("60"));
     const QCommandLineOption certOption(QStringLiteral("cert"),
                                         QStringLiteral("Certificate (PEM) for TLS."),
@@ -289,25 +289,35 @@ int main(int argc, char **argv) {
         return Fail(BadArguments,
                     QStringLiteral("%1 is not an IP address").arg(parser.value(bindOption)));
 
-    const uint idle = parser.value(idleOption).toUInt(&ok);
-    if (!ok || idle < 1 || idle > 3600)
-        return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 3600")
-                                      .arg(parser.value(idleOption)));
+    // A whole number of an option within its bounds; -1 (and the reason said) otherwise.
+    const auto bounded = [&parser](const QCommandLineOption &option, int low, int high,
+                                   const QString &what) {
+        bool whole = false;
+        const int value = parser.value(option).toInt(&whole);
+        if (whole && value >= low && value <= high)
+            return value;
+        Fail(BadArguments, QStringLiteral("%1 is not a number of %2 from %3 to %4")
+                               .arg(parser.value(option), what)
+                               .arg(low)
+                               .arg(high));
+        return -1;
+    };
+    const QString seconds = QStringLiteral("seconds");
+    const int idle = bounded(idleOption, 1, 3600, seconds);
+    if (idle < 0)
+        return BadArguments;
 
     if (parser.isSet(certOption) != parser.isSet(keyOption))
         return Fail(BadArguments, QStringLiteral("--cert and --key go together"));
-    const int workers = parser.value(workersOption).toInt(&ok);
-    if (!ok || workers < 1 || workers > 16)
-        return Fail(BadArguments, QStringLiteral("%1 is not a number of workers from 1 to 16")
-                                      .arg(parser.value(workersOption)));
-    const int sessionIdle = parser.value(sessionIdleOption).toInt(&ok);
-    if (!ok || sessionIdle < 1 || sessionIdle > 86400)
-        return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 86400")
-                                      .arg(parser.value(sessionIdleOption)));
-    const int sessionCheck = parser.value(sessionCheckOption).toInt(&ok);
-    if (!ok || sessionCheck < 1 || sessionCheck > 3600)
-        return Fail(BadArguments, QStringLiteral("%1 is not a number of seconds from 1 to 3600")
-                                      .arg(parser.value(sessionCheckOption)));
+    const int workers = bounded(workersOption, 1, 16, QStringLiteral("workers"));
+    if (workers < 0)
+        return BadArguments;
+    const int sessionIdle = bounded(sessionIdleOption, 1, 86400, seconds);
+    if (sessionIdle < 0)
+        return BadArguments;
+    const int sessionCheck = bounded(sessionCheckOption, 0, 3600, seconds);
+    if (sessionCheck < 0)
+        return BadArguments;
     if (!web && (parser.isSet(appDirOption) || parser.isSet(projectOption) ||
                  parser.isSet(workersOption) || parser.isSet(sessionIdleOption) ||
                  parser.isSet(sessionCheckOption) || parser.isSet(secureCookieOption)))

@@ -38,8 +38,11 @@ void Session::keep(std::shared_ptr<ShownReport> report) {
         reports.erase(reports.begin());
 }
 
-SessionStore::SessionStore(int idleSeconds, int lifeSeconds)
-    : m_idle(idleSeconds), m_life(lifeSeconds) {}
+SessionStore::SessionStore(int idleSeconds, int lifeSeconds, Clock clock)
+    : m_idle(idleSeconds), m_life(lifeSeconds), m_clock(std::move(clock)) {
+    if (!m_clock)
+        m_clock = [] { return QDateTime::currentDateTimeUtc(); };
+}
 
 QByteArray SessionStore::PasswordKey(const QByteArray &hash) {
     return QCryptographicHash::hash(hash, QCryptographicHash::Sha256);
@@ -47,7 +50,7 @@ QByteArray SessionStore::PasswordKey(const QByteArray &hash) {
 
 QString SessionStore::open(const QString &empNo, const QString &name,
                            const QSet<QString> &permitted, const QByteArray &passwordKey) {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = m_clock();
     expire(now);
     const QString token = RandomToken();
     Session &s = m_sessions[TokenKey(token)];
@@ -66,7 +69,7 @@ Session *SessionStore::find(const QString &token) {
             return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
         }))
         return nullptr;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = m_clock();
     const auto it = m_sessions.find(TokenKey(token));
     if (it == m_sessions.end())
         return nullptr;

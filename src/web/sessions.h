@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -49,7 +50,9 @@ struct Session {
 class SessionStore {
 public:
     // A session ends after idleSeconds without a request and after lifeSeconds in any case.
-    SessionStore(int idleSeconds = 30 * 60, int lifeSeconds = 12 * 60 * 60);
+    // clock: the time (UTC) the store goes by; the system's clock unless a test gives one.
+    using Clock = std::function<QDateTime()>;
+    SessionStore(int idleSeconds = 30 * 60, int lifeSeconds = 12 * 60 * 60, Clock clock = {});
 
     // A new session; its token (64 hexadecimal digits from the system's random source) is
     // what the cookie carries. The store keeps only the token's hash.
@@ -72,6 +75,7 @@ private:
     void expire(const QDateTime &now);
 
     int m_idle, m_life;
+    Clock m_clock;
     QHash<QByteArray, Session> m_sessions; // by the token's SHA-256
 };
 

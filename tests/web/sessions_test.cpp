@@ -63,6 +63,28 @@ TEST(SignInThrottle, CountsPerEmployeeAndPerAddressAndForgetsAfterAnHour) {
     EXPECT_EQ(v.waitSeconds(emp, b, now.addSecs(61 * 60)), 0);
 }
 
+TEST(SessionStore, ASessionEndsIdleOrOldWhateverItsUse) {
+    QDateTime now = kStart;
+    kelo::web::SessionStore store(30 * 60, 12 * 60 * 60, [&now] { return now; });
+    const QString token = store.open(QStringLiteral("20000001"), QStringLiteral("김관리"), {});
+    // Used every 29 minutes it lasts, up to 12 hours from its sign-in.
+    for (int i = 0; i < 24; ++i) {
+        now = now.addSecs(29 * 60);
+        ASSERT_NE(store.find(token), nullptr) << i;
+    }
+    now = kStart.addSecs(12 * 60 * 60);
+    EXPECT_EQ(store.find(token), nullptr) << "12 hours after its sign-in";
+
+    const QString idle = store.open(QStringLiteral("20000002"), QStringLiteral("이조회"), {});
+    now = now.addSecs(30 * 60 - 1);
+    EXPECT_NE(store.find(idle), nullptr);
+    now = now.addSecs(30 * 60);
+    EXPECT_EQ(store.find(idle), nullptr) << "30 minutes without a request";
+    now = now.addSecs(-60 * 60);
+    EXPECT_EQ(store.find(idle), nullptr) << "an ended session stays ended";
+    EXPECT_EQ(store.count(), 0);
+}
+
 TEST(SessionStore, TokensAreRandomHashedAndKeepTheLatestReports) {
     kelo::web::SessionStore store;
     const QString one = store.open(QStringLiteral("20000001"), QStringLiteral("김관리"), {});
