@@ -20,7 +20,7 @@ PACKAGES=(
   clang-format
   python3 python3-xlrd python3-openpyxl
   xvfb xauth
-  chromium chromium-driver qpdf
+  chromium chromium-driver qpdf openssl
   desktop-file-utils
 )
 
