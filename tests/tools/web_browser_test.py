@@ -44,6 +44,10 @@ def check(condition, message):
         fail(message)
 
 
+class DriverError(Exception):
+    """A WebDriver command the browser refused (a stale element while a page loads)."""
+
+
 class Driver:
     """The few WebDriver commands the test needs."""
 
@@ -59,7 +63,8 @@ class Driver:
             with urllib.request.urlopen(request, timeout=60) as answer:
                 return json.loads(answer.read() or b"{}").get("value")
         except urllib.error.HTTPError as e:
-            fail("%s %s: %s" % (method, path, e.read()[:400].decode(errors="replace")))
+            raise DriverError("%s %s: %s" % (method, path,
+                                             e.read()[:400].decode(errors="replace")))
 
     def start(self, downloads, width, height):
         options = {
@@ -126,9 +131,14 @@ class Driver:
 
 
 def wait_for(what, condition, seconds=30):
+    """Polls the browser until condition holds; a page still loading (its elements gone
+    stale, none found yet) is polled again."""
     end = time.time() + seconds
     while time.time() < end:
-        value = condition()
+        try:
+            value = condition()
+        except DriverError:
+            value = None
         if value:
             return value
         time.sleep(0.2)
@@ -180,7 +190,8 @@ def main():
         driver.type(driver.find("#emp"), EMPLOYEE)
         driver.type(driver.find("#password"), "not-the-password")
         driver.click(driver.find("#signin"))
-        check("맞지 않습니다" in driver.text(driver.find("#message")), "wrong password accepted")
+        wait_for("the refusal of a wrong password",
+                 lambda: "맞지 않습니다" in driver.text(driver.find("#message")))
 
         driver.screenshot(os.path.join(shots, "web-signin-phone.png"))
         check(driver.run("return document.activeElement.id") == "password",
@@ -188,7 +199,7 @@ def main():
         driver.type(driver.find("#password"), PASSWORD)
         driver.click(driver.find("#signin"))
         wait_for("the list", lambda: driver.url().endswith("/web/reports"))
-        check(EMPLOYEE in driver.text(driver.find("header .who")), "who is signed in")
+        wait_for("who is signed in", lambda: EMPLOYEE in driver.text(driver.find("header .who")))
         check(driver.run("return document.cookie") == "", "the session cookie is readable by script")
         driver.screenshot(os.path.join(shots, "web-list-phone.png"))
 
@@ -199,9 +210,10 @@ def main():
         driver.screenshot(os.path.join(shots, "web-daily-phone.png"))
         driver.click(driver.find("header a.home"))
         wait_for("the list again", lambda: driver.url().endswith("/web/reports"))
+        daily_report = wait_for("the daily report's link", lambda: driver.link(DAILY_REPORT))
 
         # The daily report is one page from the sign-in: its link opens it with its defaults.
-        driver.click(driver.link(DAILY_REPORT))
+        driver.click(daily_report)
         wait_for("the report's pages", lambda: driver.find_all("figure.page"))
         check(driver.text(driver.find("h1")) == DAILY_REPORT, "the report's title")
         yesterday = (datetime.date.today() - datetime.timedelta(days=1)).isoformat()
@@ -219,8 +231,8 @@ def main():
         driver.run("arguments[0].value = arguments[1]", {ELEMENT: date_input}, other)
         driver.click(driver.find("#run"))
         wait_for("the other day", lambda: driver.prop(driver.find("#p_ASALE_DATE"), "value") == other)
-        svg_text = driver.run("return document.querySelector('figure.page svg').textContent")
-        check(other in svg_text, "the pages are those of the day asked for")
+        wait_for("the pages of the day asked for", lambda: other in driver.run(
+            "const s = document.querySelector('figure.page svg'); return s ? s.textContent : ''"))
 
         # The PDF download.
         driver.click(driver.find("#pdf"))
@@ -250,7 +262,7 @@ def main():
         if driver:
             try:
                 driver.quit()
-            except SystemExit:
+            except (SystemExit, DriverError):
                 pass
         for p in processes:
             p.kill()
@@ -259,4 +271,7 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    try:
+        main()
+    except DriverError as e:
+        fail(str(e))
